@@ -1,0 +1,5 @@
+if(PH_SANITIZE)
+  set(_ph_san -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_compile_options(${_ph_san})
+  add_link_options(${_ph_san})
+endif()

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Builds the tests with AddressSanitizer and UndefinedBehaviorSanitizer and runs them all.
+set -euo pipefail
+cd "$(dirname "$0")"
+tools/install-deps.sh
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPH_SANITIZE=ON -DPH_BUILD_BENCH=ON >/dev/null
+cmake --build build/test
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
+export UBSAN_OPTIONS=print_stacktrace=1
+cd build/test
+ctest --output-on-failure -j"$(nproc)" "$@"
