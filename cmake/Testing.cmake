@@ -44,3 +44,12 @@ function(ph_add_test_folder name)
     ph_add_test(${name} SOURCES ${_src} LIBS ${F_LIBS})
   endif()
 endfunction()
+
+# ph_add_bench_folder(NAME LIBS lib...): one benchmark program from every .cpp of the current folder.
+function(ph_add_bench_folder name)
+  cmake_parse_arguments(F "" "" "LIBS" ${ARGN})
+  file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(_src)
+    ph_add_bench(${name} SOURCES ${_src} LIBS ${F_LIBS})
+  endif()
+endfunction()
