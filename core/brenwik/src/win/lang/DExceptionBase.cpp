@@ -72,7 +72,8 @@ void throwException(int32_t code, const char* message)
     auto* e = new DExceptionBase;
     e->code = code;
     size_t n = message ? std::strlen(message) : 0;
-    if (n > DExceptionBase::kMessageUnits - 1) n = DExceptionBase::kMessageUnits - 1;
+    if (n > DExceptionBase::kMessageUnits - 1)
+        n = DExceptionBase::kMessageUnits - 1;
     for (size_t i = 0; i < n; ++i)
         e->message[i] = static_cast<unsigned char>(message[i]);
     e->message[n] = 0;
@@ -82,7 +83,8 @@ void throwException(int32_t code, const char* message)
 const char16_t* getExceptionName(int32_t code)
 {
     for (const CodeName& row : kCodeTable) {
-        if (row.code == code) return row.name;
+        if (row.code == code)
+            return row.name;
     }
     NumberText::formatHex(code, g_unknownName);
     return g_unknownName;

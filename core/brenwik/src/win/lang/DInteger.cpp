@@ -22,7 +22,8 @@ int32_t DInteger::hashCode()
 
 bool DInteger::equals(DObjectPtr other)
 {
-    if (!other) throwNullPointerException("DObject", __FILE__, __LINE__);
+    if (!other)
+        throwNullPointerException("DObject", __FILE__, __LINE__);
     auto* integer = dynamic_cast<DInteger*>(other.get());
     // Objects of other classes are never equal (they have no value to compare).
     return integer && integer->m_value == m_value;
@@ -37,8 +38,10 @@ DStringPtr DInteger::toString(int32_t value)
 
 DStringPtr DInteger::toString(int32_t value, int32_t radix)
 {
-    if (radix == 10) return toString(value);
-    if (radix != 16) return DStringPtr(u"");
+    if (radix == 10)
+        return toString(value);
+    if (radix != 16)
+        return DStringPtr(u"");
     char16_t text[NumberText::kBufferUnits];
     NumberText::formatHex(value, text);
     return DStringPtr(text);

@@ -44,21 +44,24 @@ template <class I> class DInterfacePtr
     {
         I* iface = m_iface;
         m_iface = nullptr;
-        if (iface) detail::release(iface->getOwner());
+        if (iface)
+            detail::release(iface->getOwner());
     }
 
     I* get() const noexcept { return m_iface; }
     bool isNull() const noexcept { return m_iface == nullptr; }
     I* operator->() const
     {
-        if (!m_iface) throwNullPointerException(typeid(I).name(), __FILE__, __LINE__);
+        if (!m_iface)
+            throwNullPointerException(typeid(I).name(), __FILE__, __LINE__);
         return m_iface;
     }
 
   private:
     void retainOwner()
     {
-        if (m_iface) detail::retain(m_iface->getOwner());
+        if (m_iface)
+            detail::retain(m_iface->getOwner());
     }
 
     I* m_iface;

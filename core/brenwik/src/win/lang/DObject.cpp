@@ -20,17 +20,20 @@ namespace detail {
 
 void retain(DObject* object)
 {
-    if (object) ++object->m_refCount;
+    if (object)
+        ++object->m_refCount;
 }
 
 // A count of 0 or below belongs to an object nobody took: it is left alone.
 void release(DObject* object)
 {
-    if (!object) return;
+    if (!object)
+        return;
     int32_t count = object->m_refCount;
     if (count > 0) {
         object->m_refCount = count - 1;
-        if (count == 1) delete object;
+        if (count == 1)
+            delete object;
     }
 }
 

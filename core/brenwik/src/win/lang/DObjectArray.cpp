@@ -19,7 +19,8 @@ DObjectArray::~DObjectArray()
 
 void DObjectArray::checkIndex(int32_t index) const
 {
-    if (index < 0 || index >= length) throwException(ExceptionCode::ArrayIndexOutOfBoundsException);
+    if (index < 0 || index >= length)
+        throwException(ExceptionCode::ArrayIndexOutOfBoundsException);
 }
 
 DObjectPtr& DObjectArray::operator[](int32_t index)

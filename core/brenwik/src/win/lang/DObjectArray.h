@@ -61,7 +61,8 @@ template <class T> class DElementRef
     T* get() const { return static_cast<T*>(m_slot.get()); }
     T* operator->() const
     {
-        if (!m_slot) throwNullPointerException(typeid(T).name(), __FILE__, __LINE__);
+        if (!m_slot)
+            throwNullPointerException(typeid(T).name(), __FILE__, __LINE__);
         return get();
     }
     T& operator*() const { return *operator->(); }

@@ -90,7 +90,8 @@ template <class T> class DPtr
     static DObject* asObject(T* p) { return p; }
     T* checked() const
     {
-        if (!m_p) throwNullPointerException(typeid(T).name(), __FILE__, __LINE__);
+        if (!m_p)
+            throwNullPointerException(typeid(T).name(), __FILE__, __LINE__);
         return m_p;
     }
 
@@ -100,18 +101,11 @@ template <class T> class DPtr
 // Same object: true; exactly one null: false; otherwise the left object's equals().
 template <class T, class U> bool operator==(const DPtr<T>& left, const DPtr<U>& right)
 {
-    if (static_cast<const void*>(left.get()) == static_cast<const void*>(right.get())) return true;
-    if (!left.get() || !right.get()) return false;
+    if (static_cast<const void*>(left.get()) == static_cast<const void*>(right.get()))
+        return true;
+    if (!left.get() || !right.get())
+        return false;
     return detail::equalsObject(left.get(), right.get());
-}
-
-// Checked downcast: null stays null, an object of another class throws ClassCastException.
-template <class T, class U> DPtr<T> dcast(const DPtr<U>& p)
-{
-    if (!p.get()) return DPtr<T>();
-    T* t = dynamic_cast<T*>(p.get());
-    if (!t) throwClassCastException();
-    return DPtr<T>(t);
 }
 
 // The smart-pointer type that holds a T (specialised where a class has a richer pointer type,
@@ -120,6 +114,18 @@ template <class T> struct DPtrFor
 {
     using type = DPtr<T>;
 };
+
+// Checked downcast: null stays null, an object of another class throws ClassCastException.
+template <class T, class U> typename DPtrFor<T>::type dcast(const DPtr<U>& p)
+{
+    using Result = typename DPtrFor<T>::type;
+    if (!p.get())
+        return Result();
+    T* t = dynamic_cast<T*>(p.get());
+    if (!t)
+        throwClassCastException();
+    return Result(t);
+}
 
 using DObjectPtr = DPtr<DObject>;
 

@@ -28,7 +28,8 @@ char16_t* allocateUnits(int32_t length)
 
 void checkNotNull(const DString* s)
 {
-    if (!s) throwNullPointerException("DString", __FILE__, __LINE__);
+    if (!s)
+        throwNullPointerException("DString", __FILE__, __LINE__);
 }
 
 // Simple one-to-one case mapping over the alphabets the games' texts use: ASCII, Latin-1,
@@ -39,14 +40,18 @@ char16_t toLowerUnit(char16_t c)
         return static_cast<char16_t>(c + 0x20);
     if (c >= 0x100 && c <= 0x17F) {
         bool oddUpper = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
-        if (c == 0x130 || c == 0x138 || c == 0x149 || c == 0x17F) return c;
-        if (c == 0x178) return 0xFF;
-        if (oddUpper ? (c & 1) : !(c & 1)) return static_cast<char16_t>(c + 1);
+        if (c == 0x130 || c == 0x138 || c == 0x149 || c == 0x17F)
+            return c;
+        if (c == 0x178)
+            return 0xFF;
+        if (oddUpper ? (c & 1) : !(c & 1))
+            return static_cast<char16_t>(c + 1);
         return c;
     }
     if ((c >= 0x391 && c <= 0x3AB && c != 0x3A2) || (c >= 0x410 && c <= 0x42F))
         return static_cast<char16_t>(c + 0x20);
-    if (c >= 0x400 && c <= 0x40F) return static_cast<char16_t>(c + 0x50);
+    if (c >= 0x400 && c <= 0x40F)
+        return static_cast<char16_t>(c + 0x50);
     return c;
 }
 
@@ -54,16 +59,20 @@ char16_t toUpperUnit(char16_t c)
 {
     if ((c >= u'a' && c <= u'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7))
         return static_cast<char16_t>(c - 0x20);
-    if (c == 0xFF) return 0x178;
+    if (c == 0xFF)
+        return 0x178;
     if (c >= 0x100 && c <= 0x17F) {
         bool oddUpper = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
-        if (c == 0x131 || c == 0x138 || c == 0x149 || c == 0x17F) return c;
-        if (oddUpper ? !(c & 1) : (c & 1)) return static_cast<char16_t>(c - 1);
+        if (c == 0x131 || c == 0x138 || c == 0x149 || c == 0x17F)
+            return c;
+        if (oddUpper ? !(c & 1) : (c & 1))
+            return static_cast<char16_t>(c - 1);
         return c;
     }
     if ((c >= 0x3B1 && c <= 0x3CB && c != 0x3C2) || (c >= 0x430 && c <= 0x44F))
         return static_cast<char16_t>(c - 0x20);
-    if (c >= 0x450 && c <= 0x45F) return static_cast<char16_t>(c - 0x50);
+    if (c >= 0x450 && c <= 0x45F)
+        return static_cast<char16_t>(c - 0x50);
     return c;
 }
 
@@ -71,7 +80,8 @@ char16_t toUpperUnit(char16_t c)
 
 DString::DString(const char16_t* text)
 {
-    if (!text) text = u"";
+    if (!text)
+        text = u"";
     m_length = unitLength(text);
     m_chars = allocateUnits(m_length);
     std::memcpy(m_chars, text, static_cast<size_t>(m_length) * sizeof(char16_t));
@@ -79,7 +89,8 @@ DString::DString(const char16_t* text)
 
 DString::DString(const char* text)
 {
-    if (!text) text = "";
+    if (!text)
+        text = "";
     m_length = static_cast<int32_t>(std::strlen(text));
     m_chars = allocateUnits(m_length);
     for (int32_t i = 0; i < m_length; ++i)
@@ -90,7 +101,8 @@ DString::DString(const char16_t* units, int32_t length)
 {
     m_length = length > 0 ? length : 0;
     m_chars = allocateUnits(m_length);
-    if (m_length > 0) std::memcpy(m_chars, units, static_cast<size_t>(m_length) * sizeof(char16_t));
+    if (m_length > 0)
+        std::memcpy(m_chars, units, static_cast<size_t>(m_length) * sizeof(char16_t));
 }
 
 DString::DString(char16_t* buffer, int32_t length, Adopt) : m_length(length), m_chars(buffer) {}
@@ -118,22 +130,26 @@ DStringPtr DString::concat(DStringPtr first, DStringPtr second)
 
 DStringPtr DString::concat(DStringPtr string, const char16_t* text)
 {
-    if (!text) text = kNull;
+    if (!text)
+        text = kNull;
     const char16_t* a = string ? string->m_chars : kNull;
     return join(a, string ? string->m_length : 4, text, unitLength(text));
 }
 
 DStringPtr DString::concat(const char16_t* text, DStringPtr string)
 {
-    if (!text) text = kNull;
+    if (!text)
+        text = kNull;
     const char16_t* b = string ? string->m_chars : kNull;
     return join(text, unitLength(text), b, string ? string->m_length : 4);
 }
 
 DStringPtr DString::concat(const char16_t* first, const char16_t* second)
 {
-    if (!first) first = kNull;
-    if (!second) second = kNull;
+    if (!first)
+        first = kNull;
+    if (!second)
+        second = kNull;
     return join(first, unitLength(first), second, unitLength(second));
 }
 
@@ -163,7 +179,8 @@ int32_t DString::hashCode()
 
 bool DString::equals(DObjectPtr other)
 {
-    if (!other) throwNullPointerException("DObject", __FILE__, __LINE__);
+    if (!other)
+        throwNullPointerException("DObject", __FILE__, __LINE__);
     DStringPtr text = other->toString();
     checkNotNull(text.get());
     return equals(text->m_chars);
@@ -176,10 +193,12 @@ bool DString::equals(DStringPtr other) const
 
 bool DString::equals(const char16_t* text) const
 {
-    if (!text) return false;
+    if (!text)
+        return false;
     int32_t i = 0;
     for (; m_chars[i] != 0; ++i) {
-        if (m_chars[i] != text[i]) return false;
+        if (m_chars[i] != text[i])
+            return false;
     }
     return text[i] == 0;
 }
@@ -210,9 +229,11 @@ int32_t DString::indexOf(char16_t ch) const
 
 int32_t DString::indexOf(char16_t ch, int32_t from) const
 {
-    if (from < 0) from = 0;
+    if (from < 0)
+        from = 0;
     for (int32_t i = from; i < m_length; ++i) {
-        if (m_chars[i] == ch) return i;
+        if (m_chars[i] == ch)
+            return i;
     }
     return -1;
 }
@@ -225,8 +246,10 @@ int32_t DString::indexOf(DStringPtr str) const
 int32_t DString::indexOf(DStringPtr str, int32_t from) const
 {
     checkNotNull(str.get());
-    if (from < 0) from = 0;
-    if (from > m_length) return -1;
+    if (from < 0)
+        from = 0;
+    if (from > m_length)
+        return -1;
     int32_t n = str->m_length;
     for (int32_t i = from; i + n <= m_length; ++i) {
         if (std::memcmp(m_chars + i, str->m_chars, static_cast<size_t>(n) * sizeof(char16_t)) == 0)
@@ -238,7 +261,8 @@ int32_t DString::indexOf(DStringPtr str, int32_t from) const
 int32_t DString::lastIndexOf(char16_t ch) const
 {
     for (int32_t i = m_length - 1; i >= 0; --i) {
-        if (m_chars[i] == ch) return i;
+        if (m_chars[i] == ch)
+            return i;
     }
     return -1;
 }
@@ -268,7 +292,8 @@ int32_t DString::compareTo(DStringPtr other) const
         ++a;
         ++b;
     }
-    if (*a == *b) return 0;
+    if (*a == *b)
+        return 0;
     return *a < *b ? -1 : 1;
 }
 
@@ -280,7 +305,8 @@ DStringPtr DString::trim()
         ++begin;
     while (end > begin && m_chars[end - 1] <= 0x20)
         --end;
-    if (begin == 0 && end == m_length) return DStringPtr(this);
+    if (begin == 0 && end == m_length)
+        return DStringPtr(this);
     return DStringPtr(new DString(m_chars + begin, end - begin));
 }
 
@@ -302,10 +328,12 @@ DStringPtr DString::toUpperCase() const
 
 DStringPtr DString::replace(char16_t from, char16_t to)
 {
-    if (m_length == 0) return DStringPtr(this);
+    if (m_length == 0)
+        return DStringPtr(this);
     auto* copy = new DString(m_chars, m_length);
     for (int32_t i = 0; i < m_length; ++i) {
-        if (copy->m_chars[i] == from) copy->m_chars[i] = to;
+        if (copy->m_chars[i] == from)
+            copy->m_chars[i] = to;
     }
     return DStringPtr(copy);
 }

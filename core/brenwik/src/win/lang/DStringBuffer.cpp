@@ -17,8 +17,10 @@ DStringBuffer::~DStringBuffer()
 void DStringBuffer::ensureCapacity(int32_t length)
 {
     int64_t needed = static_cast<int64_t>(length) + 1;
-    if (needed > INT32_MAX) throwException(ExceptionCode::IndexOutOfBoundsException);
-    if (m_capacity >= needed) return;
+    if (needed > INT32_MAX)
+        throwException(ExceptionCode::IndexOutOfBoundsException);
+    if (m_capacity >= needed)
+        return;
     int32_t capacity =
         static_cast<int32_t>(std::max<int64_t>(2 * static_cast<int64_t>(m_capacity), needed));
     capacity = std::min<int64_t>(capacity, INT32_MAX);
@@ -54,9 +56,11 @@ DStringBufferPtr DStringBuffer::append(char16_t c)
 
 void DStringBuffer::setLength(int32_t length)
 {
-    if (length < 0) throwException(ExceptionCode::StringIndexOutOfBoundsException);
+    if (length < 0)
+        throwException(ExceptionCode::StringIndexOutOfBoundsException);
     ensureCapacity(length);
-    if (length < m_length) std::fill(m_chars + length, m_chars + m_length, u'\0');
+    if (length < m_length)
+        std::fill(m_chars + length, m_chars + m_length, u'\0');
     m_length = length;
 }
 

@@ -12,7 +12,8 @@ template <class ArrayPtr, class Temp>
 void copyRange(const ArrayPtr& src, int32_t srcPos, const ArrayPtr& dst, int32_t dstPos,
                int32_t length)
 {
-    if (!src || !dst) throwException(ExceptionCode::NullPointerException);
+    if (!src || !dst)
+        throwException(ExceptionCode::NullPointerException);
     if (srcPos < 0 || dstPos < 0 || length < 0 || srcPos > src->length || dstPos > dst->length)
         throwException(ExceptionCode::IndexOutOfBoundsException);
     int32_t n = std::min(dst->length - dstPos, length);

@@ -11,14 +11,16 @@ char g_array2dName[128];
 
 const char* typedArrayClassName(DObjectArray& array)
 {
-    if (array.length < 1) return "DObjectArray";
+    if (array.length < 1)
+        return "DObjectArray";
     std::snprintf(g_arrayName, sizeof g_arrayName, "%sArray", array[0]->getClassName());
     return g_arrayName;
 }
 
 const char* typedArray2dClassName(DObjectArray& array)
 {
-    if (array.length < 1 || !array[0]) return "DObjectArray2d";
+    if (array.length < 1 || !array[0])
+        return "DObjectArray2d";
     std::snprintf(g_array2dName, sizeof g_array2dName, "%s2d", array[0]->getClassName());
     return g_array2dName;
 }

@@ -15,7 +15,8 @@ int formatMagnitude(int32_t value, uint32_t radix, char16_t* out)
         magnitude /= radix;
     } while (magnitude != 0);
     int written = 0;
-    if (value < 0) out[written++] = u'-';
+    if (value < 0)
+        out[written++] = u'-';
     while (n > 0)
         out[written++] = digits[--n];
     out[written] = 0;
@@ -53,12 +54,14 @@ int formatHex(int32_t value, char16_t* out)
 
 bool parse(const char16_t* text, int radix, int32_t& value)
 {
-    if (!text || (radix != 10 && radix != 16)) return false;
+    if (!text || (radix != 10 && radix != 16))
+        return false;
     const char16_t* p = text;
     while (isSpace(*p))
         ++p;
     bool negative = false;
-    if (*p == u'+' || *p == u'-') negative = *p++ == u'-';
+    if (*p == u'+' || *p == u'-')
+        negative = *p++ == u'-';
     if (radix == 16 && p[0] == u'0' && (p[1] == u'x' || p[1] == u'X') && digitValue(p[2], 16) >= 0)
         p += 2;
     // Decimal allows magnitudes up to 2^31 (for the minimum); hexadecimal up to 2^32 - 1.
@@ -67,10 +70,12 @@ bool parse(const char16_t* text, int radix, int32_t& value)
     bool any = false;
     for (int d; (d = digitValue(*p, radix)) >= 0; ++p) {
         magnitude = magnitude * static_cast<unsigned>(radix) + static_cast<unsigned>(d);
-        if (magnitude > limit) return false;
+        if (magnitude > limit)
+            return false;
         any = true;
     }
-    if (!any) return false;
+    if (!any)
+        return false;
     uint32_t bits = static_cast<uint32_t>(magnitude);
     value = static_cast<int32_t>(negative ? 0u - bits : bits);
     return true;
