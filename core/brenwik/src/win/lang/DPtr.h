@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <type_traits>
 #include <typeinfo>
+#include <utility>
 
 namespace qev::lang {
 

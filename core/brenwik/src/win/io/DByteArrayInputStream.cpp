@@ -1,0 +1,60 @@
+#include "io/DByteArrayInputStream.h"
+
+#include <cstring>
+
+namespace qev::io {
+
+using namespace qev::lang;
+
+DByteArrayInputStream::DByteArrayInputStream(DbyteArrayPtr buf) : m_buf(buf), m_count(buf->length)
+{
+}
+
+int32_t DByteArrayInputStream::available()
+{
+    return m_count - m_pos;
+}
+
+int32_t DByteArrayInputStream::read(DbyteArrayPtr b, int32_t off, int32_t len)
+{
+    checkArrayRange(b->length, off, len);
+    int32_t n = len;
+    if (static_cast<int64_t>(m_pos) + len > m_count)
+        n = m_count - m_pos;
+    if (n > 0) {
+        std::memcpy(b->getData() + off, m_buf->getData() + m_pos, static_cast<size_t>(n));
+        m_pos += n;
+    }
+    return n;
+}
+
+int32_t DByteArrayInputStream::read()
+{
+    if (m_pos >= m_count)
+        return -1;
+    return static_cast<uint8_t>((*m_buf)[m_pos++]);
+}
+
+void DByteArrayInputStream::close()
+{
+    m_buf = nullptr;
+    m_count = 0;
+    m_pos = 0;
+}
+
+void DByteArrayInputStream::reset()
+{
+    m_pos = 0;
+}
+
+int64_t DByteArrayInputStream::skip(int64_t n)
+{
+    if (n < 0)
+        return 0;
+    if (n > m_count - m_pos)
+        n = m_count - m_pos;
+    m_pos += static_cast<int32_t>(n);
+    return n;
+}
+
+} // namespace qev::io

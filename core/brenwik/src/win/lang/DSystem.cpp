@@ -1,0 +1,96 @@
+#include "lang/DSystem.h"
+
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/sysinfo.h"
+
+#include <string>
+#include <vector>
+
+namespace qev::lang {
+
+namespace {
+
+// The program's full file name; a name longer than the classic 260 units is read again into a
+// larger buffer rather than cut.
+std::u16string programFileName()
+{
+    for (DWORD size : {DWORD(MAX_PATH), DWORD(4096), DWORD(32768)}) {
+        std::vector<char16_t> buffer(size);
+        DWORD n = GetModuleFileNameW(nullptr, buffer.data(), size);
+        if (n < size)
+            return std::u16string(buffer.data(), n);
+    }
+    return std::u16string();
+}
+
+std::u16string platformType()
+{
+    char16_t buffer[64] = {};
+    if (!SystemParametersInfoW(SPI_GETPLATFORMTYPE, sizeof buffer, buffer, 0))
+        return std::u16string();
+    return buffer;
+}
+
+// TODO(registry): look up HKLM "HARDWARE\DEVICEMAP\TOUCH" "DriverName" and load the library.
+bool touchDriverPresent()
+{
+    return false;
+}
+
+} // namespace
+
+DStringPtr DSystem::getProperty(DStringPtr key)
+{
+    if (!key)
+        return nullptr;
+    if (key->equals(u"file.separator"))
+        return DStringPtr(u"\\");
+    if (key->equals(u"app.fullpath")) {
+        std::u16string file = programFileName();
+        size_t slash = file.rfind(u'\\');
+        return DStringPtr(new DString(
+            file.data(), slash == std::u16string::npos ? 0 : static_cast<int32_t>(slash)));
+    }
+    if (key->equals(u"archive.name"))
+        return DStringPtr(u"game.dat");
+    if (key->equals(u"archive.password"))
+        return DStringPtr(u"");
+    if (key->equals(u"platform.string"))
+        return DStringPtr(platformType().c_str());
+    return nullptr;
+}
+
+int32_t DSystem::getIntProperty(DStringPtr key)
+{
+    if (!key)
+        return -1;
+    struct Fixed
+    {
+        const char16_t* key;
+        int32_t value;
+    };
+    static const Fixed fixed[] = {
+        {u"platform.type", 2},       {u"input.qwerty", -1},
+        {u"input.mouse", 0},         {u"sound.stereo", 1},
+        {u"sound.bps", 16},          {u"sound.frequency", 44100},
+        {u"sound.sfx_channels", 32}, {u"sound.music_channels", 16},
+        {u"platform.browser", 1},
+    };
+    if (key->equals(u"input.touchscreen"))
+        return platformType() == u"PocketPC" || touchDriverPresent() ? 1 : 0;
+    if (key->equals(u"input.softkeys"))
+        return platformType() == u"SmartPhone" ? 1 : 0;
+    for (const Fixed& f : fixed) {
+        if (key->equals(f.key))
+            return f.value;
+    }
+    return -1;
+}
+
+int64_t DSystem::currentTimeMillis()
+{
+    return platform::monotonicMillis();
+}
+
+} // namespace qev::lang
