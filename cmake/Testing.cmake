@@ -1,11 +1,10 @@
 # ph_add_test(NAME src... LIBS lib...): one GoogleTest executable whose tests ctest runs one by one.
 function(ph_add_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
-  add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} ph_testsupport GTest::gtest GTest::gtest_main ph_warnings)
+  add_executable(${name} ${T_SOURCES} ${PROJECT_SOURCE_DIR}/tests/support/TestMain.cpp)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} ph_testsupport GTest::gtest ph_warnings)
   include(GoogleTest)
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy")
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
 endfunction()
 
 # ph_add_bench(NAME src... LIBS lib...)

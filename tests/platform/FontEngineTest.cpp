@@ -1,0 +1,84 @@
+#include "platform/FontEngine.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <utility>
+
+using platform::FontEngine;
+using platform::FontRequest;
+
+namespace {
+
+std::set<std::pair<int, int>> inkOf(platform::FontInstance& font, char32_t c)
+{
+    std::set<std::pair<int, int>> pixels;
+    font.render(c, 0, 0, [&](int x, int y) { pixels.insert({x, y}); });
+    return pixels;
+}
+
+std::unique_ptr<platform::FontInstance> sans(int height, bool bold = false, bool underline = false)
+{
+    FontRequest r;
+    r.family = "sans-serif";
+    r.height = height;
+    r.bold = bold;
+    r.underline = underline;
+    return FontEngine::open(r);
+}
+
+} // namespace
+
+TEST(FontEngine, MetricsFollowTheRequestedSize)
+{
+    auto small = sans(-12);
+    auto large = sans(-17);
+    ASSERT_TRUE(small && large);
+    EXPECT_GT(small->ascent(), 0);
+    EXPECT_GE(small->descent(), 0);
+    EXPECT_EQ(small->ascent() + small->descent(), small->height());
+    EXPECT_LT(small->height(), large->height());
+    auto cell = sans(13);
+    ASSERT_TRUE(cell);
+    EXPECT_LE(cell->height(), 14); // a cell request bounds the line height
+    EXPECT_GE(cell->height(), 11);
+}
+
+TEST(FontEngine, GlyphsAreUprightInsideTheirCell)
+{
+    auto font = sans(-14);
+    ASSERT_TRUE(font);
+    auto a = inkOf(*font, U'A');
+    EXPECT_FALSE(a.empty());
+    EXPECT_TRUE(inkOf(*font, U' ').empty());
+    for (auto [x, y] : inkOf(*font, U'_'))
+        EXPECT_GE(y, font->ascent() - 2) << "underscore sits at or below the baseline";
+    for (auto [x, y] : inkOf(*font, U'^'))
+        EXPECT_LT(y, font->height() / 2) << "caret sits in the upper half";
+    for (auto [x, y] : a) {
+        EXPECT_GE(x, 0);
+        EXPECT_LT(x, font->advance(U'A') + 1);
+        EXPECT_GE(y, 0);
+        EXPECT_LT(y, font->height());
+    }
+}
+
+TEST(FontEngine, BoldIsNotNarrowerAndUnderlineAddsInk)
+{
+    auto plain = sans(-14);
+    auto bold = sans(-14, true);
+    auto underlined = sans(-14, false, true);
+    ASSERT_TRUE(plain && bold && underlined);
+    EXPECT_GE(bold->advance(U'W'), plain->advance(U'W'));
+    EXPECT_GT(inkOf(*underlined, U' ').size(), 0u);
+}
+
+TEST(FontEngine, MonospaceFacesHaveEqualAdvances)
+{
+    FontRequest r;
+    r.family = "monospace";
+    r.height = -14;
+    auto mono = FontEngine::open(r);
+    ASSERT_TRUE(mono);
+    EXPECT_EQ(mono->advance(U'i'), mono->advance(U'W'));
+}
