@@ -7,5 +7,7 @@ cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPH_SANITIZE=ON -DPH
 cmake --build build/test
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=print_stacktrace=1
+# A short libFuzzer run of every parser of outside data (clang), before the unit tests.
+tools/fuzz-smoke.sh "${PH_FUZZ_SECONDS:-10}"
 cd build/test
 ctest --output-on-failure -j"$(nproc)" "$@"
