@@ -1,0 +1,90 @@
+#include "platform/window/HeadlessBackend.h"
+
+namespace platform {
+
+bool HeadlessBackend::createWindow(HWND window, const std::string& title, int, int)
+{
+    m_windows[window] = Record{title, 0, 0};
+    return true;
+}
+
+void HeadlessBackend::destroyWindow(HWND window)
+{
+    m_windows.erase(window);
+}
+
+void HeadlessBackend::present(HWND window, const uint16_t*, int, int)
+{
+    auto it = m_windows.find(window);
+    if (it != m_windows.end())
+        ++it->second.presents;
+}
+
+void HeadlessBackend::raise(HWND window)
+{
+    auto it = m_windows.find(window);
+    if (it != m_windows.end())
+        ++it->second.raises;
+}
+
+void HeadlessBackend::poll(std::vector<NativeEvent>& out)
+{
+    while (!m_pending.empty()) {
+        out.push_back(m_pending.front());
+        m_pending.pop_front();
+    }
+}
+
+bool HeadlessBackend::wait(int)
+{
+    // Nothing arrives from outside: a waiting loop must be fed by injected or posted events.
+    return !m_pending.empty();
+}
+
+bool HeadlessBackend::messageBox(const std::string& caption, const std::string& text, bool error)
+{
+    m_boxes.push_back({caption, text, error});
+    return true;
+}
+
+void HeadlessBackend::injectKey(HWND window, UINT vk, bool down, bool repeat)
+{
+    NativeEvent e;
+    e.kind = down ? NativeEvent::Kind::KeyDown : NativeEvent::Kind::KeyUp;
+    e.window = window;
+    e.virtualKey = vk;
+    e.repeat = repeat;
+    m_pending.push_back(e);
+}
+
+void HeadlessBackend::injectMouse(HWND window, NativeEvent::Kind kind, int x, int y, bool held)
+{
+    NativeEvent e;
+    e.kind = kind;
+    e.window = window;
+    e.x = x;
+    e.y = y;
+    e.buttonHeld = held;
+    m_pending.push_back(e);
+}
+
+int HeadlessBackend::presentCount(HWND window) const
+{
+    auto it = m_windows.find(window);
+    return it == m_windows.end() ? 0 : it->second.presents;
+}
+
+int HeadlessBackend::raiseCount(HWND window) const
+{
+    auto it = m_windows.find(window);
+    return it == m_windows.end() ? 0 : it->second.raises;
+}
+
+const std::string& HeadlessBackend::title(HWND window) const
+{
+    static const std::string none;
+    auto it = m_windows.find(window);
+    return it == m_windows.end() ? none : it->second.title;
+}
+
+} // namespace platform
