@@ -121,9 +121,10 @@ void GapiSimulation::install(const GapiConfig& config)
     g.config = config;
     const std::ptrdiff_t w = config.cxWidth, h = config.cyHeight;
     const std::ptrdiff_t xs = config.cbxPitch, ys = config.cbyPitch;
-    std::ptrdiff_t low = std::min<std::ptrdiff_t>(0, (w - 1) * xs) + std::min<std::ptrdiff_t>(0, (h - 1) * ys);
-    std::ptrdiff_t high = std::max<std::ptrdiff_t>(0, (w - 1) * xs) + std::max<std::ptrdiff_t>(0, (h - 1) * ys) +
-                     std::max(config.cBPP / 8, 1);
+    std::ptrdiff_t low =
+        std::min<std::ptrdiff_t>(0, (w - 1) * xs) + std::min<std::ptrdiff_t>(0, (h - 1) * ys);
+    std::ptrdiff_t high = std::max<std::ptrdiff_t>(0, (w - 1) * xs) +
+                          std::max<std::ptrdiff_t>(0, (h - 1) * ys) + std::max(config.cBPP / 8, 1);
     g.frameBytes = static_cast<size_t>(high - low);
     g.memory.assign(g.frameBytes + 2 * kGuard, kGuardByte);
     std::fill(g.memory.begin() + kGuard, g.memory.begin() + kGuard + g.frameBytes, 0);
@@ -136,8 +137,7 @@ void GapiSimulation::install(const GapiConfig& config)
         {"?GXEndDraw@@YAHXZ", exportOf(gxEndDraw)},
         {"?GXOpenInput@@YAHXZ", exportOf(gxOpenInput)},
         {"?GXCloseInput@@YAHXZ", exportOf(gxCloseInput)},
-        {"?GXGetDisplayProperties@@YA?AUGXDisplayProperties@@XZ",
-         exportOf(gxGetDisplayProperties)},
+        {"?GXGetDisplayProperties@@YA?AUGXDisplayProperties@@XZ", exportOf(gxGetDisplayProperties)},
         {"?GXGetDefaultKeys@@YA?AUGXKeyList@@H@Z", exportOf(gxGetDefaultKeys)},
         {"?GXSuspend@@YAHXZ", exportOf(gxSuspend)},
         {"?GXResume@@YAHXZ", exportOf(gxResume)},
@@ -183,8 +183,9 @@ uint16_t GapiSimulation::pixel(int x, int y)
 {
     const GapiConfig& c = gapi().config;
     uint16_t v;
-    std::memcpy(&v, framePointer() + static_cast<std::ptrdiff_t>(x) * c.cbxPitch +
-                        static_cast<std::ptrdiff_t>(y) * c.cbyPitch,
+    std::memcpy(&v,
+                framePointer() + static_cast<std::ptrdiff_t>(x) * c.cbxPitch +
+                    static_cast<std::ptrdiff_t>(y) * c.cbyPitch,
                 2);
     return v;
 }

@@ -25,8 +25,8 @@ struct Holder
 struct State
 {
     std::string ns = "pallasterhorn";
-    std::map<HWND, Holder> owned;     // windows of this process
-    std::vector<Holder> seeds;        // pretend foreign instances
+    std::map<HWND, Holder> owned;        // windows of this process
+    std::vector<Holder> seeds;           // pretend foreign instances
     std::map<HWND, std::string> foreign; // handles given out for other instances
     uintptr_t nextForeign = 0x7F000000;
     int seededRaises = 0;

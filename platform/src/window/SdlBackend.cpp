@@ -180,41 +180,78 @@ UINT SdlBackend::virtualKeyFor(int sc)
     if (sc >= SDL_SCANCODE_KP_1 && sc <= SDL_SCANCODE_KP_9)
         return VK_NUMPAD0 + 1 + (sc - SDL_SCANCODE_KP_1);
     switch (sc) {
-    case SDL_SCANCODE_0: return '0';
-    case SDL_SCANCODE_KP_0: return VK_NUMPAD0;
-    case SDL_SCANCODE_RETURN: return VK_RETURN;
-    case SDL_SCANCODE_KP_ENTER: return VK_RETURN;
-    case SDL_SCANCODE_ESCAPE: return VK_ESCAPE;
-    case SDL_SCANCODE_BACKSPACE: return VK_BACK;
-    case SDL_SCANCODE_TAB: return VK_TAB;
-    case SDL_SCANCODE_SPACE: return VK_SPACE;
-    case SDL_SCANCODE_LEFT: return VK_LEFT;
-    case SDL_SCANCODE_RIGHT: return VK_RIGHT;
-    case SDL_SCANCODE_UP: return VK_UP;
-    case SDL_SCANCODE_DOWN: return VK_DOWN;
-    case SDL_SCANCODE_PAGEUP: return VK_PRIOR;
-    case SDL_SCANCODE_PAGEDOWN: return VK_NEXT;
-    case SDL_SCANCODE_HOME: return VK_HOME;
-    case SDL_SCANCODE_END: return VK_END;
-    case SDL_SCANCODE_INSERT: return VK_INSERT;
-    case SDL_SCANCODE_DELETE: return VK_DELETE;
-    case SDL_SCANCODE_LSHIFT: case SDL_SCANCODE_RSHIFT: return VK_SHIFT;
-    case SDL_SCANCODE_LCTRL: case SDL_SCANCODE_RCTRL: return VK_CONTROL;
-    case SDL_SCANCODE_LALT: case SDL_SCANCODE_RALT: return VK_MENU;
-    case SDL_SCANCODE_PAUSE: return VK_PAUSE;
-    case SDL_SCANCODE_CAPSLOCK: return VK_CAPITAL;
-    case SDL_SCANCODE_NUMLOCKCLEAR: return VK_NUMLOCK;
-    case SDL_SCANCODE_SCROLLLOCK: return VK_SCROLL;
-    case SDL_SCANCODE_APPLICATION: return VK_APPS;
-    case SDL_SCANCODE_KP_PLUS: return VK_ADD;
-    case SDL_SCANCODE_KP_MINUS: return VK_SUBTRACT;
-    case SDL_SCANCODE_KP_DIVIDE: return VK_DIVIDE;
-    case SDL_SCANCODE_KP_PERIOD: return VK_DECIMAL;
+    case SDL_SCANCODE_0:
+        return '0';
+    case SDL_SCANCODE_KP_0:
+        return VK_NUMPAD0;
+    case SDL_SCANCODE_RETURN:
+        return VK_RETURN;
+    case SDL_SCANCODE_KP_ENTER:
+        return VK_RETURN;
+    case SDL_SCANCODE_ESCAPE:
+        return VK_ESCAPE;
+    case SDL_SCANCODE_BACKSPACE:
+        return VK_BACK;
+    case SDL_SCANCODE_TAB:
+        return VK_TAB;
+    case SDL_SCANCODE_SPACE:
+        return VK_SPACE;
+    case SDL_SCANCODE_LEFT:
+        return VK_LEFT;
+    case SDL_SCANCODE_RIGHT:
+        return VK_RIGHT;
+    case SDL_SCANCODE_UP:
+        return VK_UP;
+    case SDL_SCANCODE_DOWN:
+        return VK_DOWN;
+    case SDL_SCANCODE_PAGEUP:
+        return VK_PRIOR;
+    case SDL_SCANCODE_PAGEDOWN:
+        return VK_NEXT;
+    case SDL_SCANCODE_HOME:
+        return VK_HOME;
+    case SDL_SCANCODE_END:
+        return VK_END;
+    case SDL_SCANCODE_INSERT:
+        return VK_INSERT;
+    case SDL_SCANCODE_DELETE:
+        return VK_DELETE;
+    case SDL_SCANCODE_LSHIFT:
+    case SDL_SCANCODE_RSHIFT:
+        return VK_SHIFT;
+    case SDL_SCANCODE_LCTRL:
+    case SDL_SCANCODE_RCTRL:
+        return VK_CONTROL;
+    case SDL_SCANCODE_LALT:
+    case SDL_SCANCODE_RALT:
+        return VK_MENU;
+    case SDL_SCANCODE_PAUSE:
+        return VK_PAUSE;
+    case SDL_SCANCODE_CAPSLOCK:
+        return VK_CAPITAL;
+    case SDL_SCANCODE_NUMLOCKCLEAR:
+        return VK_NUMLOCK;
+    case SDL_SCANCODE_SCROLLLOCK:
+        return VK_SCROLL;
+    case SDL_SCANCODE_APPLICATION:
+        return VK_APPS;
+    case SDL_SCANCODE_KP_PLUS:
+        return VK_ADD;
+    case SDL_SCANCODE_KP_MINUS:
+        return VK_SUBTRACT;
+    case SDL_SCANCODE_KP_DIVIDE:
+        return VK_DIVIDE;
+    case SDL_SCANCODE_KP_PERIOD:
+        return VK_DECIMAL;
     // The device's own keys for a desktop keyboard: keypad * is the star key, # the hash key.
-    case SDL_SCANCODE_KP_MULTIPLY: return VK_APP2;
-    case SDL_SCANCODE_KP_HASH: return VK_APP3;
-    case SDL_SCANCODE_BACKSLASH: return VK_APP3;
-    default: return 0;
+    case SDL_SCANCODE_KP_MULTIPLY:
+        return VK_APP2;
+    case SDL_SCANCODE_KP_HASH:
+        return VK_APP3;
+    case SDL_SCANCODE_BACKSLASH:
+        return VK_APP3;
+    default:
+        return 0;
     }
 }
 

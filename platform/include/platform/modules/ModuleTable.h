@@ -20,7 +20,7 @@ template <class F> FARPROC exportOf(F* function)
 
 class ModuleTable
 {
-public:
+  public:
     // Adds or replaces a module; `name` is the file name, e.g. "gx.dll".
     static void define(const std::string& name, ModuleExports exports, bool present);
     static void setPresent(const std::string& name, bool present);

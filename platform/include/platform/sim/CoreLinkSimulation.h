@@ -17,7 +17,7 @@ struct CoreLinkConfig
 
 struct CoreLinkState
 {
-    int attaches = 0;      // attached minus detached
+    int attaches = 0; // attached minus detached
     int liveSurfaces = 0;
     int liveOverlays = 0;
     bool overlayOn = false;
@@ -30,7 +30,7 @@ struct CoreLinkState
 
 class CoreLinkSimulation
 {
-public:
+  public:
     static void install(const CoreLinkConfig& config);
     static void uninstall();
     static CoreLinkConfig& config();

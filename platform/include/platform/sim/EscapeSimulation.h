@@ -16,7 +16,7 @@ struct EscapeReplies
 
 class EscapeSimulation
 {
-public:
+  public:
     static EscapeReplies& replies();
     static void reset();
 };

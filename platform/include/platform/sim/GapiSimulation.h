@@ -17,8 +17,8 @@ struct GapiConfig
     int32_t cbyPitch = 480;
     int32_t cBPP = 16;
     DWORD ffFormat = kfDirect | kfDirect565;
-    bool dramExport = true;  // "GXIsDisplayDRAMBuffer" exported
-    bool dramBuffer = true;  // and its answer
+    bool dramExport = true; // "GXIsDisplayDRAMBuffer" exported
+    bool dramBuffer = true; // and its answer
     bool openFails = false;
     bool beginDrawNull = false;
 };
@@ -37,7 +37,7 @@ struct GapiCounters
 
 class GapiSimulation
 {
-public:
+  public:
     // Registers gx.dll as present with this configuration and fresh frame memory.
     static void install(const GapiConfig& config);
     // gx.dll absent.
@@ -58,7 +58,7 @@ struct GxDmaConfig
 {
     int width = 240;
     int height = 320;
-    int notReadyPolls = 0;    // IsDMAReady answers false this many times first
+    int notReadyPolls = 0; // IsDMAReady answers false this many times first
     bool withIsDmaReady = true;
 };
 
@@ -71,7 +71,7 @@ struct GxDmaCounters
 
 class GxDmaSimulation
 {
-public:
+  public:
     // Registers gxdma.dll and makes the GETGXINFO escape report its system-memory frame.
     static void install(const GxDmaConfig& config);
     static void uninstall();

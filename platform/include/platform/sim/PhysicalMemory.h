@@ -13,7 +13,7 @@ namespace platform::sim {
 
 class PhysicalMemory
 {
-public:
+  public:
     // Adds a device range (page-aligned start) and returns the test's view of it, zeroed.
     static uint8_t* addRange(uint32_t physical, size_t size);
     static uint8_t* view(uint32_t physical);

@@ -11,7 +11,7 @@ namespace platform {
 
 class HeadlessBackend : public WindowBackend
 {
-public:
+  public:
     struct MessageBoxRecord
     {
         std::string caption;
@@ -36,7 +36,7 @@ public:
     const std::string& title(HWND window) const;
     const std::vector<MessageBoxRecord>& messageBoxes() const { return m_boxes; }
 
-private:
+  private:
     struct Record
     {
         std::string title;

@@ -12,7 +12,7 @@ namespace platform {
 
 class InstanceRegistry
 {
-public:
+  public:
     // A private namespace keeps test runs apart from each other and from a real game.
     static void setNamespace(const std::string& name);
     // Claims (class, title) for a window of this process. False when another holder exists.

@@ -7,8 +7,18 @@ namespace platform {
 
 struct NativeEvent
 {
-    enum class Kind { KeyDown, KeyUp, MouseDown, MouseUp, MouseMove, Activate, Deactivate, Expose,
-                      Close, Raise };
+    enum class Kind {
+        KeyDown,
+        KeyUp,
+        MouseDown,
+        MouseUp,
+        MouseMove,
+        Activate,
+        Deactivate,
+        Expose,
+        Close,
+        Raise
+    };
     Kind kind = Kind::Expose;
     HWND window = nullptr;
     UINT virtualKey = 0;

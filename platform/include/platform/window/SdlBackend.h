@@ -15,7 +15,7 @@ namespace platform {
 
 class SdlBackend : public WindowBackend
 {
-public:
+  public:
     // Null when SDL has no usable video driver.
     static std::unique_ptr<SdlBackend> create();
     ~SdlBackend() override;
@@ -31,7 +31,7 @@ public:
     // The virtual key for an SDL scancode, 0 when the key has none.
     static UINT virtualKeyFor(int scancode);
 
-private:
+  private:
     SdlBackend() = default;
     struct Native
     {

@@ -12,7 +12,7 @@ namespace platform {
 
 class WindowBackend
 {
-public:
+  public:
     virtual ~WindowBackend() = default;
     virtual bool createWindow(HWND window, const std::string& title, int width, int height) = 0;
     virtual void destroyWindow(HWND window) = 0;

@@ -14,7 +14,7 @@ namespace platform {
 
 class WindowSystem
 {
-public:
+  public:
     // Replaces the backend (before the first window is created). Without a call, the first
     // window picks SDL, or the headless backend when PH_WINDOW_BACKEND=headless or SDL has no
     // video driver.

@@ -1,0 +1,55 @@
+#include "display/LcdDriver.h"
+
+#include "display/BoundedWait.h"
+#include "display/DisplayLog.h"
+
+#include "platform/physmem.h"
+
+#include <cstring>
+
+namespace ScreenHAL {
+
+bool LcdDriver::initializeFrame(HWND window, const DetectionRecord& record, bool probeFound,
+                                uintptr_t fixedAddress, uint32_t registers, size_t registerBytes)
+{
+    if (!IsWindow(window) || !probeFound || (!record.frameBuffer && !fixedAddress))
+        return false;
+    takeRecord(record);
+    swapKind = 0;
+    const size_t bytes = static_cast<size_t>(pitch) * height;
+    uintptr_t address = fixedAddress ? fixedAddress : record.frameBuffer;
+    // The cached and uncached kernel views of one frame differ only in bit 29; the uncached one
+    // (bit clear) is used when both show the same memory.
+    DisplayLog::line("%s: detecting framebuffer", name());
+    const uintptr_t bit29 = uintptr_t(1) << 29;
+    if (address & bit29) {
+        void* cached = platform::kernelView(address, bytes);
+        void* plain = platform::kernelView(address & ~bit29, bytes);
+        if (cached && plain && std::memcmp(cached, plain, bytes) == 0) {
+            address &= ~bit29;
+            DisplayLog::line("%s: found framebuffer", name());
+        }
+    }
+    void* pixels = platform::kernelView(address, bytes);
+    if (!pixels && !fixedAddress)
+        pixels = reinterpret_cast<void*>(address);
+    if (!pixels || !m_registers.map(registers, registerBytes))
+        return false;
+    frameBuffer = address;
+    m_surface = makeFrameSurface(pixels, width, height, pitch);
+    return true;
+}
+
+Surface* LcdDriver::Lock()
+{
+    return m_surface.get();
+}
+
+void LcdDriver::PrePresent()
+{
+    std::this_thread::yield();
+    if (!BoundedWait::until([this] { return inScanWindow(); }))
+        DisplayLog::line("%s: scan window not reached, presenting anyway", name());
+}
+
+} // namespace ScreenHAL

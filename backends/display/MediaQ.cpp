@@ -1,0 +1,76 @@
+#include "display/MediaQ.h"
+
+#include "display/DisplayLog.h"
+
+#include <chrono>
+#include <cstring>
+
+namespace ScreenHAL {
+
+namespace {
+
+MediaQ::Clock& clock()
+{
+    static MediaQ::Clock c;
+    return c;
+}
+
+int64_t now()
+{
+    if (clock())
+        return clock()();
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+} // namespace
+
+void MediaQ::setClock(Clock c)
+{
+    clock() = std::move(c);
+}
+
+bool MediaQ::Detect(DetectionRecord& record)
+{
+    DisplayLog::line("MediaQ: Detect()");
+    if ((record.frameBuffer & 0x7FFFF) < 0x42000) {
+        DisplayLog::line("MediaQ: not a MediaQ [1]");
+        return false;
+    }
+    const int64_t bytes = static_cast<int64_t>(record.pitch) * record.height;
+    if (bytes > 0x40000 || bytes <= 0) {
+        DisplayLog::line("MediaQ: not a MediaQ [2]");
+        return false;
+    }
+    int64_t start = now();
+    while (now() == start) {
+    }
+    std::memset(reinterpret_cast<void*>(record.frameBuffer), 0, static_cast<size_t>(bytes));
+    int64_t end = now();
+    int measured = static_cast<int>(end - start - 1);
+    DisplayLog::line("MediaQ: benchmarked %d ms", measured);
+    if (measured < 14) {
+        DisplayLog::line("MediaQ: not a MediaQ [3]");
+        return false;
+    }
+    DisplayLog::line("MediaQ: detected MQ1100 or above");
+    return true;
+}
+
+bool MediaQ::Initialize(HWND window, const DisplayParams&, const DetectionRecord& record)
+{
+    DisplayLog::line("MediaQ: Initialize()");
+    if (!IsWindow(window) || !record.frameBuffer)
+        return false;
+    takeRecord(record);
+    swapKind = 0;
+    m_surface = makeFrameSurface(reinterpret_cast<void*>(frameBuffer), width, height, pitch);
+    return true;
+}
+
+Surface* MediaQ::Lock()
+{
+    return m_surface.get();
+}
+
+} // namespace ScreenHAL

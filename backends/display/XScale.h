@@ -1,0 +1,32 @@
+// The XScale's built-in LCD controller: the frame is written in place, and PrePresent waits
+// until the controller's DMA is in the first rows of the frame.
+#pragma once
+
+#include "display/LcdDriver.h"
+
+namespace ScreenHAL {
+
+class XScale : public LcdDriver
+{
+  public:
+    static constexpr uint32_t kRegisters = 0x44000000;
+    static constexpr size_t kRegisterBytes = 544;
+
+    struct Probe
+    {
+        bool done = false;
+        bool found = false;
+        int32_t width = 0, height = 0, bitsPerPixel = 0, pitch = 0;
+    };
+    static bool Detect(DetectionRecord& record);
+    static Probe& probe();
+
+    bool Initialize(HWND window, const DisplayParams& params,
+                    const DetectionRecord& record) override;
+
+  protected:
+    bool inScanWindow() const override;
+    const char* name() const override { return "XScale"; }
+};
+
+} // namespace ScreenHAL

@@ -1,0 +1,199 @@
+// Windows, the message queue and the desktop-event translation of the headless backend.
+#include "TestDevice.h"
+
+#include "platform/window/InstanceRegistry.h"
+#include "platform/window/WindowSystem.h"
+
+#include <gtest/gtest.h>
+
+using namespace testdevice;
+using platform::NativeEvent;
+
+namespace {
+
+class WindowSystemTest : public ::testing::Test
+{
+  protected:
+    void SetUp() override { backend = &reset(); }
+    void TearDown() override { reset(); }
+
+    // Dispatches everything queued; returns how many messages were taken.
+    int drain()
+    {
+        MSG m;
+        int n = 0;
+        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&m);
+            ++n;
+        }
+        return n;
+    }
+
+    platform::HeadlessBackend* backend = nullptr;
+};
+
+TEST_F(WindowSystemTest, ClassesAreUniqueAndWindowsGetCreateAndActivation)
+{
+    HWND w = createRecordingWindow();
+    ASSERT_NE(w, nullptr);
+    WNDCLASSW again{};
+    again.lpfnWndProc = DefWindowProcW;
+    again.lpszClassName = u"TestWindow";
+    EXPECT_EQ(RegisterClassW(&again), 0);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CLASS_ALREADY_EXISTS));
+
+    ASSERT_GE(recorded().size(), 2u);
+    EXPECT_EQ(recorded()[0].message, static_cast<UINT>(WM_CREATE));
+    EXPECT_EQ(countOf(WM_ACTIVATE), 1);
+    EXPECT_EQ(GetForegroundWindow(), w);
+    RECT r;
+    ASSERT_TRUE(GetClientRect(w, &r));
+    EXPECT_EQ(r.right, 240);
+    EXPECT_EQ(r.bottom, 320);
+    EXPECT_EQ(CreateWindowExW(0, u"NoSuchClass", u"x", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                              nullptr),
+              nullptr);
+}
+
+TEST_F(WindowSystemTest, KeysCarryTheRepeatAndReleaseBits)
+{
+    HWND w = createRecordingWindow();
+    recorded().clear();
+    backend->injectKey(w, VK_LEFT, true);
+    backend->injectKey(w, VK_LEFT, true, true);
+    backend->injectKey(w, VK_LEFT, false);
+    drain();
+    std::vector<RecordedMessage> keys;
+    for (auto& m : recorded())
+        if (m.message == WM_KEYDOWN || m.message == WM_KEYUP)
+            keys.push_back(m);
+    ASSERT_EQ(keys.size(), 3u);
+    EXPECT_EQ(keys[0].wParam, static_cast<WPARAM>(VK_LEFT));
+    EXPECT_EQ(keys[0].lParam & KF_REPEAT_BIT, 0);
+    EXPECT_NE(keys[1].lParam & KF_REPEAT_BIT, 0);
+    EXPECT_EQ(keys[2].message, static_cast<UINT>(WM_KEYUP));
+    EXPECT_EQ(static_cast<DWORD>(keys[2].lParam) & 0xC0000000u, 0xC0000000u);
+}
+
+TEST_F(WindowSystemTest, MouseCoordinatesAreClampedAndDragsCarryTheButton)
+{
+    HWND w = createRecordingWindow();
+    recorded().clear();
+    backend->injectMouse(w, NativeEvent::Kind::MouseDown, 10, 20, true);
+    backend->injectMouse(w, NativeEvent::Kind::MouseMove, -5, 400, true);
+    backend->injectMouse(w, NativeEvent::Kind::MouseMove, 30, 40, false);
+    backend->injectMouse(w, NativeEvent::Kind::MouseUp, 30, 40, false);
+    drain();
+    std::vector<RecordedMessage> mouse;
+    for (auto& m : recorded())
+        if (m.message >= WM_MOUSEMOVE && m.message <= WM_LBUTTONUP)
+            mouse.push_back(m);
+    ASSERT_EQ(mouse.size(), 4u);
+    EXPECT_EQ(mouse[0].message, static_cast<UINT>(WM_LBUTTONDOWN));
+    EXPECT_EQ(LOWORD(mouse[0].lParam), 10);
+    EXPECT_EQ(HIWORD(mouse[0].lParam), 20);
+    EXPECT_EQ(LOWORD(mouse[1].lParam), 0);   // not 65531
+    EXPECT_EQ(HIWORD(mouse[1].lParam), 319); // inside the client area
+    EXPECT_EQ(mouse[1].wParam & MK_LBUTTON, static_cast<WPARAM>(MK_LBUTTON));
+    EXPECT_EQ(mouse[2].wParam & MK_LBUTTON, 0u);
+    EXPECT_EQ(mouse[3].message, static_cast<UINT>(WM_LBUTTONUP));
+}
+
+TEST_F(WindowSystemTest, ActivationIsReportedOnlyOnChanges)
+{
+    HWND w = createRecordingWindow();
+    recorded().clear();
+    NativeEvent e;
+    e.window = w;
+    e.kind = NativeEvent::Kind::Activate; // already active: nothing
+    backend->inject(e);
+    e.kind = NativeEvent::Kind::Deactivate;
+    backend->inject(e);
+    backend->inject(e); // twice: once only
+    e.kind = NativeEvent::Kind::Activate;
+    backend->inject(e);
+    drain();
+    std::vector<WPARAM> states;
+    for (auto& m : recorded())
+        if (m.message == WM_ACTIVATE)
+            states.push_back(m.wParam);
+    EXPECT_EQ(states, (std::vector<WPARAM>{WA_INACTIVE, WA_ACTIVE}));
+}
+
+TEST_F(WindowSystemTest, PaintIsMadeUpOnceUntilValidatedAndCloseIsPosted)
+{
+    HWND w = createRecordingWindow();
+    drain(); // the first paint after showing
+    recorded().clear();
+    EXPECT_EQ(drain(), 0); // validated: the queue stays empty
+    InvalidateRect(w, nullptr, FALSE);
+    EXPECT_EQ(drain(), 1);
+    EXPECT_EQ(countOf(WM_PAINT), 1);
+
+    NativeEvent e;
+    e.window = w;
+    e.kind = NativeEvent::Kind::Close;
+    backend->inject(e);
+    MSG m;
+    ASSERT_TRUE(PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(m.message, static_cast<UINT>(WM_CLOSE));
+    EXPECT_TRUE(IsWindow(w)); // closing is the application's decision
+}
+
+WNDPROC g_previous = nullptr;
+int g_subclassDestroys = 0;
+LRESULT subclassProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_DESTROY)
+        ++g_subclassDestroys;
+    return g_previous(w, message, wParam, lParam);
+}
+
+TEST_F(WindowSystemTest, SubclassingSwapsTheProcedureAndDestroyGoesThroughIt)
+{
+    HWND w = createRecordingWindow();
+    g_subclassDestroys = 0;
+    g_previous = reinterpret_cast<WNDPROC>(
+        SetWindowLongW(w, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(subclassProc)));
+    ASSERT_NE(g_previous, nullptr);
+    EXPECT_EQ(GetWindowLongW(w, GWL_WNDPROC), reinterpret_cast<LONG_PTR>(subclassProc));
+    recorded().clear();
+    ASSERT_TRUE(DestroyWindow(w));
+    EXPECT_EQ(g_subclassDestroys, 1);
+    EXPECT_EQ(countOf(WM_DESTROY), 1);
+    EXPECT_FALSE(IsWindow(w));
+    EXPECT_EQ(SetWindowLongW(w, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(subclassProc)), 0);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
+}
+
+TEST_F(WindowSystemTest, MessageBoxesAreRecordedNotShown)
+{
+    MessageBoxW(nullptr, u"GameEngine already exists!", u"Error!", MB_ICONERROR);
+    ASSERT_EQ(backend->messageBoxes().size(), 1u);
+    EXPECT_EQ(backend->messageBoxes()[0].caption, "Error!");
+    EXPECT_EQ(backend->messageBoxes()[0].text, "GameEngine already exists!");
+    EXPECT_TRUE(backend->messageBoxes()[0].error);
+}
+
+TEST_F(WindowSystemTest, ASecondInstanceFindsTheFirstAndAsksItToRaise)
+{
+    EXPECT_EQ(FindWindowW(u"GameEngine", u"Pallasterhorn"), nullptr);
+    ASSERT_TRUE(platform::InstanceRegistry::seedForeign(u"GameEngine", u"Pallasterhorn"));
+    HWND other = FindWindowW(u"GameEngine", u"Pallasterhorn");
+    ASSERT_NE(other, nullptr);
+    EXPECT_FALSE(IsWindow(other));
+    HWND withBit = reinterpret_cast<HWND>(reinterpret_cast<uintptr_t>(other) | 1);
+    EXPECT_TRUE(SetForegroundWindow(withBit));
+    EXPECT_EQ(platform::InstanceRegistry::seededRaiseCount(), 1);
+}
+
+TEST_F(WindowSystemTest, OwnWindowsAreFoundAndRaiseRequestsReachThem)
+{
+    HWND w = createRecordingWindow(u"Pallasterhorn-own");
+    EXPECT_EQ(FindWindowW(u"TestWindow", u"Pallasterhorn-own"), w);
+    EXPECT_EQ(backend->raiseCount(w), 0);
+    EXPECT_TRUE(SetForegroundWindow(w));
+    EXPECT_EQ(backend->raiseCount(w), 1);
+}
+
+} // namespace
