@@ -1,0 +1,134 @@
+// Rotation of an asymmetric frame into GAPI frames of all four orientations, and the update
+// rectangle mapping.
+#include "TestDevice.h"
+
+#include "display/Display.h"
+#include "display/RotationDriver.h"
+
+#include "platform/sim/GapiSimulation.h"
+
+#include <gtest/gtest.h>
+
+using namespace ScreenHAL;
+using namespace platform::sim;
+
+namespace {
+
+uint16_t pattern(int x, int y)
+{
+    return static_cast<uint16_t>((x * 7 + y * 311) ^ (y << 9));
+}
+
+// The device's upright view is 240 x 320; its memory may be laid out in any orientation, with
+// one axis stepping one pixel.
+GapiConfig layout(int orientation)
+{
+    GapiConfig c;
+    switch (orientation) {
+    case 0:
+        c.cbxPitch = 2;
+        c.cbyPitch = 480;
+        break;
+    case 1:
+        c.cbxPitch = 640;
+        c.cbyPitch = -2;
+        break;
+    case 2:
+        c.cbxPitch = -2;
+        c.cbyPitch = -480;
+        break;
+    default:
+        c.cbxPitch = -640;
+        c.cbyPitch = 2;
+        break;
+    }
+    return c;
+}
+
+class RotationTest : public ::testing::TestWithParam<int>
+{
+  protected:
+    void SetUp() override { testdevice::reset(); }
+    void TearDown() override
+    {
+        if (display)
+            Display::Destroy(display);
+        testdevice::reset();
+    }
+    Display* display = nullptr;
+};
+
+TEST_P(RotationTest, AnUprightFrameReachesTheScreenTheRightWayRound)
+{
+    const int o = GetParam();
+    GapiSimulation::install(layout(o));
+    HWND w = testdevice::createRecordingWindow();
+    DisplayParams p{240, 320, 0, 1};
+    display = Display::Create(w, p);
+    ASSERT_NE(display, nullptr);
+    EXPECT_EQ(p.width, 240);
+    EXPECT_EQ(p.height, 320);
+    EXPECT_EQ(p.orientation, 0);
+    auto* rotation = dynamic_cast<RotationDriver*>(display->driver());
+    if (o == 0) {
+        EXPECT_EQ(rotation, nullptr);
+    } else {
+        ASSERT_NE(rotation, nullptr);
+        EXPECT_EQ(rotation->quarterTurns(), o);
+    }
+    for (int flags : {0, kPresentWaitScan}) {
+        ASSERT_TRUE(display->BeginScene());
+        Surface* back = display->GetBackBuffer();
+        ASSERT_EQ(back->width, 240);
+        for (int y = 0; y < 320; ++y)
+            for (int x = 0; x < 240; ++x)
+                *pixelAt(*back, x, y) = static_cast<uint16_t>(pattern(x, y) + flags);
+        ASSERT_TRUE(display->EndScene(flags));
+        for (int y = 0; y < 320; ++y)
+            for (int x = 0; x < 240; ++x)
+                ASSERT_EQ(GapiSimulation::pixel(x, y), static_cast<uint16_t>(pattern(x, y) + flags))
+                    << "orientation " << o << " at " << x << "," << y;
+    }
+    EXPECT_TRUE(GapiSimulation::guardsIntact());
+}
+
+INSTANTIATE_TEST_SUITE_P(AllOrientations, RotationTest, ::testing::Values(0, 1, 2, 3));
+
+TEST(RotationDriverTest, AHalfTurnPutsTheOriginInTheBottomRightCorner)
+{
+    SurfacePtr ram = makeRamSurface(32, 48);
+    SurfacePtr inner = makeRamSurface(32, 48);
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 32; ++x)
+            *pixelAt(*ram, x, y) = 0, *pixelAt(*inner, x, y) = 0;
+    *pixelAt(*ram, 0, 0) = 0xBEEF;
+    for (bool xOuter : {true, false}) {
+        RotationDriver::copyTurned(*inner, *ram, 2, Rect{0, 0, 32, 48}, xOuter);
+        EXPECT_EQ(*pixelAt(*inner, 31, 47), 0xBEEF);
+        EXPECT_EQ(*pixelAt(*inner, 0, 0), 0);
+    }
+}
+
+TEST(RotationDriverTest, QuarterTurnsMapTheUpdateRectangleAndWidenItToTiles)
+{
+    testdevice::reset();
+    GapiSimulation::install(layout(1));
+    HWND w = testdevice::createRecordingWindow();
+    DisplayParams p{240, 320, 0, 1};
+    Display* display = Display::Create(w, p);
+    ASSERT_NE(display, nullptr);
+    auto* rotation = dynamic_cast<RotationDriver*>(display->driver());
+    ASSERT_NE(rotation, nullptr);
+    // Inner frame 320 x 240; r = 1: {Wi - bottom, left, Wi - top, right}.
+    display->SetUpdateRect(Rect{10, 20, 50, 70});
+    EXPECT_EQ(rotation->innerRect().left, 240);  // 320 - 70 = 250, down to 240
+    EXPECT_EQ(rotation->innerRect().top, 0);     // 10 down to 0
+    EXPECT_EQ(rotation->innerRect().right, 304); // 320 - 20 = 300, up to 304
+    EXPECT_EQ(rotation->innerRect().bottom, 64); // 50 up to 64
+    // GAPI hears the mapped rectangle in its rows.
+    EXPECT_EQ(GapiSimulation::counters().lastViewport[1], 50u);
+    Display::Destroy(display);
+    testdevice::reset();
+}
+
+} // namespace
