@@ -5,23 +5,28 @@
 
 #include <SDL.h>
 
+#include <cstring>
+
 namespace platform {
 
 std::unique_ptr<SdlBackend> SdlBackend::create()
 {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
         return nullptr;
+    // Without a screen (the offscreen driver of tests and CI) a GL-backed window surface only
+    // loads graphics drivers that keep allocations past exit.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver && std::strcmp(driver, "offscreen") == 0)
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     return std::unique_ptr<SdlBackend>(new SdlBackend);
 }
 
 SdlBackend::~SdlBackend()
 {
-    for (auto& [h, n] : m_windows) {
-        SDL_DestroyTexture(n.texture);
-        SDL_DestroyRenderer(n.renderer);
+    for (auto& [h, n] : m_windows)
         SDL_DestroyWindow(n.window);
-    }
-    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    // The video subsystem stays up for the process: quitting it unloads the system's display
+    // libraries, and a later backend would load them all again.
 }
 
 bool SdlBackend::createWindow(HWND window, const std::string& title, int width, int height)
@@ -32,17 +37,6 @@ bool SdlBackend::createWindow(HWND window, const std::string& title, int width, 
                                 width * n.scale, height * n.scale, SDL_WINDOW_SHOWN);
     if (!n.window)
         return false;
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
-    n.renderer = SDL_CreateRenderer(n.window, -1, 0);
-    if (n.renderer)
-        n.texture = SDL_CreateTexture(n.renderer, SDL_PIXELFORMAT_RGB565,
-                                      SDL_TEXTUREACCESS_STREAMING, width, height);
-    if (!n.renderer || !n.texture) {
-        if (n.renderer)
-            SDL_DestroyRenderer(n.renderer);
-        SDL_DestroyWindow(n.window);
-        return false;
-    }
     n.id = SDL_GetWindowID(n.window);
     m_windows[window] = n;
     return true;
@@ -53,22 +47,28 @@ void SdlBackend::destroyWindow(HWND window)
     auto it = m_windows.find(window);
     if (it == m_windows.end())
         return;
-    SDL_DestroyTexture(it->second.texture);
-    SDL_DestroyRenderer(it->second.renderer);
     SDL_DestroyWindow(it->second.window);
     m_windows.erase(it);
 }
 
-void SdlBackend::present(HWND window, const uint16_t* pixels, int width, int)
+void SdlBackend::present(HWND window, const uint16_t* pixels, int width, int height)
 {
     auto it = m_windows.find(window);
     if (it == m_windows.end())
         return;
-    Native& n = it->second;
-    SDL_UpdateTexture(n.texture, nullptr, pixels, width * 2);
-    SDL_RenderClear(n.renderer);
-    SDL_RenderCopy(n.renderer, n.texture, nullptr, nullptr);
-    SDL_RenderPresent(n.renderer);
+    // A software scale into the window's own surface: whole pixels, nothing to filter, and no
+    // graphics-library driver to load for a 240 x 320 picture.
+    SDL_Window* native = it->second.window;
+    SDL_Surface* target = SDL_GetWindowSurface(native);
+    SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(
+        const_cast<uint16_t*>(pixels), width, height, 16, width * 2, SDL_PIXELFORMAT_RGB565);
+    if (!target || !source) {
+        SDL_FreeSurface(source);
+        return;
+    }
+    SDL_BlitScaled(source, nullptr, target, nullptr);
+    SDL_FreeSurface(source);
+    SDL_UpdateWindowSurface(native);
 }
 
 void SdlBackend::raise(HWND window)

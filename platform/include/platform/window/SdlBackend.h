@@ -8,8 +8,6 @@
 #include <memory>
 
 struct SDL_Window;
-struct SDL_Renderer;
-struct SDL_Texture;
 
 namespace platform {
 
@@ -36,8 +34,6 @@ class SdlBackend : public WindowBackend
     struct Native
     {
         SDL_Window* window = nullptr;
-        SDL_Renderer* renderer = nullptr;
-        SDL_Texture* texture = nullptr;
         unsigned id = 0;
         int scale = 1;
     };
