@@ -1,5 +1,9 @@
 #include "platform/window/HeadlessBackend.h"
 
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
 namespace platform {
 
 bool HeadlessBackend::createWindow(HWND window, const std::string& title, int, int)
@@ -35,9 +39,12 @@ void HeadlessBackend::poll(std::vector<NativeEvent>& out)
     }
 }
 
-bool HeadlessBackend::wait(int)
+bool HeadlessBackend::wait(int timeoutMs)
 {
-    // Nothing arrives from outside: a waiting loop must be fed by injected or posted events.
+    // Nothing arrives from outside; a waiting loop is fed by injected or posted events, and
+    // sleeps a little between looks instead of spinning.
+    if (m_pending.empty() && timeoutMs > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::min(timeoutMs, 5)));
     return !m_pending.empty();
 }
 

@@ -197,3 +197,61 @@ TEST_F(WindowSystemTest, OwnWindowsAreFoundAndRaiseRequestsReachThem)
 }
 
 } // namespace
+
+namespace {
+
+class WindowLoopTest : public ::testing::Test
+{
+  protected:
+    void SetUp() override { testdevice::reset(); }
+    void TearDown() override { testdevice::reset(); }
+};
+
+TEST_F(WindowLoopTest, GetMessageReturnsPostedMessagesAndZeroForQuit)
+{
+    HWND w = createRecordingWindow();
+    MSG m;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageW(&m);
+    ASSERT_TRUE(PostMessageW(w, WM_COMMAND, 1, 0));
+    ASSERT_EQ(GetMessageW(&m, nullptr, 0, 0), 1);
+    EXPECT_EQ(m.message, static_cast<UINT>(WM_COMMAND));
+    EXPECT_EQ(m.hwnd, w);
+    PostQuitMessage(3);
+    EXPECT_EQ(GetMessageW(&m, nullptr, 0, 0), 0);
+    EXPECT_EQ(m.wParam, 3u);
+    EXPECT_FALSE(PostMessageW(reinterpret_cast<HWND>(0x4444), WM_USER, 0, 0));
+}
+
+TEST_F(WindowLoopTest, UpdateWindowPaintsAtOnceOnlyWhenNeeded)
+{
+    HWND w = createRecordingWindow();
+    recorded().clear();
+    UpdateWindow(w);
+    EXPECT_EQ(countOf(WM_PAINT), 1); // shown and never painted
+    UpdateWindow(w);
+    EXPECT_EQ(countOf(WM_PAINT), 1); // validated by BeginPaint
+}
+
+TEST_F(WindowLoopTest, TheDefaultProcedureDestroysOnClose)
+{
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.lpszClassName = u"Plain";
+    ASSERT_NE(RegisterClassW(&wc), 0);
+    HWND w =
+        CreateWindowExW(0, u"Plain", u"p", 0, 0, 0, 16, 16, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(w, nullptr);
+    SendMessageW(w, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(w));
+    EXPECT_TRUE(UnregisterClassW(u"Plain", nullptr));
+    EXPECT_FALSE(UnregisterClassW(u"Plain", nullptr));
+}
+
+TEST(WindowProcessTest, TerminateProcessEndsAtOnceWithTheCode)
+{
+    EXPECT_EXIT(TerminateProcess(GetCurrentProcess(), 7), ::testing::ExitedWithCode(7), "");
+    EXPECT_FALSE(TerminateProcess(reinterpret_cast<HANDLE>(0x1234), 0));
+}
+
+} // namespace
