@@ -2,6 +2,7 @@
 
 #include "platform/modules/ModuleTable.h"
 #include "platform/sim/EscapeSimulation.h"
+#include "platform/window/WindowSystem.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -61,7 +62,19 @@ void* gxBeginDraw()
 
 int gxEndDraw()
 {
-    ++gapi().counters.endDraws;
+    Gapi& g = gapi();
+    ++g.counters.endDraws;
+    HWND mirror = g.config.mirrorWindow;
+    std::vector<uint16_t>* store = mirror ? WindowSystem::mutableBackingStore(mirror) : nullptr;
+    RECT client;
+    if (store && GetClientRect(mirror, &client)) {
+        const int w = std::min<int>(client.right, static_cast<int>(g.config.cxWidth));
+        const int h = std::min<int>(client.bottom, static_cast<int>(g.config.cyHeight));
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                (*store)[static_cast<size_t>(y) * client.right + x] = GapiSimulation::pixel(x, y);
+        WindowSystem::presentBackingStore(mirror);
+    }
     return 1;
 }
 

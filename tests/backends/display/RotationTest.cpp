@@ -6,6 +6,7 @@
 #include "display/RotationDriver.h"
 
 #include "platform/sim/GapiSimulation.h"
+#include "platform/window/WindowSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -90,6 +91,24 @@ TEST_P(RotationTest, AnUprightFrameReachesTheScreenTheRightWayRound)
                     << "orientation " << o << " at " << x << "," << y;
     }
     EXPECT_TRUE(GapiSimulation::guardsIntact());
+}
+
+TEST(GapiMirrorTest, TheGapiFrameCanBeSeenInTheWindow)
+{
+    testdevice::reset();
+    HWND w = testdevice::createRecordingWindow();
+    GapiConfig c = layout(3);
+    c.mirrorWindow = w;
+    GapiSimulation::install(c);
+    DisplayParams p{240, 320, 0, 1};
+    Display* display = Display::Create(w, p);
+    ASSERT_NE(display, nullptr);
+    ASSERT_TRUE(display->BeginScene());
+    *pixelAt(*display->GetBackBuffer(), 200, 10) = 0xABCD;
+    ASSERT_TRUE(display->EndScene(0));
+    EXPECT_EQ((*platform::WindowSystem::backingStore(w))[10 * 240 + 200], 0xABCD);
+    Display::Destroy(display);
+    testdevice::reset();
 }
 
 INSTANTIATE_TEST_SUITE_P(AllOrientations, RotationTest, ::testing::Values(0, 1, 2, 3));

@@ -21,6 +21,9 @@ struct GapiConfig
     bool dramBuffer = true; // and its answer
     bool openFails = false;
     bool beginDrawNull = false;
+    // When set, GXEndDraw shows the frame (in the device's upright view) in this window, so
+    // that a whole run can go through the GAPI driver and still be seen.
+    HWND mirrorWindow = nullptr;
 };
 
 struct GapiCounters
