@@ -99,8 +99,11 @@ void drop(Holder& h)
         close(h.socketFd);
         unlink((h.base + ".sock").c_str());
     }
-    if (h.lockFd >= 0)
+    if (h.lockFd >= 0) {
+        // Removed while still locked, so that no other instance can hold this file any more.
+        unlink((h.base + ".lock").c_str());
         close(h.lockFd);
+    }
     h.lockFd = h.socketFd = -1;
 }
 
@@ -218,6 +221,12 @@ void InstanceRegistry::clearSeeds()
         drop(h);
     s.seeds.clear();
     s.seededRaises = 0;
+    s.foreign.clear();
+}
+
+void InstanceRegistry::removeEmptyNamespace()
+{
+    rmdir(directory().c_str());
 }
 
 } // namespace platform

@@ -74,6 +74,7 @@ platform::HeadlessBackend& reset()
     platform::HeadlessBackend& backend = platform::WindowSystem::useHeadless();
     platform::InstanceRegistry::setNamespace("ph-test-" + std::to_string(getpid()));
     platform::InstanceRegistry::clearSeeds();
+    platform::InstanceRegistry::removeEmptyNamespace();
     device() = Device{};
     platform::coreSettings() = platform::CoreSettings{};
     GapiSimulation::uninstall();

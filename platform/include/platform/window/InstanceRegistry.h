@@ -31,6 +31,8 @@ class InstanceRegistry
     // Raise requests that reached seeded foreign windows.
     static int seededRaiseCount();
     static void clearSeeds();
+    // Removes the namespace's folder when nothing is left in it.
+    static void removeEmptyNamespace();
 };
 
 } // namespace platform
