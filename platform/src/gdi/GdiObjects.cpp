@@ -90,6 +90,24 @@ int liveObjectCount()
     return static_cast<int>(r.objects.size() + r.dcs.size());
 }
 
+namespace {
+int& screenDepth()
+{
+    static int bits = 16;
+    return bits;
+}
+} // namespace
+
+void setScreenBitsPerPixel(int bits)
+{
+    screenDepth() = bits;
+}
+
+int screenBitsPerPixel()
+{
+    return screenDepth();
+}
+
 void setWindowPresenter(WindowPresenter presenter)
 {
     Registry& r = registry();
@@ -267,7 +285,7 @@ int GetDeviceCaps(HDC dc, int index)
     case VERTRES:
         return GetSystemMetrics(SM_CYSCREEN);
     case BITSPIXEL:
-        return 16;
+        return screenBitsPerPixel();
     case LOGPIXELSY:
         return 96;
     default:

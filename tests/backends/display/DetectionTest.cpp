@@ -12,6 +12,7 @@
 #include "display/VideoDetect.h"
 
 #include "platform/coredll.h"
+#include "platform/gdi/GdiObjects.h"
 #include "platform/modules/ModuleTable.h"
 #include "platform/sim/EscapeSimulation.h"
 #include "platform/sim/GapiSimulation.h"
@@ -374,6 +375,17 @@ TEST_F(DetectionTest, DriverCodesBuildTheirClasses)
     auto* wrapper = dynamic_cast<SlowFB*>(slow.get());
     ASSERT_NE(wrapper, nullptr);
     EXPECT_NE(dynamic_cast<MediaQ*>(&wrapper->inner()), nullptr);
+}
+
+TEST_F(DetectionTest, AScreenNotOfSixteenBitsGetsOnlyTheGdiDriver)
+{
+    platform::gdi::setScreenBitsPerPixel(32);
+    GapiSimulation::install(GapiConfig{});
+    EscapeSimulation::replies().gxInfoSupported = true;
+    ASSERT_NE(create(), nullptr);
+    EXPECT_EQ(drivers(), std::vector<int>{kDriverGDI});
+    EXPECT_FALSE(logged("GAPI: Detect()"));
+    EXPECT_EQ(GapiSimulation::counters().opens, 0);
 }
 
 TEST_F(DetectionTest, WithoutAygshellTheDisplayStillWorks)

@@ -5,6 +5,7 @@
 #include "display/VideoDetect.h"
 
 #include "platform/coredll.h"
+#include "platform/gdi/GdiObjects.h"
 #include "platform/modules/ModuleTable.h"
 #include "platform/sim/CoreLinkSimulation.h"
 #include "platform/sim/EscapeSimulation.h"
@@ -76,6 +77,7 @@ platform::HeadlessBackend& reset()
     platform::InstanceRegistry::clearSeeds();
     platform::InstanceRegistry::removeEmptyNamespace();
     device() = Device{};
+    platform::gdi::setScreenBitsPerPixel(16);
     platform::coreSettings() = platform::CoreSettings{};
     GapiSimulation::uninstall();
     GxDmaSimulation::uninstall();
