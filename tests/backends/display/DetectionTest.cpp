@@ -10,6 +10,7 @@
 #include "display/MediaQ.h"
 #include "display/SlowFB.h"
 #include "display/VideoDetect.h"
+#include "display/WindowSubclass.h"
 
 #include "platform/coredll.h"
 #include "platform/gdi/GdiObjects.h"
@@ -120,6 +121,9 @@ TEST_F(DetectionTest, AScreenNotInSixteensAcceptsOnlyItsOwnOrientation)
     testdevice::setScreen(240, 318);
     ASSERT_EQ(create(DisplayParams{240, 318, 1, 1}), nullptr);
     EXPECT_TRUE(logged("Failed, destroying internal structures"));
+    EXPECT_EQ(WindowSubclass::count(), 0); // nothing left hooked
+    EXPECT_NE(GetWindowLongW(window, GWL_WNDPROC),
+              reinterpret_cast<LONG_PTR>(&WindowSubclass::Procedure));
     EXPECT_EQ(VideoDetect::instance(window).modes().size(), 1u);
     DisplayParams native{240, 318, 4, 0};
     display = Display::Create(window, native);
@@ -375,6 +379,44 @@ TEST_F(DetectionTest, DriverCodesBuildTheirClasses)
     auto* wrapper = dynamic_cast<SlowFB*>(slow.get());
     ASSERT_NE(wrapper, nullptr);
     EXPECT_NE(dynamic_cast<MediaQ*>(&wrapper->inner()), nullptr);
+}
+
+TEST_F(DetectionTest, TheNativeOrientationNeverAddsARotation)
+{
+    GapiConfig c;
+    c.cbxPitch = 640;
+    c.cbyPitch = -2;
+    GapiSimulation::install(c);
+    ASSERT_NE(create(DisplayParams{240, 320, 4, 1}), nullptr);
+    EXPECT_NE(dynamic_cast<GAPI*>(display->driver()), nullptr);
+    EXPECT_EQ(got.orientation, 1);
+    EXPECT_EQ(got.width, 320);
+    EXPECT_EQ(got.height, 240);
+}
+
+TEST_F(DetectionTest, ARamBufferCopiesOnlyTheUpdateRectangle)
+{
+    std::vector<uint16_t> frame(240 * 320, 0);
+    EscapeReplies& r = EscapeSimulation::replies();
+    r.gxInfoSupported = true;
+    r.gxInfo.pvFrameBuffer = frame.data();
+    r.gxInfo.cbStride = 480;
+    r.gxInfo.cxWidth = 240;
+    r.gxInfo.cyHeight = 320;
+    ASSERT_NE(create(), nullptr);
+    ASSERT_NE(display->ramBuffer(), nullptr);
+    display->SetUpdateRect(Rect{11, 20, 29, 41}); // widened to {10, 20, 30, 42}
+    EXPECT_EQ(display->updateRect().left, 10);
+    EXPECT_EQ(display->updateRect().right, 30);
+    EXPECT_EQ(display->updateRect().bottom, 42);
+    ASSERT_TRUE(display->BeginScene());
+    drawPattern(*display->GetBackBuffer());
+    ASSERT_TRUE(display->EndScene(0));
+    EXPECT_EQ(frame[20 * 240 + 10], pattern(10, 20));
+    EXPECT_EQ(frame[41 * 240 + 29], pattern(29, 41));
+    EXPECT_EQ(frame[20 * 240 + 9], 0);
+    EXPECT_EQ(frame[42 * 240 + 10], 0);
+    EXPECT_EQ(frame[19 * 240 + 10], 0);
 }
 
 TEST_F(DetectionTest, AScreenNotOfSixteenBitsGetsOnlyTheGdiDriver)

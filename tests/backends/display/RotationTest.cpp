@@ -5,10 +5,14 @@
 #include "display/Display.h"
 #include "display/RotationDriver.h"
 
+#include "platform/sim/EscapeSimulation.h"
 #include "platform/sim/GapiSimulation.h"
 #include "platform/window/WindowSystem.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
 
 using namespace ScreenHAL;
 using namespace platform::sim;
@@ -91,6 +95,42 @@ TEST_P(RotationTest, AnUprightFrameReachesTheScreenTheRightWayRound)
                     << "orientation " << o << " at " << x << "," << y;
     }
     EXPECT_TRUE(GapiSimulation::guardsIntact());
+}
+
+// The raw frame-buffer escape with both strides negative: the frame starts at its lowest pixel,
+// and a half turn brings the upright frame onto it.
+TEST(VgaRotationTest, NegativeStridesKeepTheFrameInsideItsMemory)
+{
+    testdevice::reset();
+    std::vector<uint16_t> memory(240 * 320 + 2 * 64, 0xA5A5);
+    uint16_t* low = memory.data() + 64;
+    std::fill(low, low + 240 * 320, 0);
+    uint16_t* origin = low + 240 * 320 - 1; // the upright view's pixel (0, 0)
+    platform::sim::EscapeReplies& r = platform::sim::EscapeSimulation::replies();
+    r.rawSupported = true;
+    r.raw = RawFrameBufferInfo{FORMAT_565, 16, origin, -2, -480, 240, 320};
+    HWND w = testdevice::createRecordingWindow();
+    DisplayParams p{240, 320, 0, 1};
+    Display* display = Display::Create(w, p);
+    ASSERT_NE(display, nullptr);
+    auto* rotation = dynamic_cast<RotationDriver*>(display->driver());
+    ASSERT_NE(rotation, nullptr);
+    EXPECT_EQ(rotation->quarterTurns(), 2);
+    ASSERT_TRUE(display->BeginScene());
+    Surface* back = display->GetBackBuffer();
+    for (int y = 0; y < 320; ++y)
+        for (int x = 0; x < 240; ++x)
+            *pixelAt(*back, x, y) = pattern(x, y);
+    ASSERT_TRUE(display->EndScene(0));
+    for (int y = 0; y < 320; y += 3)
+        for (int x = 0; x < 240; x += 3)
+            ASSERT_EQ(*(origin - x - 240 * y), pattern(x, y)) << x << "," << y;
+    for (int i = 0; i < 64; ++i) {
+        ASSERT_EQ(memory[i], 0xA5A5);
+        ASSERT_EQ(memory[memory.size() - 1 - i], 0xA5A5);
+    }
+    Display::Destroy(display);
+    testdevice::reset();
 }
 
 TEST(GapiMirrorTest, TheGapiFrameCanBeSeenInTheWindow)
