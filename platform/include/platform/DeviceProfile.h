@@ -1,0 +1,87 @@
+// The emulated handheld: one settings object read once at start. The built-in defaults are the
+// real run; developers override them through environment variables; tests change the object
+// returned by DeviceProfile::current() directly and call reset() afterwards.
+//
+// Environment variables (read on first use of current(); a malformed value is ignored with a
+// warning on stderr):
+//   PH_SCREEN_WIDTH, PH_SCREEN_HEIGHT  screen size in pixels (default 240 x 320)
+//   PH_SCALE                           integer window scale factor, 1..16 (default 2)
+//   PH_BITSPIXEL                       colour depth of the screen DC (default 16)
+//   PH_LOGPIXELSY                      vertical dots per inch (default 96)
+//   PH_PLATFORM_TYPE                   SPI_GETPLATFORMTYPE text (default "PocketPC")
+//   PH_OEM_INFO                        SPI_GETOEMINFO text (default "Linux SDL host")
+//   PH_CPU_ID                          main ID register value, decimal or 0x hex (default 0)
+//   PH_PROGRAM_FILE                    full POSIX name reported as the program's file
+//   PH_DATA_DIR                        program folder: the program file becomes
+//                                      PH_DATA_DIR/pallasterhorn (PH_PROGRAM_FILE wins)
+//   PH_REGISTRY                        registry database file
+//                                      (default $XDG_DATA_HOME/pallasterhorn/registry.sqlite)
+//   PH_CLOCK                           "real" or "fake" (default real)
+//   PH_AUDIO                           "sdl" or "manual" (default sdl)
+//   PH_MESSAGE_BOXES                   "show" or "record" (default show)
+//   PH_MAPI                            "1" makes MAPI available (default unavailable)
+//   PH_ORIENTATION                     dmOrientation answer of the display-settings test query
+//                                      (default 0: left as the caller set it)
+#pragma once
+
+#include "platform/wintypes.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+enum class ClockMode { Real, Fake };
+enum class AudioBackend { Sdl, Manual };
+enum class MessageBoxMode { Shown, Recorded };
+
+class DeviceProfile
+{
+  public:
+    // Screen.
+    int screenWidth = 240;
+    int screenHeight = 320;
+    int scale = 2;
+    int bitsPerPixel = 16;
+    int logPixelsY = 96;
+
+    // Identity.
+    std::u16string platformType = u"PocketPC";
+    std::u16string oemInfo = u"Linux SDL host";
+    DWORD cpuId = 0;
+
+    // Run-time libraries and drivers present, and the escapes the screen DC supports.
+    std::vector<std::string> modules = {"coredll.dll", "aygshell.dll"};
+    bool touchDriver = false;
+    std::vector<int> escapes;
+
+    // Program file as a POSIX path; empty means the executable's real path.
+    std::string programFile;
+    // Largest buffer GetModuleFileNameW pretends to have (0: the caller's size); lets tests
+    // force the truncation path.
+    DWORD moduleNameLimit = 0;
+    std::string registryPath;
+
+    ClockMode clock = ClockMode::Real;
+    AudioBackend audio = AudioBackend::Sdl;
+    MessageBoxMode messageBoxes = MessageBoxMode::Shown;
+    bool mapiAvailable = false;
+    // Written into dmOrientation by the CDS_TEST query when not 0.
+    short orientationAnswer = 0;
+
+    // The process-wide profile: defaults plus the environment on first use.
+    static DeviceProfile& current();
+    // Back to the built-in defaults (the environment is not read again), also resetting the
+    // fake clock and the file fault injection.
+    static void reset();
+
+    // Applies the variables listed above, looked up through `lookup` (getenv in the real run).
+    // Returns the warnings for malformed values.
+    std::vector<std::string>
+    applyEnvironment(const std::function<const char*(const char*)>& lookup);
+
+    static std::string defaultRegistryPath(const std::function<const char*(const char*)>& lookup);
+};
+
+} // namespace platform

@@ -1,0 +1,144 @@
+#include "platform/DeviceProfile.h"
+
+#include "platform/FakeClock.h"
+#include "platform/FileFaults.h"
+#include "platform/text.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+
+namespace platform {
+
+namespace {
+
+// Whole-text integer in decimal or 0x hex within [low, high].
+bool parseNumber(const char* text, long long low, long long high, long long& out)
+{
+    if (!text || !*text)
+        return false;
+    errno = 0;
+    char* end = nullptr;
+    long long v = std::strtoll(text, &end, 0);
+    if (errno != 0 || *end != '\0' || v < low || v > high)
+        return false;
+    out = v;
+    return true;
+}
+
+DeviceProfile& storage()
+{
+    static DeviceProfile profile = [] {
+        DeviceProfile p;
+        for (const std::string& w :
+             p.applyEnvironment([](const char* n) { return std::getenv(n); }))
+            std::fprintf(stderr, "pallasterhorn: %s\n", w.c_str());
+        return p;
+    }();
+    return profile;
+}
+
+} // namespace
+
+DeviceProfile& DeviceProfile::current()
+{
+    return storage();
+}
+
+void DeviceProfile::reset()
+{
+    storage() = DeviceProfile{};
+    storage().registryPath = defaultRegistryPath([](const char* n) { return std::getenv(n); });
+    FakeClock::reset();
+    FileFaults::clear();
+}
+
+std::string
+DeviceProfile::defaultRegistryPath(const std::function<const char*(const char*)>& lookup)
+{
+    const char* xdg = lookup("XDG_DATA_HOME");
+    if (xdg && *xdg == '/')
+        return std::string(xdg) + "/pallasterhorn/registry.sqlite";
+    const char* home = lookup("HOME");
+    if (home && *home)
+        return std::string(home) + "/.local/share/pallasterhorn/registry.sqlite";
+    return "pallasterhorn-registry.sqlite";
+}
+
+std::vector<std::string>
+DeviceProfile::applyEnvironment(const std::function<const char*(const char*)>& lookup)
+{
+    std::vector<std::string> warnings;
+    auto number = [&](const char* name, long long low, long long high, auto& field) {
+        const char* v = lookup(name);
+        if (!v)
+            return;
+        long long n = 0;
+        if (parseNumber(v, low, high, n))
+            field = static_cast<std::remove_reference_t<decltype(field)>>(n);
+        else
+            warnings.push_back(std::string(name) + "=\"" + v +
+                               "\" ignored: expected a number from " + std::to_string(low) +
+                               " to " + std::to_string(high));
+    };
+    auto text = [&](const char* name, std::u16string& field) {
+        const char* v = lookup(name);
+        if (!v)
+            return;
+        std::u16string converted;
+        if (utf8ToUtf16(v, converted))
+            field = converted;
+        else
+            warnings.push_back(std::string(name) + " ignored: not valid UTF-8");
+    };
+    auto choice = [&](const char* name, const char* a, const char* b, auto& field, auto va,
+                      auto vb) {
+        const char* v = lookup(name);
+        if (!v)
+            return;
+        std::string s(v);
+        if (s == a)
+            field = va;
+        else if (s == b)
+            field = vb;
+        else
+            warnings.push_back(std::string(name) + "=\"" + s + "\" ignored: expected \"" + a +
+                               "\" or \"" + b + "\"");
+    };
+
+    number("PH_SCREEN_WIDTH", 1, 8192, screenWidth);
+    number("PH_SCREEN_HEIGHT", 1, 8192, screenHeight);
+    number("PH_SCALE", 1, 16, scale);
+    number("PH_BITSPIXEL", 1, 32, bitsPerPixel);
+    number("PH_LOGPIXELSY", 1, 1200, logPixelsY);
+    number("PH_CPU_ID", 0, 0xFFFFFFFFll, cpuId);
+    number("PH_ORIENTATION", 0, 0x7FFF, orientationAnswer);
+    text("PH_PLATFORM_TYPE", platformType);
+    text("PH_OEM_INFO", oemInfo);
+    choice("PH_CLOCK", "real", "fake", clock, ClockMode::Real, ClockMode::Fake);
+    choice("PH_AUDIO", "sdl", "manual", audio, AudioBackend::Sdl, AudioBackend::Manual);
+    choice("PH_MESSAGE_BOXES", "show", "record", messageBoxes, MessageBoxMode::Shown,
+           MessageBoxMode::Recorded);
+    choice("PH_MAPI", "0", "1", mapiAvailable, false, true);
+
+    if (const char* dir = lookup("PH_DATA_DIR"); dir && *dir) {
+        std::string folder(dir);
+        while (folder.size() > 1 && folder.back() == '/')
+            folder.pop_back();
+        programFile = folder + "/pallasterhorn";
+    }
+    if (const char* file = lookup("PH_PROGRAM_FILE"); file && *file)
+        programFile = file;
+    if (!programFile.empty() && programFile.front() != '/') {
+        warnings.push_back("program file \"" + programFile + "\" ignored: not an absolute path");
+        programFile.clear();
+    }
+
+    if (const char* reg = lookup("PH_REGISTRY"); reg && *reg)
+        registryPath = reg;
+    else if (registryPath.empty())
+        registryPath = defaultRegistryPath(lookup);
+    return warnings;
+}
+
+} // namespace platform
