@@ -1,0 +1,117 @@
+#include "ProfileScope.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+using platform::DeviceProfile;
+
+namespace {
+
+auto lookupIn(const std::map<std::string, std::string>& vars)
+{
+    return [&vars](const char* name) -> const char* {
+        auto it = vars.find(name);
+        return it == vars.end() ? nullptr : it->second.c_str();
+    };
+}
+
+} // namespace
+
+TEST_F(ProfileTest, DefaultsDescribeTheRealRun)
+{
+    DeviceProfile& p = profile();
+    EXPECT_EQ(p.screenWidth, 240);
+    EXPECT_EQ(p.screenHeight, 320);
+    EXPECT_EQ(p.scale, 2);
+    EXPECT_EQ(p.bitsPerPixel, 16);
+    EXPECT_EQ(p.logPixelsY, 96);
+    EXPECT_EQ(p.platformType, u"PocketPC");
+    EXPECT_EQ(p.cpuId, 0u);
+    EXPECT_EQ(p.modules, (std::vector<std::string>{"coredll.dll", "aygshell.dll"}));
+    EXPECT_FALSE(p.touchDriver);
+    EXPECT_TRUE(p.escapes.empty());
+    EXPECT_TRUE(p.programFile.empty());
+    EXPECT_EQ(p.clock, platform::ClockMode::Real);
+    EXPECT_EQ(p.audio, platform::AudioBackend::Sdl);
+    EXPECT_EQ(p.messageBoxes, platform::MessageBoxMode::Shown);
+    EXPECT_FALSE(p.mapiAvailable);
+    EXPECT_EQ(p.orientationAnswer, 0);
+
+    p.screenWidth = 1;
+    p.modules.clear();
+    DeviceProfile::reset();
+    EXPECT_EQ(profile().screenWidth, 240);
+    EXPECT_EQ(profile().modules.size(), 2u);
+}
+
+TEST_F(ProfileTest, EnvironmentOverridesTheDefaults)
+{
+    std::map<std::string, std::string> vars = {
+        {"PH_SCREEN_WIDTH", "480"},
+        {"PH_SCREEN_HEIGHT", "0x280"},
+        {"PH_SCALE", "3"},
+        {"PH_PLATFORM_TYPE", "SmartPhone"},
+        {"PH_OEM_INFO", "Toshiba e750 \xC3\xA9"},
+        {"PH_CPU_ID", "0x69052000"},
+        {"PH_DATA_DIR", "/srv/game/"},
+        {"PH_REGISTRY", "/tmp/reg.sqlite"},
+        {"PH_CLOCK", "fake"},
+        {"PH_AUDIO", "manual"},
+        {"PH_MESSAGE_BOXES", "record"},
+        {"PH_MAPI", "1"},
+        {"PH_ORIENTATION", "2"},
+    };
+    DeviceProfile p;
+    EXPECT_TRUE(p.applyEnvironment(lookupIn(vars)).empty());
+    EXPECT_EQ(p.screenWidth, 480);
+    EXPECT_EQ(p.screenHeight, 640);
+    EXPECT_EQ(p.scale, 3);
+    EXPECT_EQ(p.platformType, u"SmartPhone");
+    EXPECT_EQ(p.oemInfo, u"Toshiba e750 \u00e9");
+    EXPECT_EQ(p.cpuId, 0x69052000u);
+    EXPECT_EQ(p.programFile, "/srv/game/pallasterhorn");
+    EXPECT_EQ(p.registryPath, "/tmp/reg.sqlite");
+    EXPECT_EQ(p.clock, platform::ClockMode::Fake);
+    EXPECT_EQ(p.audio, platform::AudioBackend::Manual);
+    EXPECT_EQ(p.messageBoxes, platform::MessageBoxMode::Recorded);
+    EXPECT_TRUE(p.mapiAvailable);
+    EXPECT_EQ(p.orientationAnswer, 2);
+
+    vars["PH_PROGRAM_FILE"] = "/opt/x/game";
+    DeviceProfile q;
+    q.applyEnvironment(lookupIn(vars));
+    EXPECT_EQ(q.programFile, "/opt/x/game"); // the full name wins over the folder
+}
+
+TEST_F(ProfileTest, MalformedValuesAreIgnoredWithAWarning)
+{
+    std::map<std::string, std::string> vars = {
+        {"PH_SCREEN_WIDTH", "wide"},  {"PH_SCREEN_HEIGHT", "-5"},   {"PH_SCALE", "99"},
+        {"PH_CLOCK", "sundial"},      {"PH_PLATFORM_TYPE", "\xFF"}, {"PH_CPU_ID", "12abc"},
+        {"PH_PROGRAM_FILE", "rel/x"},
+    };
+    DeviceProfile p;
+    auto warnings = p.applyEnvironment(lookupIn(vars));
+    EXPECT_EQ(warnings.size(), 7u);
+    EXPECT_EQ(p.screenWidth, 240);
+    EXPECT_EQ(p.screenHeight, 320);
+    EXPECT_EQ(p.scale, 2);
+    EXPECT_EQ(p.clock, platform::ClockMode::Real);
+    EXPECT_EQ(p.platformType, u"PocketPC");
+    EXPECT_EQ(p.cpuId, 0u);
+    EXPECT_TRUE(p.programFile.empty());
+}
+
+TEST_F(ProfileTest, RegistryFollowsTheXdgDataFolder)
+{
+    std::map<std::string, std::string> vars = {{"XDG_DATA_HOME", "/data"}, {"HOME", "/home/u"}};
+    EXPECT_EQ(DeviceProfile::defaultRegistryPath(lookupIn(vars)),
+              "/data/pallasterhorn/registry.sqlite");
+    vars.erase("XDG_DATA_HOME");
+    EXPECT_EQ(DeviceProfile::defaultRegistryPath(lookupIn(vars)),
+              "/home/u/.local/share/pallasterhorn/registry.sqlite");
+    vars["XDG_DATA_HOME"] = "relative"; // not absolute: ignored, as the XDG rules say
+    EXPECT_EQ(DeviceProfile::defaultRegistryPath(lookupIn(vars)),
+              "/home/u/.local/share/pallasterhorn/registry.sqlite");
+}
