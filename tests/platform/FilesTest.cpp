@@ -157,6 +157,15 @@ TEST_F(Files, OpenFailuresGiveTheirErrorCodes)
         EXPECT_EQ(open("locked.txt", GENERIC_READ, OPEN_EXISTING), INVALID_HANDLE_VALUE);
         EXPECT_EQ(GetLastError(), DWORD(ERROR_ACCESS_DENIED));
     }
+    // Names longer than the file system allows fail cleanly.
+    EXPECT_EQ(open(std::string(300, 'n'), GENERIC_WRITE, CREATE_ALWAYS), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_FILENAME_EXCED_RANGE));
+    std::string deep;
+    for (int i = 0; i < 500; ++i)
+        deep += "abcdefghi/";
+    EXPECT_EQ(open(deep + "x", GENERIC_READ, OPEN_EXISTING), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_FILENAME_EXCED_RANGE));
+
     size_t before = platform::HandleTable::openCount();
     EXPECT_EQ(open("missing.txt", GENERIC_READ, OPEN_EXISTING), INVALID_HANDLE_VALUE);
     EXPECT_EQ(platform::HandleTable::openCount(), before);
