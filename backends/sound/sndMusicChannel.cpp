@@ -1,0 +1,457 @@
+#include "sound/sndMusicChannel.h"
+
+#include "sound/sndMusic.h"
+#include "sound/sndSpeaker.h"
+#include "sound/sndTables.h"
+
+namespace {
+
+int be16(const uint8_t* p)
+{
+    return (p[0] << 8) | p[1];
+}
+
+} // namespace
+
+uint32_t sndMusicChannel::stepOf(int period) const
+{
+    // Periods beyond the table (the lowest notes of negative finetune rows) use its last entry.
+    if (period < 1)
+        return 0;
+    return speaker->Step(period > sndMaxPeriod ? sndMaxPeriod : period);
+}
+
+int sndMusicChannel::tableAt(int index) const
+{
+    const int last = sndFinetuneRows * sndNotesPerRow - 1;
+    return sndPeriodTable()[index < 0 ? 0 : (index > last ? last : index)];
+}
+
+void sndMusicChannel::updateEffective(Track& t) const
+{
+    t.effectiveVolume = t.volume * effectiveSongVolume.load(std::memory_order_relaxed) >> 6;
+}
+
+void sndMusicChannel::setVolume(int v)
+{
+    int vol = v < 64 ? v : 64;
+    songVolume = vol;
+    effectiveSongVolume = vol * speaker->MasterMusicVolume() >> 6;
+    for (int i = 0; i < tracks; ++i)
+        updateEffective(track[i]);
+}
+
+void sndMusicChannel::setPan(int v)
+{
+    int sep = v < 255 ? v : 255;
+    separation = sep;
+    int d = ((255 - sep) << 6) >> 8;
+    for (int i = 0; i < 32; ++i)
+        track[i].pan = (i % 2 == 0) ? d + 64 : 192 - d;
+}
+
+int sndMusicChannel::getPosition()
+{
+    return order * 64 + rowOffset / tracks;
+}
+
+void sndMusicChannel::setPosition(int v)
+{
+    int o = v >> 6;
+    if (o < 0 || o + 1 > songLength)
+        return;
+    speaker->Lock();
+    order = o;
+    pattern = song[952 + o];
+    rowOffset = (v & 63) * tracks;
+    speaker->Unlock();
+}
+
+int sndMusicChannel::getLength()
+{
+    return songLength * 64;
+}
+
+bool sndMusicChannel::start(const sndMusic& music)
+{
+    const int count = music.GetChannelCount();
+    if (!music.data || count < 1 || count > 32 || music.data[950] == 0)
+        return false;
+    song = music.data;
+    tracks = count;
+    songLength = song[950];
+    patternBase = song + 1084;
+    int patterns = 0;
+    for (int i = 0; i < songLength; ++i)
+        patterns = song[952 + i] > patterns ? song[952 + i] : patterns;
+    const int8_t* sampleData =
+        reinterpret_cast<const int8_t*>(patternBase + static_cast<size_t>(tracks) * 256 * (patterns + 1));
+    samples[0] = Sample{};
+    for (int k = 1; k <= 31; ++k) {
+        const uint8_t* h = song + 20 + 30 * (k - 1);
+        const uint32_t words = static_cast<uint32_t>(be16(h + 22));
+        uint32_t loopStart = static_cast<uint32_t>(be16(h + 26)) * 2;
+        uint32_t loopLength = static_cast<uint32_t>(be16(h + 28)) * 2;
+        Sample& s = samples[k];
+        s = Sample{};
+        const uint32_t bytes = words * 2;
+        // A loop reaching past its sample is cut back to the sample's end.
+        if (words <= 1 || loopLength <= 2 || loopStart >= bytes)
+            loopLength = 0;
+        else if (loopStart + loopLength > bytes)
+            loopLength = bytes - loopStart;
+        s.length = bytes << 12;
+        s.loopStart = loopLength ? loopStart << 12 : 0;
+        s.loopLength = loopLength << 12;
+        if (bytes) {
+            s.data = sampleData;
+            s.finetune = h[24] & 0x0F;
+        }
+        s.volume = h[25] > 64 ? 64 : h[25];
+        sampleData += bytes;
+    }
+    rateFactorInput = music.rateFactor;
+    tickRate = 50;
+    rateChanged = 1;
+    sampleCounter = 0;
+    speed = 6;
+    tickCounter = 6;
+    order = 0;
+    rowOffset = 0;
+    pattern = song[952];
+    restartOrder = (song[951] == 127 || song[951] >= songLength) ? 0 : song[951];
+    jumpOrder = kNone;
+    patternDelay = 0;
+    for (int i = 0; i < 32; ++i) {
+        Track& t = track[i];
+        t = Track{};
+    }
+    setPan(music.separation < 0 ? 0 : music.separation);
+    loop = music.loop;
+    setVolume(music.volume < 0 ? 0 : music.volume);
+    stopped = 0;
+    paused = 0;
+    return true;
+}
+
+void sndMusicChannel::processRow()
+{
+    const uint8_t* row =
+        patternBase + (static_cast<size_t>(pattern) * 64 * tracks + rowOffset) * 4;
+    for (int i = 0; i < tracks; ++i)
+        processCell(track[i], row + i * 4);
+}
+
+void sndMusicChannel::processCell(Track& t, const uint8_t* c)
+{
+    const int sample = (c[0] & 0xF0) | (c[2] >> 4);
+    const int period = ((c[0] & 0x0F) << 8) | c[1];
+    t.effect = c[2] & 0x0F;
+    t.param = c[3];
+    t.x = c[3] >> 4;
+    t.y = c[3] & 0x0F;
+    const int p = t.param;
+    if (sample != 0 && sample <= 31) {
+        t.sample = sample;
+        t.volume = samples[sample].volume;
+    }
+    const Sample& s = samples[t.sample];
+    const bool noteDelay = t.effect == 14 && t.x == 13;
+    if (period != 0 && t.effect != 3 && t.effect != 5 && !noteDelay) {
+        t.position = 0;
+        t.noteIndex = speaker->PeriodToNote(period) + s.finetune * sndNotesPerRow;
+        t.period = tableAt(t.noteIndex);
+    }
+    if (t.sample)
+        t.step = stepOf(t.period);
+    switch (t.effect) {
+    case 0:
+        if (p != 0) {
+            t.arpCounter = 0;
+            t.arpSteps[0] = stepOf(t.period);
+            t.arpSteps[1] = stepOf(tableAt(t.noteIndex + t.x));
+            t.arpSteps[2] = stepOf(tableAt(t.noteIndex + t.y));
+        }
+        break;
+    case 1:
+    case 2:
+        t.portaPeriod = t.period;
+        break;
+    case 3:
+        if (period != 0)
+            t.portaTarget = tableAt(s.finetune * sndNotesPerRow + speaker->PeriodToNote(period));
+        else if (t.portaTarget == 0)
+            t.portaTarget = tableAt(t.noteIndex);
+        if (p != 0)
+            t.portaSpeed = p;
+        break;
+    case 4:
+        if (p != 0) {
+            t.vibPos = 0;
+            t.vibSpeed = t.x;
+            t.vibDepth = t.y;
+        }
+        break;
+    case 9:
+        if (p != 0)
+            t.offsetMemory = static_cast<uint32_t>(p) * 256;
+        t.position = static_cast<uint64_t>(t.offsetMemory) << 12;
+        break;
+    case 11:
+        if (loop || p > order) {
+            jumpOrder = static_cast<uint32_t>(p);
+            jumpRowOffset = 0;
+        } else {
+            jumpOrder = static_cast<uint32_t>(songLength);
+        }
+        break;
+    case 12:
+        t.volume = p;
+        break;
+    case 13: {
+        // Rows past the pattern's end start the next pattern at its top.
+        int row = t.x * 10 + t.y;
+        if (row > 63)
+            row = 0;
+        if (order + 1 < songLength) {
+            jumpOrder = static_cast<uint32_t>(order + 1);
+            jumpRowOffset = row * tracks;
+        } else if (loop) {
+            jumpOrder = static_cast<uint32_t>(restartOrder);
+            jumpRowOffset = row * tracks;
+        } else {
+            jumpOrder = static_cast<uint32_t>(songLength);
+        }
+        break;
+    }
+    case 14:
+        switch (t.x) {
+        case 6:
+            if (t.y == 0) {
+                t.loopRow = rowOffset;
+            } else {
+                bool jump;
+                if (t.loopCounter == 0) {
+                    t.loopCounter = t.y;
+                    jump = true;
+                } else {
+                    jump = --t.loopCounter != 0;
+                }
+                if (jump) {
+                    jumpOrder = static_cast<uint32_t>(order);
+                    jumpRowOffset = t.loopRow;
+                }
+            }
+            break;
+        case 10:
+            t.volume = t.volume + t.y > 64 ? 64 : t.volume + t.y;
+            break;
+        case 11:
+            t.volume = t.volume - t.y < 0 ? 0 : t.volume - t.y;
+            break;
+        case 12:
+            t.cutCounter = t.y;
+            break;
+        case 13:
+            t.delayCounter = t.y - 1;
+            t.delayedPeriod = period;
+            break;
+        case 14:
+            patternDelay = t.y;
+            break;
+        default:
+            break;
+        }
+        break;
+    case 15:
+        if (p > 32) {
+            tickRate = p * 2 / 5;
+            rateChanged = 1;
+        } else if (p >= 1) {
+            speed = p;
+        }
+        break;
+    case 5:
+    case 6:
+    case 10:
+        t.slide = p == 0 ? 0 : (t.x == 0 ? -t.y : t.x);
+        break;
+    default:
+        break;
+    }
+    updateEffective(t);
+}
+
+void sndMusicChannel::advanceSong()
+{
+    if (jumpOrder == kNone) {
+        const bool lastRow = rowOffset / tracks == 63;
+        rowOffset += tracks;
+        if (lastRow) {
+            ++order;
+            rowOffset = 0;
+            if (order >= songLength) {
+                if (!loop) {
+                    stopped = 1;
+                    paused = 0;
+                    return;
+                }
+                order = restartOrder;
+            }
+        }
+        pattern = song[952 + order];
+        return;
+    }
+    if (jumpOrder >= static_cast<uint32_t>(songLength)) {
+        jumpOrder = kNone;
+        stopped = 1;
+        paused = 0;
+        return;
+    }
+    order = static_cast<int>(jumpOrder);
+    rowOffset = jumpRowOffset;
+    pattern = song[952 + order];
+    jumpOrder = kNone;
+}
+
+void sndMusicChannel::slideVolume(Track& t)
+{
+    t.volume += t.slide;
+    if (t.volume < 0) {
+        t.volume = 0;
+        t.effectiveVolume = 0;
+        return;
+    }
+    if (t.volume > 64)
+        t.volume = 64;
+    updateEffective(t);
+}
+
+void sndMusicChannel::tickEffects(Track& t)
+{
+    switch (t.effect) {
+    case 0:
+        if (t.param != 0) {
+            t.arpCounter = t.arpCounter == 2 ? 0 : t.arpCounter + 1;
+            t.step = t.arpSteps[t.arpCounter];
+        }
+        break;
+    case 1:
+        t.portaPeriod -= t.param;
+        if (t.portaPeriod < sndMinPeriod)
+            t.portaPeriod = sndMinPeriod;
+        t.period = t.portaPeriod;
+        t.step = stepOf(t.period);
+        break;
+    case 2:
+        t.portaPeriod += t.param;
+        if (t.portaPeriod > sndMaxPeriod)
+            t.portaPeriod = sndMaxPeriod;
+        t.period = t.portaPeriod;
+        t.step = stepOf(t.period);
+        break;
+    case 3:
+    case 5:
+        if (t.portaTarget != 0) {
+            if (t.period > t.portaTarget) {
+                t.period -= t.portaSpeed;
+                if (t.period < t.portaTarget)
+                    t.period = t.portaTarget;
+            } else if (t.period < t.portaTarget) {
+                t.period += t.portaSpeed;
+                if (t.period > t.portaTarget)
+                    t.period = t.portaTarget;
+            }
+            t.step = stepOf(t.period);
+        }
+        if (t.effect == 5)
+            slideVolume(t);
+        break;
+    case 10:
+        slideVolume(t);
+        break;
+    case 4:
+    case 6: {
+        int q = t.vibPos;
+        int pitch = q < 32 ? t.period + t.vibDepth * sndVibratoTable[q] / 128
+                           : t.period - t.vibDepth * sndVibratoTable[q - 32] / 128;
+        t.step = stepOf(pitch);
+        t.vibPos += t.vibSpeed;
+        if (t.vibPos > 63)
+            t.vibPos -= 64;
+        if (t.effect == 6)
+            slideVolume(t);
+        break;
+    }
+    case 14:
+        if (t.x == 12) {
+            if (t.cutCounter != 0)
+                --t.cutCounter;
+            if (t.cutCounter == 0)
+                t.effectiveVolume = 0;
+        } else if (t.x == 13) {
+            if (t.delayCounter == -1) {
+                t.period = t.delayedPeriod;
+                t.step = stepOf(t.period);
+                t.delayCounter = static_cast<int32_t>(kNone);
+            } else if (t.delayCounter != static_cast<int32_t>(kNone)) {
+                --t.delayCounter;
+            }
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void sndMusicChannel::mixFrame(int outputRate, bool stereoOutput, int32_t& left, int32_t& right)
+{
+    if (rateChanged) {
+        const uint64_t factor = (static_cast<uint64_t>(rateFactorInput) * 256 * 3191326267ull) >> 47;
+        const uint64_t divisor = static_cast<uint64_t>(tickRate) * factor;
+        samplesPerTick = divisor
+                             ? static_cast<uint32_t>(((static_cast<uint64_t>(outputRate) << 16) / divisor) >> 8)
+                             : 0;
+        rateChanged = 0;
+    }
+    if (tickCounter == speed) {
+        if (patternDelay != 0) {
+            --patternDelay;
+        } else {
+            processRow();
+            advanceSong();
+            if (stopped)
+                return;
+        }
+        tickCounter = 0;
+    } else if (sampleCounter < samplesPerTick) {
+        ++sampleCounter;
+    } else {
+        ++tickCounter;
+        sampleCounter = 0;
+        if (tickCounter != speed)
+            for (int i = 0; i < tracks; ++i)
+                tickEffects(track[i]);
+    }
+    for (int i = 0; i < tracks; ++i) {
+        Track& t = track[i];
+        const Sample& s = samples[t.sample];
+        if (!s.data)
+            continue;
+        if (s.loopLength && t.position >= static_cast<uint64_t>(s.loopStart) + s.loopLength)
+            t.position -= s.loopLength;
+        if (t.position < s.length) {
+            int32_t v = t.effectiveVolume;
+            int32_t smp = s.data[t.position >> 12];
+            if (stereoOutput) {
+                smp *= 2;
+                int32_t u = v * t.pan >> 8;
+                right += u * smp;
+                left += (v - u) * smp;
+            } else {
+                left += smp * v;
+            }
+            t.position += t.step;
+        }
+    }
+}

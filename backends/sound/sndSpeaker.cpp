@@ -1,0 +1,271 @@
+#include "sound/sndSpeaker.h"
+
+#include "sound/sndMusic.h"
+#include "sound/sndSound.h"
+#include "sound/sndTables.h"
+#include "sound/sndWinMM.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+sndSpeaker::~sndSpeaker()
+{
+    Close();
+}
+
+int sndSpeaker::Open(int rate, int bits, int stereo, int musicChannels, int soundChannels)
+{
+    if (m_open)
+        return -2;
+    auto* driver = new (std::nothrow) sndWinMM;
+    if (!driver)
+        return -5;
+    return OpenWith(driver, rate, bits, stereo, musicChannels, soundChannels);
+}
+
+int sndSpeaker::OpenWith(sndDriver* driver, int rate, int bits, int stereo, int musicChannels,
+                         int soundChannels)
+{
+    if (m_open) {
+        delete driver;
+        return -2;
+    }
+    sndFormat format;
+    format.rate = rate;
+    format.flags = bits == 8 ? 0x21 : 0x12;
+    format.channels = stereo == 1 ? 2 : 1;
+    if (driver) {
+        const int frames = static_cast<int>(static_cast<int64_t>(rate) * bufferingMs / 1000);
+        int r = driver->Open(format, frames, FillCallback, this);
+        if (r != 0) {
+            delete driver;
+            return r;
+        }
+    }
+    m_driver = driver;
+    m_rate = rate;
+    m_16bit = (format.flags & 0x02) != 0;
+    m_stereo = stereo == 1;
+    buildTables();
+
+    m_musicCount = musicChannels < 1 ? 1 : (musicChannels > 64 ? 64 : musicChannels);
+    m_soundCount = soundChannels < 8 ? 8 : (soundChannels > 128 ? 128 : soundChannels);
+    m_music = new (std::nothrow) sndMusicChannel[m_musicCount];
+    m_activeMusic = new (std::nothrow) sndMusicChannel*[m_musicCount];
+    m_sound = new (std::nothrow) sndSoundChannel[m_soundCount];
+    m_activeSound = new (std::nothrow) sndSoundChannel*[m_soundCount];
+    if (!m_music || !m_activeMusic || !m_sound || !m_activeSound) {
+        // The driver is already playing: close it before giving up.
+        if (m_driver)
+            m_driver->Close();
+        freeAll();
+        return -10;
+    }
+    for (int i = 0; i < m_musicCount; ++i)
+        m_music[i].speaker = this;
+    for (int i = 0; i < m_soundCount; ++i)
+        m_sound[i].speaker = this;
+    m_masterMusic = 64;
+    m_masterSound = 64;
+    if (m_driver)
+        m_driver->Resume();
+    m_open = true;
+    return 0;
+}
+
+void sndSpeaker::freeAll()
+{
+    delete m_driver;
+    m_driver = nullptr;
+    delete[] m_music;
+    delete[] m_activeMusic;
+    delete[] m_sound;
+    delete[] m_activeSound;
+    m_music = nullptr;
+    m_activeMusic = nullptr;
+    m_sound = nullptr;
+    m_activeSound = nullptr;
+    m_musicCount = 0;
+    m_soundCount = 0;
+}
+
+int sndSpeaker::Close()
+{
+    if (m_open) {
+        if (m_driver)
+            m_driver->Close();
+        m_open = false;
+    }
+    freeAll();
+    return 0;
+}
+
+void sndSpeaker::Lock()
+{
+    if (m_driver)
+        m_driver->Lock();
+}
+
+void sndSpeaker::Unlock()
+{
+    if (m_driver)
+        m_driver->Unlock();
+}
+
+void sndSpeaker::SetMasterVolumes(int music, int sound)
+{
+    m_masterMusic = music < 0 ? 0 : (music > 64 ? 64 : music);
+    m_masterSound = sound < 0 ? 0 : (sound > 64 ? 64 : sound);
+}
+
+int sndSpeaker::PeriodToNote(int period) const
+{
+    if (period < 0)
+        return m_periodToNote[0];
+    return m_periodToNote[period > sndMaxPeriod ? sndMaxPeriod : period];
+}
+
+void sndSpeaker::buildTables()
+{
+    const uint16_t* row = sndPeriodTable();
+    // Entry 0: the smallest non-zero period of the finetune-0 row, or the first zero one.
+    int smallest = 0;
+    for (int n = 0; n < sndNotesPerRow; ++n) {
+        if (row[n] == 0) {
+            smallest = n;
+            break;
+        }
+        if (row[n] < row[smallest])
+            smallest = n;
+    }
+    m_periodToNote[0] = static_cast<uint8_t>(smallest);
+    m_step[0] = 0;
+    for (int p = 1; p <= sndMaxPeriod; ++p) {
+        int best = 0;
+        int bestDistance = 1 << 30;
+        for (int n = 0; n < sndNotesPerRow; ++n) {
+            int d = row[n] > p ? row[n] - p : p - row[n];
+            if (d < bestDistance) {
+                bestDistance = d;
+                best = n;
+                if (d == 0)
+                    break;
+            }
+        }
+        m_periodToNote[p] = static_cast<uint8_t>(best);
+        m_step[p] = static_cast<uint32_t>(
+            (static_cast<uint64_t>(7159090u / (2u * p)) << 12) / static_cast<uint64_t>(m_rate));
+    }
+}
+
+int sndSpeaker::PlaySound(const sndSound& sound)
+{
+    if (!m_open || !sound.data)
+        return -1000;
+    Lock();
+    int chosen = -1;
+    int busySame = 0;
+    for (int i = 0; i < m_soundCount; ++i) {
+        sndSoundChannel& c = m_sound[i];
+        if (c.stopped && !c.paused) {
+            chosen = i;
+            if (sound.instanceLimit == -1)
+                break;
+        } else if (c.data == sound.data) {
+            ++busySame;
+        }
+    }
+    if (chosen >= 0 && sound.instanceLimit != -1 && busySame >= sound.instanceLimit)
+        chosen = -1;
+    if (chosen < 0) {
+        Unlock();
+        return -1000;
+    }
+    sndSoundChannel& c = m_sound[chosen];
+    c.start(sound);
+    c.stopped = 0;
+    c.paused = 0;
+    Unlock();
+    return m_musicCount + chosen;
+}
+
+int sndSpeaker::PlayMusic(const sndMusic& music)
+{
+    const int tracks = music.GetChannelCount();
+    if (!m_open || !music.data || tracks == 0 || tracks > 32)
+        return -1000;
+    Lock();
+    int result = -1000;
+    for (int i = 0; i < m_musicCount; ++i) {
+        sndMusicChannel& c = m_music[i];
+        if (c.stopped && !c.paused) {
+            if (c.start(music))
+                result = i;
+            break;
+        }
+    }
+    Unlock();
+    return result;
+}
+
+sndChannel* sndSpeaker::GetChannel(int index)
+{
+    if (index < 0 || index >= m_musicCount + m_soundCount)
+        return nullptr;
+    if (index < m_musicCount)
+        return &m_music[index];
+    return &m_sound[index - m_musicCount];
+}
+
+void sndSpeaker::FillCallback(void* context, void* buffer, uint32_t bytes)
+{
+    static_cast<sndSpeaker*>(context)->Mix(buffer, bytes);
+}
+
+void sndSpeaker::Mix(void* buffer, uint32_t bytes)
+{
+    int musicActive = 0;
+    int soundActive = 0;
+    for (int i = 0; i < m_musicCount; ++i)
+        if (m_music[i].isActive())
+            m_activeMusic[musicActive++] = &m_music[i];
+    for (int i = 0; i < m_soundCount; ++i)
+        if (m_sound[i].isActive())
+            m_activeSound[soundActive++] = &m_sound[i];
+    if (musicActive == 0 && soundActive == 0) {
+        // Whole words, as the buffers are word-sized multiples.
+        std::memset(buffer, m_16bit ? 0 : 0x80, (bytes + 3u) & ~3u);
+        return;
+    }
+    const uint32_t values = m_16bit ? bytes / 2 : bytes;
+    const uint32_t frames = m_stereo ? values / 2 : values;
+    int16_t* out16 = static_cast<int16_t*>(buffer);
+    uint8_t* out8 = static_cast<uint8_t*>(buffer);
+    auto put = [&](uint32_t index, int32_t v) {
+        if (m_16bit) {
+            out16[index] = static_cast<int16_t>(v < -32768 ? -32768 : (v > 32767 ? 32767 : v));
+        } else {
+            out8[index] = v < -32768 ? 0 : (v > 32767 ? 255 : static_cast<uint8_t>((v >> 8) + 128));
+        }
+    };
+    for (uint32_t f = 0; f < frames; ++f) {
+        int32_t left = 0, right = 0;
+        for (int i = 0; i < musicActive; ++i)
+            if (!m_activeMusic[i]->stopped.load(std::memory_order_relaxed))
+                m_activeMusic[i]->mixFrame(m_rate, m_stereo, left, right);
+        int32_t sl = 0, sr = 0;
+        for (int i = 0; i < soundActive; ++i)
+            if (!m_activeSound[i]->stopped.load(std::memory_order_relaxed))
+                m_activeSound[i]->mixFrame(m_rate, m_stereo, sl, sr);
+        left += sl >> 7;
+        right += sr >> 7;
+        if (m_stereo) {
+            put(2 * f, left);
+            put(2 * f + 1, right);
+        } else {
+            put(f, left);
+        }
+    }
+    // An odd value left over in a mono buffer with an odd length stays as it was.
+}
