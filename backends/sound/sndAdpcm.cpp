@@ -1,6 +1,7 @@
 #include "sound/sndAdpcm.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace {
 
@@ -10,7 +11,7 @@ const int kAdapt[16] = {230, 230, 230, 230, 307, 409, 512, 614,
 struct ChannelState
 {
     int predictor = 0;
-    int delta = 0;
+    int delta = 0; // may start negative in damaged data; arithmetic stays 64-bit
     int sample1 = 0;
     int sample2 = 0;
 };
@@ -18,9 +19,15 @@ struct ChannelState
 int16_t expand(ChannelState& c, const int16_t (&coef)[7][2], int nibble)
 {
     int signedNibble = nibble >= 8 ? nibble - 16 : nibble;
-    int predicted = (c.sample1 * coef[c.predictor][0] + c.sample2 * coef[c.predictor][1]) / 256;
-    int value = std::clamp(predicted + signedNibble * c.delta, -32768, 32767);
-    c.delta = std::max(c.delta * kAdapt[nibble] / 256, 16);
+    int64_t predicted = (static_cast<int64_t>(c.sample1) * coef[c.predictor][0] +
+                         static_cast<int64_t>(c.sample2) * coef[c.predictor][1]) /
+                        256;
+    // Damaged data can grow delta without end; 64-bit sums and a cap at the 32-bit maximum keep
+    // the arithmetic defined, and valid streams never come near it.
+    int64_t sum = predicted + static_cast<int64_t>(signedNibble) * c.delta;
+    int value = static_cast<int>(std::clamp<int64_t>(sum, -32768, 32767));
+    int64_t delta = static_cast<int64_t>(c.delta) * kAdapt[nibble] / 256;
+    c.delta = static_cast<int>(std::clamp<int64_t>(delta, 16, INT32_MAX));
     c.sample2 = c.sample1;
     c.sample1 = value;
     return static_cast<int16_t>(value);
