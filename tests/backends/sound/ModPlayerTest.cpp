@@ -1,0 +1,221 @@
+#include "SoundData.h"
+
+#include "sound/sndMusic.h"
+#include "sound/sndSpeaker.h"
+#include "sound/sndTables.h"
+
+#include <gtest/gtest.h>
+
+using namespace soundtest;
+
+namespace {
+
+ModSample square()
+{
+    ModSample s;
+    s.data.assign(64, 0);
+    for (size_t i = 0; i < s.data.size(); ++i)
+        s.data[i] = i % 8 < 4 ? 100 : -100;
+    s.loopLengthWords = 32;
+    return s;
+}
+
+struct Player
+{
+    sndSpeaker speaker;
+    sndMusic music;
+    sndMusicChannel* ch = nullptr;
+
+    explicit Player(Mod& mod, bool loop = false)
+    {
+        EXPECT_EQ(0, speaker.OpenWith(nullptr, 44100, 16, 1, 1, 8));
+        EXPECT_EQ(0, music.Load(mod.bytes.data(), mod.bytes.size()));
+        music.loop = loop;
+        EXPECT_EQ(0, speaker.PlayMusic(music));
+        ch = speaker.MusicChannel(0);
+    }
+    void run(int frames)
+    {
+        std::vector<int16_t> buf(static_cast<size_t>(frames) * 2);
+        speaker.Mix(buf.data(), static_cast<uint32_t>(buf.size() * 2));
+    }
+    // Frames from the start of a row at speed s: the row sample plus s ticks of 883 samples.
+    static int rowFrames(int speed) { return 1 + speed * 883; }
+};
+
+} // namespace
+
+TEST(ModLoad, SignaturesAndBounds)
+{
+    const uint8_t mk[] = "M.K.", mk2[] = "M!K!", six[] = "6CHN", eight[] = "8CHN",
+                  sixteen[] = "16CH", thirtyTwo[] = "32CH", flt[] = "FLT4", lower[] = "6chn";
+    EXPECT_EQ(4, sndMusic::GetChannelCount(mk));
+    EXPECT_EQ(4, sndMusic::GetChannelCount(mk2));
+    EXPECT_EQ(6, sndMusic::GetChannelCount(six));
+    EXPECT_EQ(8, sndMusic::GetChannelCount(eight));
+    EXPECT_EQ(16, sndMusic::GetChannelCount(sixteen));
+    EXPECT_EQ(32, sndMusic::GetChannelCount(thirtyTwo));
+    EXPECT_EQ(0, sndMusic::GetChannelCount(flt));
+    EXPECT_EQ(0, sndMusic::GetChannelCount(lower));
+
+    Mod mod(4, {0, 1}, 2, {square()});
+    sndMusic m;
+    EXPECT_EQ(-10, m.Load(nullptr, 0));
+    ASSERT_EQ(0, m.Load(mod.bytes.data(), mod.bytes.size()));
+    EXPECT_EQ(mod.bytes.size(), m.size);
+    // Truncated anywhere: patterns or sample data missing.
+    for (size_t n : {size_t{0}, size_t{1083}, mod.bytes.size() - 1, size_t{1084 + 1024}})
+        EXPECT_EQ(-100, m.Load(mod.bytes.data(), n)) << n;
+    EXPECT_EQ(nullptr, m.data);
+    Mod flt4(4, {0}, 1, {square()}, "FLT4");
+    EXPECT_EQ(-100, m.Load(flt4.bytes.data(), flt4.bytes.size()));
+    // An order table naming a pattern the file does not hold.
+    Mod far(4, {0, 9}, 1, {square()});
+    EXPECT_EQ(-100, m.Load(far.bytes.data(), far.bytes.size()));
+}
+
+TEST(ModPlayer, RowTimingAndSpeed)
+{
+    Mod mod(4, {0}, 1, {square()});
+    mod.cell(0, 0, 0, 1, 428, 0, 0);
+    mod.cell(0, 1, 0, 0, 0, 15, 0x20); // speed 32
+    mod.cell(0, 2, 0, 0, 0, 15, 0x21); // 13 Hz ticks
+    mod.cell(0, 3, 0, 0, 0, 15, 0x7D); // 125 -> 50 Hz
+    Player p(mod);
+    p.run(1);
+    EXPECT_EQ(882u, p.ch->samplesPerTick);
+    EXPECT_EQ(1, p.ch->getPosition()); // row 0 read, next row 1
+    p.run(Player::rowFrames(6) - 1);
+    EXPECT_EQ(1, p.ch->getPosition());
+    p.run(1);
+    EXPECT_EQ(2, p.ch->getPosition());
+    EXPECT_EQ(32, p.ch->speed);
+    p.run(Player::rowFrames(32));
+    EXPECT_EQ(13, p.ch->tickRate);
+    p.run(1);
+    EXPECT_EQ(3392u, p.ch->samplesPerTick); // ((44100 << 16) / (13 x 256)) >> 8
+    p.run(static_cast<int>(1 + 32 * (p.ch->samplesPerTick + 1)));
+    EXPECT_EQ(50, p.ch->tickRate);
+}
+
+TEST(ModPlayer, PatternBreakJumpAndEnd)
+{
+    for (int tracks : {4, 8}) {
+        Mod mod(tracks, {0, 1}, 2, {square()}, tracks == 4 ? "M.K." : "8CHN");
+        mod.cell(0, 0, 1, 0, 0, 13, 0x12); // D12
+        Player p(mod);
+        p.run(Player::rowFrames(6) + 1);
+        EXPECT_EQ(1, p.ch->order);
+        EXPECT_EQ(12 * tracks + tracks, p.ch->rowOffset); // row 12 read, at row 13
+    }
+    // B00 on the last order without loop ends the song; with loop it restarts.
+    Mod mod(4, {0, 1}, 2, {square()});
+    mod.cell(1, 0, 0, 0, 0, 11, 0);
+    {
+        Player p(mod, false);
+        p.run(64 * Player::rowFrames(6) + 2);
+        EXPECT_EQ(1, p.ch->order);
+        p.run(Player::rowFrames(6));
+        EXPECT_EQ(1, p.ch->stopped.load());
+    }
+    {
+        Player p(mod, true);
+        p.run(65 * Player::rowFrames(6) + 2);
+        EXPECT_EQ(0, p.ch->stopped.load());
+        EXPECT_EQ(0, p.ch->order);
+    }
+    // Running off the last pattern: stops without loop, restart order with it.
+    Mod plain(4, {0}, 1, {square()});
+    Player once(plain, false);
+    once.run(64 * Player::rowFrames(6) + 1);
+    EXPECT_EQ(1, once.ch->stopped.load());
+    Player again(plain, true);
+    again.run(64 * Player::rowFrames(6) + 1);
+    EXPECT_EQ(0, again.ch->stopped.load());
+    EXPECT_EQ(1, again.ch->getPosition());
+}
+
+TEST(ModPlayer, PatternLoopPlaysThreeTimes)
+{
+    Mod mod(4, {0}, 1, {square()});
+    mod.cell(0, 1, 0, 0, 0, 14, 0x60); // E60 at row 1
+    mod.cell(0, 2, 0, 0, 0, 14, 0x62); // E62 at row 2
+    Player p(mod);
+    std::vector<int> rows;
+    for (int i = 0; i < 8; ++i) {
+        p.run(i == 0 ? 1 : Player::rowFrames(6));
+        rows.push_back(p.ch->getPosition());
+    }
+    // Positions after each row: 1, 2, then back to 1 twice, then on to 3.
+    EXPECT_EQ((std::vector<int>{1, 2, 1, 2, 1, 2, 3, 4}), rows);
+}
+
+TEST(ModPlayer, EffectFirstTicks)
+{
+    const int P = sndPeriodTable()[36];
+    Mod mod(4, {0}, 1, {square()});
+    mod.cell(0, 0, 0, 1, P, 1, 0x40);  // portamento up by 64 per tick
+    mod.cell(0, 0, 1, 1, P, 2, 0x40);  // portamento down
+    mod.cell(0, 0, 2, 1, P, 10, 0x04); // volume slide down 4
+    mod.cell(0, 0, 3, 1, P, 0, 0x47);  // arpeggio
+    Player p(mod);
+    p.run(1);
+    const uint32_t base = p.speaker.Step(P);
+    EXPECT_EQ(base, p.ch->track[0].step);
+    EXPECT_EQ(P, p.ch->track[0].period);
+    EXPECT_EQ(64, p.ch->track[2].volume);
+    p.run(883); // first tick
+    EXPECT_EQ(P - 64, p.ch->track[0].period);
+    EXPECT_EQ(p.speaker.Step(P - 64), p.ch->track[0].step);
+    EXPECT_EQ(P + 64, p.ch->track[1].period);
+    EXPECT_EQ(60, p.ch->track[2].volume);
+    EXPECT_EQ(60 * 64 >> 6, p.ch->track[2].effectiveVolume);
+    const uint16_t* periods = sndPeriodTable();
+    const int note = p.ch->track[3].noteIndex;
+    EXPECT_EQ(p.speaker.Step(periods[note + 4]), p.ch->track[3].step);
+    p.run(883 * 4);
+    EXPECT_EQ(sndMinPeriod, p.ch->track[0].period); // never below 13
+    EXPECT_EQ(P + 5 * 64, p.ch->track[1].period);
+    EXPECT_EQ(44, p.ch->track[2].volume);
+    EXPECT_EQ(p.speaker.Step(periods[note + 7]), p.ch->track[3].step); // 1, 2, 0, 1, 2
+}
+
+TEST(ModPlayer, TablesAndSongSetters)
+{
+    Mod mod(4, {0, 0, 0}, 1, {square()});
+    Player p(mod);
+    const uint16_t* t = sndPeriodTable();
+    EXPECT_EQ(1712, t[0]);
+    EXPECT_EQ(907, t[11]);
+    EXPECT_EQ(13, t[83]);
+    EXPECT_EQ(1699, t[84]);
+    EXPECT_EQ(1724, t[15 * 84]);
+    EXPECT_EQ(((7159090u / (2 * 428)) << 12) / 44100u, p.speaker.Step(428));
+    EXPECT_EQ(0, p.speaker.PeriodToNote(1712));
+    EXPECT_EQ(83, p.speaker.PeriodToNote(1));
+    EXPECT_EQ(3 * 64, p.ch->getLength());
+    p.ch->setPosition(2 * 64 + 5);
+    EXPECT_EQ(2 * 64 + 5, p.ch->getPosition());
+    p.ch->setPosition(3 * 64); // order 3 does not exist
+    EXPECT_EQ(2 * 64 + 5, p.ch->getPosition());
+    p.ch->setPan(255);
+    EXPECT_EQ(64, p.ch->track[0].pan);
+    EXPECT_EQ(192, p.ch->track[1].pan);
+    p.ch->setPan(0);
+    EXPECT_EQ(127, p.ch->track[0].pan);
+    EXPECT_EQ(129, p.ch->track[1].pan);
+}
+
+TEST(ModPlayer, HostileLoopPointsStayInsideTheSample)
+{
+    ModSample s = square();
+    s.loopStartWords = 30;
+    s.loopLengthWords = 500; // past the sample and the file
+    Mod mod(4, {0}, 1, {s});
+    mod.cell(0, 0, 0, 1, 113, 9, 0xFF); // sample offset far past the end
+    mod.cell(0, 1, 0, 1, 113, 13, 0x99); // break to row 99
+    Player p(mod, true);
+    p.run(20000);
+    EXPECT_EQ(0, p.ch->stopped.load());
+    EXPECT_EQ(4u << 12, p.ch->samples[1].loopLength);
+}
