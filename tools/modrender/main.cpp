@@ -1,0 +1,80 @@
+// modrender: turns a MOD or WAV file into a WAV file through the game's own sound library.
+#include "Renderer.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+int usage()
+{
+    std::fprintf(stderr,
+                 "usage: modrender [--rate HZ] [--bits 8|16] [--mono] [--separation 0-255]\n"
+                 "                 [--seconds MAX] input.mod|input.wav output.wav\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    modrender::Options o;
+    const char* in = nullptr;
+    const char* out = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
+        if (!std::strcmp(argv[i], "--rate")) {
+            const char* v = value();
+            if (!v)
+                return usage();
+            o.rate = std::atoi(v);
+        } else if (!std::strcmp(argv[i], "--bits")) {
+            const char* v = value();
+            if (!v)
+                return usage();
+            o.bits = std::atoi(v);
+        } else if (!std::strcmp(argv[i], "--mono")) {
+            o.stereo = 0;
+        } else if (!std::strcmp(argv[i], "--separation")) {
+            const char* v = value();
+            if (!v)
+                return usage();
+            o.separation = std::atoi(v);
+        } else if (!std::strcmp(argv[i], "--seconds")) {
+            const char* v = value();
+            if (!v)
+                return usage();
+            o.maxSeconds = std::atof(v);
+        } else if (!in) {
+            in = argv[i];
+        } else if (!out) {
+            out = argv[i];
+        } else {
+            return usage();
+        }
+    }
+    if (!in || !out || (o.bits != 8 && o.bits != 16) || o.rate < 8000 || o.rate > 192000)
+        return usage();
+    std::ifstream f(in, std::ios::binary);
+    if (!f) {
+        std::fprintf(stderr, "modrender: cannot read %s\n", in);
+        return 1;
+    }
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    auto r = modrender::render(bytes, o);
+    if (r.code != 0) {
+        std::fprintf(stderr, "modrender: %s: %s (code %d)\n", in, r.error.c_str(), r.code);
+        return 1;
+    }
+    auto wav = modrender::wavFile(r.pcm, o);
+    std::ofstream w(out, std::ios::binary);
+    w.write(reinterpret_cast<const char*>(wav.data()), static_cast<std::streamsize>(wav.size()));
+    if (!w) {
+        std::fprintf(stderr, "modrender: cannot write %s\n", out);
+        return 1;
+    }
+    return 0;
+}
