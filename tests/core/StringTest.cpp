@@ -2,6 +2,7 @@
 #include "lang/DInteger.h"
 #include "lang/DString.h"
 #include "lang/DStringBuffer.h"
+#include "lang/DbyteArray.h"
 
 #include <string>
 
@@ -169,4 +170,15 @@ TEST(StringBuffer, SetLengthAndSetCharAt)
     EXPECT_THROWS_CODE(ExceptionCode::StringIndexOutOfBoundsException, b->setCharAt(-1, u'x'));
     b->setLength(40);
     EXPECT_EQ(41, b->capacity()); // max(2 * 16, 40 + 1)
+}
+
+TEST(StringBytes, SystemCodePageOneBytePerUnitWithoutTerminator)
+{
+    DPtr<DbyteArray> bytes = DStringPtr(u"Aé€\u4E00")->getBytes();
+    ASSERT_EQ(4, bytes->length);
+    EXPECT_EQ('A', (*bytes)[0]);
+    EXPECT_EQ(static_cast<int8_t>(0xE9), (*bytes)[1]);
+    EXPECT_EQ(static_cast<int8_t>(0x80), (*bytes)[2]);
+    EXPECT_EQ('?', (*bytes)[3]);
+    EXPECT_EQ(0, DStringPtr(u"")->getBytes()->length);
 }

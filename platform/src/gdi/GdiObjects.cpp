@@ -234,8 +234,10 @@ BOOL DeleteObject(HGDIOBJ object)
     Registry& r = registry();
     {
         std::lock_guard<std::mutex> guard(r.lock);
-        if (!o || o->stock || !r.objects.erase(o))
+        // Membership first: a handle already deleted must not be read.
+        if (!o || !r.objects.count(o) || o->stock)
             return FALSE;
+        r.objects.erase(o);
         for (DeviceContext* dc : r.dcs) {
             if (dc->bitmap == o)
                 dc->bitmap = nullptr;
