@@ -1,11 +1,11 @@
-// Program entry. The host takes over here once the application host exists; until then the
-// program starts and ends cleanly.
+// The program's WinMain. The host takes over here once the application host exists; until then
+// the program starts and ends cleanly.
+#include "platform/entry.h"
+
 #include <cstdio>
 
-int main(int argc, char** argv)
+int WinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
 {
-    (void)argc;
-    (void)argv;
     std::puts("Pallasterhorn");
     return 0;
 }

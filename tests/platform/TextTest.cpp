@@ -1,4 +1,5 @@
 #include "platform/text.h"
+#include "platform/entry.h"
 
 #include <gtest/gtest.h>
 
@@ -136,4 +137,13 @@ TEST(Utf, MalformedTextIsRejected)
     for (const std::u16string& s : badWide)
         EXPECT_FALSE(utf16ToUtf8(s, narrow));
     EXPECT_EQ(narrow, "kept");
+}
+
+TEST(CommandLine, ArgumentsAfterTheProgramJoinedWithBlanks)
+{
+    const char* argv[] = {"/opt/pallasterhorn", "/nofullscreen", "/width=240", "d\xc3\xa9",
+                          "j\xe0"};
+    // The second word is not UTF-8: read as Windows-1252.
+    EXPECT_EQ(u"/nofullscreen /width=240 d\u00e9 j\u00e0", platform::commandLineFrom(5, argv));
+    EXPECT_EQ(u"", platform::commandLineFrom(1, argv));
 }

@@ -1,0 +1,22 @@
+#include "platform/entry.h"
+#include "platform/files.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    std::string problem;
+    if (!platform::checkProgramFile(&problem)) {
+        std::fprintf(stderr, "pallasterhorn: %s\n", problem.c_str());
+        return 1;
+    }
+    std::u16string line = platform::commandLineFrom(argc, argv);
+    // The instance handle only has to be distinct from null; nothing dereferences it.
+    static char instanceTag;
+    int code = WinMain(reinterpret_cast<HINSTANCE>(&instanceTag), nullptr, line.data(), 5);
+    // Audio devices and windows still open go with the subsystems.
+    SDL_Quit();
+    return code;
+}
