@@ -9,5 +9,7 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=print_stacktrace=1
 # A short libFuzzer run of every parser of outside data (clang), before the unit tests.
 tools/fuzz-smoke.sh "${PH_FUZZ_SECONDS:-10}"
+# The sound and thread tests again under ThreadSanitizer.
+tools/tsan-sound.sh build/tsan
 cd build/test
 ctest --output-on-failure -j"$(nproc)" "$@"

@@ -7,6 +7,7 @@ packages=(
   libsdl2-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev libarchive-dev libsqlite3-dev
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev clang
+  xmp
   p7zip-full python3-pil python3-numpy
 )
 

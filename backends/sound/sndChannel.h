@@ -8,7 +8,7 @@ class sndSpeaker;
 
 class sndChannel
 {
-public:
+  public:
     virtual ~sndChannel() = default;
     virtual void setVolume(int v) = 0;
     virtual void setPan(int v) = 0;
@@ -21,5 +21,8 @@ public:
     std::atomic<uint8_t> stopped{1};
     std::atomic<uint8_t> paused{0};
 
-    bool isActive() const { return !stopped.load(std::memory_order_relaxed) && !paused.load(std::memory_order_relaxed); }
+    bool isActive() const
+    {
+        return !stopped.load(std::memory_order_relaxed) && !paused.load(std::memory_order_relaxed);
+    }
 };

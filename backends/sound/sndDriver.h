@@ -14,7 +14,7 @@ typedef void (*sndFillCallback)(void* context, void* buffer, uint32_t bytes);
 
 class sndDriver
 {
-public:
+  public:
     virtual ~sndDriver() = default;
     virtual int Open(const sndFormat& format, int frames, sndFillCallback fill, void* context) = 0;
     virtual int Close() = 0;

@@ -6,7 +6,7 @@
 
 class sndMusic
 {
-public:
+  public:
     sndMusic() = default;
     virtual ~sndMusic();
     sndMusic(const sndMusic&) = delete;

@@ -34,25 +34,33 @@ void sndMusicChannel::updateEffective(Track& t) const
 
 void sndMusicChannel::setVolume(int v)
 {
-    int vol = v < 64 ? v : 64;
+    int vol = v < 0 ? 0 : (v < 64 ? v : 64);
+    // Every track's volume changes, so the mixing must not run half-way through.
+    speaker->Lock();
     songVolume = vol;
     effectiveSongVolume = vol * speaker->MasterMusicVolume() >> 6;
     for (int i = 0; i < tracks; ++i)
         updateEffective(track[i]);
+    speaker->Unlock();
 }
 
 void sndMusicChannel::setPan(int v)
 {
-    int sep = v < 255 ? v : 255;
-    separation = sep;
+    int sep = v < 0 ? 0 : (v < 255 ? v : 255);
     int d = ((255 - sep) << 6) >> 8;
+    speaker->Lock();
+    separation = sep;
     for (int i = 0; i < 32; ++i)
         track[i].pan = (i % 2 == 0) ? d + 64 : 192 - d;
+    speaker->Unlock();
 }
 
 int sndMusicChannel::getPosition()
 {
-    return order * 64 + rowOffset / tracks;
+    speaker->Lock();
+    const int position = order * 64 + rowOffset / tracks;
+    speaker->Unlock();
+    return position;
 }
 
 void sndMusicChannel::setPosition(int v)
@@ -84,8 +92,8 @@ bool sndMusicChannel::start(const sndMusic& music)
     int patterns = 0;
     for (int i = 0; i < songLength; ++i)
         patterns = song[952 + i] > patterns ? song[952 + i] : patterns;
-    const int8_t* sampleData =
-        reinterpret_cast<const int8_t*>(patternBase + static_cast<size_t>(tracks) * 256 * (patterns + 1));
+    const int8_t* sampleData = reinterpret_cast<const int8_t*>(
+        patternBase + static_cast<size_t>(tracks) * 256 * (patterns + 1));
     samples[0] = Sample{};
     for (int k = 1; k <= 31; ++k) {
         const uint8_t* h = song + 20 + 30 * (k - 1);
@@ -136,8 +144,7 @@ bool sndMusicChannel::start(const sndMusic& music)
 
 void sndMusicChannel::processRow()
 {
-    const uint8_t* row =
-        patternBase + (static_cast<size_t>(pattern) * 64 * tracks + rowOffset) * 4;
+    const uint8_t* row = patternBase + (static_cast<size_t>(pattern) * 64 * tracks + rowOffset) * 4;
     for (int i = 0; i < tracks; ++i)
         processCell(track[i], row + i * 4);
 }
@@ -407,11 +414,13 @@ void sndMusicChannel::tickEffects(Track& t)
 void sndMusicChannel::mixFrame(int outputRate, bool stereoOutput, int32_t& left, int32_t& right)
 {
     if (rateChanged) {
-        const uint64_t factor = (static_cast<uint64_t>(rateFactorInput) * 256 * 3191326267ull) >> 47;
+        const uint64_t factor =
+            (static_cast<uint64_t>(rateFactorInput) * 256 * 3191326267ull) >> 47;
         const uint64_t divisor = static_cast<uint64_t>(tickRate) * factor;
-        samplesPerTick = divisor
-                             ? static_cast<uint32_t>(((static_cast<uint64_t>(outputRate) << 16) / divisor) >> 8)
-                             : 0;
+        samplesPerTick =
+            divisor
+                ? static_cast<uint32_t>(((static_cast<uint64_t>(outputRate) << 16) / divisor) >> 8)
+                : 0;
         rateChanged = 0;
     }
     if (tickCounter == speed) {

@@ -8,7 +8,7 @@ class sndMusic;
 
 class sndMusicChannel : public sndChannel
 {
-public:
+  public:
     static constexpr uint32_t kNone = 0xFFFFFF;
 
     void setVolume(int v) override;
@@ -84,7 +84,7 @@ public:
     Sample samples[32];
     Track track[32];
 
-private:
+  private:
     uint32_t stepOf(int period) const;
     int tableAt(int index) const;
     void updateEffective(Track& t) const;

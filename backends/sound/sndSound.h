@@ -6,7 +6,7 @@
 
 class sndSound
 {
-public:
+  public:
     sndSound() = default;
     virtual ~sndSound();
     sndSound(const sndSound&) = delete;
@@ -29,6 +29,6 @@ public:
     uint32_t playbackRate = 0;
     uint8_t ownsData = 0;
 
-private:
+  private:
     int decodeAdpcm(const uint8_t* bytes, size_t size, const uint8_t* pcm, size_t pcmSize);
 };

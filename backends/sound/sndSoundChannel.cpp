@@ -5,19 +5,22 @@
 
 void sndSoundChannel::setVolume(int v)
 {
-    int vol = v < 64 ? v : 64;
+    int vol = v < 0 ? 0 : (v < 64 ? v : 64);
     volume = vol;
     effectiveVolume = vol * speaker->MasterSoundVolume() >> 6;
 }
 
 void sndSoundChannel::setPan(int v)
 {
-    pan = v < 255 ? v : 255;
+    pan = v < 0 ? 0 : (v < 255 ? v : 255);
 }
 
 int sndSoundChannel::getPosition()
 {
-    return static_cast<int>(position >> shift());
+    speaker->Lock();
+    const int frames = static_cast<int>(position >> shift());
+    speaker->Unlock();
+    return frames;
 }
 
 void sndSoundChannel::setPosition(int v)

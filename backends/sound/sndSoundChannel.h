@@ -7,7 +7,7 @@ class sndSound;
 
 class sndSoundChannel : public sndChannel
 {
-public:
+  public:
     void setVolume(int v) override;
     void setPan(int v) override;
     int getPosition() override;
@@ -33,6 +33,6 @@ public:
     uint8_t is8Bit = 0;
     uint8_t stereo = 0;
 
-private:
+  private:
     int shift() const { return 9 + (is8Bit ? 0 : 1) - (stereo ? 0 : 1); }
 };

@@ -31,6 +31,11 @@ int sndSpeaker::OpenWith(sndDriver* driver, int rate, int bits, int stereo, int 
         delete driver;
         return -2;
     }
+    if (rate <= 0) {
+        // The step table divides by the rate; sndWinMM refuses such a rate the same way.
+        delete driver;
+        return -1;
+    }
     sndFormat format;
     format.rate = rate;
     format.flags = bits == 8 ? 0x21 : 0x12;
@@ -51,11 +56,7 @@ int sndSpeaker::OpenWith(sndDriver* driver, int rate, int bits, int stereo, int 
 
     m_musicCount = musicChannels < 1 ? 1 : (musicChannels > 64 ? 64 : musicChannels);
     m_soundCount = soundChannels < 8 ? 8 : (soundChannels > 128 ? 128 : soundChannels);
-    m_music = new (std::nothrow) sndMusicChannel[m_musicCount];
-    m_activeMusic = new (std::nothrow) sndMusicChannel*[m_musicCount];
-    m_sound = new (std::nothrow) sndSoundChannel[m_soundCount];
-    m_activeSound = new (std::nothrow) sndSoundChannel*[m_soundCount];
-    if (!m_music || !m_activeMusic || !m_sound || !m_activeSound) {
+    if (!allocateChannels()) {
         // The driver is already playing: close it before giving up.
         if (m_driver)
             m_driver->Close();
@@ -72,6 +73,15 @@ int sndSpeaker::OpenWith(sndDriver* driver, int rate, int bits, int stereo, int 
         m_driver->Resume();
     m_open = true;
     return 0;
+}
+
+bool sndSpeaker::allocateChannels()
+{
+    m_music = new (std::nothrow) sndMusicChannel[m_musicCount];
+    m_activeMusic = new (std::nothrow) sndMusicChannel*[m_musicCount];
+    m_sound = new (std::nothrow) sndSoundChannel[m_soundCount];
+    m_activeSound = new (std::nothrow) sndSoundChannel*[m_soundCount];
+    return m_music && m_activeMusic && m_sound && m_activeSound;
 }
 
 void sndSpeaker::freeAll()
@@ -154,8 +164,8 @@ void sndSpeaker::buildTables()
             }
         }
         m_periodToNote[p] = static_cast<uint8_t>(best);
-        m_step[p] = static_cast<uint32_t>(
-            (static_cast<uint64_t>(7159090u / (2u * p)) << 12) / static_cast<uint64_t>(m_rate));
+        m_step[p] = static_cast<uint32_t>((static_cast<uint64_t>(7159090u / (2u * p)) << 12) /
+                                          static_cast<uint64_t>(m_rate));
     }
 }
 
@@ -234,8 +244,8 @@ void sndSpeaker::Mix(void* buffer, uint32_t bytes)
         if (m_sound[i].isActive())
             m_activeSound[soundActive++] = &m_sound[i];
     if (musicActive == 0 && soundActive == 0) {
-        // Whole words, as the buffers are word-sized multiples.
-        std::memset(buffer, m_16bit ? 0 : 0x80, (bytes + 3u) & ~3u);
+        // Exactly the bytes asked for: a caller's buffer need not extend to a whole word.
+        std::memset(buffer, m_16bit ? 0 : 0x80, bytes);
         return;
     }
     const uint32_t values = m_16bit ? bytes / 2 : bytes;

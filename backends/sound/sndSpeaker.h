@@ -13,7 +13,7 @@ class sndSound;
 
 class sndSpeaker
 {
-public:
+  public:
     sndSpeaker() = default;
     virtual ~sndSpeaker();
     sndSpeaker(const sndSpeaker&) = delete;
@@ -54,7 +54,12 @@ public:
 
     int bufferingMs = 180;
 
-private:
+  protected:
+    // Allocates the channel pools and their active lists for the counts already set; false when
+    // memory runs out (whatever was allocated is freed by the caller).
+    virtual bool allocateChannels();
+
+  private:
     void buildTables();
     void freeAll();
 

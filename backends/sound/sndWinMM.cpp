@@ -1,8 +1,8 @@
 #include "sound/sndWinMM.h"
 
 #include <cstdlib>
-#include <initializer_list>
 #include <cstring>
+#include <initializer_list>
 
 int sndWinMM::Open(const sndFormat& format, int frames, sndFillCallback fill, void* context)
 {
@@ -18,9 +18,8 @@ int sndWinMM::Open(const sndFormat& format, int frames, sndFillCallback fill, vo
     int count = static_cast<int>((static_cast<int64_t>(frames) * 1000 / format.rate) / 30);
     m_bufferCount = count < 4 ? 4 : (count > 32 ? 32 : count);
     m_frameBytes = static_cast<uint32_t>(format.channels * (sixteen ? 2 : 1));
-    m_bufferBytes =
-        static_cast<uint32_t>((static_cast<int64_t>(m_frameBytes) * format.rate * 30 / 1000 + 7) &
-                              ~int64_t{7});
+    m_bufferBytes = static_cast<uint32_t>(
+        (static_cast<int64_t>(m_frameBytes) * format.rate * 30 / 1000 + 7) & ~int64_t{7});
     const size_t total = static_cast<size_t>(m_bufferCount) * m_bufferBytes;
     m_memory = static_cast<uint8_t*>(std::malloc(total));
     m_headers = static_cast<WAVEHDR*>(std::calloc(m_bufferCount, sizeof(WAVEHDR)));
@@ -69,8 +68,8 @@ int sndWinMM::Open(const sndFormat& format, int frames, sndFillCallback fill, vo
         return -4;
     }
     SetThreadPriority(m_thread, THREAD_PRIORITY_HIGHEST);
-    if (m_settleMs)
-        Sleep(m_settleMs);
+    if (DWORD settle = SettleTime())
+        Sleep(settle);
 
     for (int i = 0; i < m_bufferCount; ++i) {
         WAVEHDR& h = m_headers[i];
@@ -84,6 +83,13 @@ int sndWinMM::Open(const sndFormat& format, int frames, sndFillCallback fill, vo
     m_open = true;
     m_paused = true;
     return 0;
+}
+
+DWORD sndWinMM::SettleTime() const
+{
+    if (m_settleMs >= 0)
+        return static_cast<DWORD>(m_settleMs);
+    return platform::waveOutBackend() == platform::WaveOutBackend::Manual ? 0 : 100;
 }
 
 void sndWinMM::releaseAll()
@@ -111,8 +117,8 @@ int sndWinMM::Close()
     WaitForSingleObject(m_finished, INFINITE);
     // The thread has ended; its handle tells when it is fully gone.
     WaitForSingleObject(m_thread, INFINITE);
-    if (m_settleMs)
-        Sleep(m_settleMs);
+    if (DWORD settle = SettleTime())
+        Sleep(settle);
 
     // Reset whatever was played or not, so every header comes back before it is unprepared.
     waveOutReset(m_device);

@@ -9,7 +9,7 @@
 
 class sndWinMM : public sndDriver
 {
-public:
+  public:
     sndWinMM() = default;
     ~sndWinMM() override = default;
 
@@ -20,9 +20,10 @@ public:
     void Pause() override;
     void Resume() override;
 
-    // The pause after starting and stopping the feeder thread; real devices want it, the manual
-    // test device does not.
-    void SetSettleTime(DWORD ms) { m_settleMs = ms; }
+    // The pause after starting and stopping the feeder thread. Real devices want it; by default
+    // it is skipped on the manual test device, whose buffers move only when a test pumps them.
+    void SetSettleTime(DWORD ms) { m_settleMs = static_cast<int>(ms); }
+    DWORD SettleTime() const;
 
     bool IsOpen() const { return m_open; }
     bool IsPaused() const { return m_paused; }
@@ -33,7 +34,7 @@ public:
     static void WaveOutCallback(HWAVEOUT h, UINT message, DWORD_PTR instance, DWORD_PTR p1,
                                 DWORD_PTR p2);
 
-private:
+  private:
     static DWORD FeederThread(LPVOID self);
     void releaseAll();
 
@@ -55,5 +56,5 @@ private:
     HANDLE m_finished = nullptr;
     bool m_open = false;
     bool m_paused = false;
-    DWORD m_settleMs = 100;
+    int m_settleMs = -1; // -1: by the audio back-end
 };

@@ -10,7 +10,7 @@ using namespace soundtest;
 
 namespace {
 
-const int16_t kCoef[7][2] = {{256, 0}, {512, -256}, {0, 0}, {192, 64},
+const int16_t kCoef[7][2] = {{256, 0}, {512, -256}, {0, 0},     {192, 64},
                              {240, 0}, {460, -208}, {392, -232}};
 
 std::vector<uint8_t> adpcmExtra(uint16_t samplesPerBlock, uint16_t coefCount = 7)

@@ -53,8 +53,10 @@ TEST_F(ManualDevice, RingSizes)
     {
         int rate, flags, channels, ms, count;
         uint32_t bytes;
-    } cases[] = {{44100, 0x12, 2, 180, 6, 5296}, {44100, 0x12, 2, 60, 4, 5296},
-                 {44100, 0x12, 2, 2000, 32, 5296}, {22050, 0x21, 1, 180, 6, 664}};
+    } cases[] = {{44100, 0x12, 2, 180, 6, 5296},
+                 {44100, 0x12, 2, 60, 4, 5296},
+                 {44100, 0x12, 2, 2000, 32, 5296},
+                 {22050, 0x21, 1, 180, 6, 664}};
     for (const Case& c : cases) {
         sndWinMM d;
         d.SetSettleTime(0);
@@ -124,11 +126,13 @@ TEST_F(ManualDevice, FeederRefillsEachFinishedBufferWithTheMix)
     ASSERT_GE(speaker.PlaySound(snd), 1);
     speaker.Unlock();
     for (size_t i = 0; i < count; ++i) {
-        ASSERT_EQ(driver->BufferBytes(), platform::manualWaveOutPumpBuffer(h, buf.data(), buf.size() * 2));
+        ASSERT_EQ(driver->BufferBytes(),
+                  platform::manualWaveOutPumpBuffer(h, buf.data(), buf.size() * 2));
         ASSERT_TRUE(waitQueued(h, count));
     }
     // Now the refilled buffers come round: 256 x 64 >> 7 = 128.
-    ASSERT_EQ(driver->BufferBytes(), platform::manualWaveOutPumpBuffer(h, buf.data(), buf.size() * 2));
+    ASSERT_EQ(driver->BufferBytes(),
+              platform::manualWaveOutPumpBuffer(h, buf.data(), buf.size() * 2));
     EXPECT_EQ(128, buf[0]);
     EXPECT_EQ(128, buf[buf.size() - 1]);
 

@@ -1,49 +1,10 @@
-#include "SoundData.h"
+#include "ModHarness.h"
 
-#include "sound/sndMusic.h"
-#include "sound/sndSpeaker.h"
 #include "sound/sndTables.h"
 
 #include <gtest/gtest.h>
 
 using namespace soundtest;
-
-namespace {
-
-ModSample square()
-{
-    ModSample s;
-    s.data.assign(64, 0);
-    for (size_t i = 0; i < s.data.size(); ++i)
-        s.data[i] = i % 8 < 4 ? 100 : -100;
-    s.loopLengthWords = 32;
-    return s;
-}
-
-struct Player
-{
-    sndSpeaker speaker;
-    sndMusic music;
-    sndMusicChannel* ch = nullptr;
-
-    explicit Player(Mod& mod, bool loop = false)
-    {
-        EXPECT_EQ(0, speaker.OpenWith(nullptr, 44100, 16, 1, 1, 8));
-        EXPECT_EQ(0, music.Load(mod.bytes.data(), mod.bytes.size()));
-        music.loop = loop;
-        EXPECT_EQ(0, speaker.PlayMusic(music));
-        ch = speaker.MusicChannel(0);
-    }
-    void run(int frames)
-    {
-        std::vector<int16_t> buf(static_cast<size_t>(frames) * 2);
-        speaker.Mix(buf.data(), static_cast<uint32_t>(buf.size() * 2));
-    }
-    // Frames from the start of a row at speed s: the row sample plus s ticks of 883 samples.
-    static int rowFrames(int speed) { return 1 + speed * 883; }
-};
-
-} // namespace
 
 TEST(ModLoad, SignaturesAndBounds)
 {
@@ -193,6 +154,18 @@ TEST(ModPlayer, TablesAndSongSetters)
     EXPECT_EQ(((7159090u / (2 * 428)) << 12) / 44100u, p.speaker.Step(428));
     EXPECT_EQ(0, p.speaker.PeriodToNote(1712));
     EXPECT_EQ(83, p.speaker.PeriodToNote(1));
+    EXPECT_EQ(18, t[78]);
+    EXPECT_EQ(15, t[15 * 84 + 81]);
+    EXPECT_EQ(1604, t[85]);
+    EXPECT_EQ(1536, t[15 * 84 + 2]);
+    // Periods written by trackers are notes of the table, not detuned neighbours.
+    for (int period : {856, 808, 428, 404, 339, 214, 160, 113}) {
+        const int note = p.speaker.PeriodToNote(period);
+        EXPECT_EQ(period, t[note]) << period;
+    }
+    for (int row = 0; row < 16; ++row)
+        for (int n = 1; n < 84; ++n)
+            EXPECT_LT(t[row * 84 + n], t[row * 84 + n - 1]) << row << " " << n;
     EXPECT_EQ(3 * 64, p.ch->getLength());
     p.ch->setPosition(2 * 64 + 5);
     EXPECT_EQ(2 * 64 + 5, p.ch->getPosition());
@@ -212,7 +185,7 @@ TEST(ModPlayer, HostileLoopPointsStayInsideTheSample)
     s.loopStartWords = 30;
     s.loopLengthWords = 500; // past the sample and the file
     Mod mod(4, {0}, 1, {s});
-    mod.cell(0, 0, 0, 1, 113, 9, 0xFF); // sample offset far past the end
+    mod.cell(0, 0, 0, 1, 113, 9, 0xFF);  // sample offset far past the end
     mod.cell(0, 1, 0, 1, 113, 13, 0x99); // break to row 99
     Player p(mod, true);
     p.run(20000);

@@ -20,7 +20,8 @@ inline void put32(std::vector<uint8_t>& v, uint32_t x)
 }
 inline void putTag(std::vector<uint8_t>& v, const char* tag)
 {
-    v.insert(v.end(), tag, tag + 4);
+    for (int i = 0; i < 4; ++i)
+        v.push_back(static_cast<uint8_t>(tag[i]));
 }
 
 // A RIFF WAVE image; `extra` goes behind the 16 format bytes (its size word included by caller).
@@ -97,7 +98,8 @@ struct Mod
 
     void cell(int pattern, int row, int track, int sample, int period, int effect, int param)
     {
-        uint8_t* c = bytes.data() + 1084 + ((static_cast<size_t>(pattern) * 64 + row) * tracks + track) * 4;
+        uint8_t* c =
+            bytes.data() + 1084 + ((static_cast<size_t>(pattern) * 64 + row) * tracks + track) * 4;
         c[0] = static_cast<uint8_t>((sample & 0xF0) | ((period >> 8) & 0x0F));
         c[1] = static_cast<uint8_t>(period);
         c[2] = static_cast<uint8_t>(((sample & 0x0F) << 4) | effect);
