@@ -1,6 +1,5 @@
 #include "display/DeviceInfo.h"
 
-#include "platform/coredll.h"
 #include "platform/sysinfo.h"
 
 #include "display/RuntimeBindings.h"
@@ -64,7 +63,7 @@ int DeviceInfo::cpuType()
         // The identification register needs kernel mode on the device.
         RuntimeBindings& b = RuntimeBindings::instance();
         BOOL was = b.setKMode ? b.setKMode(TRUE) : FALSE;
-        uint32_t id = ReadCpuIdRegister();
+        uint32_t id = ReadMainIdRegister();
         if (b.setKMode)
             b.setKMode(was);
         c.cpu = cpuTypeFromId(id);

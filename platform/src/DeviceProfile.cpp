@@ -116,6 +116,8 @@ DeviceProfile::applyEnvironment(const std::function<const char*(const char*)>& l
     text("PH_PLATFORM_TYPE", platformType);
     text("PH_OEM_INFO", oemInfo);
     choice("PH_CLOCK", "real", "fake", clock, ClockMode::Real, ClockMode::Fake);
+    choice("PH_WINDOW_BACKEND", "sdl", "headless", windowBackend, WindowBackendKind::Sdl,
+           WindowBackendKind::Headless);
     choice("PH_AUDIO", "sdl", "manual", audio, AudioBackend::Sdl, AudioBackend::Manual);
     choice("PH_MESSAGE_BOXES", "show", "record", messageBoxes, MessageBoxMode::Shown,
            MessageBoxMode::Recorded);

@@ -6,6 +6,7 @@
 // warning on stderr):
 //   PH_SCREEN_WIDTH, PH_SCREEN_HEIGHT  screen size in pixels (default 240 x 320)
 //   PH_SCALE                           integer window scale factor, 1..16 (default 2)
+//   PH_WINDOW_BACKEND                  "sdl" or "headless" (default sdl)
 //   PH_BITSPIXEL                       colour depth of the screen DC (default 16)
 //   PH_LOGPIXELSY                      vertical dots per inch (default 96)
 //   PH_PLATFORM_TYPE                   SPI_GETPLATFORMTYPE text (default "PocketPC")
@@ -35,6 +36,7 @@ namespace platform {
 enum class ClockMode { Real, Fake };
 enum class AudioBackend { Sdl, Manual };
 enum class MessageBoxMode { Shown, Recorded };
+enum class WindowBackendKind { Sdl, Headless };
 
 class DeviceProfile
 {
@@ -43,6 +45,7 @@ class DeviceProfile
     int screenWidth = 240;
     int screenHeight = 320;
     int scale = 2;
+    WindowBackendKind windowBackend = WindowBackendKind::Sdl;
     int bitsPerPixel = 16;
     int logPixelsY = 96;
 

@@ -31,18 +31,3 @@ typedef BOOL (*AllKeysProc)(BOOL all);
 typedef BOOL (*SetKModeProc)(BOOL kernel);
 typedef LONG (*ChangeDisplaySettingsExProc)(LPCWSTR device, DEVMODEW* mode, HWND window,
                                             DWORD flags, LPVOID param);
-
-// The processor's main identification register (0 on hosts that are not ARM devices).
-DWORD ReadCpuIdRegister();
-
-namespace platform {
-// What the device's built-in libraries report; tests and profiles change these.
-struct CoreSettings
-{
-    DWORD cpuId = 0;
-    short displayOrientation = 0; // dmOrientation answer of the CDS_TEST query
-    BOOL allKeys = FALSE;         // last AllKeys state
-    int allKeysCalls = 0;
-};
-CoreSettings& coreSettings();
-} // namespace platform

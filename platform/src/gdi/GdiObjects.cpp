@@ -1,5 +1,6 @@
 #include "platform/gdi/GdiObjects.h"
 
+#include "platform/DeviceProfile.h"
 #include "platform/FontEngine.h"
 #include "platform/sysinfo.h"
 
@@ -88,24 +89,6 @@ int liveObjectCount()
     Registry& r = registry();
     std::lock_guard<std::mutex> guard(r.lock);
     return static_cast<int>(r.objects.size() + r.dcs.size());
-}
-
-namespace {
-int& screenDepth()
-{
-    static int bits = 16;
-    return bits;
-}
-} // namespace
-
-void setScreenBitsPerPixel(int bits)
-{
-    screenDepth() = bits;
-}
-
-int screenBitsPerPixel()
-{
-    return screenDepth();
 }
 
 void setWindowPresenter(WindowPresenter presenter)
@@ -287,9 +270,9 @@ int GetDeviceCaps(HDC dc, int index)
     case VERTRES:
         return GetSystemMetrics(SM_CYSCREEN);
     case BITSPIXEL:
-        return screenBitsPerPixel();
+        return platform::DeviceProfile::current().bitsPerPixel;
     case LOGPIXELSY:
-        return 96;
+        return platform::DeviceProfile::current().logPixelsY;
     default:
         return 0;
     }

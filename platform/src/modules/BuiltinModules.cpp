@@ -1,39 +1,24 @@
 #include "platform/modules/BuiltinModules.h"
 
 #include "platform/aygshell.h"
-#include "platform/coredll.h"
+#include "platform/sysinfo.h"
 #include "platform/window/WindowSystem.h"
 
 namespace platform {
 
-CoreSettings& coreSettings()
-{
-    static CoreSettings s;
-    return s;
-}
-
 namespace {
+
+BOOL& allKeysFlag()
+{
+    static BOOL all = FALSE;
+    return all;
+}
 
 BOOL allKeys(BOOL all)
 {
-    CoreSettings& s = coreSettings();
-    BOOL previous = s.allKeys;
-    s.allKeys = all;
-    ++s.allKeysCalls;
+    BOOL previous = allKeysFlag();
+    allKeysFlag() = all;
     return previous;
-}
-
-BOOL setKMode(BOOL)
-{
-    // User and kernel mode are the same here; report "was user mode".
-    return FALSE;
-}
-
-LONG changeDisplaySettingsEx(LPCWSTR, DEVMODEW* mode, HWND, DWORD flags, LPVOID)
-{
-    if (mode && (flags & CDS_TEST) && (mode->dmFields & DM_DISPLAYORIENTATION))
-        mode->dmOrientation = coreSettings().displayOrientation;
-    return DISP_CHANGE_SUCCESSFUL;
 }
 
 BOOL shFullScreen(HWND window, DWORD bits)
@@ -68,16 +53,21 @@ std::vector<std::pair<std::string, ModuleExports>> builtinModules()
     return {
         {"coredll.dll",
          {{"AllKeys", exportOf(allKeys)},
-          {"SetKMode", exportOf(setKMode)},
-          {"ChangeDisplaySettingsEx", exportOf(changeDisplaySettingsEx)}}},
+          {"SetKMode", exportOf(&::SetKMode)},
+          {"ChangeDisplaySettingsEx", exportOf(&::ChangeDisplaySettingsEx)}}},
         {"aygshell.dll",
          {{"SHFullScreen", exportOf(shFullScreen)}, {"SHSetImeMode", exportOf(shSetImeMode)}}},
     };
 }
 
-} // namespace platform
-
-DWORD ReadCpuIdRegister()
+BOOL allKeysState()
 {
-    return platform::coreSettings().cpuId;
+    return allKeysFlag();
 }
+
+void resetAllKeysState()
+{
+    allKeysFlag() = FALSE;
+}
+
+} // namespace platform

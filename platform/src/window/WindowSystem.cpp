@@ -1,5 +1,6 @@
 #include "platform/window/WindowSystem.h"
 
+#include "platform/DeviceProfile.h"
 #include "platform/gdi/GdiObjects.h"
 #include "platform/window/InstanceRegistry.h"
 #include "platform/window/SdlBackend.h"
@@ -48,6 +49,7 @@ struct State
     bool quit = false;
     int quitCode = 0;
     bool presenterInstalled = false;
+    std::vector<HeadlessBackend::MessageBoxRecord> recordedBoxes;
 };
 
 State& state()
@@ -281,8 +283,7 @@ WindowBackend& WindowSystem::backend()
 {
     State& s = state();
     if (!s.backend) {
-        const char* choice = std::getenv("PH_WINDOW_BACKEND");
-        if (!(choice && std::strcmp(choice, "headless") == 0))
+        if (DeviceProfile::current().windowBackend == WindowBackendKind::Sdl)
             s.backend = SdlBackend::create();
         if (!s.backend)
             s.backend = std::make_unique<HeadlessBackend>();
@@ -295,15 +296,15 @@ void WindowSystem::setScale(int scale)
     state().scale = std::max(scale, 1);
 }
 
+const std::vector<HeadlessBackend::MessageBoxRecord>& WindowSystem::recordedMessageBoxes()
+{
+    return state().recordedBoxes;
+}
+
 int WindowSystem::scale()
 {
     State& s = state();
-    if (s.scale == 0) {
-        const char* env = std::getenv("PH_SCALE");
-        int v = env ? std::atoi(env) : 0;
-        s.scale = v >= 1 && v <= 8 ? v : 2;
-    }
-    return s.scale;
+    return s.scale != 0 ? s.scale : std::max(DeviceProfile::current().scale, 1);
 }
 
 const std::vector<uint16_t>* WindowSystem::backingStore(HWND window)
@@ -352,8 +353,10 @@ void WindowSystem::resetForTests()
         DestroyWindow(h);
     s.classes.clear();
     s.queue.clear();
+    s.recordedBoxes.clear();
     s.active = s.foreground = nullptr;
     s.quit = false;
+    s.scale = 0;
 }
 
 } // namespace platform
@@ -652,7 +655,11 @@ int MessageBoxW(HWND, LPCWSTR text, LPCWSTR caption, UINT type)
     std::string t = platform::utf8(text), c = platform::utf8(caption);
     std::fprintf(stderr, "%s: %s\n", c.c_str(), t.c_str());
     std::fflush(stderr);
-    platform::WindowSystem::backend().messageBox(c, t, (type & MB_ICONERROR) != 0);
+    // A recorded box is never put on the desktop: unattended runs must not block on one.
+    if (platform::DeviceProfile::current().messageBoxes == platform::MessageBoxMode::Recorded)
+        state().recordedBoxes.push_back({c, t, (type & MB_ICONERROR) != 0});
+    else
+        platform::WindowSystem::backend().messageBox(c, t, (type & MB_ICONERROR) != 0);
     return IDOK;
 }
 

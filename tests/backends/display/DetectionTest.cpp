@@ -12,8 +12,7 @@
 #include "display/VideoDetect.h"
 #include "display/WindowSubclass.h"
 
-#include "platform/coredll.h"
-#include "platform/gdi/GdiObjects.h"
+#include "platform/modules/BuiltinModules.h"
 #include "platform/modules/ModuleTable.h"
 #include "platform/sim/EscapeSimulation.h"
 #include "platform/sim/GapiSimulation.h"
@@ -90,7 +89,7 @@ TEST_F(DetectionTest, TheDesktopGetsExactlyTheGdiDriverAndFlushesReachTheWindow)
     EXPECT_TRUE(logged("GAPI: GX.DLL not found"));
     EXPECT_TRUE(logged("DriverDirect: not supported"));
     EXPECT_TRUE(logged("MediaQ: not a MediaQ [1]"));
-    EXPECT_EQ(platform::coreSettings().allKeys, TRUE);
+    EXPECT_EQ(platform::allKeysState(), TRUE);
     EXPECT_EQ(platform::WindowSystem::shellState(window), 0x2Au);
 
     ASSERT_TRUE(display->BeginScene());
@@ -421,7 +420,7 @@ TEST_F(DetectionTest, ARamBufferCopiesOnlyTheUpdateRectangle)
 
 TEST_F(DetectionTest, AScreenNotOfSixteenBitsGetsOnlyTheGdiDriver)
 {
-    platform::gdi::setScreenBitsPerPixel(32);
+    testdevice::setBitsPerPixel(32);
     GapiSimulation::install(GapiConfig{});
     EscapeSimulation::replies().gxInfoSupported = true;
     ASSERT_NE(create(), nullptr);

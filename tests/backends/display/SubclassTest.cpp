@@ -5,7 +5,7 @@
 #include "display/Display.h"
 #include "display/WindowSubclass.h"
 
-#include "platform/coredll.h"
+#include "platform/modules/BuiltinModules.h"
 #include "platform/window/WindowSystem.h"
 
 #include <gtest/gtest.h>
@@ -105,7 +105,7 @@ TEST_F(SubclassTest, DestroyingTheWindowUnhooksTheDisplayAndReachesTheApplicatio
     EXPECT_EQ(testdevice::countOf(WM_DESTROY), 1);
     Display::Destroy(display); // the window is gone: nothing left to unhook
     display = nullptr;
-    EXPECT_EQ(platform::coreSettings().allKeys, FALSE);
+    EXPECT_EQ(platform::allKeysState(), FALSE);
 }
 
 TEST_F(SubclassTest, RemovingAWindowFromTheMiddleKeepsTheOthersReachable)

@@ -4,8 +4,8 @@
 #include "display/MediaQ.h"
 #include "display/VideoDetect.h"
 
-#include "platform/coredll.h"
-#include "platform/gdi/GdiObjects.h"
+#include "platform/DeviceProfile.h"
+#include "platform/modules/BuiltinModules.h"
 #include "platform/modules/ModuleTable.h"
 #include "platform/sim/CoreLinkSimulation.h"
 #include "platform/sim/EscapeSimulation.h"
@@ -16,25 +16,11 @@
 #include "platform/window/WindowSystem.h"
 
 #include <algorithm>
-#include <cstring>
 #include <unistd.h>
 
 namespace testdevice {
 
 namespace {
-
-struct Device
-{
-    int width = 240;
-    int height = 320;
-    std::u16string oem = u"Linux desktop";
-};
-
-Device& device()
-{
-    static Device d;
-    return d;
-}
 
 std::vector<RecordedMessage> g_recorded;
 
@@ -54,18 +40,23 @@ LRESULT recordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 
 void setScreen(int width, int height)
 {
-    device().width = width;
-    device().height = height;
+    platform::DeviceProfile::current().screenWidth = width;
+    platform::DeviceProfile::current().screenHeight = height;
 }
 
 void setOemText(const std::u16string& text)
 {
-    device().oem = text;
+    platform::DeviceProfile::current().oemInfo = text;
 }
 
 void setCpuId(uint32_t id)
 {
-    platform::coreSettings().cpuId = id;
+    platform::DeviceProfile::current().cpuId = id;
+}
+
+void setBitsPerPixel(int bits)
+{
+    platform::DeviceProfile::current().bitsPerPixel = bits;
 }
 
 platform::HeadlessBackend& reset()
@@ -76,9 +67,8 @@ platform::HeadlessBackend& reset()
     platform::InstanceRegistry::setNamespace("ph-test-" + std::to_string(getpid()));
     platform::InstanceRegistry::clearSeeds();
     platform::InstanceRegistry::removeEmptyNamespace();
-    device() = Device{};
-    platform::gdi::setScreenBitsPerPixel(16);
-    platform::coreSettings() = platform::CoreSettings{};
+    platform::DeviceProfile::reset();
+    platform::resetAllKeysState();
     GapiSimulation::uninstall();
     GxDmaSimulation::uninstall();
     CoreLinkSimulation::uninstall();
@@ -98,8 +88,9 @@ HWND createRecordingWindow(const char16_t* title)
     wc.lpfnWndProc = recordingProc;
     wc.lpszClassName = u"TestWindow";
     RegisterClassW(&wc); // already registered for a second window: fine
-    HWND w = CreateWindowExW(0, u"TestWindow", title, WS_VISIBLE, 0, 0, device().width,
-                             device().height, nullptr, nullptr, nullptr, nullptr);
+    HWND w =
+        CreateWindowExW(0, u"TestWindow", title, WS_VISIBLE, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                        GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, nullptr, nullptr);
     if (w)
         ShowWindow(w, SW_SHOW);
     return w;
@@ -117,23 +108,3 @@ int countOf(UINT message)
 }
 
 } // namespace testdevice
-
-// Screen metrics and OEM text of the test device. Weak, so that the platform's own system
-// information wins once it is linked in.
-__attribute__((weak)) int GetSystemMetrics(int index)
-{
-    return index == SM_CXSCREEN   ? testdevice::device().width
-           : index == SM_CYSCREEN ? testdevice::device().height
-                                  : 0;
-}
-
-__attribute__((weak)) BOOL SystemParametersInfoW(UINT action, UINT size, LPVOID out, UINT)
-{
-    if (action != SPI_GETOEMINFO || !out)
-        return FALSE;
-    const std::u16string& t = testdevice::device().oem;
-    size_t n = std::min<size_t>(t.size(), size / 2 - 1);
-    std::memcpy(out, t.data(), n * 2);
-    static_cast<char16_t*>(out)[n] = 0;
-    return TRUE;
-}

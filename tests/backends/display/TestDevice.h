@@ -13,8 +13,9 @@ namespace testdevice {
 void setScreen(int width, int height);
 void setOemText(const std::u16string& text);
 void setCpuId(uint32_t id);
-// Back to the default device (240 x 320, no OEM match, no device libraries) with a headless
-// window backend and fresh detection.
+void setBitsPerPixel(int bits);
+// Back to the default device profile (240 x 320, no OEM match, no device libraries) with a
+// headless window backend and fresh detection.
 platform::HeadlessBackend& reset();
 
 // A window of the screen size whose procedure records every message it gets.

@@ -74,10 +74,6 @@ DeviceContext* dcOf(HDC handle);
 // Live objects and DCs created and not yet deleted (stock objects excluded), for leak checks.
 int liveObjectCount();
 
-// The screen DC's colour depth (BITSPIXEL), 16 unless a device profile says otherwise.
-void setScreenBitsPerPixel(int bits);
-int screenBitsPerPixel();
-
 // Installed by the window system: presents a rectangle of a bitmap into a window at (x, y).
 using WindowPresenter = std::function<void(HWND window, Bitmap& source, int srcX, int srcY, int x,
                                            int y, int width, int height)>;

@@ -7,4 +7,8 @@ namespace platform {
 
 std::vector<std::pair<std::string, ModuleExports>> builtinModules();
 
+// The flag the built-in AllKeys keeps (its last argument, FALSE at start), for tests.
+BOOL allKeysState();
+void resetAllKeysState();
+
 } // namespace platform

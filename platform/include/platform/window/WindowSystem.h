@@ -16,15 +16,17 @@ class WindowSystem
 {
   public:
     // Replaces the backend (before the first window is created). Without a call, the first
-    // window picks SDL, or the headless backend when PH_WINDOW_BACKEND=headless or SDL has no
+    // window picks SDL, or the headless backend when the device profile asks for it or SDL has no
     // video driver.
     static void setBackend(std::unique_ptr<WindowBackend> backend);
     // Installs a fresh headless backend and returns it; for tests.
     static HeadlessBackend& useHeadless();
     static WindowBackend& backend();
-    // Desktop pixels per screen pixel of new windows (default from PH_SCALE, else 2).
+    // Desktop pixels per screen pixel of new windows (default: the device profile's scale).
     static void setScale(int scale);
     static int scale();
+    // Message boxes kept instead of shown (the profile's MessageBoxMode::Recorded).
+    static const std::vector<HeadlessBackend::MessageBoxRecord>& recordedMessageBoxes();
 
     // The window's RGB565 backing store (client area, width x height), or null.
     static const std::vector<uint16_t>* backingStore(HWND window);
