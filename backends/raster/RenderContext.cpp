@@ -1,0 +1,195 @@
+#include "raster/RenderContext.h"
+
+#include "raster/LineClip.h"
+#include "raster/Raster2D.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+using Gfx::Point;
+using Gfx::Rect;
+
+namespace {
+
+// A rectangle in 64 bits, so that positions plus sizes far outside the surface cannot wrap.
+struct Span
+{
+    int64_t left, top, right, bottom;
+};
+
+Span cut(const Span& a, const Rect& b)
+{
+    return Span{std::max<int64_t>(a.left, b.left), std::max<int64_t>(a.top, b.top),
+                std::min<int64_t>(a.right, b.right), std::min<int64_t>(a.bottom, b.bottom)};
+}
+
+bool isEmpty(const Span& s)
+{
+    return !(s.left < s.right && s.top < s.bottom);
+}
+
+} // namespace
+
+RenderContext::RenderContext() : rasterizer(&Gfx::Internal::Raster2D::instance()) {}
+
+RenderContext::RenderContext(ImageHolder* holder) : RenderContext()
+{
+    SetTarget(holder);
+}
+
+ImageHolder* RenderContext::SetTarget(ImageHolder* holder)
+{
+    ImageHolder* previous = target;
+    target = holder;
+    const Surface* surface = targetSurface();
+    clip = surface ? Rect{0, 0, surface->width, surface->height} : Rect{};
+    return previous;
+}
+
+Rect RenderContext::effectiveClip(Surface*& surface) const
+{
+    surface = targetSurface();
+    if (!surface || !surface->pixels)
+        return Rect{};
+    // The clip is public and may have been set beyond the surface.
+    return Gfx::intersect(clip, Rect{0, 0, surface->width, surface->height});
+}
+
+void RenderContext::Blit(int32_t x, int32_t y, const ImageHolder& source, const Rect* from)
+{
+    if (source.surface)
+        Blit(x, y, *source.surface, from, source.colourKey);
+}
+
+void RenderContext::Blit(int32_t x, int32_t y, const Surface& source, const Rect* from,
+                         int32_t colourKey)
+{
+    Surface* surface;
+    const Rect c = effectiveClip(surface);
+    if (c.empty() || !source.pixels)
+        return;
+    const Rect requested = from ? *from : Rect{0, 0, source.width, source.height};
+    // Never read outside the source either: a part of the requested rectangle beyond the
+    // source is cut, with the destination moved to match.
+    const Rect inside = Gfx::intersect(requested, Rect{0, 0, source.width, source.height});
+    if (inside.empty())
+        return;
+    const int64_t left = int64_t(x) + (int64_t(inside.left) - requested.left);
+    const int64_t top = int64_t(y) + (int64_t(inside.top) - requested.top);
+    const Span dest = cut(Span{left, top, left + inside.width(), top + inside.height()}, c);
+    if (isEmpty(dest))
+        return;
+    const Rect src{static_cast<int32_t>(inside.left + (dest.left - left)),
+                   static_cast<int32_t>(inside.top + (dest.top - top)),
+                   static_cast<int32_t>(inside.left + (dest.right - left)),
+                   static_cast<int32_t>(inside.top + (dest.bottom - top))};
+    const Point at{static_cast<int32_t>(dest.left), static_cast<int32_t>(dest.top)};
+    if (colourKey < 0)
+        rasterizer->Blit(*surface, at, source, src);
+    else
+        rasterizer->BlitColorKey(*surface, at, source, src, static_cast<uint16_t>(colourKey));
+}
+
+void RenderContext::DrawHLine(int32_t x, int32_t y, int32_t count, uint16_t colour)
+{
+    Surface* surface;
+    const Rect c = effectiveClip(surface);
+    if (c.empty() || y < c.top || y >= c.bottom)
+        return;
+    const int64_t left = std::max<int64_t>(x, c.left);
+    const int64_t right = std::min<int64_t>(int64_t(x) + count, c.right);
+    if (right - left < 1)
+        return;
+    rasterizer->DrawHLine(*surface, Point{static_cast<int32_t>(left), y},
+                          static_cast<int32_t>(right - left), colour);
+}
+
+void RenderContext::DrawVLine(int32_t x, int32_t y, int32_t count, uint16_t colour)
+{
+    Surface* surface;
+    const Rect c = effectiveClip(surface);
+    if (c.empty() || x < c.left || x >= c.right)
+        return;
+    const int64_t top = std::max<int64_t>(y, c.top);
+    const int64_t bottom = std::min<int64_t>(int64_t(y) + count, c.bottom);
+    if (bottom - top < 1)
+        return;
+    rasterizer->DrawVLine(*surface, Point{x, static_cast<int32_t>(top)},
+                          static_cast<int32_t>(bottom - top), colour);
+}
+
+void RenderContext::DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint16_t colour)
+{
+    if (x1 == x2 || y1 == y2) {
+        // Straight lines leave out the end with the larger coordinate. They go through the
+        // clipping runs: a count of up to 2^32 - 1 is cut to the clip there.
+        const int64_t length =
+            x1 == x2 ? std::llabs(int64_t(y2) - y1) : std::llabs(int64_t(x2) - x1);
+        const int32_t count = static_cast<int32_t>(std::min<int64_t>(length, INT32_MAX));
+        if (x1 == x2)
+            DrawVLine(x1, std::min(y1, y2), count, colour);
+        else
+            DrawHLine(std::min(x1, x2), y1, count, colour);
+        return;
+    }
+    Surface* surface;
+    const Rect c = effectiveClip(surface);
+    if (c.empty())
+        return;
+    int64_t ax = x1, ay = y1, bx = x2, by = y2;
+    if (!Gfx::Internal::clipLine(ax, ay, bx, by,
+                                 {c.left, c.top, int64_t(c.right) - 1, int64_t(c.bottom) - 1}))
+        return;
+    rasterizer->DrawLine(*surface, Point{static_cast<int32_t>(ax), static_cast<int32_t>(ay)},
+                         Point{static_cast<int32_t>(bx), static_cast<int32_t>(by)}, colour);
+}
+
+void RenderContext::FillRect(const Rect& rect, uint16_t colour)
+{
+    Surface* surface;
+    const Rect c = effectiveClip(surface);
+    if (c.empty())
+        return;
+    const Rect r = Gfx::intersect(rect, c);
+    if (!r.empty())
+        rasterizer->FillRect(*surface, r, colour);
+}
+
+void RenderContext::SetPixel(int32_t x, int32_t y, uint16_t colour)
+{
+    Surface* surface = targetSurface();
+    if (clip.empty() || !surface || !surface->pixels)
+        return;
+    if (x >= 0 && x < surface->width && y >= 0 && y < surface->height)
+        rasterizer->SetPixel(*surface, Point{x, y}, colour);
+}
+
+void RenderContext::BlitTransform(const Rect& to, const Gfx::Transform& t, const Surface& source,
+                                  int32_t colourKey)
+{
+    Surface* surface;
+    const Rect c = effectiveClip(surface);
+    if (c.empty() || !source.pixels)
+        return;
+    const Rect r = Gfx::intersect(to, c);
+    if (r.empty())
+        return;
+    if (colourKey < 0)
+        rasterizer->BlitTransform(*surface, r, t, source);
+    else
+        rasterizer->BlitTransformColorKey(*surface, r, t, source, static_cast<uint16_t>(colourKey));
+}
+
+void RenderContext::DrawCircle(int32_t cx, int32_t cy, int32_t radius, uint16_t colour)
+{
+    Surface* surface;
+    const Rect c = effectiveClip(surface);
+    if (c.empty() || radius < 0)
+        return;
+    // A circle whose bounding box misses the clip has nothing to draw.
+    const Span box{int64_t(cx) - radius, int64_t(cy) - radius, int64_t(cx) + radius + 1,
+                   int64_t(cy) + radius + 1};
+    if (isEmpty(cut(box, c)))
+        return;
+    rasterizer->DrawCircleClipped(*surface, Point{cx, cy}, radius, colour, c);
+}
