@@ -28,6 +28,22 @@ bool filePosition(HANDLE file, int64_t distance, DWORD method, int64_t& position
     return true;
 }
 
+// The entry's name in UTF-8. Names in the locale's form come without a conversion and are taken
+// as they are when plain ASCII (the only names the data uses); asking for UTF-8 directly would
+// set up a character-set conversion for every entry.
+std::string entryName(struct archive_entry* entry)
+{
+    if (const char* name = archive_entry_pathname(entry)) {
+        bool ascii = true;
+        for (const char* p = name; *p && ascii; ++p)
+            ascii = static_cast<unsigned char>(*p) < 0x80;
+        if (ascii)
+            return name;
+    }
+    const char* utf8 = archive_entry_pathname_utf8(entry);
+    return utf8 ? utf8 : "";
+}
+
 } // namespace
 
 D7zipReader::~D7zipReader()
@@ -83,8 +99,7 @@ int D7zipReader::next(D7zipEntryInfo& info)
     // A warning (a name the locale cannot show) still gives a usable entry.
     if (r != ARCHIVE_OK && r != ARCHIVE_WARN)
         return -1;
-    const char* name = archive_entry_pathname_utf8(entry);
-    info.name = name ? name : "";
+    info.name = entryName(entry);
     info.size = archive_entry_size_is_set(entry) ? archive_entry_size(entry) : 0;
     info.directory = archive_entry_filetype(entry) == AE_IFDIR;
     return 1;
