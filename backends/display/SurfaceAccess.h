@@ -2,11 +2,7 @@
 // (a driver's frame), allocate one, and reach its pixels by row.
 #pragma once
 
-#if __has_include("raster/Surface.h")
 #include "raster/Surface.h"
-#else
-#include "display/InterimSurface.h"
-#endif
 
 #include <cstdint>
 #include <memory>
