@@ -1,4 +1,6 @@
 #include "lang/DSystem.h"
+#include "platform/modules.h"
+#include "platform/registry.h"
 
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -32,10 +34,27 @@ std::u16string platformType()
     return buffer;
 }
 
-// TODO(registry): look up HKLM "HARDWARE\DEVICEMAP\TOUCH" "DriverName" and load the library.
+// A touch screen without the platform saying so: the touch driver named in the registry can be
+// loaded (and is let go again at once).
 bool touchDriverPresent()
 {
-    return false;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"HARDWARE\\DEVICEMAP\\TOUCH", 0, 0, &key) !=
+        ERROR_SUCCESS)
+        return false;
+    WCHAR name[256] = {};
+    DWORD size = sizeof name - sizeof(WCHAR); // room kept for a terminator the value may lack
+    DWORD type = 0;
+    LONG result = RegQueryValueExW(key, u"DriverName", nullptr, &type,
+                                   reinterpret_cast<LPBYTE>(name), &size);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS || type != REG_SZ)
+        return false;
+    HMODULE driver = LoadLibraryW(name);
+    if (!driver)
+        return false;
+    FreeLibrary(driver);
+    return true;
 }
 
 } // namespace
