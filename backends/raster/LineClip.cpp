@@ -4,6 +4,12 @@ namespace Gfx::Internal {
 
 namespace {
 
+// Both factors may reach 2^32 with ends at the far corners of the 32-bit plane.
+int64_t along(int64_t base, int64_t delta, int64_t part, int64_t whole)
+{
+    return base + static_cast<int64_t>(static_cast<__int128>(delta) * part / whole);
+}
+
 int outCode(int64_t x, int64_t y, const ClipBounds& b)
 {
     int code = 0;
@@ -35,12 +41,12 @@ bool clipLine(int64_t& x1, int64_t& y1, int64_t& x2, int64_t& y2, const ClipBoun
             x = (code & 1) ? b.left : b.right;
             if (x2 == x1)
                 return false;
-            y = y1 + (y2 - y1) * (x - x1) / (x2 - x1);
+            y = along(y1, y2 - y1, x - x1, x2 - x1);
         } else {
             y = (code & 4) ? b.top : b.bottom;
             if (y2 == y1)
                 return false;
-            x = x1 + (x2 - x1) * (y - y1) / (y2 - y1);
+            x = along(x1, x2 - x1, y - y1, y2 - y1);
         }
         if (first) {
             x1 = x;

@@ -1,0 +1,147 @@
+#include "SurfaceTools.h"
+#include "raster/Raster2D.h"
+#include "raster/RenderContext.h"
+
+#include <gtest/gtest.h>
+
+using namespace rastertest;
+using Gfx::Rect;
+
+namespace {
+
+constexpr uint16_t kBack = 0x0841;
+
+class BlitTest : public ::testing::Test
+{
+  protected:
+    BlitTest() : source(makeNumbered(5, 4))
+    {
+        src.surface = source.get();
+        freshTarget();
+    }
+    void freshTarget()
+    {
+        target = makeSurface(16, 12, kBack);
+        holder.surface = target.get();
+        rc.SetTarget(&holder);
+    }
+    // Expect target pixel (x, y) to show source pixel (sx, sy) for the blit at (dx, dy).
+    void expectCopy(int dx, int dy, const Rect& drawn)
+    {
+        for (int y = 0; y < target->height; ++y) {
+            for (int x = 0; x < target->width; ++x) {
+                const bool in =
+                    x >= drawn.left && x < drawn.right && y >= drawn.top && y < drawn.bottom;
+                const uint16_t want = in ? at(*source, x - dx, y - dy) : kBack;
+                ASSERT_EQ(at(*target, x, y), want) << x << "," << y;
+            }
+        }
+    }
+
+    SurfacePtr target, source;
+    ImageHolder holder;
+    ImageHolder src;
+    RenderContext rc;
+};
+
+} // namespace
+
+TEST_F(BlitTest, WholeSourceInsideTheClip)
+{
+    rc.Blit(3, 2, src);
+    expectCopy(3, 2, Rect{3, 2, 8, 6});
+}
+
+TEST_F(BlitTest, ClippedOnEveryEdgeDrawsFromTheMatchingSourcePixels)
+{
+    rc.clip = Rect{4, 3, 10, 8};
+    rc.Blit(2, 1, src); // overlaps left and top: first drawn pixel is source (2, 2)
+    EXPECT_EQ(at(*target, 4, 3), at(*source, 2, 2));
+    expectCopy(2, 1, Rect{4, 3, 7, 5});
+
+    freshTarget();
+    rc.clip = Rect{4, 3, 10, 8};
+    rc.Blit(8, 6, src); // overlaps right and bottom
+    expectCopy(8, 6, Rect{8, 6, 10, 8});
+}
+
+TEST_F(BlitTest, SourceRectangleAndClipTogether)
+{
+    const Rect part{1, 1, 4, 3}; // 3 x 2 pixels starting at source (1, 1)
+    rc.clip = Rect{0, 0, 16, 12};
+    rc.Blit(-1, 5, src, &part); // left column cut
+    expectCopy(-2, 4, Rect{0, 5, 2, 7});
+}
+
+TEST_F(BlitTest, WhollyOutsideOrEmptyDrawsNothing)
+{
+    rc.clip = Rect{2, 2, 6, 6};
+    rc.Blit(6, 2, src);  // starts at the exclusive right edge
+    rc.Blit(-3, 2, src); // ends at the left edge (5 wide: -3..1)
+    rc.Blit(2, -2, src); // ends at the top edge (4 high: -2..1)
+    rc.Blit(2, 6, src);  // starts at the exclusive bottom
+    const Rect inverted{3, 3, 1, 1};
+    rc.Blit(2, 2, src, &inverted);
+    rc.clip = Rect{5, 5, 5, 9}; // empty clip
+    rc.Blit(4, 4, src);
+    EXPECT_EQ(changed(*target, kBack), PointSet{});
+}
+
+TEST_F(BlitTest, SourceRectangleBeyondTheSourceIsCut)
+{
+    const Rect beyond{-2, -1, 7, 6}; // the source is only 5 x 4
+    rc.Blit(4, 4, src, &beyond);
+    expectCopy(6, 5, Rect{6, 5, 11, 9});
+}
+
+TEST_F(BlitTest, ColourKeySkipsOnlyKeyPixels)
+{
+    source->row(1)[2] = Gfx::kColourKey;
+    source->row(3)[0] = Gfx::kColourKey;
+    src.colourKey = Gfx::kColourKey;
+    rc.Blit(1, 1, src);
+    EXPECT_EQ(at(*target, 3, 2), kBack); // keyed pixels leave the destination alone
+    EXPECT_EQ(at(*target, 1, 4), kBack);
+    EXPECT_EQ(at(*target, 1, 1), at(*source, 0, 0));
+    EXPECT_EQ(at(*target, 5, 4), at(*source, 4, 3));
+    EXPECT_EQ(changed(*target, kBack).size(), 5u * 4 - 2);
+}
+
+TEST_F(BlitTest, KeyZeroIsHonouredAndNegativeMeansOpaque)
+{
+    // Source pixel (0, 0) is 0 in the numbered pattern.
+    src.colourKey = 0;
+    rc.Blit(0, 0, src);
+    EXPECT_EQ(at(*target, 0, 0), kBack);
+    EXPECT_EQ(at(*target, 1, 0), at(*source, 1, 0));
+    src.colourKey = -1;
+    rc.Blit(0, 0, src);
+    EXPECT_EQ(at(*target, 0, 0), 0);
+    // Only the low 16 bits count.
+    source->row(0)[1] = Gfx::kColourKey;
+    target->row(0)[1] = kBack;
+    src.colourKey = 0x7F0000 | Gfx::kColourKey;
+    rc.Blit(0, 0, src);
+    EXPECT_EQ(at(*target, 1, 0), kBack);
+}
+
+TEST_F(BlitTest, ExplicitKeyOverloadIgnoresTheHolder)
+{
+    source->row(0)[0] = Gfx::kColourKey;
+    rc.Blit(0, 0, *source, nullptr, -1);
+    EXPECT_EQ(at(*target, 0, 0), Gfx::kColourKey);
+    target->row(0)[0] = kBack;
+    rc.Blit(0, 0, *source, nullptr, Gfx::kColourKey);
+    EXPECT_EQ(at(*target, 0, 0), kBack);
+}
+
+TEST(Raster2DBlit, RowsAdvanceByEachSurfacesOwnPitch)
+{
+    // Odd widths give padded rows on both sides.
+    SurfacePtr target = makeSurface(7, 5, 0), source = makeNumbered(3, 3);
+    Gfx::Internal::Raster2D::instance().Blit(*target, {2, 1}, *source, Rect{0, 0, 3, 3});
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 3; ++x)
+            EXPECT_EQ(at(*target, x + 2, y + 1), at(*source, x, y));
+    EXPECT_EQ(changed(*target, 0).size(), 9u - 1); // source (0, 0) is 0 itself
+}
