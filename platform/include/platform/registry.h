@@ -1,0 +1,83 @@
+// The registry: keys of named values under the predefined roots HKEY_CURRENT_USER and
+// HKEY_LOCAL_MACHINE, kept in an SQLite database (the profile's registryPath, by default
+// $XDG_DATA_HOME/pallasterhorn/registry.sqlite; ":memory:" keeps it in memory).
+//
+// Every write (RegSetValueExW, RegCreateKeyExW) is its own transaction in a write-ahead-logged
+// database with full syncs, so a crash or kill at any moment leaves each value either old or
+// new. A file that is not a database or is damaged is moved aside (with a message on stderr)
+// and a new empty one is started. Key and value names are case-insensitive; path components are
+// separated by "\". HKEY_LOCAL_MACHINE is read-only and holds what the device profile provides.
+// Results are error codes as on the handheld: ERROR_SUCCESS, ERROR_FILE_NOT_FOUND,
+// ERROR_MORE_DATA (the size needed is written back), ERROR_NO_MORE_ITEMS,
+// ERROR_INVALID_HANDLE, ERROR_INVALID_PARAMETER, ERROR_ACCESS_DENIED, ERROR_DISK_FULL and
+// ERROR_WRITE_FAULT for storage failures, ERROR_PATH_NOT_FOUND when the database's folder
+// cannot be made.
+#pragma once
+
+#include "platform/files.h"
+#include "platform/wintypes.h"
+
+#include <string>
+
+typedef DWORD REGSAM;
+typedef HKEY* PHKEY;
+typedef BYTE* LPBYTE;
+struct FILETIME;
+struct SECURITY_ATTRIBUTES;
+
+#define HKEY_CURRENT_USER ((HKEY)(ULONG_PTR)0x80000001u)
+#define HKEY_LOCAL_MACHINE ((HKEY)(ULONG_PTR)0x80000002u)
+
+#define REG_NONE 0
+#define REG_SZ 1
+#define REG_EXPAND_SZ 2
+#define REG_BINARY 3
+#define REG_DWORD 4
+#define REG_MULTI_SZ 7
+
+#define REG_CREATED_NEW_KEY 1
+#define REG_OPENED_EXISTING_KEY 2
+
+#define KEY_ALL_ACCESS 0xF003F
+#define KEY_READ 0x20019
+
+LONG RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD options, REGSAM access, PHKEY result);
+// Creates the key and every missing key above it, in one transaction.
+LONG RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD reserved, LPWSTR keyClass, DWORD options,
+                     REGSAM access, SECURITY_ATTRIBUTES* security, PHKEY result,
+                     LPDWORD disposition);
+// With data null only the type and size are reported.
+LONG RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                      LPDWORD dataSize);
+LONG RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD reserved, DWORD type, const BYTE* data,
+                    DWORD dataSize);
+// Values in the order they were first written. nameLength: in, the buffer's size in units;
+// out, the name's length without the terminator.
+LONG RegEnumValueW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameLength, LPDWORD reserved,
+                   LPDWORD type, LPBYTE data, LPDWORD dataSize);
+// Lengths in units without the terminator, sizes in bytes; the class and the time are not kept.
+LONG RegQueryInfoKeyW(HKEY key, LPWSTR keyClass, LPDWORD classLength, LPDWORD reserved,
+                      LPDWORD subKeys, LPDWORD maxSubKeyLength, LPDWORD maxClassLength,
+                      LPDWORD values, LPDWORD maxValueNameLength, LPDWORD maxValueLength,
+                      LPDWORD securityDescriptor, FILETIME* lastWriteTime);
+// The predefined roots close without effect.
+LONG RegCloseKey(HKEY key);
+
+namespace platform {
+
+class Registry
+{
+  public:
+    // Closes the database; the next call opens the profile's registryPath again. Keys open
+    // until then become invalid. Tests use it to change databases and before fork().
+    static void closeDatabase();
+    // The file of the open database ("" when none is open).
+    static std::string openPath();
+
+    // Fault injection: the n-th SQL statement (1-based, counted from now) fails with the given
+    // SQLite result code (SQLITE_FULL 13, SQLITE_IOERR 10, ...); 0 disarms it.
+    static void failNthStatement(unsigned n, int sqliteResult);
+    static void clearFaults();
+};
+
+} // namespace platform

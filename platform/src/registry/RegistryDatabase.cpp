@@ -1,0 +1,440 @@
+#include "RegistryDatabase.h"
+
+#include "platform/DeviceProfile.h"
+#include "platform/files.h"
+#include "platform/registry.h"
+
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+
+namespace platform::registry {
+
+namespace {
+
+constexpr int kSchemaVersion = 1;
+constexpr int kBusyTimeoutMs = 4000;
+const char* const kSchemaNames[2] = {"main", "hklm"};
+
+bool isDamage(int result)
+{
+    int primary = result & 0xFF;
+    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
+}
+
+} // namespace
+
+RegistryDatabase& RegistryDatabase::instance()
+{
+    // Never destroyed: keys may still be closed by static destructors at exit.
+    static RegistryDatabase* database = new RegistryDatabase;
+    return *database;
+}
+
+DWORD RegistryDatabase::errorFor(int result)
+{
+    switch (result & 0xFF) {
+    case SQLITE_OK:
+    case SQLITE_DONE:
+    case SQLITE_ROW:
+        return ERROR_SUCCESS;
+    case SQLITE_FULL:
+        return ERROR_DISK_FULL;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return ERROR_BADDB;
+    default:
+        return ERROR_WRITE_FAULT;
+    }
+}
+
+int RegistryDatabase::step(sqlite3_stmt* s)
+{
+    int result;
+    if (m_failCountdown > 0 && --m_failCountdown == 0)
+        result = m_failResult;
+    else
+        result = sqlite3_step(s);
+    if (isDamage(result))
+        m_damaged = true;
+    return result;
+}
+
+void RegistryDatabase::failNthStatement(unsigned n, int sqliteResult)
+{
+    m_failCountdown = n;
+    m_failResult = sqliteResult;
+}
+
+DWORD RegistryDatabase::exec(const char* sql)
+{
+    sqlite3_stmt* s = nullptr;
+    const char* rest = sql;
+    while (rest && *rest) {
+        int result = sqlite3_prepare_v2(m_db, rest, -1, &s, &rest);
+        if (result != SQLITE_OK) {
+            if (isDamage(result))
+                m_damaged = true;
+            return errorFor(result);
+        }
+        if (!s)
+            break;
+        do
+            result = step(s);
+        while (result == SQLITE_ROW);
+        sqlite3_finalize(s);
+        if (result != SQLITE_DONE)
+            return errorFor(result);
+    }
+    return ERROR_SUCCESS;
+}
+
+void RegistryDatabase::close()
+{
+    for (auto& row : m_statements) {
+        for (sqlite3_stmt*& s : row) {
+            sqlite3_finalize(s);
+            s = nullptr;
+        }
+    }
+    if (m_db)
+        sqlite3_close_v2(m_db);
+    m_db = nullptr;
+    m_path.clear();
+    m_damaged = false;
+    ++m_generation;
+}
+
+RegistryDatabase::OpenResult RegistryDatabase::tryOpen(const std::string& path,
+                                                       std::string& problem, DWORD& error)
+{
+    int result =
+        sqlite3_open_v2(path.c_str(), &m_db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (result != SQLITE_OK) {
+        problem = m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(result);
+        error = errorFor(result);
+        return isDamage(result) ? OpenResult::Damaged : OpenResult::Failed;
+    }
+    sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
+
+    // A file of another kind fails here with SQLITE_NOTADB; a damaged one reports its faults.
+    sqlite3_stmt* check = nullptr;
+    result = sqlite3_prepare_v2(m_db, "PRAGMA quick_check", -1, &check, nullptr);
+    if (result == SQLITE_OK) {
+        result = sqlite3_step(check);
+        if (result == SQLITE_ROW) {
+            const unsigned char* text = sqlite3_column_text(check, 0);
+            std::string verdict = text ? reinterpret_cast<const char*>(text) : "";
+            if (verdict != "ok") {
+                sqlite3_finalize(check);
+                problem = "integrity check: " + verdict;
+                return OpenResult::Damaged;
+            }
+            result = SQLITE_OK;
+        }
+    }
+    sqlite3_finalize(check);
+    if (result != SQLITE_OK && result != SQLITE_DONE) {
+        problem = sqlite3_errmsg(m_db);
+        error = errorFor(result);
+        return isDamage(result) ? OpenResult::Damaged : OpenResult::Failed;
+    }
+
+    char schema[1024];
+    std::snprintf(schema, sizeof schema,
+                  "PRAGMA journal_mode=WAL;"
+                  "PRAGMA synchronous=FULL;"
+                  "CREATE TABLE IF NOT EXISTS main.keys(id INTEGER PRIMARY KEY, parent INTEGER,"
+                  " name TEXT COLLATE NOCASE, UNIQUE(parent, name));"
+                  "CREATE TABLE IF NOT EXISTS main.vals(key INTEGER, name TEXT COLLATE NOCASE,"
+                  " type INTEGER, data BLOB, PRIMARY KEY(key, name));"
+                  "PRAGMA main.user_version=%d;"
+                  "ATTACH ':memory:' AS hklm;"
+                  "CREATE TABLE hklm.keys(id INTEGER PRIMARY KEY, parent INTEGER,"
+                  " name TEXT COLLATE NOCASE, UNIQUE(parent, name));"
+                  "CREATE TABLE hklm.vals(key INTEGER, name TEXT COLLATE NOCASE,"
+                  " type INTEGER, data BLOB, PRIMARY KEY(key, name));",
+                  kSchemaVersion);
+    error = exec(schema);
+    if (error != ERROR_SUCCESS) {
+        problem = sqlite3_errmsg(m_db);
+        return m_damaged ? OpenResult::Damaged : OpenResult::Failed;
+    }
+    return OpenResult::Ok;
+}
+
+void RegistryDatabase::moveAside(const std::string& path, const std::string& reason)
+{
+    namespace fs = std::filesystem;
+    char stamp[32];
+    std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &utc);
+    std::string target = path + ".damaged-" + stamp;
+    std::error_code ec;
+    for (int n = 2; fs::exists(target, ec); ++n)
+        target = path + ".damaged-" + stamp + "-" + std::to_string(n);
+    fs::rename(path, target, ec);
+    std::string moved = ec ? "could not be moved (" + ec.message() + ") and was removed" : "";
+    if (ec)
+        fs::remove(path, ec);
+    std::error_code ignored;
+    if (fs::exists(path + "-wal", ignored))
+        fs::rename(path + "-wal", target + "-wal", ignored);
+    fs::remove(path + "-shm", ignored);
+    std::fprintf(stderr,
+                 "pallasterhorn: the registry database %s is damaged (%s); %s%s, a new one is "
+                 "started\n",
+                 path.c_str(), reason.c_str(), moved.empty() ? "it was moved to " : "it ",
+                 moved.empty() ? target.c_str() : moved.c_str());
+}
+
+DWORD RegistryDatabase::openAt(const std::string& path)
+{
+    if (path != ":memory:") {
+        std::error_code ec;
+        std::filesystem::path folder = std::filesystem::path(path).parent_path();
+        if (!folder.empty())
+            std::filesystem::create_directories(folder, ec);
+        if (ec) {
+            if (m_failedPath != path)
+                std::fprintf(stderr,
+                             "pallasterhorn: cannot create the registry folder %s (%s); records "
+                             "are not kept\n",
+                             folder.c_str(), ec.message().c_str());
+            m_failedPath = path;
+            return ERROR_PATH_NOT_FOUND;
+        }
+    }
+    std::string problem;
+    DWORD error = ERROR_SUCCESS;
+    OpenResult result = tryOpen(path, problem, error);
+    if (result == OpenResult::Damaged && path != ":memory:") {
+        close();
+        moveAside(path, problem);
+        result = tryOpen(path, problem, error);
+    }
+    if (result != OpenResult::Ok) {
+        if (m_failedPath != path)
+            std::fprintf(stderr, "pallasterhorn: cannot open the registry database %s (%s)\n",
+                         path.c_str(), problem.c_str());
+        m_failedPath = path;
+        close();
+        return error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT;
+    }
+    m_failedPath.clear();
+    m_path = path;
+    m_damaged = false;
+    ++m_generation;
+    return seedMachine();
+}
+
+DWORD RegistryDatabase::seedMachine()
+{
+    bool touch = DeviceProfile::current().touchDriver;
+    m_seededTouch = touch;
+    DWORD error = exec("DELETE FROM hklm.vals; DELETE FROM hklm.keys;");
+    if (error != ERROR_SUCCESS || !touch)
+        return error;
+    int64_t id = 0;
+    for (const char* name : {"HARDWARE", "DEVICEMAP", "TOUCH"}) {
+        error = createChild(Store::Machine, id, name, id);
+        if (error != ERROR_SUCCESS)
+            return error;
+    }
+    static const char16_t driver[] = u"touch.dll";
+    return setValue(Store::Machine, id, "DriverName", REG_SZ, driver, sizeof driver);
+}
+
+DWORD RegistryDatabase::ready()
+{
+    const DeviceProfile& profile = DeviceProfile::current();
+    if (m_db && !m_damaged && profile.registryPath == m_path) {
+        if (profile.touchDriver != m_seededTouch)
+            return seedMachine();
+        return ERROR_SUCCESS;
+    }
+    if (m_db && m_damaged && profile.registryPath == m_path && m_path != ":memory:") {
+        std::string path = m_path;
+        close();
+        moveAside(path, "damage found while in use");
+        return openAt(path);
+    }
+    close();
+    return openAt(profile.registryPath);
+}
+
+sqlite3_stmt* RegistryDatabase::statement(Store store, Kind kind)
+{
+    sqlite3_stmt*& s = m_statements[static_cast<int>(store)][kind];
+    if (s) {
+        sqlite3_reset(s);
+        sqlite3_clear_bindings(s);
+        return s;
+    }
+    static const char* const sql[KindCount] = {
+        "SELECT id FROM %s.keys WHERE parent=?1 AND name=?2",
+        "INSERT INTO %s.keys(parent, name) VALUES(?1, ?2)",
+        "SELECT name, type, data FROM %s.vals WHERE key=?1 AND name=?2",
+        "INSERT INTO %s.vals(key, name, type, data) VALUES(?1, ?2, ?3, ?4)"
+        " ON CONFLICT(key, name) DO UPDATE SET type=excluded.type, data=excluded.data",
+        "SELECT name, type, data FROM %s.vals WHERE key=?1 ORDER BY rowid LIMIT 1 OFFSET ?2",
+        "SELECT name FROM %s.keys WHERE parent=?1",
+        "SELECT name, length(data) FROM %s.vals WHERE key=?1",
+    };
+    char text[256];
+    std::snprintf(text, sizeof text, sql[kind], kSchemaNames[static_cast<int>(store)]);
+    if (sqlite3_prepare_v3(m_db, text, -1, SQLITE_PREPARE_PERSISTENT, &s, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(s);
+        s = nullptr;
+    }
+    return s;
+}
+
+DWORD RegistryDatabase::findChild(Store store, int64_t parent, const std::string& name, int64_t& id)
+{
+    sqlite3_stmt* s = statement(store, FindChild);
+    if (!s)
+        return ERROR_WRITE_FAULT;
+    sqlite3_bind_int64(s, 1, parent);
+    sqlite3_bind_text(s, 2, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+    int result = step(s);
+    if (result == SQLITE_ROW) {
+        id = sqlite3_column_int64(s, 0);
+        sqlite3_reset(s);
+        return ERROR_SUCCESS;
+    }
+    sqlite3_reset(s);
+    return result == SQLITE_DONE ? ERROR_FILE_NOT_FOUND : errorFor(result);
+}
+
+DWORD RegistryDatabase::createChild(Store store, int64_t parent, const std::string& name,
+                                    int64_t& id)
+{
+    sqlite3_stmt* s = statement(store, CreateChild);
+    if (!s)
+        return ERROR_WRITE_FAULT;
+    sqlite3_bind_int64(s, 1, parent);
+    sqlite3_bind_text(s, 2, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+    int result = step(s);
+    sqlite3_reset(s);
+    if (result != SQLITE_DONE)
+        return errorFor(result);
+    id = sqlite3_last_insert_rowid(m_db);
+    return ERROR_SUCCESS;
+}
+
+DWORD RegistryDatabase::begin()
+{
+    return exec("BEGIN IMMEDIATE");
+}
+
+DWORD RegistryDatabase::commit()
+{
+    return exec("COMMIT");
+}
+
+void RegistryDatabase::rollback()
+{
+    if (m_db && !sqlite3_get_autocommit(m_db))
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+namespace {
+
+void readValueRow(sqlite3_stmt* s, ValueRecord& out)
+{
+    const unsigned char* name = sqlite3_column_text(s, 0);
+    out.name = name ? reinterpret_cast<const char*>(name) : "";
+    out.type = static_cast<DWORD>(sqlite3_column_int64(s, 1));
+    const void* data = sqlite3_column_blob(s, 2);
+    int size = sqlite3_column_bytes(s, 2);
+    out.data.assign(static_cast<const char*>(data), data ? static_cast<size_t>(size) : 0);
+}
+
+} // namespace
+
+DWORD RegistryDatabase::getValue(Store store, int64_t key, const std::string& name,
+                                 ValueRecord& out)
+{
+    sqlite3_stmt* s = statement(store, GetValue);
+    if (!s)
+        return ERROR_WRITE_FAULT;
+    sqlite3_bind_int64(s, 1, key);
+    sqlite3_bind_text(s, 2, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+    int result = step(s);
+    if (result == SQLITE_ROW)
+        readValueRow(s, out);
+    sqlite3_reset(s);
+    if (result == SQLITE_ROW)
+        return ERROR_SUCCESS;
+    return result == SQLITE_DONE ? ERROR_FILE_NOT_FOUND : errorFor(result);
+}
+
+DWORD RegistryDatabase::setValue(Store store, int64_t key, const std::string& name, DWORD type,
+                                 const void* data, size_t size)
+{
+    sqlite3_stmt* s = statement(store, SetValue);
+    if (!s)
+        return ERROR_WRITE_FAULT;
+    sqlite3_bind_int64(s, 1, key);
+    sqlite3_bind_text(s, 2, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_int64(s, 3, type);
+    // An empty value is an empty blob, not NULL.
+    sqlite3_bind_blob(s, 4, size ? data : "", static_cast<int>(size), SQLITE_TRANSIENT);
+    int result = step(s);
+    sqlite3_reset(s);
+    return result == SQLITE_DONE ? ERROR_SUCCESS : errorFor(result);
+}
+
+DWORD RegistryDatabase::valueAt(Store store, int64_t key, uint32_t index, ValueRecord& out)
+{
+    sqlite3_stmt* s = statement(store, ValueAt);
+    if (!s)
+        return ERROR_WRITE_FAULT;
+    sqlite3_bind_int64(s, 1, key);
+    sqlite3_bind_int64(s, 2, index);
+    int result = step(s);
+    if (result == SQLITE_ROW)
+        readValueRow(s, out);
+    sqlite3_reset(s);
+    if (result == SQLITE_ROW)
+        return ERROR_SUCCESS;
+    return result == SQLITE_DONE ? ERROR_NO_MORE_ITEMS : errorFor(result);
+}
+
+DWORD RegistryDatabase::keyInfo(Store store, int64_t key, KeyInfo& out)
+{
+    out = KeyInfo{};
+    for (Kind kind : {SubKeyNames, ValueNames}) {
+        sqlite3_stmt* s = statement(store, kind);
+        if (!s)
+            return ERROR_WRITE_FAULT;
+        sqlite3_bind_int64(s, 1, key);
+        int result;
+        while ((result = step(s)) == SQLITE_ROW) {
+            const unsigned char* name = sqlite3_column_text(s, 0);
+            std::string text = name ? reinterpret_cast<const char*>(name) : "";
+            if (kind == SubKeyNames) {
+                out.subKeyNames.push_back(text);
+            } else {
+                out.valueNames.push_back(text);
+                size_t size = static_cast<size_t>(sqlite3_column_int64(s, 1));
+                if (size > out.maxValueSize)
+                    out.maxValueSize = size;
+            }
+        }
+        sqlite3_reset(s);
+        if (result != SQLITE_DONE)
+            return errorFor(result);
+    }
+    return ERROR_SUCCESS;
+}
+
+} // namespace platform::registry

@@ -1,0 +1,100 @@
+// The SQLite database behind the registry: opening (and reopening when the profile's path
+// changes), recovery from a damaged file, the two stores (HKEY_CURRENT_USER on disk,
+// HKEY_LOCAL_MACHINE in memory, filled from the profile) and the statements the registry calls
+// are made of. Callers hold mutex() around every use.
+#pragma once
+
+#include "platform/wintypes.h"
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace platform::registry {
+
+enum class Store { User = 0, Machine = 1 };
+
+struct ValueRecord
+{
+    std::string name; // UTF-8
+    DWORD type = 0;
+    std::string data;
+};
+
+struct KeyInfo
+{
+    std::vector<std::string> subKeyNames; // UTF-8
+    std::vector<std::string> valueNames;  // UTF-8
+    size_t maxValueSize = 0;
+};
+
+class RegistryDatabase
+{
+  public:
+    static RegistryDatabase& instance();
+    std::recursive_mutex& mutex() { return m_mutex; }
+
+    // Opens the profile's database when none is open, its path changed or it was found damaged.
+    DWORD ready();
+    // Increases whenever another database (or a fresh one) is opened; keys of an older
+    // generation are invalid.
+    uint64_t generation() const { return m_generation; }
+    void close();
+    const std::string& path() const { return m_path; }
+
+    // Key id 0 is the root of each store. Missing keys and values give ERROR_FILE_NOT_FOUND.
+    DWORD findChild(Store store, int64_t parent, const std::string& name, int64_t& id);
+    DWORD createChild(Store store, int64_t parent, const std::string& name, int64_t& id);
+    DWORD begin();
+    DWORD commit();
+    void rollback();
+    DWORD getValue(Store store, int64_t key, const std::string& name, ValueRecord& out);
+    DWORD setValue(Store store, int64_t key, const std::string& name, DWORD type, const void* data,
+                   size_t size);
+    // The index-th value in the order of first writing; ERROR_NO_MORE_ITEMS past the last.
+    DWORD valueAt(Store store, int64_t key, uint32_t index, ValueRecord& out);
+    DWORD keyInfo(Store store, int64_t key, KeyInfo& out);
+
+    void failNthStatement(unsigned n, int sqliteResult);
+
+  private:
+    enum Kind {
+        FindChild,
+        CreateChild,
+        GetValue,
+        SetValue,
+        ValueAt,
+        SubKeyNames,
+        ValueNames,
+        KindCount
+    };
+
+    RegistryDatabase() = default;
+    enum class OpenResult { Ok, Damaged, Failed };
+    OpenResult tryOpen(const std::string& path, std::string& problem, DWORD& error);
+    DWORD openAt(const std::string& path);
+    void moveAside(const std::string& path, const std::string& reason);
+    DWORD seedMachine();
+    DWORD exec(const char* sql);
+    sqlite3_stmt* statement(Store store, Kind kind);
+    // sqlite3_step with fault injection; notes damage.
+    int step(sqlite3_stmt* s);
+    DWORD errorFor(int result);
+
+    std::recursive_mutex m_mutex;
+    sqlite3* m_db = nullptr;
+    std::string m_path;
+    std::string m_failedPath; // a folder that could not be made, reported once
+    uint64_t m_generation = 0;
+    bool m_damaged = false;
+    bool m_seededTouch = false;
+    sqlite3_stmt* m_statements[2][KindCount] = {};
+    unsigned m_failCountdown = 0;
+    int m_failResult = 0;
+};
+
+} // namespace platform::registry

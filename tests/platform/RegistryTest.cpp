@@ -1,0 +1,346 @@
+#include "platform/registry.h"
+#include "ProfileScope.h"
+#include "TempFolder.h"
+
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+using platform::Registry;
+
+namespace {
+
+class RegistryTest : public ProfileTest
+{
+  protected:
+    RegistryTest()
+    {
+        Registry::closeDatabase();
+        profile().registryPath = dbPath();
+    }
+    ~RegistryTest() override
+    {
+        Registry::clearFaults();
+        Registry::closeDatabase();
+    }
+
+    std::string dbPath() const { return folder.path() + "/data/pallasterhorn/registry.sqlite"; }
+
+    HKEY create(const char16_t* path, DWORD* disposition = nullptr)
+    {
+        HKEY key = nullptr;
+        EXPECT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, 0, nullptr,
+                                                 &key, disposition));
+        return key;
+    }
+    static LONG set(HKEY key, const char16_t* name, const std::string& bytes)
+    {
+        return RegSetValueExW(key, name, 0, REG_BINARY, reinterpret_cast<const BYTE*>(bytes.data()),
+                              static_cast<DWORD>(bytes.size()));
+    }
+    static std::string get(HKEY key, const char16_t* name)
+    {
+        BYTE buffer[512];
+        DWORD size = sizeof buffer;
+        DWORD type = 0;
+        LONG r = RegQueryValueExW(key, name, nullptr, &type, buffer, &size);
+        if (r != ERROR_SUCCESS)
+            return "error " + std::to_string(r);
+        return std::string(reinterpret_cast<const char*>(buffer), size);
+    }
+    std::vector<std::string> damagedCopies() const
+    {
+        std::vector<std::string> out;
+        for (const auto& e :
+             std::filesystem::directory_iterator(folder.path() + "/data/pallasterhorn")) {
+            std::string name = e.path().filename().string();
+            if (name.find(".damaged-") != std::string::npos &&
+                name.find("-wal") == std::string::npos)
+                out.push_back(e.path().string());
+        }
+        return out;
+    }
+
+    testsupport::TempFolder folder;
+};
+
+} // namespace
+
+TEST_F(RegistryTest, KeysAreCreatedWithTheirParentsAndOpenedCaseInsensitively)
+{
+    DWORD disposition = 0;
+    HKEY store = create(u"Software\\Vostrelle\\Game\\op_sound", &disposition);
+    EXPECT_EQ(DWORD(REG_CREATED_NEW_KEY), disposition);
+    HKEY again = create(u"SOFTWARE\\vostrelle\\game\\OP_SOUND", &disposition);
+    EXPECT_EQ(DWORD(REG_OPENED_EXISTING_KEY), disposition);
+    EXPECT_NE(store, again);
+    ASSERT_EQ(ERROR_SUCCESS, set(store, u"1", std::string("\0\0\0\x05", 4)));
+    EXPECT_EQ(std::string("\0\0\0\x05", 4), get(again, u"1"));
+
+    HKEY parent = nullptr;
+    EXPECT_EQ(ERROR_SUCCESS,
+              RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Vostrelle", 0, 0, &parent));
+    HKEY child = nullptr;
+    EXPECT_EQ(ERROR_SUCCESS, RegOpenKeyExW(parent, u"GAME\\op_sound", 0, 0, &child));
+    EXPECT_EQ(std::string("\0\0\0\x05", 4), get(child, u"1"));
+    HKEY missing = nullptr;
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND,
+              RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Other", 0, 0, &missing));
+    EXPECT_EQ(nullptr, missing);
+    EXPECT_EQ("error 2", get(store, u"2"));
+    for (HKEY k : {store, again, parent, child})
+        EXPECT_EQ(ERROR_SUCCESS, RegCloseKey(k));
+}
+
+TEST_F(RegistryTest, BadPathsNamesAndHandlesAreRefused)
+{
+    HKEY key = nullptr;
+    for (const char16_t* path : {u"a\\\\b", u"a\\", u"\\a"})
+        EXPECT_EQ(ERROR_INVALID_PARAMETER, RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0,
+                                                           0, nullptr, &key, nullptr));
+    std::u16string longest(255, u'k');
+    std::u16string tooLong(256, u'k');
+    EXPECT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, longest.c_str(), 0, nullptr, 0, 0,
+                                             nullptr, &key, nullptr));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, set(key, tooLong.c_str(), "x"));
+    EXPECT_EQ(ERROR_SUCCESS, set(key, longest.c_str(), "x"));
+    const char16_t lone[] = {u'a', 0xD800, 0};
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, set(key, lone, "x"));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, RegCreateKeyExW(HKEY_CURRENT_USER, tooLong.c_str(), 0,
+                                                       nullptr, 0, 0, nullptr, &key, nullptr));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, RegOpenKeyExW(HKEY_CURRENT_USER, u"x", 0, 0, nullptr));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, RegSetValueExW(key, u"n", 0, REG_BINARY, nullptr, 4));
+
+    EXPECT_EQ(ERROR_SUCCESS, RegCloseKey(key));
+    EXPECT_EQ(ERROR_INVALID_HANDLE, RegCloseKey(key));
+    EXPECT_EQ(ERROR_INVALID_HANDLE, set(key, u"n", "x"));
+    EXPECT_EQ(ERROR_INVALID_HANDLE, RegCloseKey(nullptr));
+    EXPECT_EQ(ERROR_INVALID_HANDLE, set(nullptr, u"n", "x"));
+    EXPECT_EQ(ERROR_INVALID_HANDLE, set(reinterpret_cast<HKEY>(0x1234567), u"n", "x"));
+    DWORD count = 99;
+    EXPECT_EQ(ERROR_INVALID_HANDLE,
+              RegQueryInfoKeyW(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                               &count, nullptr, nullptr, nullptr, nullptr));
+    EXPECT_EQ(ERROR_SUCCESS, RegCloseKey(HKEY_CURRENT_USER));
+}
+
+TEST_F(RegistryTest, QueriesReportSizesAndAskForLargerBuffers)
+{
+    HKEY key = create(u"k");
+    ASSERT_EQ(ERROR_SUCCESS, set(key, u"v", "0123456789"));
+    DWORD size = 0;
+    DWORD type = 0;
+    EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExW(key, u"v", nullptr, &type, nullptr, &size));
+    EXPECT_EQ(10u, size);
+    EXPECT_EQ(DWORD(REG_BINARY), type);
+    BYTE small[4] = {};
+    size = sizeof small;
+    EXPECT_EQ(ERROR_MORE_DATA, RegQueryValueExW(key, u"v", nullptr, nullptr, small, &size));
+    EXPECT_EQ(10u, size);
+    EXPECT_EQ(ERROR_INVALID_PARAMETER,
+              RegQueryValueExW(key, u"v", nullptr, nullptr, small, nullptr));
+    // Replacing keeps one value; an empty value is a value of size 0.
+    ASSERT_EQ(ERROR_SUCCESS, set(key, u"V", "new"));
+    EXPECT_EQ("new", get(key, u"v"));
+    ASSERT_EQ(ERROR_SUCCESS, set(key, u"empty", ""));
+    EXPECT_EQ("", get(key, u"empty"));
+    DWORD values = 0;
+    EXPECT_EQ(ERROR_SUCCESS,
+              RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values,
+                               nullptr, nullptr, nullptr, nullptr));
+    EXPECT_EQ(2u, values);
+    RegCloseKey(key);
+}
+
+TEST_F(RegistryTest, EnumerationFollowsFirstWritingAndReportsLongNames)
+{
+    HKEY key = create(u"Software\\Vostrelle\\Game\\hs");
+    HKEY sub = create(u"Software\\Vostrelle\\Game\\hs\\inner");
+    for (const char16_t* name : {u"2", u"1", u"10"})
+        ASSERT_EQ(ERROR_SUCCESS, set(key, name, std::string(name, name + 1)));
+    ASSERT_EQ(ERROR_SUCCESS, set(key, u"1", "rewritten")); // keeps its place
+    std::u16string longName(70, u'n');
+    ASSERT_EQ(ERROR_SUCCESS, set(key, longName.c_str(), "long"));
+    ASSERT_EQ(ERROR_SUCCESS, set(key, u"3", "3"));
+
+    std::vector<std::u16string> names;
+    char16_t name[64];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = 64;
+        DWORD type = 0;
+        DWORD size = 0;
+        LONG r = RegEnumValueW(key, i, name, &length, nullptr, &type, nullptr, &size);
+        if (r == ERROR_NO_MORE_ITEMS)
+            break;
+        if (r == ERROR_MORE_DATA) {
+            names.push_back(u"<long>");
+            EXPECT_EQ(64u, length);
+            continue;
+        }
+        ASSERT_EQ(ERROR_SUCCESS, r);
+        EXPECT_EQ(std::char_traits<char16_t>::length(name), length);
+        names.push_back(name);
+        ASSERT_LT(i, 100u);
+    }
+    EXPECT_EQ((std::vector<std::u16string>{u"2", u"1", u"10", u"<long>", u"3"}), names);
+
+    DWORD subKeys = 0, maxSub = 0, values = 0, maxName = 0, maxValue = 0;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subKeys, &maxSub, nullptr, &values,
+                               &maxName, &maxValue, nullptr, nullptr));
+    EXPECT_EQ(1u, subKeys);
+    EXPECT_EQ(5u, maxSub);
+    EXPECT_EQ(5u, values);
+    EXPECT_EQ(70u, maxName);
+    EXPECT_EQ(9u, maxValue);
+    RegCloseKey(sub);
+    RegCloseKey(key);
+}
+
+TEST_F(RegistryTest, LocalMachineIsReadOnlyAndHoldsTheProfilesTouchDriver)
+{
+    HKEY key = nullptr;
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND,
+              RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"HARDWARE\\DEVICEMAP\\TOUCH", 0, 0, &key));
+    profile().touchDriver = true;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"HARDWARE\\DEVICEMAP\\TOUCH", 0, 0, &key));
+    char16_t driver[256] = {};
+    DWORD size = sizeof driver;
+    DWORD type = 0;
+    ASSERT_EQ(ERROR_SUCCESS, RegQueryValueExW(key, u"DriverName", nullptr, &type,
+                                              reinterpret_cast<LPBYTE>(driver), &size));
+    EXPECT_EQ(DWORD(REG_SZ), type);
+    EXPECT_EQ(std::u16string(u"touch.dll"), driver);
+    EXPECT_EQ(ERROR_ACCESS_DENIED, set(key, u"DriverName", "x"));
+    HKEY created = nullptr;
+    EXPECT_EQ(ERROR_ACCESS_DENIED, RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\x", 0, nullptr,
+                                                   0, 0, nullptr, &created, nullptr));
+    RegCloseKey(key);
+}
+
+TEST_F(RegistryTest, ValuesPersistInAWriteAheadLoggedFile)
+{
+    HKEY key = create(u"Software\\Vostrelle\\Game\\keys_game");
+    ASSERT_EQ(ERROR_SUCCESS, set(key, u"1", "kept"));
+    EXPECT_EQ(dbPath(), Registry::openPath());
+    Registry::closeDatabase();
+    // Keys of a closed database are gone; the values are not.
+    EXPECT_EQ(ERROR_INVALID_HANDLE, set(key, u"1", "lost"));
+    HKEY reopened = nullptr;
+    ASSERT_EQ(
+        ERROR_SUCCESS,
+        RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Vostrelle\\Game\\keys_game", 0, 0, &reopened));
+    EXPECT_EQ("kept", get(reopened, u"1"));
+    Registry::closeDatabase();
+
+    sqlite3* db = nullptr;
+    ASSERT_EQ(SQLITE_OK, sqlite3_open_v2(dbPath().c_str(), &db, SQLITE_OPEN_READONLY, nullptr));
+    sqlite3_stmt* s = nullptr;
+    ASSERT_EQ(SQLITE_OK, sqlite3_prepare_v2(db, "PRAGMA journal_mode", -1, &s, nullptr));
+    ASSERT_EQ(SQLITE_ROW, sqlite3_step(s));
+    EXPECT_STREQ("wal", reinterpret_cast<const char*>(sqlite3_column_text(s, 0)));
+    sqlite3_finalize(s);
+    ASSERT_EQ(SQLITE_OK, sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &s, nullptr));
+    ASSERT_EQ(SQLITE_ROW, sqlite3_step(s));
+    EXPECT_EQ(1, sqlite3_column_int(s, 0));
+    sqlite3_finalize(s);
+    sqlite3_close(db);
+}
+
+TEST_F(RegistryTest, AFileThatIsNoDatabaseIsMovedAsideAndAFreshOneStarts)
+{
+    std::string garbage(4096, 'g');
+    folder.write("data/pallasterhorn/registry.sqlite", garbage);
+    testing::internal::CaptureStderr();
+    HKEY key = create(u"Software\\Vostrelle\\Game\\op_music");
+    std::string message = testing::internal::GetCapturedStderr();
+    ASSERT_NE(nullptr, key);
+    EXPECT_EQ(ERROR_SUCCESS, set(key, u"1", "fresh"));
+    EXPECT_EQ("fresh", get(key, u"1"));
+    EXPECT_NE(std::string::npos, message.find("damaged")) << message;
+    std::vector<std::string> copies = damagedCopies();
+    ASSERT_EQ(1u, copies.size());
+    EXPECT_NE(std::string::npos, message.find(copies[0])) << message;
+    EXPECT_EQ(garbage, folder.read(std::filesystem::relative(copies[0], folder.path())));
+    RegCloseKey(key);
+}
+
+TEST_F(RegistryTest, ADamagedDatabaseIsMovedAsideAndAFreshOneStarts)
+{
+    HKEY key = create(u"Software\\Vostrelle\\Game\\store");
+    for (int i = 0; i < 200; ++i) {
+        std::string name = std::string(1, char('a' + i % 26)) + std::to_string(i);
+        ASSERT_EQ(ERROR_SUCCESS, set(key, std::u16string(name.begin(), name.end()).c_str(),
+                                     std::string(300, 'v')));
+    }
+    RegCloseKey(key);
+    Registry::closeDatabase();
+    std::string bytes = folder.read("data/pallasterhorn/registry.sqlite");
+    ASSERT_GT(bytes.size(), 3 * 4096u);
+    for (size_t i = 4096 + 8; i < 3 * 4096; ++i)
+        bytes[i] = static_cast<char>(0xA5);
+    folder.write("data/pallasterhorn/registry.sqlite", bytes);
+
+    testing::internal::CaptureStderr();
+    HKEY fresh = create(u"Software\\Vostrelle\\Game\\store");
+    std::string message = testing::internal::GetCapturedStderr();
+    ASSERT_NE(nullptr, fresh);
+    EXPECT_EQ("error 2", get(fresh, u"a0"));
+    EXPECT_EQ(ERROR_SUCCESS, set(fresh, u"1", "new"));
+    EXPECT_EQ("new", get(fresh, u"1"));
+    EXPECT_EQ(1u, damagedCopies().size()) << message;
+    RegCloseKey(fresh);
+}
+
+TEST_F(RegistryTest, AFolderThatCannotBeMadeFailsEveryCallWithoutACrash)
+{
+    profile().registryPath = "/proc/pallasterhorn-test/registry.sqlite";
+    testing::internal::CaptureStderr();
+    HKEY key = nullptr;
+    EXPECT_EQ(ERROR_PATH_NOT_FOUND,
+              RegCreateKeyExW(HKEY_CURRENT_USER, u"a", 0, nullptr, 0, 0, nullptr, &key, nullptr));
+    EXPECT_EQ(ERROR_PATH_NOT_FOUND, RegOpenKeyExW(HKEY_CURRENT_USER, u"a", 0, 0, &key));
+    EXPECT_EQ(ERROR_PATH_NOT_FOUND, set(HKEY_CURRENT_USER, u"v", "x"));
+    std::string message = testing::internal::GetCapturedStderr();
+    EXPECT_NE(std::string::npos, message.find("cannot create the registry folder"));
+    // Reported once, not at every call.
+    EXPECT_EQ(message.find("cannot create"), message.rfind("cannot create"));
+    // With a usable path again, the registry works.
+    profile().registryPath = dbPath();
+    EXPECT_NE(nullptr, create(u"a"));
+}
+
+TEST_F(RegistryTest, StorageFailuresLeaveTheOldValueAndNoHalfMadeKeys)
+{
+    HKEY key = create(u"Software\\Vostrelle\\Game\\store");
+    ASSERT_EQ(ERROR_SUCCESS, set(key, u"1", "old"));
+    Registry::failNthStatement(1, SQLITE_FULL);
+    EXPECT_EQ(ERROR_DISK_FULL, set(key, u"1", "new"));
+    EXPECT_EQ("old", get(key, u"1"));
+    Registry::failNthStatement(1, SQLITE_IOERR);
+    EXPECT_EQ(ERROR_WRITE_FAULT, set(key, u"1", "new"));
+    EXPECT_EQ("old", get(key, u"1"));
+
+    // Statements of a creation: BEGIN, then a lookup and an insert per new key, then COMMIT.
+    for (unsigned n = 1; n <= 8; ++n) {
+        Registry::failNthStatement(n, SQLITE_IOERR);
+        HKEY made = nullptr;
+        LONG r = RegCreateKeyExW(HKEY_CURRENT_USER, u"Software\\New\\Deep\\Key", 0, nullptr, 0, 0,
+                                 nullptr, &made, nullptr);
+        Registry::clearFaults();
+        HKEY probe = nullptr;
+        LONG parent = RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\New", 0, 0, &probe);
+        if (r == ERROR_SUCCESS) {
+            EXPECT_EQ(ERROR_SUCCESS, parent);
+            RegCloseKey(made);
+            RegCloseKey(probe);
+            break;
+        }
+        EXPECT_EQ(ERROR_WRITE_FAULT, r) << n;
+        EXPECT_EQ(ERROR_FILE_NOT_FOUND, parent) << "failing statement " << n;
+    }
+    RegCloseKey(key);
+}
