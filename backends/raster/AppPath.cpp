@@ -15,9 +15,13 @@ size_t resolveAppPath(LPCWSTR path, WCHAR (&out)[MAX_PATH])
 
     size_t folder = 0; // units kept from the program's name, up to its last backslash
     if (path[0] != u'\\') {
+        SetLastError(ERROR_SUCCESS);
         const DWORD n = GetModuleFileNameW(nullptr, out, MAX_PATH);
-        if (n == 0 || n >= MAX_PATH) // unknown, or cut short
+        // Unknown, or cut short: a cut name would point into another folder.
+        if (n == 0 || n >= MAX_PATH || GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
+            out[0] = 0;
             return 0;
+        }
         for (DWORD i = 0; i < n; ++i) {
             if (out[i] == u'\\')
                 folder = i + 1;

@@ -63,6 +63,19 @@ std::vector<uint8_t> packRow(const PngSpec& spec, int y)
 
 } // namespace
 
+PngSpec pngSpec(int width, int height, int colourType, int bitDepth, std::vector<uint16_t> samples,
+                bool interlaced)
+{
+    PngSpec spec;
+    spec.width = width;
+    spec.height = height;
+    spec.colourType = colourType;
+    spec.bitDepth = bitDepth;
+    spec.samples = std::move(samples);
+    spec.interlaced = interlaced;
+    return spec;
+}
+
 Bytes encodePng(const PngSpec& spec)
 {
     if (spec.samples.size() !=

@@ -26,6 +26,8 @@ struct PngSpec
     uint16_t greyKeyValue = 0;
 };
 
+PngSpec pngSpec(int width, int height, int colourType, int bitDepth,
+                std::vector<uint16_t> samples = {}, bool interlaced = false);
 Bytes encodePng(const PngSpec& spec);
 
 enum class JpegKind { Baseline, Progressive, Grey };
