@@ -186,6 +186,16 @@ bool DString::equals(DObjectPtr other)
     return equals(text->m_chars);
 }
 
+bool DString::equals(DStringPtr other)
+{
+    return static_cast<const DString*>(this)->equals(other);
+}
+
+bool DString::equals(const char16_t* text)
+{
+    return static_cast<const DString*>(this)->equals(text);
+}
+
 bool DString::equals(DStringPtr other) const
 {
     return other && compareTo(other) == 0;

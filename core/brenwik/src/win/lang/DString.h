@@ -33,6 +33,10 @@ class DString : public DObject
     bool equals(DObjectPtr other) override;
     bool equals(DStringPtr other) const;
     bool equals(const char16_t* text) const;
+    // Non-const twins, so that a call on a non-const string picks the string comparison
+    // without a conversion competing with the virtual one.
+    bool equals(DStringPtr other);
+    bool equals(const char16_t* text);
 
     int32_t length() const { return m_length; }
     // The 0-terminated units; valid while the string lives.
