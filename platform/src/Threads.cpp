@@ -34,6 +34,7 @@ std::condition_variable& stateChanged()
 }
 
 std::atomic<DWORD> g_nextThreadId{1};
+std::atomic<bool> g_mutexCreationFails{false};
 
 // Per-thread record, also for threads the layer did not create (the main thread), so that mutex
 // ownership and abandonment work for every caller.
@@ -292,6 +293,10 @@ BOOL ReleaseSemaphore(HANDLE semaphore, LONG releaseCount, LONG* previousCount)
 
 HANDLE CreateMutexW(void*, BOOL initialOwner, LPCWSTR name)
 {
+    if (g_mutexCreationFails) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
     auto m = std::make_shared<Waitable>(KernelObjectType::Mutex);
     HANDLE h = createNamed(KernelObjectType::Mutex, name, m);
     if (h && initialOwner && GetLastError() != ERROR_ALREADY_EXISTS) {
@@ -393,3 +398,12 @@ void Sleep(DWORD milliseconds)
     std::unique_lock<std::mutex> lock(stateLock());
     honourSuspend(lock, *me);
 }
+
+namespace platform {
+
+void setMutexCreationFails(bool fails)
+{
+    g_mutexCreationFails = fails;
+}
+
+} // namespace platform

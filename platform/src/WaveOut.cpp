@@ -1,5 +1,7 @@
 #include "platform/waveout.h"
 
+#include "platform/DeviceProfile.h"
+
 #include <SDL2/SDL.h>
 
 #include <algorithm>
@@ -15,7 +17,18 @@ namespace {
 
 using platform::WaveOutBackend;
 
-std::atomic<WaveOutBackend> g_backend{WaveOutBackend::Sdl};
+// -1 until a test chooses: then the device profile's audio back-end decides.
+std::atomic<int> g_chosen{-1};
+
+WaveOutBackend currentBackend()
+{
+    const int chosen = g_chosen;
+    if (chosen >= 0)
+        return static_cast<WaveOutBackend>(chosen);
+    return platform::DeviceProfile::current().audio == platform::AudioBackend::Manual
+               ? WaveOutBackend::Manual
+               : WaveOutBackend::Sdl;
+}
 
 struct Device;
 
@@ -24,6 +37,7 @@ struct Registry
     std::mutex lock;
     std::set<Device*> devices;
     platform::ManualWaveOutConfig manual;
+    size_t manualOpens = 0;
 };
 
 Registry& registry()
@@ -143,12 +157,12 @@ namespace platform {
 
 void setWaveOutBackend(WaveOutBackend backend)
 {
-    g_backend = backend;
+    g_chosen = static_cast<int>(backend);
 }
 
 WaveOutBackend waveOutBackend()
 {
-    return g_backend;
+    return currentBackend();
 }
 
 void setManualWaveOutConfig(const ManualWaveOutConfig& config)
@@ -156,6 +170,14 @@ void setManualWaveOutConfig(const ManualWaveOutConfig& config)
     auto& r = registry();
     std::lock_guard<std::mutex> g(r.lock);
     r.manual = config;
+    r.manualOpens = 0;
+}
+
+size_t manualWaveOutOpenAttempts()
+{
+    auto& r = registry();
+    std::lock_guard<std::mutex> g(r.lock);
+    return r.manualOpens;
 }
 
 size_t manualWaveOutPump(HWAVEOUT h, void* out, size_t bytes)
@@ -213,7 +235,7 @@ bool manualWaveOutPaused(HWAVEOUT h)
 
 UINT waveOutGetNumDevs()
 {
-    if (g_backend == WaveOutBackend::Manual) {
+    if (currentBackend() == WaveOutBackend::Manual) {
         auto& r = registry();
         std::lock_guard<std::mutex> g(r.lock);
         return r.manual.deviceCount;
@@ -234,14 +256,17 @@ MMRESULT waveOutOpen(HWAVEOUT* handle, UINT device, const WAVEFORMATEX* format,
     if (device >= waveOutGetNumDevs())
         return MMSYSERR_BADDEVICEID;
     auto d = std::make_unique<Device>();
-    d->backend = g_backend;
+    d->backend = currentBackend();
     d->format = *format;
     d->callback = type == CALLBACK_FUNCTION ? reinterpret_cast<WAVEOUTPROC>(callback) : nullptr;
     d->instance = instance;
     if (d->backend == WaveOutBackend::Manual) {
         auto& r = registry();
         std::lock_guard<std::mutex> g(r.lock);
-        if (r.manual.refuseAllFormats || (device == 0 && r.manual.failDeviceZero))
+        ++r.manualOpens;
+        if (r.manual.refuseAllFormats || (device == 0 && r.manual.failDeviceZero) ||
+            format->nSamplesPerSec == r.manual.refusedRate ||
+            format->nChannels == r.manual.refusedChannels)
             return WAVERR_BADFORMAT;
     } else {
         SDL_AudioSpec want{};

@@ -91,7 +91,8 @@ namespace platform {
 
 enum class WaveOutBackend { Sdl, Manual };
 
-// Selects the back-end for devices opened from now on.
+// Selects the back-end for devices opened from now on; until called, the device profile's
+// audio setting (PH_AUDIO) decides.
 void setWaveOutBackend(WaveOutBackend backend);
 WaveOutBackend waveOutBackend();
 
@@ -101,6 +102,8 @@ struct ManualWaveOutConfig
     UINT deviceCount = 1;
     bool refuseAllFormats = false;
     bool failDeviceZero = false; // device 0 refuses, device 1 (if counted) accepts
+    DWORD refusedRate = 0;       // a sample rate the device refuses (0: none)
+    WORD refusedChannels = 0;    // a channel count the device refuses (0: none)
 };
 void setManualWaveOutConfig(const ManualWaveOutConfig& config);
 
@@ -110,6 +113,8 @@ void setManualWaveOutConfig(const ManualWaveOutConfig& config);
 size_t manualWaveOutPump(HWAVEOUT h, void* out, size_t bytes);
 // Plays exactly the header at the head of the queue; returns its length, 0 when none or paused.
 size_t manualWaveOutPumpBuffer(HWAVEOUT h, void* out, size_t capacity);
+// waveOutOpen calls that reached the manual back-end since the last setManualWaveOutConfig.
+size_t manualWaveOutOpenAttempts();
 // The only open manual device, or null.
 HWAVEOUT manualWaveOutDevice();
 size_t manualWaveOutQueued(HWAVEOUT h);
