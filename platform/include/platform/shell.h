@@ -4,6 +4,7 @@
 
 #include "platform/windows.h"
 
+#include <chrono>
 #include <functional>
 #include <string>
 
@@ -28,10 +29,12 @@ struct SHELLEXECUTEINFOW
     HANDLE hProcess;
 };
 
-// FALSE when the address is not http(s) or no browser could be started.
+// FALSE when the address is not http(s), xdg-open is missing or reports failure.
 BOOL ShellExecuteExW(SHELLEXECUTEINFOW* info);
 
 namespace platform {
 // Replaces the browser start (xdg-open) with the given call; null restores it. For tests.
 void setUrlOpener(std::function<bool(const std::string& url)> opener);
+// How long a start waits for xdg-open to report before counting it as done (1.5 s); for tests.
+void setBrowserWait(std::chrono::milliseconds limit);
 } // namespace platform

@@ -1,8 +1,10 @@
 #include "platform/shell.h"
 
+#include <chrono>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
+#include <thread>
 
 extern char** environ;
 
@@ -16,6 +18,12 @@ std::function<bool(const std::string&)>& opener()
     return f;
 }
 
+std::chrono::milliseconds& browserWait()
+{
+    static std::chrono::milliseconds limit{1500};
+    return limit;
+}
+
 bool startBrowser(const std::string& url)
 {
     pid_t pid;
@@ -23,12 +31,27 @@ bool startBrowser(const std::string& url)
     std::string arg = url;
     char* argv[] = {program, arg.data(), nullptr};
     if (posix_spawnp(&pid, program, nullptr, nullptr, argv, environ) != 0)
-        return false;
-    // xdg-open hands the address over and ends quickly; its status tells whether it could.
+        return false; // no xdg-open on this desktop
+    // xdg-open normally hands the address over and ends at once; its status tells whether it
+    // could. Where it runs the browser itself it does not end, and the game must not wait for
+    // the browser: past the limit the start counts as done and the child is reaped aside.
+    const auto deadline = std::chrono::steady_clock::now() + browserWait();
     int status = 0;
-    if (waitpid(pid, &status, 0) != pid)
-        return false;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    for (;;) {
+        pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid)
+            return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        if (done < 0)
+            return false;
+        if (std::chrono::steady_clock::now() >= deadline)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    std::thread([pid] {
+        int ignored = 0;
+        waitpid(pid, &ignored, 0);
+    }).detach();
+    return true;
 }
 
 std::string ascii(LPCWSTR text)
@@ -47,6 +70,11 @@ std::string ascii(LPCWSTR text)
 void setUrlOpener(std::function<bool(const std::string&)> f)
 {
     opener() = std::move(f);
+}
+
+void setBrowserWait(std::chrono::milliseconds limit)
+{
+    browserWait() = limit;
 }
 
 } // namespace platform

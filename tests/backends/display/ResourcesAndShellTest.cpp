@@ -1,10 +1,16 @@
 // Resources registered by the program and the web-address opener.
 #include "TestDevice.h"
 
+#include "TempFolder.h"
+
 #include "platform/resources.h"
 #include "platform/shell.h"
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <sys/stat.h>
 
 namespace {
 
@@ -73,6 +79,69 @@ TEST_F(ResourcesAndShellTest, OnlyWebAddressesAreOpened)
     platform::setUrlOpener([](const std::string&) { return false; });
     info.lpFile = u"http://example.org";
     EXPECT_FALSE(ShellExecuteExW(&info));
+}
+
+// The real start through xdg-open, with stand-in programs found first on the PATH.
+class BrowserStartTest : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        const char* path = std::getenv("PATH");
+        m_savedPath = path ? path : "";
+        platform::setUrlOpener(nullptr);
+        platform::setBrowserWait(std::chrono::milliseconds(300));
+    }
+    void TearDown() override
+    {
+        setenv("PATH", m_savedPath.c_str(), 1);
+        platform::setBrowserWait(std::chrono::milliseconds(1500));
+    }
+
+    // PATH holds only a folder whose xdg-open runs `body` (none when body is empty).
+    void useXdgOpen(const std::string& body)
+    {
+        if (!body.empty()) {
+            std::string file = m_folder.write("xdg-open", "#!/bin/sh\n" + body + "\n");
+            chmod(file.c_str(), 0755);
+        }
+        setenv("PATH", m_folder.path().c_str(), 1);
+    }
+
+    BOOL open(const char16_t* url)
+    {
+        SHELLEXECUTEINFOW info{};
+        info.cbSize = sizeof info;
+        info.lpFile = url;
+        return ShellExecuteExW(&info);
+    }
+
+    testsupport::TempFolder m_folder;
+    std::string m_savedPath;
+};
+
+TEST_F(BrowserStartTest, TheAddressReachesXdgOpenAndItsStatusCounts)
+{
+    useXdgOpen("echo \"$1\" > \"${0%/*}/opened\"; exit 0");
+    EXPECT_TRUE(open(u"https://example.org/a?b=c"));
+    EXPECT_EQ(m_folder.read("opened"), "https://example.org/a?b=c\n");
+
+    useXdgOpen("exit 3");
+    EXPECT_FALSE(open(u"https://example.org/"));
+}
+
+TEST_F(BrowserStartTest, WithoutXdgOpenTheStartFails)
+{
+    useXdgOpen("");
+    EXPECT_FALSE(open(u"https://example.org/"));
+}
+
+TEST_F(BrowserStartTest, ABrowserThatKeepsRunningDoesNotHoldTheCaller)
+{
+    useXdgOpen("exec /bin/sleep 5");
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(open(u"https://example.org/"));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
 }
 
 } // namespace
