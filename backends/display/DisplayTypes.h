@@ -2,6 +2,8 @@
 // record that probes fill and drivers initialise from, and rectangles.
 #pragma once
 
+#include "raster/RasterTypes.h"
+
 #include <cstdint>
 
 namespace ScreenHAL {
@@ -31,14 +33,8 @@ struct DetectionRecord
     uintptr_t frameBuffer = 0; // 0: none found
 };
 
-// Right and bottom exclusive.
-struct Rect
-{
-    int32_t left = 0;
-    int32_t top = 0;
-    int32_t right = 0;
-    int32_t bottom = 0;
-};
+// Right and bottom exclusive: the rasteriser's rectangle.
+using Rect = Gfx::Rect;
 
 // Present flags.
 constexpr int kPresentWaitScan = 1; // run PrePresent first
