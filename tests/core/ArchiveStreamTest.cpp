@@ -58,6 +58,9 @@ const std::vector<ArchiveKind>& archiveKinds()
         {"copy.dat", sevenzip::nonSolid("Copy")},
         {"solid.dat", sevenzip::solid("LZMA")},
         {"solidcopy.dat", sevenzip::solid("Copy")},
+        // As the game data is packed: plain header, no time stamps.
+        {"plainheader.dat",
+         {"-m0=LZMA", "-ms=off", "-mf=off", "-mhc=off", "-mtm=off", "-mtc=off", "-mta=off"}},
     };
     return kinds;
 }
