@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <limits>
 #include <vector>
 
 using namespace ScreenHAL;
@@ -266,6 +268,22 @@ TEST_F(DetectionTest, GxDmaWidensTheUpdateRectangleToFourPixelsAndCopiesIt)
     EXPECT_EQ(last[3], 20u);
     EXPECT_EQ(GxDmaSimulation::vram()[12 * 240 + 6], pattern(6, 12));
     EXPECT_EQ(GxDmaSimulation::vram()[40 * 240 + 6], 0); // outside the rectangle
+}
+
+TEST_F(DetectionTest, ADmaEngineThatNeverGetsReadyDoesNotHangTheFrame)
+{
+    GxDmaConfig c;
+    c.notReadyPolls = std::numeric_limits<int>::max();
+    GxDmaSimulation::install(c);
+    ASSERT_NE(create(), nullptr);
+    auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(display->BeginScene());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+    EXPECT_GE(GxDmaSimulation::counters().readyPolls, 2);
+    drawPattern(*display->GetBackBuffer());
+    EXPECT_TRUE(display->EndScene(0));
+    EXPECT_EQ(GxDmaSimulation::vram()[7 * 240 + 9], pattern(9, 7));
+    EXPECT_TRUE(logged("DriverDirect: DMA still busy, drawing anyway"));
 }
 
 TEST_F(DetectionTest, AMissingIsDmaReadyIsReplacedAndModelsTwoAndThreeSkipDma)
