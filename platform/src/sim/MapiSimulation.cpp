@@ -78,9 +78,11 @@ bool sameBytes(ULONG cb, const void* bytes, const std::vector<uint8_t>& id)
 // One property block: the values, then the text and binary data they point to.
 LPSPropValue propBlock(const std::vector<std::pair<ULONG, std::vector<uint8_t>>>& values)
 {
+    // Each value's data starts on an 8-byte boundary, as text must be aligned for its units.
+    auto padded = [](size_t n) { return (n + sizeof(char16_t) + 7) & ~size_t{7}; };
     size_t size = values.size() * sizeof(SPropValue);
     for (const auto& v : values)
-        size += v.second.size() + sizeof(char16_t);
+        size += padded(v.second.size());
     auto* props = static_cast<LPSPropValue>(mapi::allocate(size));
     if (!props)
         return nullptr;
@@ -100,7 +102,7 @@ LPSPropValue propBlock(const std::vector<std::pair<ULONG, std::vector<uint8_t>>>
             props[i].Value.bin.cb = static_cast<ULONG>(bytes.size());
             props[i].Value.bin.lpb = data;
         }
-        data += bytes.size() + sizeof(char16_t);
+        data += padded(bytes.size());
     }
     return props;
 }
