@@ -86,6 +86,11 @@ TEST_F(CanvasTest, TheCanvasHasTheDisplaysSizeAndAnOpaqueImage)
     EXPECT_EQ(image->surface->height, 320);
     EXPECT_FALSE(image->hasColourKey());
     EXPECT_EQ(image->secondSurface, nullptr);
+    bool black = true;
+    for (int y = 0; y < 320 && black; ++y)
+        for (int x = 0; x < 240 && black; ++x)
+            black = image->surface->row(y)[x] == 0;
+    EXPECT_TRUE(black); // no stale memory reaches the screen before the first paint
     EXPECT_EQ(canvas->getKeySet(), 0);
     EXPECT_FALSE(canvas->isShown());
 }
