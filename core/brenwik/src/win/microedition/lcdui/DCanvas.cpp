@@ -65,7 +65,8 @@ int32_t DCanvas::getGameAction(int32_t keyCode)
 {
     if (!m_keyMap)
         return -1;
-    DObjectPtr action = m_keyMap->get(boxed(keyCode));
+    // Boxed integers hash to their value, so the hash alone finds the entry.
+    DObjectPtr action = m_keyMap->get(keyCode);
     return action ? qev::lang::dcast<DInteger>(action)->intValue() : -1;
 }
 
