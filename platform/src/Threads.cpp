@@ -35,6 +35,7 @@ std::condition_variable& stateChanged()
 
 std::atomic<DWORD> g_nextThreadId{1};
 std::atomic<bool> g_mutexCreationFails{false};
+std::atomic<bool> g_threadCreationFails{false};
 
 // Per-thread record, also for threads the layer did not create (the main thread), so that mutex
 // ownership and abandonment work for every caller.
@@ -130,6 +131,10 @@ HANDLE CreateThread(void*, DWORD, LPTHREAD_START_ROUTINE start, LPVOID parameter
 {
     if (!start) {
         SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    if (g_threadCreationFails) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
     auto object = std::make_shared<Waitable>(KernelObjectType::Thread);
@@ -404,6 +409,11 @@ namespace platform {
 void setMutexCreationFails(bool fails)
 {
     g_mutexCreationFails = fails;
+}
+
+void setThreadCreationFails(bool fails)
+{
+    g_threadCreationFails = fails;
 }
 
 } // namespace platform

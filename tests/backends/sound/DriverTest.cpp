@@ -5,6 +5,7 @@
 #include "sound/sndWinMM.h"
 
 #include "platform/HandleTable.h"
+#include "platform/threads.h"
 
 #include <gtest/gtest.h>
 
@@ -93,6 +94,14 @@ TEST_F(ManualDevice, BadArgumentsAndRefusedFormatsLeaveNothingBehind)
     none.deviceCount = 0;
     platform::setManualWaveOutConfig(none);
     EXPECT_EQ(-1, d.Open({44100, 0x12, 2}, 8000, silentFill, nullptr));
+    // No feeder thread: the device opened for it is closed again.
+    platform::setManualWaveOutConfig({});
+    platform::setThreadCreationFails(true);
+    EXPECT_EQ(-4, d.Open({44100, 0x12, 2}, 8000, silentFill, nullptr));
+    platform::setThreadCreationFails(false);
+    EXPECT_EQ(nullptr, platform::manualWaveOutDevice());
+    EXPECT_FALSE(d.IsOpen());
+    EXPECT_EQ(handles, platform::HandleTable::openCount());
     // Device 0 refuses, device 1 takes it.
     platform::ManualWaveOutConfig second;
     second.deviceCount = 2;
