@@ -282,8 +282,9 @@ sqlite3_stmt* RegistryDatabase::statement(Store store, Kind kind)
         "SELECT id FROM %s.keys WHERE parent=?1 AND name=?2",
         "INSERT INTO %s.keys(parent, name) VALUES(?1, ?2)",
         "SELECT name, type, data FROM %s.vals WHERE key=?1 AND name=?2",
-        "INSERT INTO %s.vals(key, name, type, data) VALUES(?1, ?2, ?3, ?4)"
-        " ON CONFLICT(key, name) DO UPDATE SET type=excluded.type, data=excluded.data",
+        // An update in place keeps the value's rowid, and with it its place in enumerations.
+        ("INSERT INTO %s.vals(key, name, type, data) VALUES(?1, ?2, ?3, ?4)"
+         " ON CONFLICT(key, name) DO UPDATE SET type=excluded.type, data=excluded.data"),
         "SELECT name, type, data FROM %s.vals WHERE key=?1 ORDER BY rowid LIMIT 1 OFFSET ?2",
         "SELECT name FROM %s.keys WHERE parent=?1",
         "SELECT name, length(data) FROM %s.vals WHERE key=?1",

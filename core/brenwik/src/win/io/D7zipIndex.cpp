@@ -57,4 +57,14 @@ const D7zipIndex::Entry* D7zipIndex::find(std::string_view name) const
     return nullptr;
 }
 
+std::vector<std::string> D7zipIndex::names() const
+{
+    std::vector<std::string> out;
+    for (const Node& head : m_heads) {
+        for (const Node* node = &head; node && node->used; node = node->next.get())
+            out.push_back(node->entry.name);
+    }
+    return out;
+}
+
 } // namespace qev::io::detail

@@ -34,6 +34,8 @@ class D7zipIndex
     // The entry stored under exactly `name`, or null.
     const Entry* find(std::string_view name) const;
     size_t size() const { return m_heads.size(); }
+    // Every entry's name, in no particular order.
+    std::vector<std::string> names() const;
 
   private:
     struct Node

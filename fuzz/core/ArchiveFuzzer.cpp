@@ -1,0 +1,57 @@
+// Arbitrary bytes as the data archive: opening it and every entry it lists must give an index
+// and streams, or IOException, never a crash, a hang or unbounded memory.
+#include "io/D7zipArchive.h"
+#include "io/D7zipInputStream.h"
+#include "platform/DeviceProfile.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+using namespace qev::lang;
+using namespace qev::io;
+
+namespace {
+
+const std::string& programFolder()
+{
+    static const std::string folder = [] {
+        char pattern[] = "/tmp/ph-fuzz-archive-XXXXXX";
+        std::string f = mkdtemp(pattern);
+        platform::DeviceProfile::current().programFile = f + "/game.exe";
+        return f;
+    }();
+    return folder;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    std::string file = programFolder() + "/fuzz.dat";
+    FILE* out = std::fopen(file.c_str(), "wb");
+    if (!out)
+        return 0;
+    std::fwrite(data, 1, size, out);
+    std::fclose(out);
+    try {
+        D7zipInputStream::openArchive(u"fuzz.dat", u"");
+    } catch (DExceptionBase* e) {
+        delete e;
+        return 0;
+    }
+    int opened = 0;
+    for (const std::string& name : qev::io::detail::D7zipArchive::instance().index().names()) {
+        if (++opened > 64)
+            break;
+        try {
+            D7zipInputStreamPtr in = D7zipInputStream::open(DStringPtr(new DString(name.c_str())));
+            while (in->read() >= 0) {
+            }
+        } catch (DExceptionBase* e) {
+            delete e;
+        }
+    }
+    D7zipInputStream::closeArchive();
+    return 0;
+}

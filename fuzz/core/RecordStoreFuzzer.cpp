@@ -1,0 +1,100 @@
+// Outside data of the record stores: arbitrary bytes as the registry database file, or as value
+// names and records put into a store by another program. Every outcome must be a record, a
+// framework exception or a fresh database, never a crash or an id handed out twice.
+#include "lang/DExceptionBase.h"
+#include "microedition/rms/DRecordStore.h"
+#include "platform/DeviceProfile.h"
+#include "platform/registry.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+using namespace qev::lang;
+using qev::microedition::rms::DRecordStore;
+using qev::microedition::rms::DRecordStorePtr;
+
+namespace {
+
+const std::string& folder()
+{
+    static const std::string f = [] {
+        char pattern[] = "/tmp/ph-fuzz-registry-XXXXXX";
+        return std::string(mkdtemp(pattern));
+    }();
+    return f;
+}
+
+void exerciseStore()
+{
+    try {
+        DRecordStorePtr store = DRecordStore::openRecordStore(u"fuzz", true);
+        int32_t records = store->getNumRecords();
+        int32_t next = store->getNextRecordID();
+        for (int32_t id = 1; id <= 8 && id <= records; ++id) {
+            try {
+                store->getRecord(id);
+            } catch (DExceptionBase* e) {
+                delete e;
+            }
+        }
+        DbyteArrayPtr one(new DbyteArray(1));
+        if (next > 0) {
+            int32_t added = store->addRecord(one, 0, 1);
+            if (added != next)
+                std::abort();
+            // The new id was free: a fresh next id is larger.
+            if (store->getNextRecordID() <= added && store->getNextRecordID() != -1)
+                std::abort();
+        }
+    } catch (DExceptionBase* e) {
+        delete e;
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size == 0 || size > 1 << 16)
+        return 0;
+    platform::Registry::closeDatabase();
+    std::filesystem::remove_all(folder());
+    std::filesystem::create_directories(folder());
+    std::string path = folder() + "/registry.sqlite";
+    platform::DeviceProfile::current().registryPath = path;
+    if (data[0] & 1) {
+        // The whole input is the database file.
+        FILE* out = std::fopen(path.c_str(), "wb");
+        if (!out)
+            return 0;
+        std::fwrite(data + 1, 1, size - 1, out);
+        std::fclose(out);
+        exerciseStore();
+        return 0;
+    }
+    // Values put into the store's key: records separated by 0xFF, each a name (up to the
+    // first 0) and data.
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, u"Software\\Vostrelle\\null\\fuzz", 0, nullptr, 0, 0,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return 0;
+    size_t start = 1;
+    while (start < size) {
+        size_t end = start;
+        while (end < size && data[end] != 0xFF)
+            ++end;
+        size_t nameEnd = start;
+        while (nameEnd < end && data[nameEnd] != 0)
+            ++nameEnd;
+        std::u16string name(data + start, data + nameEnd);
+        const BYTE* value = data + (nameEnd < end ? nameEnd + 1 : end);
+        RegSetValueExW(key, name.c_str(), 0, REG_BINARY, value,
+                       static_cast<DWORD>(data + end - value));
+        start = end + 1;
+    }
+    RegCloseKey(key);
+    exerciseStore();
+    return 0;
+}
