@@ -176,6 +176,33 @@ TEST_F(MediaPlayer, ChannelTakenOrPausedBySomeoneElseEndsTheClaim)
     a->channel = channel;
 }
 
+TEST_F(MediaPlayer, StoppedPlayerLeavesAChannelTakenSinceAlone)
+{
+    DPlayerPtr a = wavPlayer();
+    ASSERT_TRUE(a->start());
+    a->stop();
+    const int channel = a->channel;
+    stopAllChannels();
+    DPlayerPtr b = wavPlayer();
+    b->setLoopCount(-1);
+    ASSERT_TRUE(b->start());
+    ASSERT_EQ(channel, b->channel);
+    sndSoundChannel* c = soundChannel(b);
+    // The stopped player's settings and rewind no longer reach the channel it had.
+    a->setVolume(5);
+    a->setPan(-128);
+    EXPECT_EQ(64, c->volume.load());
+    EXPECT_EQ(128, c->pan.load());
+    EXPECT_EQ(-1, a->setMediaTime(0));
+    EXPECT_EQ(0, c->stopped.load());
+    EXPECT_EQ(b.get(), (*playerTable())[channel].get());
+    // Started again, it claims a channel of its own and leaves the other's loop alone.
+    ASSERT_TRUE(a->start());
+    EXPECT_NE(channel, a->channel);
+    EXPECT_EQ(1, c->loop.load());
+    EXPECT_TRUE(b->isPlaying());
+}
+
 TEST_F(MediaPlayer, NoFreeChannelGivesNullAndPrefetched)
 {
     DPlayerPtr p = wavPlayer();

@@ -45,6 +45,12 @@ void DPlayer::giveUpClaim()
     channel = -1;
 }
 
+void DPlayer::dropLostClaim()
+{
+    if (state != STARTED && channel >= 0 && !claimed())
+        channel = -1;
+}
+
 void DPlayer::close()
 {
     if (state != CLOSED)
@@ -106,6 +112,7 @@ DPlayerPtr DPlayer::start()
         copy->loopCount = loopCount;
         return copy->start();
     }
+    dropLostClaim();
     if (state != PREFETCHED) {
         realize();
         prefetch();
@@ -164,6 +171,7 @@ int64_t DPlayer::getMediaTime()
 int32_t DPlayer::setMediaTime(int32_t)
 {
     DPlayerPtr self(this);
+    dropLostClaim();
     if (!isPlaying() && !(state == PREFETCHED && channel >= 0))
         return -1;
     sndChannel* c = channelRecord();
@@ -181,6 +189,7 @@ int32_t DPlayer::setMediaTime(int32_t)
 
 int32_t DPlayer::getVolume()
 {
+    dropLostClaim();
     if (!isPlaying() && channel < 0)
         return -1;
     sndChannel* c = channelRecord();
@@ -189,6 +198,7 @@ int32_t DPlayer::getVolume()
 
 void DPlayer::setVolume(int32_t volume)
 {
+    dropLostClaim();
     if (!isPlaying() && channel < 0)
         return;
     if (sndChannel* c = channelRecord())

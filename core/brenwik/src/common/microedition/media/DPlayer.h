@@ -76,6 +76,8 @@ class DPlayer : public qev::lang::DObject
     // Whether the table entry at `channel` is this player; false without a table.
     bool claimed();
     void giveUpClaim();
+    // A stopped player whose channel another player has claimed since no longer holds it.
+    void dropLostClaim();
 };
 
 } // namespace qev::microedition::media

@@ -30,6 +30,7 @@ int32_t DPlayerWav::setMediaTime(int32_t time)
 
 int32_t DPlayerWav::getPan()
 {
+    dropLostClaim();
     if (!isPlaying() && channel < 0)
         return 0;
     auto* c = dynamic_cast<sndSoundChannel*>(channelRecord());
@@ -38,6 +39,7 @@ int32_t DPlayerWav::getPan()
 
 void DPlayerWav::setPan(int32_t pan)
 {
+    dropLostClaim();
     if (!isPlaying() && channel < 0)
         return;
     if (sndChannel* c = channelRecord())
