@@ -28,9 +28,7 @@ TEST_F(ProfileTest, DefaultsDescribeTheRealRun)
     EXPECT_EQ(p.logPixelsY, 96);
     EXPECT_EQ(p.platformType, u"PocketPC");
     EXPECT_EQ(p.cpuId, 0u);
-    EXPECT_EQ(p.modules, (std::vector<std::string>{"coredll.dll", "aygshell.dll"}));
     EXPECT_FALSE(p.touchDriver);
-    EXPECT_TRUE(p.escapes.empty());
     EXPECT_TRUE(p.programFile.empty());
     EXPECT_EQ(p.clock, platform::ClockMode::Real);
     EXPECT_EQ(p.audio, platform::AudioBackend::Sdl);
@@ -39,10 +37,10 @@ TEST_F(ProfileTest, DefaultsDescribeTheRealRun)
     EXPECT_EQ(p.orientationAnswer, 0);
 
     p.screenWidth = 1;
-    p.modules.clear();
+    p.touchDriver = true;
     DeviceProfile::reset();
     EXPECT_EQ(profile().screenWidth, 240);
-    EXPECT_EQ(profile().modules.size(), 2u);
+    EXPECT_FALSE(profile().touchDriver);
 }
 
 TEST_F(ProfileTest, EnvironmentOverridesTheDefaults)

@@ -54,10 +54,10 @@ class DeviceProfile
     std::u16string oemInfo = u"Linux SDL host";
     DWORD cpuId = 0;
 
-    // Run-time libraries and drivers present, and the escapes the screen DC supports.
-    std::vector<std::string> modules = {"coredll.dll", "aygshell.dll"};
+    // A touch-screen driver registered under HKEY_LOCAL_MACHINE. Which libraries load and which
+    // escapes the screen DC answers is up to the module table and the device simulations, which
+    // tests switch on one by one.
     bool touchDriver = false;
-    std::vector<int> escapes;
 
     // Program file as a POSIX path; empty means the executable's real path.
     std::string programFile;
