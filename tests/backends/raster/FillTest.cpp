@@ -126,3 +126,39 @@ TEST(Clear, ByteFillCoversTheRowPaddingWordFillsDoNot)
         EXPECT_EQ(pad[1], want) << colour;
     }
 }
+
+TEST(FillRuns, LongAndShortRunsAtEveryAlignment)
+{
+    // Rows of 600 pixels take the long-run path, narrow ones the short one; odd starts and odd
+    // lengths have a single pixel on either side of the pairs.
+    for (int left : {0, 1, 2, 3}) {
+        for (int count : {1, 2, 255, 256, 257, 300, 599 - 3}) {
+            SurfacePtr s = makeSurface(600, 3, kBack);
+            raster().FillRect(*s, Rect{left, 1, left + count, 2}, kInk);
+            EXPECT_EQ(changed(*s, kInk).size() + size_t(count), size_t(600 * 3))
+                << left << " " << count;
+            EXPECT_EQ(changed(*s, kBack), rectPoints(Rect{left, 1, left + count, 2}))
+                << left << " " << count;
+            SurfacePtr h = makeSurface(600, 2, kBack);
+            raster().DrawHLine(*h, {left, 1}, count, kInk);
+            EXPECT_EQ(changed(*h, kBack), rectPoints(Rect{left, 1, left + count, 2}));
+        }
+    }
+}
+
+TEST(FillRuns, WholeRowsWithAndWithoutPadding)
+{
+    // 300 wide: no padding, the rows form one run. 301 wide: two padding bytes per row that
+    // must stay untouched.
+    for (int width : {300, 301}) {
+        SurfacePtr s(Surface::Create(width, 4));
+        std::memset(s->pixels, 0x5A, size_t(s->pitch) * 4);
+        raster().FillRect(*s, Rect{0, 1, width, 3}, kInk);
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < width; ++x)
+                ASSERT_EQ(at(*s, x, y), (y == 1 || y == 2) ? kInk : 0x5A5A) << x << "," << y;
+        const auto* bytes = static_cast<const uint8_t*>(s->pixels);
+        for (int i = width * 2; i < s->pitch; ++i)
+            EXPECT_EQ(bytes[s->pitch + i], 0x5A);
+    }
+}
