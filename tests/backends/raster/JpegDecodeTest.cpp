@@ -53,6 +53,24 @@ size_t frameSizeField(const Bytes& jpeg)
     return 0;
 }
 
+// The file with its last scan repeated until it has `scans` scans in all.
+Bytes withRepeatedLastScan(const Bytes& jpeg, int scans)
+{
+    size_t last = 0;
+    int count = 0;
+    for (size_t i = 2; i + 1 < jpeg.size(); ++i)
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xDA) {
+            last = i;
+            ++count;
+        }
+    const size_t eoi = jpeg.size() - 2;
+    Bytes out(jpeg.begin(), jpeg.begin() + long(eoi));
+    for (int i = count; i < scans; ++i)
+        out.insert(out.end(), jpeg.begin() + long(last), jpeg.begin() + long(eoi));
+    out.insert(out.end(), {0xFF, 0xD9});
+    return out;
+}
+
 } // namespace
 
 TEST(JpegDecode, BaselineAndProgressiveMatchLibjpegsOwnDecode)
@@ -149,4 +167,13 @@ TEST(JpegDecode, FramesBeyondTheSideLimitAreRefused)
         wide[field + 3] = uint8_t(side);
         EXPECT_EQ(decode(wide), nullptr) << side;
     }
+}
+
+TEST(JpegDecode, ProgressiveFilesWithEndlessScansAreRefused)
+{
+    // libjpeg only warns about a repeated scan, so a small file could keep the decoder busy
+    // for as many full passes as it has scans.
+    const Bytes jpeg = sample(JpegKind::Progressive, 16, 16);
+    EXPECT_NE(decode(withRepeatedLastScan(jpeg, 100)), nullptr);
+    EXPECT_EQ(decode(withRepeatedLastScan(jpeg, 600)), nullptr);
 }
