@@ -24,7 +24,7 @@ struct PngJob
     size_t position = 0;
     png_structp png = nullptr;
     png_infop info = nullptr;
-    uint8_t* pixels = nullptr; // height rows of width * 3 bytes
+    uint8_t* pixels = nullptr; // one RGB row, or all rows of an interlaced image
     png_bytep* rows = nullptr;
     Surface* surface = nullptr;
     ImageHolder* holder = nullptr;
@@ -115,6 +115,23 @@ bool decode(PngJob* job)
     if (png_get_rowbytes(png, info) != rowBytes || png_get_channels(png, info) != 3 ||
         png_get_bit_depth(png, info) != 8)
         return false;
+    const auto w = static_cast<int32_t>(width), h = static_cast<int32_t>(height);
+    job->surface = Surface::Create(w, h);
+    if (!job->surface)
+        return false;
+    if (png_get_interlace_type(png, info) == PNG_INTERLACE_NONE) {
+        // Row by row through one RGB row: the same pixels as a whole-image read, in a
+        // fraction of the memory.
+        job->pixels = static_cast<uint8_t*>(std::malloc(rowBytes));
+        if (!job->pixels)
+            return false;
+        for (int32_t y = 0; y < h; ++y) {
+            png_read_row(png, job->pixels, nullptr);
+            Gfx::Internal::rgbRowTo565(job->pixels, job->surface->row(y), w);
+        }
+        return true;
+    }
+    // Interlaced passes revisit every row, so the whole image is read first.
     job->pixels = static_cast<uint8_t*>(std::malloc(rowBytes * height));
     job->rows = static_cast<png_bytep*>(std::malloc(sizeof(png_bytep) * height));
     if (!job->pixels || !job->rows)
@@ -122,13 +139,8 @@ bool decode(PngJob* job)
     for (png_uint_32 y = 0; y < height; ++y)
         job->rows[y] = job->pixels + rowBytes * y;
     png_read_image(png, job->rows);
-
-    job->surface = Surface::Create(static_cast<int32_t>(width), static_cast<int32_t>(height));
-    if (!job->surface)
-        return false;
-    for (png_uint_32 y = 0; y < height; ++y)
-        Gfx::Internal::rgbRowTo565(job->rows[y], job->surface->row(static_cast<int32_t>(y)),
-                                   static_cast<int32_t>(width));
+    for (int32_t y = 0; y < h; ++y)
+        Gfx::Internal::rgbRowTo565(job->rows[y], job->surface->row(y), w);
     return true;
 }
 
