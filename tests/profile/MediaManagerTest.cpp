@@ -178,3 +178,20 @@ TEST_F(MediaManager, MixerWideStopPauseResumeAndVolumes)
     EXPECT_FALSE(looping->isPlaying());
     EXPECT_FALSE(song->isPlaying());
 }
+
+TEST_F(MediaManager, ShutdownStopsEverythingAndPlayersCarryOnWithoutSound)
+{
+    DPlayerPtr p = createPlayer(streamOf(wavBytes(44100)), DStringPtr(u"audio/x-wav"));
+    ASSERT_TRUE(p->start());
+    shutdownSound();
+    EXPECT_EQ(nullptr, soundMixer());
+    EXPECT_EQ(nullptr, platform::manualWaveOutDevice());
+    EXPECT_TRUE(playerTable().isNull());
+    // The player notices at its next look and gets no channel any more.
+    EXPECT_FALSE(p->isPlaying());
+    EXPECT_EQ(DPlayer::PREFETCHED, p->getState());
+    EXPECT_TRUE(p->start().isNull());
+    EXPECT_EQ(-1, p->getVolume());
+    startSound(); // no start after the shutdown
+    EXPECT_EQ(nullptr, soundMixer());
+}

@@ -19,6 +19,17 @@ DPlayerPtr wavPlayer(int frames = 44100)
     return createPlayer(streamOf(wavBytes(frames)), DStringPtr(u"audio/x-wav"));
 }
 
+// A stream whose reading fails with an IOException.
+struct FailingStream : qev::io::DInputStream
+{
+    int32_t available() override { return 64; }
+    int32_t read(DbyteArrayPtr, int32_t, int32_t) override
+    {
+        throwException(ExceptionCode::IOException);
+    }
+    int32_t read() override { throwException(ExceptionCode::IOException); }
+};
+
 sndSoundChannel* soundChannel(const DPlayerPtr& p)
 {
     return dynamic_cast<sndSoundChannel*>(soundMixer()->GetChannel(p->channel));
@@ -67,6 +78,10 @@ TEST_F(MediaPlayer, DamagedDataKeepsThePlayerUnrealized)
     EXPECT_THROWS_CODE(ExceptionCode::MediaException, p->start());
     DPlayerPtr m = createPlayer(streamOf({1, 2, 3}), DStringPtr(u"audio/mod"));
     EXPECT_THROWS_CODE(ExceptionCode::MediaException, m->prefetch());
+    // A read that throws is a failed load too, not an escaping IOException.
+    DPlayerPtr f = createPlayer(new FailingStream, DStringPtr(u"audio/x-wav"));
+    EXPECT_THROWS_CODE(ExceptionCode::MediaException, f->realize());
+    EXPECT_EQ(DPlayer::UNREALIZED, f->getState());
 }
 
 TEST_F(MediaPlayer, StartingAPlayingSoundPlaysACopyOnAnotherChannel)
