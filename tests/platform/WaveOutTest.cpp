@@ -15,7 +15,8 @@ struct Log
 
 void record(HWAVEOUT, UINT message, DWORD_PTR instance, DWORD_PTR p1, DWORD_PTR)
 {
-    reinterpret_cast<Log*>(instance)->messages.emplace_back(message, reinterpret_cast<WAVEHDR*>(p1));
+    reinterpret_cast<Log*>(instance)->messages.emplace_back(message,
+                                                            reinterpret_cast<WAVEHDR*>(p1));
 }
 
 WAVEFORMATEX pcm(WORD channels, DWORD rate, WORD bits)
@@ -56,6 +57,23 @@ TEST_F(WaveOutManual, RefusesFormatsItCannotPlay)
     EXPECT_EQ(MMSYSERR_INVALPARAM, waveOutOpen(&h, 0, &good, 0, 0, 0x10000));
     EXPECT_EQ(MMSYSERR_BADDEVICEID, waveOutOpen(&h, 1, &good, 0, 0, CALLBACK_FUNCTION));
     EXPECT_EQ(MMSYSERR_INVALHANDLE, waveOutClose(nullptr));
+}
+
+TEST_F(WaveOutManual, RefusesConfiguredRatesAndChannelsAndCountsOpens)
+{
+    platform::ManualWaveOutConfig c;
+    c.refusedRate = 22050;
+    c.refusedChannels = 1;
+    platform::setManualWaveOutConfig(c);
+    HWAVEOUT h = nullptr;
+    WAVEFORMATEX rate = pcm(2, 22050, 16), mono = pcm(1, 44100, 16), good = pcm(2, 44100, 8);
+    EXPECT_EQ(WAVERR_BADFORMAT, waveOutOpen(&h, 0, &rate, 0, 0, CALLBACK_FUNCTION));
+    EXPECT_EQ(WAVERR_BADFORMAT, waveOutOpen(&h, 0, &mono, 0, 0, CALLBACK_FUNCTION));
+    ASSERT_EQ(MMSYSERR_NOERROR, waveOutOpen(&h, 0, &good, 0, 0, CALLBACK_FUNCTION));
+    EXPECT_EQ(3u, platform::manualWaveOutOpenAttempts());
+    EXPECT_EQ(MMSYSERR_NOERROR, waveOutClose(h));
+    platform::setManualWaveOutConfig({});
+    EXPECT_EQ(0u, platform::manualWaveOutOpenAttempts());
 }
 
 TEST_F(WaveOutManual, HeaderStatesDoneOrderPauseResetAndPosition)
