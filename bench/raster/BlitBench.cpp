@@ -161,8 +161,11 @@ void BM_Line_Raster(benchmark::State& state)
     state.SetItemsProcessed(pixels);
 }
 
-// Affine blit of the whole area: a rotation by about 30 degrees around the centre.
-void affine(benchmark::State& state, bool identity)
+enum class Affine { Identity, Scaled, Rotated };
+
+// Affine blit of the whole area: the identity, a 2x magnification (axis-aligned rows), or a
+// rotation by 30 degrees about the centre.
+void affine(benchmark::State& state, Affine kind)
 {
     const Case c = caseOf(state);
     SurfacePtr frame = makePattern(c.frameWidth, c.frameHeight, 0);
@@ -170,7 +173,9 @@ void affine(benchmark::State& state, bool identity)
     ImageHolder target{frame.get()};
     RenderContext rc(&target);
     Gfx::Transform t;
-    if (!identity) {
+    if (kind == Affine::Scaled)
+        t = Gfx::Transform{512, 0, 0, 512, 0, 0};
+    if (kind == Affine::Rotated) {
         t = Gfx::Transform{887, -512, 512, 887, 0, 0};
         // Centre of the destination onto the centre of the source.
         const int64_t cx = int64_t(c.width) * 32, cy = int64_t(c.height) * 32;
@@ -186,12 +191,17 @@ void affine(benchmark::State& state, bool identity)
 
 void BM_Affine_Identity_Raster(benchmark::State& state)
 {
-    affine(state, true);
+    affine(state, Affine::Identity);
+}
+
+void BM_Affine_Scaled_Raster(benchmark::State& state)
+{
+    affine(state, Affine::Scaled);
 }
 
 void BM_Affine_Rotated_Raster(benchmark::State& state)
 {
-    affine(state, false);
+    affine(state, Affine::Rotated);
 }
 
 BENCHMARK(BM_Blit_Raster)->Apply(sizes);
@@ -204,6 +214,7 @@ BENCHMARK(BM_Fill_SDL)->Apply(sizes);
 BENCHMARK(BM_Fill_Memset)->Apply(sizes);
 BENCHMARK(BM_Line_Raster)->Apply(sizes);
 BENCHMARK(BM_Affine_Identity_Raster)->Apply(sizes);
+BENCHMARK(BM_Affine_Scaled_Raster)->Apply(sizes);
 BENCHMARK(BM_Affine_Rotated_Raster)->Apply(sizes);
 
 } // namespace

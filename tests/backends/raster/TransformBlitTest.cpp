@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 
 using namespace rastertest;
 using Gfx::Rect;
@@ -130,4 +131,57 @@ TEST(TransformBlit, FrontEndCutsTheDestinationToTheClipOnly)
     rc.BlitTransform(Rect{-50, -50, 60, 60}, t, *source, -1);
     // Pixels keep the source position they have in the uncut rectangle.
     expectMapped(*target, *source, rc.clip, [](int x, int y) { return std::pair{7 - x, y}; });
+}
+
+TEST(TransformBlit, RandomTransformsMatchTheDirectFormula)
+{
+    // Rotations, scales, flips, translations, steps that wrap around 2^32 within a row, and
+    // matrices with zero entries (the straight-row copies).
+    std::mt19937 random(99);
+    SurfacePtr source = makeNumbered(13, 9);
+    source->row(4)[6] = Gfx::kColourKey;
+    auto pick = [&](std::initializer_list<int32_t> choices) {
+        return *(choices.begin() + random() % choices.size());
+    };
+    for (int round = 0; round < 3000; ++round) {
+        Transform t;
+        const int kind = round % 4;
+        auto entry = [&] {
+            return kind == 3 ? int32_t(random()) : pick({0, 0, 1024, -1024, 512, 2048, 3000, -700});
+        };
+        t.m00 = kind == 0 ? 1024 : entry();
+        t.m01 = kind == 0 ? 0 : entry();
+        t.m10 = kind == 0 ? 0 : entry();
+        t.m11 = kind == 0 ? 1024 : entry();
+        t.tx = kind == 2 ? int32_t(random()) : int32_t(random() % (40 << 16)) - (20 << 16);
+        t.ty = kind == 2 ? int32_t(random()) : int32_t(random() % (40 << 16)) - (20 << 16);
+        const bool keyed = random() & 1;
+        SurfacePtr target = makeSurface(17, 11, kBack);
+        const int left = int(random() % 8), top = int(random() % 5);
+        const Rect to{left, top, left + 1 + int(random() % (17 - left)),
+                      top + 1 + int(random() % (11 - top))};
+        if (keyed)
+            raster().BlitTransformColorKey(*target, to, t, *source, Gfx::kColourKey);
+        else
+            raster().BlitTransform(*target, to, t, *source);
+        for (int y = 0; y < 11; ++y)
+            for (int x = 0; x < 17; ++x) {
+                uint16_t want = kBack;
+                if (x >= to.left && x < to.right && y >= to.top && y < to.bottom) {
+                    const uint32_t X = 64u * x + 32, Y = 64u * y + 32;
+                    const uint32_t px =
+                        (uint32_t(t.m00) * X + uint32_t(t.m10) * Y + uint32_t(t.tx)) >> 16;
+                    const uint32_t py =
+                        (uint32_t(t.m01) * X + uint32_t(t.m11) * Y + uint32_t(t.ty)) >> 16;
+                    if (px < 13 && py < 9) {
+                        const uint16_t p = at(*source, int(px), int(py));
+                        if (!keyed || p != Gfx::kColourKey)
+                            want = p;
+                    }
+                }
+                ASSERT_EQ(at(*target, x, y), want)
+                    << "round " << round << " at " << x << "," << y << " m " << t.m00 << " "
+                    << t.m01 << " " << t.m10 << " " << t.m11 << " t " << t.tx << " " << t.ty;
+            }
+    }
 }
