@@ -9,8 +9,8 @@ dir="${1:-build/tsan}"
 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPH_SANITIZE=OFF \
   -DPH_BUILD_BENCH=OFF -DCMAKE_CXX_FLAGS=-fsanitize=thread -DCMAKE_C_FLAGS=-fsanitize=thread \
   -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread >/dev/null
-cmake --build "$dir" --target sound_tests platform_tests profile_tests
+cmake --build "$dir" --target sound_tests platform_tests profile_media_tests
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
 "$dir/tests/backends/sound/sound_tests" --gtest_brief=1
-"$dir/tests/platform/platform_tests" --gtest_brief=1 --gtest_filter='Threads*:WaveOut*'
-"$dir/tests/profile/profile_tests" --gtest_brief=1 --gtest_filter='Media*:Sms*'
+"$dir/tests/platform/platform_tests" --gtest_brief=1 --gtest_filter='Threads*:WaveOut*:Mapi*'
+"$dir/tests/profile/profile_media_tests" --gtest_brief=1
