@@ -29,17 +29,49 @@ void fillLong(uint16_t* d, int32_t count, uint16_t colour)
         d[count - 1] = colour;
 }
 
-// Short rows (sprites, lines) in one inline loop, cloned for AVX2 where the processor has it:
-// a library call per row would cost more than its stores.
-__attribute__((target_clones("avx2", "default"))) void fillShortRows(Surface& target, int32_t left,
-                                                                     int32_t top, int32_t bottom,
-                                                                     int32_t count, uint16_t colour)
+// Short rows (sprites, lines) in one inline loop: a library call per row would cost more than
+// its stores. Built twice, plain and for AVX2, and picked by the processor at first use (a
+// plain function pointer rather than an ifunc, which ThreadSanitizer cannot start with).
+using ShortRowFill = void (*)(Surface&, int32_t, int32_t, int32_t, int32_t, uint16_t);
+
+void fillShortRowsPlain(Surface& target, int32_t left, int32_t top, int32_t bottom, int32_t count,
+                        uint16_t colour)
 {
     for (int32_t y = top; y < bottom; ++y) {
         uint16_t* d = target.row(y) + left;
         for (int32_t i = 0; i < count; ++i)
             d[i] = colour;
     }
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+__attribute__((target("avx2"))) void fillShortRowsAvx2(Surface& target, int32_t left, int32_t top,
+                                                       int32_t bottom, int32_t count,
+                                                       uint16_t colour)
+{
+    for (int32_t y = top; y < bottom; ++y) {
+        uint16_t* d = target.row(y) + left;
+        for (int32_t i = 0; i < count; ++i)
+            d[i] = colour;
+    }
+}
+#endif
+
+ShortRowFill pickShortRowFill()
+{
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx2"))
+        return fillShortRowsAvx2;
+#endif
+    return fillShortRowsPlain;
+}
+
+void fillShortRows(Surface& target, int32_t left, int32_t top, int32_t bottom, int32_t count,
+                   uint16_t colour)
+{
+    static const ShortRowFill fill = pickShortRowFill();
+    fill(target, left, top, bottom, count, colour);
 }
 
 void fillRows(Surface& target, int32_t left, int32_t top, int32_t bottom, int32_t count,
