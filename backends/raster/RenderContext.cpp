@@ -191,5 +191,15 @@ void RenderContext::DrawCircle(int32_t cx, int32_t cy, int32_t radius, uint16_t 
                    int64_t(cy) + radius + 1};
     if (isEmpty(cut(box, c)))
         return;
+    // Every plotted point lies within one pixel of the radius: a clip whose corners are all
+    // nearer the centre than radius - 1 lies inside the ring and has nothing to draw. This
+    // also spares walking a huge circle around a small clip point by point.
+    int64_t farthest = 0;
+    for (int64_t x : {int64_t(c.left), int64_t(c.right) - 1})
+        for (int64_t y : {int64_t(c.top), int64_t(c.bottom) - 1})
+            farthest = std::max(farthest, (x - cx) * (x - cx) + (y - cy) * (y - cy));
+    const int64_t inner = int64_t(radius) - 1;
+    if (inner > 0 && farthest < inner * inner)
+        return;
     rasterizer->DrawCircleClipped(*surface, Point{cx, cy}, radius, colour, c);
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 
 using namespace rastertest;
@@ -86,5 +87,25 @@ TEST(Circle, FrontEndClipsAtTheSurfaceEdges)
     for (auto [x, y] : changed(*full, kBack))
         if (x >= 10 && y >= 10)
             want.insert({x - 10, y - 10});
+    EXPECT_EQ(changed(*s, kBack), want);
+}
+
+TEST(Circle, HugeCircleAroundTheClipDrawsNothingAndReturnsAtOnce)
+{
+    SurfacePtr s = makeSurface(10, 10, kBack);
+    ImageHolder h{s.get()};
+    RenderContext rc(&h);
+    rc.DrawCircle(5, 5, INT32_MAX, kInk);
+    rc.DrawCircle(-1000000, 5, 1000000 + 30, kInk); // the ring passes right of the surface
+    EXPECT_EQ(changed(*s, kBack), PointSet{});
+    // A ring through the surface still draws there: radius 7 about (-2, 5) crosses x = 5.
+    rc.DrawCircle(-2, 5, 7, kInk);
+    SurfacePtr full = makeSurface(30, 30, kBack);
+    Gfx::Internal::Raster2D::instance().DrawCircle(*full, {13, 15}, 7, kInk);
+    PointSet want;
+    for (auto [x, y] : changed(*full, kBack))
+        if (x - 15 >= 0 && x - 15 < 10 && y - 10 >= 0 && y - 10 < 10)
+            want.insert({x - 15, y - 10});
+    ASSERT_FALSE(want.empty());
     EXPECT_EQ(changed(*s, kBack), want);
 }
