@@ -7,6 +7,7 @@
 #include "platform/text.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 namespace qev::io::detail {
@@ -36,6 +37,23 @@ bool D7zipArchive::storedName(const DString& name, std::string& out)
     return platform::utf16ToUtf8(text, out);
 }
 
+namespace {
+
+// Headers larger than this are not read a second time; the entry list serves instead.
+constexpr uint64_t kMaxHeaderSize = 64u << 20;
+
+int64_t fileSize(HANDLE file)
+{
+    DWORD high = 0;
+    SetLastError(ERROR_SUCCESS);
+    DWORD low = GetFileSize(file, &high);
+    if (low == INVALID_FILE_SIZE && GetLastError() != ERROR_SUCCESS)
+        return -1;
+    return (static_cast<int64_t>(high) << 32) | low;
+}
+
+} // namespace
+
 void D7zipArchive::open(const DStringPtr& name)
 {
     close();
@@ -45,19 +63,15 @@ void D7zipArchive::open(const DStringPtr& name)
     if (file == INVALID_HANDLE_VALUE)
         throwException(ExceptionCode::IOException);
 
-    std::vector<D7zipIndex::Entry> entries;
+    std::vector<D7zipEntryInfo> listing;
     bool ok = false;
     {
         D7zipReader reader(file);
         if (reader.begin()) {
             D7zipEntryInfo info;
             int r = 0;
-            uint32_t number = 0;
-            while ((r = reader.next(info)) == 1) {
-                if (!info.directory)
-                    entries.push_back({info.name, number, info.size});
-                ++number;
-            }
+            while ((r = reader.next(info)) == 1)
+                listing.push_back(info);
             ok = r == 0;
         }
     }
@@ -65,8 +79,14 @@ void D7zipArchive::open(const DStringPtr& name)
         CloseHandle(file);
         throwException(ExceptionCode::IOException);
     }
+    std::vector<D7zipIndex::Entry> entries;
+    for (size_t k = 0; k < listing.size(); ++k) {
+        if (!listing[k].directory)
+            entries.push_back({listing[k].name, static_cast<uint32_t>(k), listing[k].size});
+    }
     m_file = file;
     m_index.build(std::move(entries));
+    loadLayout(listing);
     m_open = true;
 }
 
@@ -76,7 +96,119 @@ void D7zipArchive::close()
         CloseHandle(m_file);
     m_file = nullptr;
     m_index.clear();
+    m_layout = D7zipLayout{};
+    m_packOffsets.clear();
     m_open = false;
+}
+
+bool D7zipArchive::readFileRange(uint64_t offset, uint64_t size, std::string& out) const
+{
+    LONG high = static_cast<LONG>(offset >> 32);
+    SetLastError(ERROR_SUCCESS);
+    DWORD low = SetFilePointer(m_file, static_cast<LONG>(offset & 0xFFFFFFFF), &high, FILE_BEGIN);
+    if (low == INVALID_SET_FILE_POINTER && GetLastError() != ERROR_SUCCESS)
+        return false;
+    out.resize(static_cast<size_t>(size));
+    DWORD got = 0;
+    return ReadFile(m_file, out.data(), static_cast<DWORD>(size), &got, nullptr) && got == size;
+}
+
+bool D7zipArchive::decodeFolder(const D7zipStreams& streams, const D7zipFolder& f, bool crcDefined,
+                                uint32_t crc, int64_t size, char*& out) const
+{
+    uint64_t offset = kSignatureHeaderSize + streams.packPos;
+    for (uint32_t i = 0; i < f.firstPackStream; ++i)
+        offset += streams.packSizes[i];
+    D7zipVirtualArchive archive;
+    archive.offset = offset;
+    for (uint32_t i = 0; i < f.packStreams; ++i)
+        archive.length += streams.packSizes[f.firstPackStream + i];
+    buildSingleFileArchive(streams, f, u"e", crcDefined, crc, archive.prefix, archive.suffix);
+    D7zipReader reader(m_file, &archive);
+    D7zipEntryInfo info;
+    return reader.begin() && reader.next(info) == 1 && info.size == size &&
+           reader.readCurrent(size, out);
+}
+
+void D7zipArchive::loadLayout(const std::vector<D7zipEntryInfo>& listing)
+{
+    int64_t total = fileSize(m_file);
+    std::string bytes;
+    uint64_t offset = 0;
+    uint64_t size = 0;
+    uint32_t crc = 0;
+    if (total < 0 || !readFileRange(0, kSignatureHeaderSize, bytes) ||
+        !parseSignatureHeader(bytes, offset, size, crc) || size == 0 || size > kMaxHeaderSize ||
+        offset > static_cast<uint64_t>(total) ||
+        kSignatureHeaderSize + offset + size > static_cast<uint64_t>(total) ||
+        !readFileRange(kSignatureHeaderSize + offset, size, bytes) ||
+        crc32(bytes.data(), bytes.size()) != crc)
+        return;
+    D7zipLayout layout;
+    // A packed header is itself a block: decode it the same way, then read what it holds.
+    for (int depth = 0; depth < 4; ++depth) {
+        D7zipStreams encoded;
+        int kind = parseHeader(bytes, layout, encoded);
+        if (kind == 1)
+            break;
+        if (kind != 2 || encoded.folders.size() != 1 || encoded.folders[0].size > kMaxHeaderSize)
+            return;
+        const D7zipFolder& f = encoded.folders[0];
+        char* decoded = nullptr;
+        if (!decodeFolder(encoded, f, f.crcDefined, f.crc, static_cast<int64_t>(f.size), decoded))
+            return;
+        bytes.assign(decoded, static_cast<size_t>(f.size));
+        std::free(decoded);
+        if (depth == 3)
+            return;
+    }
+    // Use the layout only where it names the same entries with the same sizes.
+    if (layout.files.size() != listing.size())
+        return;
+    for (size_t k = 0; k < listing.size(); ++k) {
+        std::string name;
+        const D7zipFileRecord& f = layout.files[k];
+        // The decoder shows folders with a trailing "/".
+        if (!platform::utf16ToUtf8(f.name, name) ||
+            (name != listing[k].name && !(listing[k].directory && name + "/" == listing[k].name)) ||
+            (!listing[k].directory && static_cast<int64_t>(f.size) != listing[k].size))
+            return;
+    }
+    m_packOffsets.clear();
+    uint64_t packOffset = kSignatureHeaderSize + layout.streams.packPos;
+    for (uint64_t s : layout.streams.packSizes) {
+        m_packOffsets.push_back(packOffset);
+        packOffset += s;
+    }
+    m_layout = std::move(layout);
+}
+
+bool D7zipArchive::hasDirectPath(uint32_t number) const
+{
+    return number < m_layout.files.size() && m_layout.files[number].folder >= 0;
+}
+
+bool D7zipArchive::extractDirect(const D7zipIndex::Entry& entry, char*& data) const
+{
+    const D7zipFileRecord& file = m_layout.files[entry.number];
+    const D7zipFolder& folder = m_layout.streams.folders[static_cast<size_t>(file.folder)];
+    return decodeFolder(m_layout.streams, folder, file.crcDefined, file.crc, entry.size, data);
+}
+
+bool D7zipArchive::extractByListing(const D7zipIndex::Entry& entry, char*& data) const
+{
+    D7zipReader reader(m_file);
+    if (!reader.begin())
+        return false;
+    D7zipEntryInfo info;
+    for (uint32_t i = 0; i <= entry.number; ++i) {
+        if (reader.next(info) != 1)
+            return false;
+    }
+    // The file changed under the index: refuse rather than hand out another entry's bytes.
+    if (info.name != entry.name || info.size != entry.size || info.directory)
+        return false;
+    return reader.readCurrent(entry.size, data);
 }
 
 char* D7zipArchive::extract(const DStringPtr& name, int64_t& size)
@@ -88,20 +220,10 @@ char* D7zipArchive::extract(const DStringPtr& name, int64_t& size)
     // An entry too large for the stream's 32-bit size cannot be opened.
     if (!entry || entry->size > INT32_MAX)
         throwException(ExceptionCode::IOException);
-
-    D7zipReader reader(m_file);
-    if (!reader.begin())
-        throwException(ExceptionCode::IOException);
-    D7zipEntryInfo info;
-    for (uint32_t i = 0; i <= entry->number; ++i) {
-        if (reader.next(info) != 1)
-            throwException(ExceptionCode::IOException);
-    }
-    // The file changed under the index: refuse rather than hand out another entry's bytes.
-    if (info.name != entry->name || info.size != entry->size || info.directory)
-        throwException(ExceptionCode::IOException);
     char* data = nullptr;
-    if (!reader.readCurrent(entry->size, data))
+    // The direct path is only a shortcut: whatever it cannot do, the long way decides.
+    if (!(hasDirectPath(entry->number) && extractDirect(*entry, data)) &&
+        !extractByListing(*entry, data))
         throwException(ExceptionCode::IOException);
     size = entry->size;
     return data;

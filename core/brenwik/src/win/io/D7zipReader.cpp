@@ -5,6 +5,8 @@
 #include <archive.h>
 #include <archive_entry.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -52,13 +54,49 @@ D7zipReader::~D7zipReader()
         archive_read_free(m_archive);
 }
 
+size_t D7zipReader::readVirtual()
+{
+    const D7zipVirtualArchive& v = *m_virtual;
+    uint64_t fileEnd = v.prefix.size() + v.length;
+    uint64_t total = fileEnd + v.suffix.size();
+    size_t got = 0;
+    while (got < sizeof s_readBuffer && m_position < total) {
+        size_t n = 0;
+        if (m_position < v.prefix.size()) {
+            n = std::min<size_t>(sizeof s_readBuffer - got, v.prefix.size() - m_position);
+            std::memcpy(s_readBuffer + got, v.prefix.data() + m_position, n);
+        } else if (m_position < fileEnd) {
+            n = static_cast<size_t>(
+                std::min<uint64_t>(sizeof s_readBuffer - got, fileEnd - m_position));
+            int64_t ignored = 0;
+            DWORD read = 0;
+            if (!filePosition(m_file, static_cast<int64_t>(v.offset + m_position - v.prefix.size()),
+                              FILE_BEGIN, ignored) ||
+                !ReadFile(m_file, s_readBuffer + got, static_cast<DWORD>(n), &read, nullptr) ||
+                read == 0)
+                break;
+            n = read;
+        } else {
+            n = std::min<size_t>(sizeof s_readBuffer - got, total - m_position);
+            std::memcpy(s_readBuffer + got, v.suffix.data() + (m_position - fileEnd), n);
+        }
+        got += n;
+        m_position += n;
+    }
+    return got;
+}
+
 ssize_t D7zipReader::readCallback(struct archive*, void* self, const void** buffer)
 {
     auto* reader = static_cast<D7zipReader*>(self);
     DWORD got = 0;
-    // A failed read reports no bytes: the decoder then finds the archive cut short and fails.
-    if (!ReadFile(reader->m_file, s_readBuffer, sizeof s_readBuffer, &got, nullptr))
+    if (reader->m_virtual) {
+        got = static_cast<DWORD>(reader->readVirtual());
+    } else if (!ReadFile(reader->m_file, s_readBuffer, sizeof s_readBuffer, &got, nullptr)) {
+        // A failed read reports no bytes: the decoder then finds the archive cut short and
+        // fails.
         got = 0;
+    }
     reader->m_bytesRead += got;
     *buffer = s_readBuffer;
     return static_cast<ssize_t>(got);
@@ -67,6 +105,17 @@ ssize_t D7zipReader::readCallback(struct archive*, void* self, const void** buff
 int64_t D7zipReader::seekCallback(struct archive*, void* self, int64_t offset, int whence)
 {
     auto* reader = static_cast<D7zipReader*>(self);
+    if (reader->m_virtual) {
+        const D7zipVirtualArchive& v = *reader->m_virtual;
+        int64_t total = static_cast<int64_t>(v.prefix.size() + v.length + v.suffix.size());
+        int64_t base = whence == SEEK_SET   ? 0
+                       : whence == SEEK_CUR ? static_cast<int64_t>(reader->m_position)
+                                            : total;
+        if (offset < -base || offset > INT64_MAX - base)
+            return ARCHIVE_FATAL;
+        reader->m_position = static_cast<uint64_t>(base + offset);
+        return base + offset;
+    }
     DWORD method = whence == SEEK_SET ? FILE_BEGIN : whence == SEEK_CUR ? FILE_CURRENT : FILE_END;
     int64_t position = 0;
     if (!filePosition(reader->m_file, offset, method, position))
@@ -77,7 +126,8 @@ int64_t D7zipReader::seekCallback(struct archive*, void* self, int64_t offset, i
 bool D7zipReader::begin()
 {
     int64_t position = 0;
-    if (!filePosition(m_file, 0, FILE_BEGIN, position))
+    m_position = 0;
+    if (!m_virtual && !filePosition(m_file, 0, FILE_BEGIN, position))
         return false;
     m_archive = archive_read_new();
     if (!m_archive)

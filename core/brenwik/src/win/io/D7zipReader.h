@@ -20,10 +20,24 @@ struct D7zipEntryInfo
     bool directory = false;
 };
 
+// An archive made up for the decoder: `prefix`, then `length` bytes of the file from `offset`,
+// then `suffix`.
+struct D7zipVirtualArchive
+{
+    std::string prefix;
+    uint64_t offset = 0;
+    uint64_t length = 0;
+    std::string suffix;
+};
+
 class D7zipReader
 {
   public:
-    explicit D7zipReader(HANDLE file) : m_file(file) {}
+    // Reads the file itself, or the made-up archive `layout` over it (kept by the caller).
+    explicit D7zipReader(HANDLE file, const D7zipVirtualArchive* layout = nullptr)
+        : m_file(file), m_virtual(layout)
+    {
+    }
     ~D7zipReader();
     D7zipReader(const D7zipReader&) = delete;
     D7zipReader& operator=(const D7zipReader&) = delete;
@@ -45,7 +59,11 @@ class D7zipReader
     static ssize_t readCallback(struct archive*, void* self, const void** buffer);
     static int64_t seekCallback(struct archive*, void* self, int64_t offset, int whence);
 
+    size_t readVirtual();
+
     HANDLE m_file;
+    const D7zipVirtualArchive* m_virtual;
+    uint64_t m_position = 0; // in the made-up archive
     struct archive* m_archive = nullptr;
     uint64_t m_bytesRead = 0;
 };
