@@ -29,6 +29,9 @@ enum : uint8_t {
 
 constexpr uint8_t kSignature[6] = {'7', 'z', 0xBC, 0xAF, 0x27, 0x1C};
 
+// More files, blocks or streams than this are no game data; the entry list serves instead.
+constexpr uint64_t kMaxItems = 1000000;
+
 // Reads the header's fields; any read past the end or any implausible count sets failed and
 // yields zeros from then on.
 class Cursor
@@ -70,7 +73,7 @@ class Cursor
     {
         uint64_t n = number();
         uint64_t room = bits ? uint64_t(remaining()) * 8 + 8 : remaining() + 1;
-        if (n > room)
+        if (n > room || n > kMaxItems)
             m_failed = true;
         return m_failed ? 0 : n;
     }
@@ -291,6 +294,8 @@ bool readStreamsInfo(Cursor& c, std::string_view bytes, D7zipStreams& s,
                     sub.crcDefined = true;
                     sub.crc = f.crc;
                 }
+                if (subs.size() >= kMaxItems)
+                    return false;
                 subs.push_back(sub);
             }
         }
@@ -433,18 +438,17 @@ bool parseSignatureHeader(std::string_view bytes, uint64_t& offset, uint64_t& si
     return true;
 }
 
-int parseHeader(std::string_view bytes, D7zipLayout& layout, D7zipStreams& encoded)
+namespace {
+
+int parseHeaderParts(std::string_view bytes, D7zipLayout& layout, D7zipStreams& encoded)
 {
     Cursor c(bytes);
     uint8_t id = c.byte();
     std::vector<Substream> subs;
-    if (id == kEncodedHeader) {
-        encoded = D7zipStreams{};
+    if (id == kEncodedHeader)
         return readStreamsInfo(c, bytes, encoded, subs) ? 2 : 0;
-    }
     if (id != kHeader)
         return 0;
-    layout = D7zipLayout{};
     id = c.byte();
     if (id == kArchiveProperties) {
         for (uint8_t type = c.byte(); type != kEnd && !c.failed(); type = c.byte())
@@ -464,6 +468,21 @@ int parseHeader(std::string_view bytes, D7zipLayout& layout, D7zipStreams& encod
         id = c.byte();
     }
     return id == kEnd && !c.failed() ? 1 : 0;
+}
+
+} // namespace
+
+int parseHeader(std::string_view bytes, D7zipLayout& layout, D7zipStreams& encoded)
+{
+    layout = D7zipLayout{};
+    encoded = D7zipStreams{};
+    int kind = parseHeaderParts(bytes, layout, encoded);
+    // Nothing half-read is left behind for a caller to trust.
+    if (kind != 1)
+        layout = D7zipLayout{};
+    if (kind != 2)
+        encoded = D7zipStreams{};
+    return kind;
 }
 
 void buildSingleFileArchive(const D7zipStreams& streams, const D7zipFolder& f,
