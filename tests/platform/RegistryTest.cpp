@@ -4,8 +4,10 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 using platform::Registry;
@@ -342,5 +344,43 @@ TEST_F(RegistryTest, StorageFailuresLeaveTheOldValueAndNoHalfMadeKeys)
         EXPECT_EQ(ERROR_WRITE_FAULT, r) << n;
         EXPECT_EQ(ERROR_FILE_NOT_FOUND, parent) << "failing statement " << n;
     }
+    RegCloseKey(key);
+}
+
+TEST_F(RegistryTest, DamageFoundDuringUseMovesTheDatabaseAsideAtTheNextCall)
+{
+    HKEY key = create(u"Software\\Vostrelle\\Game\\store");
+    ASSERT_EQ(ERROR_SUCCESS, set(key, u"1", "before"));
+    Registry::failNthStatement(1, SQLITE_CORRUPT);
+    EXPECT_EQ(ERROR_BADDB, set(key, u"1", "after"));
+    testing::internal::CaptureStderr();
+    HKEY fresh = create(u"Software\\Vostrelle\\Game\\store");
+    std::string message = testing::internal::GetCapturedStderr();
+    ASSERT_NE(nullptr, fresh);
+    EXPECT_NE(std::string::npos, message.find("damaged")) << message;
+    EXPECT_EQ(1u, damagedCopies().size());
+    // The old key belonged to the database that was moved aside.
+    EXPECT_EQ(ERROR_INVALID_HANDLE, set(key, u"1", "x"));
+    EXPECT_EQ("error 2", get(fresh, u"1"));
+    EXPECT_EQ(ERROR_SUCCESS, set(fresh, u"1", "fresh"));
+    RegCloseKey(fresh);
+}
+
+TEST_F(RegistryTest, AWriterWaitsForAnotherConnectionsLock)
+{
+    HKEY key = create(u"Software\\Vostrelle\\Game\\store");
+    ASSERT_EQ(ERROR_SUCCESS, set(key, u"1", "first"));
+    // Another program (a second instance, or a developer's shell) holds the write lock briefly.
+    sqlite3* other = nullptr;
+    ASSERT_EQ(SQLITE_OK, sqlite3_open(dbPath().c_str(), &other));
+    ASSERT_EQ(SQLITE_OK, sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
+    std::thread release([other] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+    });
+    EXPECT_EQ(ERROR_SUCCESS, set(key, u"1", "second"));
+    release.join();
+    sqlite3_close(other);
+    EXPECT_EQ("second", get(key, u"1"));
     RegCloseKey(key);
 }

@@ -106,6 +106,7 @@ void RegistryDatabase::close()
     m_db = nullptr;
     m_path.clear();
     m_damaged = false;
+    m_place.valid = false;
     ++m_generation;
 }
 
@@ -145,7 +146,7 @@ RegistryDatabase::OpenResult RegistryDatabase::tryOpen(const std::string& path,
         return isDamage(result) ? OpenResult::Damaged : OpenResult::Failed;
     }
 
-    char schema[1024];
+    char schema[1536];
     std::snprintf(schema, sizeof schema,
                   "PRAGMA journal_mode=WAL;"
                   "PRAGMA synchronous=FULL;"
@@ -153,12 +154,15 @@ RegistryDatabase::OpenResult RegistryDatabase::tryOpen(const std::string& path,
                   " name TEXT COLLATE NOCASE, UNIQUE(parent, name));"
                   "CREATE TABLE IF NOT EXISTS main.vals(key INTEGER, name TEXT COLLATE NOCASE,"
                   " type INTEGER, data BLOB, PRIMARY KEY(key, name));"
+                  // A key's values in rowid order (the order of enumeration) without a sort.
+                  "CREATE INDEX IF NOT EXISTS main.vals_order ON vals(key);"
                   "PRAGMA main.user_version=%d;"
                   "ATTACH ':memory:' AS hklm;"
                   "CREATE TABLE hklm.keys(id INTEGER PRIMARY KEY, parent INTEGER,"
                   " name TEXT COLLATE NOCASE, UNIQUE(parent, name));"
                   "CREATE TABLE hklm.vals(key INTEGER, name TEXT COLLATE NOCASE,"
-                  " type INTEGER, data BLOB, PRIMARY KEY(key, name));",
+                  " type INTEGER, data BLOB, PRIMARY KEY(key, name));"
+                  "CREATE INDEX hklm.vals_order ON vals(key);",
                   kSchemaVersion);
     error = exec(schema);
     if (error != ERROR_SUCCESS) {
@@ -285,7 +289,10 @@ sqlite3_stmt* RegistryDatabase::statement(Store store, Kind kind)
         // An update in place keeps the value's rowid, and with it its place in enumerations.
         ("INSERT INTO %s.vals(key, name, type, data) VALUES(?1, ?2, ?3, ?4)"
          " ON CONFLICT(key, name) DO UPDATE SET type=excluded.type, data=excluded.data"),
-        "SELECT name, type, data FROM %s.vals WHERE key=?1 ORDER BY rowid LIMIT 1 OFFSET ?2",
+        "SELECT name, type, data, rowid FROM %s.vals WHERE key=?1 ORDER BY rowid LIMIT 1"
+        " OFFSET ?2",
+        "SELECT name, type, data, rowid FROM %s.vals WHERE key=?1 AND rowid>?2 ORDER BY rowid"
+        " LIMIT 1",
         "SELECT name FROM %s.keys WHERE parent=?1",
         "SELECT name, length(data) FROM %s.vals WHERE key=?1",
     };
@@ -381,6 +388,7 @@ DWORD RegistryDatabase::getValue(Store store, int64_t key, const std::string& na
 DWORD RegistryDatabase::setValue(Store store, int64_t key, const std::string& name, DWORD type,
                                  const void* data, size_t size)
 {
+    m_place.valid = false;
     sqlite3_stmt* s = statement(store, SetValue);
     if (!s)
         return ERROR_WRITE_FAULT;
@@ -396,14 +404,19 @@ DWORD RegistryDatabase::setValue(Store store, int64_t key, const std::string& na
 
 DWORD RegistryDatabase::valueAt(Store store, int64_t key, uint32_t index, ValueRecord& out)
 {
-    sqlite3_stmt* s = statement(store, ValueAt);
+    bool follows =
+        m_place.valid && m_place.store == store && m_place.key == key && index == m_place.index + 1;
+    sqlite3_stmt* s = statement(store, follows ? ValueAfter : ValueAt);
     if (!s)
         return ERROR_WRITE_FAULT;
     sqlite3_bind_int64(s, 1, key);
-    sqlite3_bind_int64(s, 2, index);
+    sqlite3_bind_int64(s, 2, follows ? m_place.rowid : static_cast<int64_t>(index));
     int result = step(s);
-    if (result == SQLITE_ROW)
+    m_place.valid = false;
+    if (result == SQLITE_ROW) {
         readValueRow(s, out);
+        m_place = {true, store, key, index, sqlite3_column_int64(s, 3)};
+    }
     sqlite3_reset(s);
     if (result == SQLITE_ROW)
         return ERROR_SUCCESS;

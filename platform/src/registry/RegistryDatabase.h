@@ -68,6 +68,7 @@ class RegistryDatabase
         GetValue,
         SetValue,
         ValueAt,
+        ValueAfter,
         SubKeyNames,
         ValueNames,
         KindCount
@@ -93,6 +94,16 @@ class RegistryDatabase
     bool m_damaged = false;
     bool m_seededTouch = false;
     sqlite3_stmt* m_statements[2][KindCount] = {};
+    // Where the last enumeration step stopped, so that the next index continues from there
+    // instead of counting the values again (writes reset it).
+    struct EnumerationPlace
+    {
+        bool valid = false;
+        Store store = Store::User;
+        int64_t key = 0;
+        uint32_t index = 0;
+        int64_t rowid = 0;
+    } m_place;
     unsigned m_failCountdown = 0;
     int m_failResult = 0;
 };
