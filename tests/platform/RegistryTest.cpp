@@ -187,6 +187,20 @@ TEST_F(RegistryTest, EnumerationFollowsFirstWritingAndReportsLongNames)
         ASSERT_LT(i, 100u);
     }
     EXPECT_EQ((std::vector<std::u16string>{u"2", u"1", u"10", u"<long>", u"3"}), names);
+    // Any index in any order, and a write between two steps, give the same answers.
+    auto nameAt = [&](DWORD index) {
+        DWORD length = 64;
+        LONG r = RegEnumValueW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        return r == ERROR_SUCCESS ? std::u16string(name)
+                                  : u"error " + std::u16string(1, u'0' + r % 10);
+    };
+    EXPECT_EQ(u"3", nameAt(4));
+    EXPECT_EQ(u"1", nameAt(1));
+    ASSERT_EQ(ERROR_SUCCESS, set(key, u"2", "rewritten"));
+    EXPECT_EQ(u"10", nameAt(2));
+    EXPECT_EQ(u"2", nameAt(0));
+    EXPECT_EQ(u"1", nameAt(1));
+    EXPECT_EQ(u"10", nameAt(2));
 
     DWORD subKeys = 0, maxSub = 0, values = 0, maxName = 0, maxValue = 0;
     ASSERT_EQ(ERROR_SUCCESS,
