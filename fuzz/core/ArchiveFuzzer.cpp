@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 using namespace qev::lang;
@@ -13,15 +14,17 @@ using namespace qev::io;
 
 namespace {
 
+// Never destroyed, so that the clean-up at exit can still name it.
 const std::string& programFolder()
 {
-    static const std::string folder = [] {
+    static const std::string* folder = [] {
         char pattern[] = "/tmp/ph-fuzz-archive-XXXXXX";
-        std::string f = mkdtemp(pattern);
-        platform::DeviceProfile::current().programFile = f + "/game.exe";
+        auto* f = new std::string(mkdtemp(pattern));
+        platform::DeviceProfile::current().programFile = *f + "/game.exe";
+        std::atexit([] { std::filesystem::remove_all(programFolder()); });
         return f;
     }();
-    return folder;
+    return *folder;
 }
 
 } // namespace

@@ -17,13 +17,19 @@ using qev::microedition::rms::DRecordStorePtr;
 
 namespace {
 
+// Never destroyed, so that the clean-up at exit can still name it.
 const std::string& folder()
 {
-    static const std::string f = [] {
+    static const std::string* f = [] {
         char pattern[] = "/tmp/ph-fuzz-registry-XXXXXX";
-        return std::string(mkdtemp(pattern));
+        auto* path = new std::string(mkdtemp(pattern));
+        std::atexit([] {
+            platform::Registry::closeDatabase();
+            std::filesystem::remove_all(folder());
+        });
+        return path;
     }();
-    return f;
+    return *f;
 }
 
 void exerciseStore()
