@@ -1,11 +1,33 @@
-// The program's WinMain. The host takes over here once the application host exists; until then
-// the program starts and ends cleanly.
+// The program's WinMain. Until the application host takes over here, the program checks that it
+// can open its game data the way the games will, and ends.
+#include "io/D7zipInputStream.h"
+#include "lang/DExceptionBase.h"
+#include "lang/DSystem.h"
 #include "platform/entry.h"
+#include "platform/text.h"
 
 #include <cstdio>
+#include <string>
+
+using namespace qev::lang;
 
 int WinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
 {
     std::puts("Pallasterhorn");
-    return 0;
+    try {
+        qev::io::D7zipInputStream::openArchive(DSystem::getProperty(u"archive.name"),
+                                               DSystem::getProperty(u"archive.password"));
+        // The screen configuration every run reads first.
+        qev::io::D7zipInputStreamPtr config = qev::io::D7zipInputStream::open(u"/240x320");
+        std::printf("game data: screen configuration of %d bytes\n", config->available());
+        qev::io::D7zipInputStream::closeArchive();
+        return 0;
+    } catch (DExceptionBase* e) {
+        std::string name;
+        platform::utf16ToUtf8(getExceptionName(e->code), name);
+        std::fprintf(stderr, "pallasterhorn: the game data \"game.dat\" cannot be read (%s)\n",
+                     name.c_str());
+        delete e;
+        return 1;
+    }
 }
