@@ -12,7 +12,9 @@ namespace ScreenHAL {
 bool LcdDriver::initializeFrame(HWND window, const DetectionRecord& record, bool probeFound,
                                 uintptr_t fixedAddress, uint32_t registers, size_t registerBytes)
 {
-    if (!IsWindow(window) || !probeFound || (!record.frameBuffer && !fixedAddress))
+    // The frame address of an earlier probe is required even where a fixed address replaces
+    // it: a device without one is not drawn through its controller.
+    if (!IsWindow(window) || !probeFound || !record.frameBuffer)
         return false;
     takeRecord(record);
     swapKind = 0;

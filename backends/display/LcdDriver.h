@@ -15,8 +15,8 @@ class LcdDriver : public Driver
     void PrePresent() override;
 
   protected:
-    // Maps the registers and sets up the frame; `fixedAddress` (a kernel-view address) replaces
-    // the record's when non-zero.
+    // Maps the registers and sets up the frame; needs the record's frame address, which
+    // `fixedAddress` (a kernel-view address) replaces when non-zero.
     bool initializeFrame(HWND window, const DetectionRecord& record, bool probeFound,
                          uintptr_t fixedAddress, uint32_t registers, size_t registerBytes);
     virtual bool inScanWindow() const = 0;

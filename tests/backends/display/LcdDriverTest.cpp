@@ -4,6 +4,7 @@
 
 #include "display/Display.h"
 #include "display/DisplayLog.h"
+#include "display/GDIDriver.h"
 #include "display/RotationDriver.h"
 #include "display/StrongARM.h"
 #include "display/VideoDetect.h"
@@ -211,6 +212,25 @@ TEST_F(LcdDriverTest, TheIpaqH3800UsesItsFixedFrameTurnedAQuarter)
     presentPattern(0);
     // r = 3: inner (x, y) = RAM (Ws - 1 - y, x), with the RAM frame 320 wide.
     EXPECT_EQ(fixed[7 * 240 + 5], pattern(320 - 1 - 7, 5));
+}
+
+TEST_F(LcdDriverTest, TheIpaqH3800WithoutAnEarlierFrameAddressFallsBackToGdi)
+{
+    // The controller is found, but neither GAPI nor the escapes reported a frame address: the
+    // fixed address alone does not make the StrongARM driver usable.
+    strongArm();
+    testdevice::setOemText(u"Compaq iPAQ H3800");
+    std::vector<uint16_t> fixed(240 * 320, 0x5A5A);
+    PhysicalMemory::addKernelView(StrongARM::kH3800Frame, fixed.data(), fixed.size() * 2);
+    ASSERT_NE(create(), nullptr);
+    EXPECT_EQ(VideoDetect::instance(window).drivers(),
+              (std::vector<int>{kDriverGDI, kDriverStrongARM}));
+    EXPECT_EQ(VideoDetect::instance(window).record().frameBuffer, 0u);
+    EXPECT_NE(dynamic_cast<GDIDriver*>(display->driver()), nullptr);
+    EXPECT_TRUE(logged(" Failed to initialize driver"));
+    presentPattern(0);
+    EXPECT_EQ(fixed[7 * 240 + 5], 0x5A5A);
+    EXPECT_EQ(PhysicalMemory::liveReservations(), 0);
 }
 
 TEST_F(LcdDriverTest, XScaleDrawsAndWaitsForTheFirstRowsOfTheScan)
