@@ -15,7 +15,7 @@ WindowDisplay::~WindowDisplay()
 {
     RuntimeBindings::instance().allKeys(FALSE);
     if (IsWindow(m_window))
-        WindowSubclass::Remove(m_window);
+        WindowSubclass::Remove(m_window, this);
 }
 
 bool WindowDisplay::Initialize(DisplayParams& params)

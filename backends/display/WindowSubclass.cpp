@@ -39,7 +39,7 @@ Entry* find(HWND window)
 bool WindowSubclass::Add(HWND window, Display* display)
 {
     Table& t = table();
-    if (t.count >= kCapacity)
+    if (t.count >= kCapacity || find(window))
         return false;
     LONG_PTR previous =
         SetWindowLongW(window, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowSubclass::Procedure));
@@ -49,11 +49,11 @@ bool WindowSubclass::Add(HWND window, Display* display)
     return true;
 }
 
-void WindowSubclass::Remove(HWND window)
+void WindowSubclass::Remove(HWND window, const Display* owner)
 {
     Table& t = table();
     Entry* e = find(window);
-    if (!e)
+    if (!e || (owner && e->display != owner))
         return;
     SetWindowLongW(window, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(e->previous));
     *e = t.entries[t.count - 1];

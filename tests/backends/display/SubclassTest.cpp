@@ -157,6 +157,34 @@ TEST_F(SubclassTest, AFullTableFailsTheDisplay)
     EXPECT_EQ(WindowSubclass::count(), 1);
 }
 
+TEST_F(SubclassTest, ASecondDisplayOnTheSameWindowIsRefusedAndTheFirstStaysHooked)
+{
+    DisplayParams p{240, 320, 0, 1};
+    Display* second = Display::Create(window, p);
+    EXPECT_EQ(second, nullptr);
+    if (second)
+        Display::Destroy(second);
+    EXPECT_EQ(WindowSubclass::count(), 1);
+    EXPECT_EQ(GetWindowLongW(window, GWL_WNDPROC),
+              reinterpret_cast<LONG_PTR>(&WindowSubclass::Procedure));
+
+    // The first display still hears activation before the application does.
+    testdevice::recorded().clear();
+    activation(false);
+    EXPECT_FALSE(display->active());
+    EXPECT_EQ(testdevice::countOf(WM_ACTIVATE), 1);
+
+    // Destroying it gives the application its own procedure back.
+    Display::Destroy(display);
+    display = nullptr;
+    EXPECT_EQ(WindowSubclass::count(), 0);
+    EXPECT_NE(GetWindowLongW(window, GWL_WNDPROC),
+              reinterpret_cast<LONG_PTR>(&WindowSubclass::Procedure));
+    testdevice::recorded().clear();
+    SendMessageW(window, WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_EQ(testdevice::countOf(WM_ACTIVATE), 1);
+}
+
 TEST_F(SubclassTest, PaintRefreshesTheDisplayAndThenTheApplicationPaints)
 {
     testdevice::recorded().clear();
