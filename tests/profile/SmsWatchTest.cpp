@@ -1,5 +1,6 @@
 // The SMS watch over the simulated messaging system: start-up failing at each step, teardown,
 // and new messages counted from the messaging system's own thread.
+#include "lang/DExceptionBase.h"
 #include "platform/modules/ModuleTable.h"
 #include "platform/sim/MapiSimulation.h"
 #include "platform/threads.h"
@@ -209,4 +210,48 @@ TEST_F(SmsWatch, StoreListGivesNamesAndIdsAndFreesEveryRow)
     EXPECT_TRUE(listMessageStores(session).isNull());
     session->Release();
     MAPIUninitialize();
+}
+
+namespace {
+
+// Stops the whole watch when told of a message, as an application closing its connection might.
+struct StoppingListener : DMessageListener
+{
+    void notifyIncomingMessage(DPtr<DMessageConnection>) override
+    {
+        ++count;
+        stopMessaging();
+    }
+    int count = 0;
+};
+
+} // namespace
+
+TEST_F(SmsWatch, AListenerThatStopsTheWatchEndsTheTickCleanly)
+{
+    MapiSimulation::install(smsDevice());
+    startMessaging(nullptr);
+    ASSERT_TRUE(messagingWatching());
+    setMessagingEnabled(true);
+    auto stopping = DPtr<StoppingListener>(new StoppingListener);
+    auto counting = DPtr<CountingListener>(new CountingListener);
+    DMessageConnectionPtr first = new DMessageConnection;
+    first->setMessageListener(stopping);
+    registerMessageConnection(first);
+    registerMessageConnection(connectionWith(counting));
+    MapiSimulation::fireObjectCreated(kWatched, 2);
+    ASSERT_EQ(2, pendingMessageCount());
+    bool threw = false;
+    try {
+        pollMessages();
+    } catch (DExceptionBase* e) {
+        threw = true;
+        delete e;
+    }
+    EXPECT_FALSE(threw);
+    EXPECT_EQ(1, stopping->count);
+    EXPECT_EQ(0, counting->count); // the watch was gone before its turn
+    expectNothingAlive();
+    pollMessages();
+    EXPECT_EQ(1, stopping->count);
 }

@@ -228,10 +228,13 @@ void pollMessages()
 {
     Watch& w = watch();
     WatchCounter& c = watchCounter();
-    if (!w.connections)
+    // A listener may stop the watch: the list it walks stays alive, and a stopped watch (no
+    // sink) hands out nothing more.
+    qev::util::DVectorPtr connections = w.connections;
+    if (!connections)
         return;
-    for (int32_t i = 0; i < w.connections->size(); ++i) {
-        DMessageConnectionPtr conn = dcast<DMessageConnection>(w.connections->elementAt(i));
+    for (int32_t i = 0; i < connections->size(); ++i) {
+        DMessageConnectionPtr conn = dcast<DMessageConnection>(connections->elementAt(i));
         if (!w.sink || !conn || !conn->listener || c.pending < 1)
             continue;
         HANDLE m = c.mutex;
