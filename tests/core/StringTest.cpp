@@ -136,6 +136,22 @@ TEST(StringDerived, TrimReplaceAndCase)
     EXPECT_EQ(u"HÉLLO ÀÉ Ÿ 1×", text(DStringPtr(u"héllo àé ÿ 1×")->toUpperCase()));
 }
 
+// Case conversion follows the C library's full wide-character tables, not only Latin-1.
+TEST(StringDerived, CaseConversionCoversTheWholeBasicPlane)
+{
+    // Final sigma, micro sign, Latin Extended-B and Cyrillic beyond the basic 64 letters.
+    EXPECT_EQ(u"\u03A3\u039C\u01CD\u0462",
+              text(DStringPtr(u"\u03C2\u00B5\u01CE\u0463")->toUpperCase()));
+    // Greek capitals with tonos and the same Latin Extended-B and Cyrillic letters.
+    EXPECT_EQ(u"\u03AC\u03AD\u01CE\u0463",
+              text(DStringPtr(u"\u0386\u0388\u01CD\u0462")->toLowerCase()));
+    // Caseless units and surrogate halves stay as they are; the original is untouched.
+    DStringPtr mixed = u"Ab1-\U0001F600";
+    EXPECT_EQ(u"ab1-\U0001F600", text(mixed->toLowerCase()));
+    EXPECT_EQ(u"AB1-\U0001F600", text(mixed->toUpperCase()));
+    EXPECT_EQ(u"Ab1-\U0001F600", text(mixed));
+}
+
 TEST(StringBuffer, GrowthFollowsTheDoublingRule)
 {
     DStringBufferPtr b(new DStringBuffer);

@@ -2,6 +2,7 @@
 
 #include "lang/DExceptionBase.h"
 #include "lang/NumberText.h"
+#include "platform/crt.h"
 
 #include <cstring>
 
@@ -30,50 +31,6 @@ void checkNotNull(const DString* s)
 {
     if (!s)
         throwNullPointerException("DString", __FILE__, __LINE__);
-}
-
-// Simple one-to-one case mapping over the alphabets the games' texts use: ASCII, Latin-1,
-// Latin Extended-A, Greek and Cyrillic.
-char16_t toLowerUnit(char16_t c)
-{
-    if ((c >= u'A' && c <= u'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
-        return static_cast<char16_t>(c + 0x20);
-    if (c >= 0x100 && c <= 0x17F) {
-        bool oddUpper = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
-        if (c == 0x130 || c == 0x138 || c == 0x149 || c == 0x17F)
-            return c;
-        if (c == 0x178)
-            return 0xFF;
-        if (oddUpper ? (c & 1) : !(c & 1))
-            return static_cast<char16_t>(c + 1);
-        return c;
-    }
-    if ((c >= 0x391 && c <= 0x3AB && c != 0x3A2) || (c >= 0x410 && c <= 0x42F))
-        return static_cast<char16_t>(c + 0x20);
-    if (c >= 0x400 && c <= 0x40F)
-        return static_cast<char16_t>(c + 0x50);
-    return c;
-}
-
-char16_t toUpperUnit(char16_t c)
-{
-    if ((c >= u'a' && c <= u'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7))
-        return static_cast<char16_t>(c - 0x20);
-    if (c == 0xFF)
-        return 0x178;
-    if (c >= 0x100 && c <= 0x17F) {
-        bool oddUpper = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
-        if (c == 0x131 || c == 0x138 || c == 0x149 || c == 0x17F)
-            return c;
-        if (oddUpper ? !(c & 1) : (c & 1))
-            return static_cast<char16_t>(c - 1);
-        return c;
-    }
-    if ((c >= 0x3B1 && c <= 0x3CB && c != 0x3C2) || (c >= 0x430 && c <= 0x44F))
-        return static_cast<char16_t>(c - 0x20);
-    if (c >= 0x450 && c <= 0x45F)
-        return static_cast<char16_t>(c - 0x50);
-    return c;
 }
 
 } // namespace
@@ -320,20 +277,19 @@ DStringPtr DString::trim()
     return DStringPtr(new DString(m_chars + begin, end - begin));
 }
 
+// The C library's wide case functions convert a copy in place, with their full case tables.
 DStringPtr DString::toLowerCase() const
 {
-    auto* copy = new DString(m_chars, m_length);
-    for (int32_t i = 0; i < m_length; ++i)
-        copy->m_chars[i] = toLowerUnit(copy->m_chars[i]);
-    return DStringPtr(copy);
+    DStringPtr copy(new DString(m_chars, m_length));
+    _wcslwr(copy->m_chars);
+    return copy;
 }
 
 DStringPtr DString::toUpperCase() const
 {
-    auto* copy = new DString(m_chars, m_length);
-    for (int32_t i = 0; i < m_length; ++i)
-        copy->m_chars[i] = toUpperUnit(copy->m_chars[i]);
-    return DStringPtr(copy);
+    DStringPtr copy(new DString(m_chars, m_length));
+    _wcsupr(copy->m_chars);
+    return copy;
 }
 
 DStringPtr DString::replace(char16_t from, char16_t to)
