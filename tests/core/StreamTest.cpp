@@ -163,6 +163,20 @@ TEST(ByteArrayInput, EndOfDataSkipAndClose)
     EXPECT_EQ(0, in.available());
 }
 
+TEST(ByteArrayInput, ReadingIntoItsOwnArrayCopiesAsThroughABuffer)
+{
+    DbyteArrayPtr shared = bytes({1, 2, 3, 4, 5, 6});
+    DByteArrayInputStream down(shared);
+    down.skip(2);
+    EXPECT_EQ(4, down.read(shared, 0, 4)); // bytes 2..5 move to 0..3
+    EXPECT_EQ((std::vector<int>{3, 4, 5, 6, 5, 6}), unsignedBytes(shared));
+
+    DbyteArrayPtr other = bytes({1, 2, 3, 4, 5, 6});
+    DByteArrayInputStream up(other);
+    EXPECT_EQ(4, up.read(other, 2, 4)); // bytes 0..3 move to 2..5
+    EXPECT_EQ((std::vector<int>{1, 2, 1, 2, 3, 4}), unsignedBytes(other));
+}
+
 TEST(ByteArrayOutput, GrowthRule)
 {
     DByteArrayOutputStream single;

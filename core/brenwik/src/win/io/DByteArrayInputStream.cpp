@@ -22,7 +22,8 @@ int32_t DByteArrayInputStream::read(DbyteArrayPtr b, int32_t off, int32_t len)
     if (static_cast<int64_t>(m_pos) + len > m_count)
         n = m_count - m_pos;
     if (n > 0) {
-        std::memcpy(b->getData() + off, m_buf->getData() + m_pos, static_cast<size_t>(n));
+        // The target may be this stream's own array, with overlapping ranges.
+        std::memmove(b->getData() + off, m_buf->getData() + m_pos, static_cast<size_t>(n));
         m_pos += n;
     }
     return n;
