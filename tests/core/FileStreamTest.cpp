@@ -90,6 +90,29 @@ TEST_F(FileStreams, ReadsAvailableSkipResetAndEndOfFile)
     EXPECT_THROWS_CODE(ExceptionCode::IndexOutOfBoundsException, in->read(raw, -1));
 }
 
+TEST_F(FileStreams, HugeSkipsNeverMoveBackwards)
+{
+    folder.write("data.bin", "0123456789");
+    DFileInputStreamPtr in = DFileInputStream::open(u"data.bin");
+    EXPECT_EQ('0', in->read());
+    EXPECT_EQ('1', in->read());
+    // 0xFFFFFFFF as a signed 32-bit distance is -1: the stream would step back to '1'. It goes
+    // forward as far as a 32-bit position reaches instead, past the end of the file.
+    EXPECT_EQ(INT32_MAX - 2, in->skip(0xFFFFFFFFll));
+    EXPECT_EQ(0, in->available()); // past the end: nothing left, not a negative count
+    EXPECT_THROWS_CODE(ExceptionCode::EOFException, in->read());
+    EXPECT_EQ(0, in->skip(1)); // at the farthest position already
+
+    in->reset();
+    EXPECT_EQ(3, in->skip(3));
+    // 2^32 + 1 would be a skip of 1 by its low 32 bits.
+    EXPECT_EQ(INT32_MAX - 3, in->skip((int64_t(1) << 32) + 1));
+    EXPECT_EQ(0, in->available());
+    in->reset();
+    EXPECT_EQ(15, in->skip(15)); // an ordinary skip may pass the end too
+    EXPECT_EQ(0, in->available());
+}
+
 TEST_F(FileStreams, ArrayRangesAreCheckedBeforeTouchingTheFile)
 {
     folder.write("data.bin", "abcdefgh");

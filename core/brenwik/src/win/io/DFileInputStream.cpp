@@ -3,6 +3,8 @@
 #include "lang/DSystem.h"
 #include "platform/files.h"
 
+#include <cstdint>
+
 namespace qev::io {
 
 using namespace qev::lang;
@@ -50,7 +52,8 @@ int32_t DFileInputStream::available()
     uint32_t current = seek(0, FILE_CURRENT);
     uint32_t end = seek(0, FILE_END);
     seek(static_cast<int32_t>(current), FILE_BEGIN);
-    return static_cast<int32_t>(end - current);
+    // A position skipped past the end has nothing left, not a negative count.
+    return end > current ? static_cast<int32_t>(end - current) : 0;
 }
 
 int32_t DFileInputStream::read(char* buf, int32_t len)
@@ -102,11 +105,16 @@ void DFileInputStream::reset()
 
 int64_t DFileInputStream::skip(int64_t n)
 {
-    // A negative count skips nothing (moving backwards would re-read data).
+    // A negative count skips nothing (moving backwards would re-read data). A count beyond what
+    // a 32-bit position can reach goes as far as it can: its low 32 bits taken as the signed
+    // distance would move backwards too, or not at all.
     if (n <= 0)
         return 0;
     uint32_t before = seek(0, FILE_CURRENT);
-    uint32_t after = seek(static_cast<int32_t>(static_cast<uint32_t>(n)), FILE_CURRENT);
+    const int64_t room = before < uint32_t(INT32_MAX) ? int64_t(INT32_MAX) - before : 0;
+    if (n > room)
+        n = room;
+    uint32_t after = seek(static_cast<int32_t>(n), FILE_CURRENT);
     return static_cast<int64_t>(after) - before;
 }
 
