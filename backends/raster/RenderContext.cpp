@@ -90,46 +90,62 @@ void RenderContext::Blit(int32_t x, int32_t y, const Surface& source, const Rect
         rasterizer->BlitColorKey(*surface, at, source, src, static_cast<uint16_t>(colourKey));
 }
 
+namespace {
+
+// The run [from, from + count) of one row or column cut to [low, high); false when nothing is
+// left. Computed in 64 bits: a run between the far ends of the plane has 2^32 - 1 pixels.
+bool cutRun(int64_t from, int64_t count, int32_t low, int32_t high, int32_t& start, int32_t& length)
+{
+    const int64_t first = std::max<int64_t>(from, low);
+    const int64_t end = std::min<int64_t>(from + count, high);
+    if (end - first < 1)
+        return false;
+    start = static_cast<int32_t>(first);
+    length = static_cast<int32_t>(end - first);
+    return true;
+}
+
+} // namespace
+
 void RenderContext::DrawHLine(int32_t x, int32_t y, int32_t count, uint16_t colour)
 {
-    Surface* surface;
-    const Rect c = effectiveClip(surface);
-    if (c.empty() || y < c.top || y >= c.bottom)
-        return;
-    const int64_t left = std::max<int64_t>(x, c.left);
-    const int64_t right = std::min<int64_t>(int64_t(x) + count, c.right);
-    if (right - left < 1)
-        return;
-    rasterizer->DrawHLine(*surface, Point{static_cast<int32_t>(left), y},
-                          static_cast<int32_t>(right - left), colour);
+    horizontalRun(x, y, count, colour);
 }
 
 void RenderContext::DrawVLine(int32_t x, int32_t y, int32_t count, uint16_t colour)
 {
+    verticalRun(x, y, count, colour);
+}
+
+void RenderContext::horizontalRun(int32_t x, int32_t y, int64_t count, uint16_t colour)
+{
     Surface* surface;
     const Rect c = effectiveClip(surface);
-    if (c.empty() || x < c.left || x >= c.right)
+    int32_t left, length;
+    if (c.empty() || y < c.top || y >= c.bottom || !cutRun(x, count, c.left, c.right, left, length))
         return;
-    const int64_t top = std::max<int64_t>(y, c.top);
-    const int64_t bottom = std::min<int64_t>(int64_t(y) + count, c.bottom);
-    if (bottom - top < 1)
+    rasterizer->DrawHLine(*surface, Point{left, y}, length, colour);
+}
+
+void RenderContext::verticalRun(int32_t x, int32_t y, int64_t count, uint16_t colour)
+{
+    Surface* surface;
+    const Rect c = effectiveClip(surface);
+    int32_t top, length;
+    if (c.empty() || x < c.left || x >= c.right || !cutRun(y, count, c.top, c.bottom, top, length))
         return;
-    rasterizer->DrawVLine(*surface, Point{x, static_cast<int32_t>(top)},
-                          static_cast<int32_t>(bottom - top), colour);
+    rasterizer->DrawVLine(*surface, Point{x, top}, length, colour);
 }
 
 void RenderContext::DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint16_t colour)
 {
     if (x1 == x2 || y1 == y2) {
         // Straight lines leave out the end with the larger coordinate. They go through the
-        // clipping runs: a count of up to 2^32 - 1 is cut to the clip there.
-        const int64_t length =
-            x1 == x2 ? std::llabs(int64_t(y2) - y1) : std::llabs(int64_t(x2) - x1);
-        const int32_t count = static_cast<int32_t>(std::min<int64_t>(length, INT32_MAX));
+        // clipping runs, whose length of up to 2^32 - 1 is cut to the clip there.
         if (x1 == x2)
-            DrawVLine(x1, std::min(y1, y2), count, colour);
+            verticalRun(x1, std::min(y1, y2), std::llabs(int64_t(y2) - y1), colour);
         else
-            DrawHLine(std::min(x1, x2), y1, count, colour);
+            horizontalRun(std::min(x1, x2), y1, std::llabs(int64_t(x2) - x1), colour);
         return;
     }
     Surface* surface;

@@ -48,4 +48,7 @@ class RenderContext
   private:
     // The clip cut to the target surface; empty when there is no surface.
     Gfx::Rect effectiveClip(Surface*& surface) const;
+    // DrawHLine and DrawVLine with a count that may exceed 32 bits.
+    void horizontalRun(int32_t x, int32_t y, int64_t count, uint16_t colour);
+    void verticalRun(int32_t x, int32_t y, int64_t count, uint16_t colour);
 };

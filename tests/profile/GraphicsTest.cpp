@@ -305,3 +305,41 @@ TEST(GraphicsScene, TextPrimitivesAndATurnedSprite)
     EXPECT_GE(ink[1], 5);
     EXPECT_LT(ink[3], 5 + DFont::getDefaultFont()->getHeight());
 }
+
+TEST(GraphicsHostileInput, AnchorsAtTheEndsOfTheRangeMoveNothingOntoTheSurface)
+{
+    // Moving a position at INT32_MIN left or up by the size of the picture or text must neither
+    // overflow nor wrap around onto the surface.
+    using G = DGraphics;
+    Canvas c(16, 16);
+    DImagePtr s = sprite(4, 2);
+    for (int32_t anchor : {G::RIGHT | G::BOTTOM, G::HCENTER | G::VCENTER}) {
+        c.g->drawImage(s, INT32_MIN, INT32_MIN, anchor);
+        c.g->drawImageOpaque(s, INT32_MIN + 1, 3, anchor);
+        c.g->drawString(u"HH", INT32_MIN, 3, anchor);
+        c.g->drawString(u"HH", 3, INT32_MIN, anchor);
+        c.g->drawChar(u'H', INT32_MIN, INT32_MIN, anchor);
+    }
+    c.g->drawString(u"HH", 3, INT32_MIN, G::LEFT | G::BASELINE);
+    EXPECT_EQ(256, c.count(kWhite));
+
+    // Still drawn where a picture anchored at its right edge belongs.
+    c.g->drawImage(s, 4, 16, G::RIGHT | G::BOTTOM);
+    EXPECT_EQ(1, c.at(0, 14));
+    EXPECT_EQ(1 + 3 + 10, c.at(3, 15));
+}
+
+TEST(GraphicsLines, StraightLinesBetweenTheFarEndsOfTheRangeCrossTheClip)
+{
+    Canvas c(16, 16);
+    c.g->setClip(2, 3, 10, 8); // columns 2..11, rows 3..10
+    c.g->drawLine(5, INT32_MIN, 5, INT32_MAX);
+    c.g->drawLine(INT32_MAX, 7, INT32_MIN, 7);
+    // Column 5 over rows 3..10 and row 7 over columns 2..11, crossing at (5, 7).
+    EXPECT_EQ(8 + 10 - 1, c.count(kRed));
+    EXPECT_EQ((std::array<int32_t, 4>{2, 3, 11, 10}), c.box(kRed));
+    EXPECT_EQ(kRed, c.at(5, 3));
+    EXPECT_EQ(kRed, c.at(5, 10));
+    EXPECT_EQ(kRed, c.at(2, 7));
+    EXPECT_EQ(kRed, c.at(11, 7));
+}

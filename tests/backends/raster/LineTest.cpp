@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 
 using namespace rastertest;
@@ -166,5 +167,20 @@ TEST_F(LineTest, StraightLinesAreClippedToo)
         want.insert({6, i});
         want.insert({i, 5});
     }
+    EXPECT_EQ(drawn(), want);
+}
+
+TEST_F(LineTest, StraightLinesBetweenTheFarEndsOfThePlaneCrossTheWholeClip)
+{
+    // |y2 - y1| is 2^32 - 1 here: the column from INT32_MIN runs through every row of the clip
+    // (the larger end, INT32_MAX, lies far below it anyway).
+    rc.clip = Rect{2, 3, 18, 13};
+    rc.DrawLine(6, INT32_MIN, 6, INT32_MAX, kInk);
+    rc.DrawLine(INT32_MAX, 9, INT32_MIN, 9, kInk);
+    PointSet want;
+    for (int y = 3; y < 13; ++y)
+        want.insert({6, y});
+    for (int x = 2; x < 18; ++x)
+        want.insert({x, 9});
     EXPECT_EQ(drawn(), want);
 }

@@ -154,15 +154,17 @@ void DGraphics::blitImage(DImage& image, int32_t x, int32_t y, int32_t anchor)
         return;
     const int32_t w = holder->surface->width;
     const int32_t h = holder->surface->height;
+    int64_t left = x, top = y;
     if (anchor & RIGHT)
-        x -= w;
+        left -= w;
     else if (anchor & HCENTER)
-        x -= w >> 1;
+        left -= w >> 1;
     if (anchor & BOTTOM)
-        y -= h;
+        top -= h;
     else if (anchor & VCENTER)
-        y -= h >> 1;
-    m_context->Blit(x, y, *holder);
+        top -= h >> 1;
+    // Pinned far outside any surface, an image that started outside stays outside.
+    m_context->Blit(pin(left), pin(top), *holder);
 }
 
 void DGraphics::drawImage(DImagePtr image, int32_t x, int32_t y, int32_t anchor)
@@ -184,7 +186,7 @@ void DGraphics::drawImageOpaque(DImagePtr image, int32_t x, int32_t y, int32_t a
     holder->colourKey = key;
 }
 
-void DGraphics::textAnchor(int32_t width, int32_t& x, int32_t& y, int32_t anchor) const
+void DGraphics::textAnchor(int32_t width, int64_t& x, int64_t& y, int32_t anchor) const
 {
     if (!(anchor & LEFT)) {
         if (anchor & RIGHT)
@@ -202,7 +204,7 @@ void DGraphics::textAnchor(int32_t width, int32_t& x, int32_t& y, int32_t anchor
     }
 }
 
-int32_t DGraphics::drawGlyph(char16_t c, int32_t x, int32_t y)
+int32_t DGraphics::drawGlyph(char16_t c, int64_t x, int64_t y)
 {
     DCharMaskPtr mask = m_font->getCharMask(c);
     if (!mask)
@@ -213,16 +215,16 @@ int32_t DGraphics::drawGlyph(char16_t c, int32_t x, int32_t y)
         return advance;
     // Text is cut to the surface only: the clip rectangle does not apply.
     const int64_t rows = std::min(mask->getRows(), m_font->getHeight());
-    const int64_t r0 = std::max<int64_t>(0, -int64_t(y));
-    const int64_t r1 = std::min<int64_t>(rows, int64_t(surface->height) - y);
-    const int64_t c0 = std::max<int64_t>(0, -int64_t(x));
-    const int64_t c1 = std::min<int64_t>(advance, int64_t(surface->width) - x);
+    const int64_t r0 = std::max<int64_t>(0, -y);
+    const int64_t r1 = std::min<int64_t>(rows, surface->height - y);
+    const int64_t c0 = std::max<int64_t>(0, -x);
+    const int64_t c1 = std::min<int64_t>(advance, surface->width - x);
     for (int64_t r = r0; r < r1; ++r) {
         const uint8_t* bits = mask->row(static_cast<int32_t>(r));
-        uint16_t* out = surface->row(static_cast<int32_t>(y + r)) + x;
+        uint16_t* out = surface->row(static_cast<int32_t>(y + r));
         for (int64_t col = c0; col < c1; ++col)
             if (bits[col])
-                out[col] = m_colour;
+                out[x + col] = m_colour;
     }
     return advance;
 }
@@ -234,13 +236,13 @@ void DGraphics::drawString(DStringPtr str, int32_t x, int32_t y, int32_t anchor)
     const int32_t width = m_font->stringWidth(str); // null string: NullPointerException
     if (!m_clipNonEmpty)
         return;
-    textAnchor(width, x, y, anchor);
+    int64_t pen = x, top = y;
+    textAnchor(width, pen, top, anchor);
     const int32_t n = str->length();
-    int64_t pen = x;
     for (int32_t i = 0; i < n; ++i) {
-        if (pen > INT32_MAX / 2)
+        if (pen > INT32_MAX)
             break; // everything further right is off any surface
-        pen += drawGlyph(str->charAt(i), static_cast<int32_t>(pen), y);
+        pen += drawGlyph(str->charAt(i), pen, top);
     }
 }
 
@@ -250,8 +252,9 @@ void DGraphics::drawChar(char16_t c, int32_t x, int32_t y, int32_t anchor)
         throwException(ExceptionCode::NullPointerException);
     if (!m_clipNonEmpty)
         return;
-    textAnchor(m_font->charWidth(c), x, y, anchor);
-    drawGlyph(c, x, y);
+    int64_t left = x, top = y;
+    textAnchor(m_font->charWidth(c), left, top, anchor);
+    drawGlyph(c, left, top);
 }
 
 } // namespace qev::microedition::lcdui

@@ -67,8 +67,9 @@ class DGraphics : public qev::lang::DObject
     int32_t surfaceHeight() const;
     void blitImage(DImage& image, int32_t x, int32_t y, int32_t anchor);
     // Draws one character's mask at (x, y) and returns its advance.
-    int32_t drawGlyph(char16_t c, int32_t x, int32_t y);
-    void textAnchor(int32_t width, int32_t& x, int32_t& y, int32_t anchor) const;
+    // Positions are wide: anchoring may move them beyond the int range.
+    int32_t drawGlyph(char16_t c, int64_t x, int64_t y);
+    void textAnchor(int32_t width, int64_t& x, int64_t& y, int32_t anchor) const;
     void horizontalLine(int32_t x, int32_t y, int32_t count);
     void verticalLine(int32_t x, int32_t y, int32_t count);
 
