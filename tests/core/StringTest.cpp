@@ -188,6 +188,16 @@ TEST(StringBuffer, SetLengthAndSetCharAt)
     EXPECT_EQ(41, b->capacity()); // max(2 * 16, 40 + 1)
 }
 
+TEST(StringBuffer, NegativeLengthIsRefusedAndLeavesTheContents)
+{
+    DStringBufferPtr b(new DStringBuffer);
+    b->append(DStringPtr(u"abc"));
+    EXPECT_THROWS_CODE(ExceptionCode::StringIndexOutOfBoundsException, b->setLength(-2));
+    EXPECT_EQ(3, b->length());
+    EXPECT_EQ(16, b->capacity());
+    EXPECT_EQ(u"abc", text(b->toString()));
+}
+
 TEST(StringBytes, SystemCodePageOneBytePerUnitWithoutTerminator)
 {
     DPtr<DbyteArray> bytes = DStringPtr(u"Aé€\u4E00")->getBytes();

@@ -54,6 +54,7 @@ DStringBufferPtr DStringBuffer::append(char16_t c)
     return DStringBufferPtr(this);
 }
 
+// A negative length would clear units before the buffer: refused as an index error.
 void DStringBuffer::setLength(int32_t length)
 {
     if (length < 0)
