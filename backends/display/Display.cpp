@@ -77,12 +77,18 @@ bool Display::Initialize(DisplayParams& params)
 
 void Display::SetUpdateRect(const Rect& rect)
 {
+    // Only the part on the screen, never turned inside out: the drivers and the copy below move
+    // exactly the rectangle they are given.
+    const int32_t left = std::clamp(rect.left, 0, m_width);
+    const int32_t top = std::clamp(rect.top, 0, m_height);
+    const Rect onScreen{left, top, std::clamp(rect.right, left, m_width),
+                        std::clamp(rect.bottom, top, m_height)};
     if (m_driver)
-        m_driver->SetUpdateRect(rect);
+        m_driver->SetUpdateRect(onScreen);
     // Even coordinates, kept inside the screen.
     m_updateRect =
-        Rect{std::max(rect.left & ~1, 0), std::max(rect.top & ~1, 0),
-             std::min((rect.right + 1) & ~1, m_width), std::min((rect.bottom + 1) & ~1, m_height)};
+        Rect{onScreen.left & ~1, onScreen.top & ~1, std::min((onScreen.right + 1) & ~1, m_width),
+             std::min((onScreen.bottom + 1) & ~1, m_height)};
 }
 
 void Display::Resume()

@@ -2,6 +2,7 @@
 
 #include "display/DisplayLog.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace ScreenHAL {
@@ -39,7 +40,8 @@ void SlowFB::SetUpdateRect(const Rect& r)
 {
     if (m_ramMode) {
         const size_t p = static_cast<size_t>(pitch);
-        const int32_t t = r.top, b = r.bottom;
+        // Rows of the frame only, bottom never above top: the band below must not wrap round.
+        const int32_t t = std::clamp(r.top, 0, height), b = std::clamp(r.bottom, t, height);
         if ((p * static_cast<size_t>(b - t)) % 64 != 0) {
             const int32_t t2 = t & ~1, b2 = (b + 1) & ~1;
             m_bandStart = p * static_cast<size_t>(t2);

@@ -436,6 +436,44 @@ TEST_F(DetectionTest, ARamBufferCopiesOnlyTheUpdateRectangle)
     EXPECT_EQ(frame[19 * 240 + 10], 0);
 }
 
+TEST_F(DetectionTest, UpdateRectanglesAreCutToTheScreenAndNeverTurnedInsideOut)
+{
+    std::vector<uint16_t> frame(240 * 320, 0);
+    EscapeReplies& r = EscapeSimulation::replies();
+    r.gxInfoSupported = true;
+    r.gxInfo.pvFrameBuffer = frame.data();
+    r.gxInfo.cbStride = 480;
+    r.gxInfo.cxWidth = 240;
+    r.gxInfo.cyHeight = 320;
+    ASSERT_NE(create(), nullptr);
+    ASSERT_NE(display->ramBuffer(), nullptr);
+    auto presentPattern = [&] {
+        ASSERT_TRUE(display->BeginScene());
+        drawPattern(*display->GetBackBuffer());
+        ASSERT_TRUE(display->EndScene(0));
+    };
+
+    // Right of the screen, and inside out: nothing to copy.
+    for (Rect outside : {Rect{300, 0, 400, 10}, Rect{100, 50, 40, 20}, Rect{0, 400, 240, 500}}) {
+        display->SetUpdateRect(outside);
+        const Rect& u = display->updateRect();
+        EXPECT_EQ(u.right - u.left == 0 || u.bottom - u.top == 0, true)
+            << u.left << "," << u.top << "," << u.right << "," << u.bottom;
+        presentPattern();
+        EXPECT_EQ(std::count(frame.begin(), frame.end(), 0), 240 * 320);
+    }
+
+    // Beyond every side: the whole screen.
+    display->SetUpdateRect(Rect{-7, -3, 1000, 1000});
+    EXPECT_EQ(display->updateRect().left, 0);
+    EXPECT_EQ(display->updateRect().top, 0);
+    EXPECT_EQ(display->updateRect().right, 240);
+    EXPECT_EQ(display->updateRect().bottom, 320);
+    presentPattern();
+    EXPECT_EQ(frame[0], pattern(0, 0));
+    EXPECT_EQ(frame[319 * 240 + 239], pattern(239, 319));
+}
+
 TEST_F(DetectionTest, AScreenNotOfSixteenBitsGetsOnlyTheGdiDriver)
 {
     testdevice::setBitsPerPixel(32);

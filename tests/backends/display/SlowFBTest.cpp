@@ -125,6 +125,31 @@ TEST_F(SlowFBTest, TheBandLimitsTheComparedRows)
     EXPECT_NE(frame[20 * 64], 0x2222);
 }
 
+TEST_F(SlowFBTest, InsideOutOrPartlyOutsideRectanglesStayWithinTheFrame)
+{
+    auto slow = make(1);
+    ASSERT_NE(slow, nullptr);
+    draw(*slow->Lock(), 2);
+    slow->Present(0);
+
+    // Bottom above top: no row is compared, nothing is written.
+    slow->SetUpdateRect(Rect{0, 20, 64, 10});
+    Surface* s = slow->Lock();
+    draw(*s, 7);
+    slow->Present(0);
+    EXPECT_EQ(frame[15 * 64 + 3], static_cast<uint16_t>(2 + 3 * 3 + 15 * 101));
+
+    // Starting above the frame: rows 0 and 1 (two rows of 128 bytes, four blocks).
+    slow->SetUpdateRect(Rect{0, -4, 64, 2});
+    s = slow->Lock();
+    draw(*s, 2);
+    *pixelAt(*s, 9, 1) = 0x3333;
+    *pixelAt(*s, 9, 2) = 0x4444;
+    slow->Present(0);
+    EXPECT_EQ(frame[1 * 64 + 9], 0x3333);
+    EXPECT_NE(frame[2 * 64 + 9], 0x4444);
+}
+
 TEST_F(SlowFBTest, AFrameNotInWholeBlocksIsPassedThrough)
 {
     frame.assign(62 * 31, 0);
