@@ -115,7 +115,7 @@ bool sndMusicChannel::start(const sndMusic& music)
             s.data = sampleData;
             s.finetune = h[24] & 0x0F;
         }
-        s.volume = h[25] > 64 ? 64 : h[25];
+        s.volume = h[25];
         sampleData += bytes;
     }
     rateFactorInput = music.rateFactor;
@@ -158,9 +158,13 @@ void sndMusicChannel::processCell(Track& t, const uint8_t* c)
     t.x = c[3] >> 4;
     t.y = c[3] & 0x0F;
     const int p = t.param;
+    // Only a volume written by this row brings the effective volume back: a note cut stays
+    // silent through rows that leave the volume alone.
+    bool volumeChanged = false;
     if (sample != 0 && sample <= 31) {
         t.sample = sample;
         t.volume = samples[sample].volume;
+        volumeChanged = true;
     }
     const Sample& s = samples[t.sample];
     const bool noteDelay = t.effect == 14 && t.x == 13;
@@ -214,6 +218,7 @@ void sndMusicChannel::processCell(Track& t, const uint8_t* c)
         break;
     case 12:
         t.volume = p;
+        volumeChanged = true;
         break;
     case 13: {
         // Rows past the pattern's end start the next pattern at its top.
@@ -252,9 +257,11 @@ void sndMusicChannel::processCell(Track& t, const uint8_t* c)
             break;
         case 10:
             t.volume = t.volume + t.y > 64 ? 64 : t.volume + t.y;
+            volumeChanged = true;
             break;
         case 11:
             t.volume = t.volume - t.y < 0 ? 0 : t.volume - t.y;
+            volumeChanged = true;
             break;
         case 12:
             t.cutCounter = t.y;
@@ -286,7 +293,8 @@ void sndMusicChannel::processCell(Track& t, const uint8_t* c)
     default:
         break;
     }
-    updateEffective(t);
+    if (volumeChanged)
+        updateEffective(t);
 }
 
 void sndMusicChannel::advanceSong()

@@ -193,3 +193,64 @@ TEST(ModEffects, TracksMixUnscaledByPanAndVolume)
     out = mono.run(1);
     EXPECT_EQ(10 * 64 + 10 * 32, out[0]);
 }
+
+namespace {
+
+// A looping sample of one constant value, so that the output is the effective volume times 10.
+ModSample flatLoop(int volume)
+{
+    ModSample s;
+    s.data.assign(64, 10);
+    s.volume = volume;
+    s.loopLengthWords = 32;
+    return s;
+}
+
+} // namespace
+
+TEST(ModEffects, CutNoteStaysSilentUntilARowWritesTheVolume)
+{
+    Mod mod(4, {0}, 1, {flatLoop(64)});
+    mod.cell(0, 0, 0, 1, 428, 14, 0xC2); // cut on the second tick
+    // row 1 empty: the note stays cut
+    mod.cell(0, 2, 0, 0, 0, 12, 0x20); // set volume 32: audible again
+    mod.cell(0, 4, 0, 0, 0, 14, 0xC1); // cut on the first tick
+    mod.cell(0, 5, 0, 0, 0, 0, 0);     // nothing: still cut
+    mod.cell(0, 6, 0, 1, 0, 0, 0);     // the sample number alone restores its default volume
+    Player p(mod, false, 0);
+    const int row = Player::rowFrames(6);
+    auto out = p.run(1);
+    EXPECT_EQ(10 * 64, out[0]);
+    p.run(2 * kTick);
+    EXPECT_EQ(0, p.ch->track[0].effectiveVolume);
+    p.run(row - 1 - 2 * kTick);
+    out = p.run(1); // row 1 read
+    EXPECT_EQ(2, p.ch->getPosition());
+    EXPECT_EQ(64, p.ch->track[0].volume);
+    EXPECT_EQ(0, p.ch->track[0].effectiveVolume);
+    EXPECT_EQ(0, out[0]);
+    p.run(row - 1);
+    out = p.run(1); // row 2: C20
+    EXPECT_EQ(10 * 32, out[0]);
+    p.run(row - 1);
+    out = p.run(1); // row 3
+    EXPECT_EQ(10 * 32, out[0]);
+    p.run(row);       // up to the reading of row 4
+    out = p.run(row); // row 4's ticks (the cut), then the reading of row 5
+    EXPECT_EQ(6, p.ch->getPosition());
+    EXPECT_EQ(0, out.back());
+    out = p.run(row); // row 5's ticks, then the reading of row 6
+    EXPECT_EQ(10 * 64, out[out.size() - 1]);
+    EXPECT_EQ(64, p.ch->track[0].effectiveVolume);
+}
+
+TEST(ModEffects, SampleDefaultVolumeIsTakenAsStored)
+{
+    Mod mod(4, {0}, 1, {flatLoop(80)});
+    mod.cell(0, 0, 0, 1, 428, 0, 0);
+    Player p(mod, false, 0);
+    auto out = p.run(1);
+    EXPECT_EQ(80, p.ch->track[0].volume);
+    EXPECT_EQ(80 * 64 >> 6, p.ch->track[0].effectiveVolume);
+    EXPECT_EQ(10 * 80, out[0]);
+}
