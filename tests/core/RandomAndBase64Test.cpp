@@ -43,6 +43,19 @@ TEST(Random, MatchesTheJavaGeneratorCallForCall)
     EXPECT_EQ(static_cast<int32_t>(static_cast<uint32_t>(-1155484576) >> 31), bits.next(1));
 }
 
+// The first seed from 0 is 0xBB20B4600A74. Bit counts outside 1..32 shift by (48 - bits) mod 64.
+TEST(Random, BitCountsOutsideTheUsualRangeStayDefined)
+{
+    DRandom whole(0);
+    EXPECT_EQ(static_cast<int32_t>(0xB4600A74u), whole.next(48)); // shift 0: the low 32 bits
+    EXPECT_EQ(-723955400, whole.next(32));                        // the sequence goes on
+    DRandom wrapped(0);
+    EXPECT_EQ(static_cast<int32_t>(0xB4600A74u), wrapped.next(-16)); // shift 64 mod 64 = 0
+    DRandom none(0);
+    EXPECT_EQ(0, none.next(0));  // shift 48
+    EXPECT_EQ(0, none.next(49)); // shift -1 mod 64 = 63
+}
+
 TEST(IntegerMath, AbsMaxMin)
 {
     using qev::lang::DMath;
@@ -60,12 +73,12 @@ TEST(Base64, GroupsPaddingAndLineBreaks)
     EXPECT_EQ("", encode(""));
     EXPECT_EQ("//79", encode("\xff\xfe\xfd"));
 
-    std::string line57(57, 'x');
-    std::string expectedLine = encode(std::string(57, 'x')).substr(0, 76);
-    EXPECT_EQ(expectedLine + "\r\n", encode(line57));
-    std::string out58 = encode(std::string(58, 'x'));
-    EXPECT_EQ(76u + 2 + 4, out58.size());
-    EXPECT_EQ("\r\n", out58.substr(76, 2));
-    EXPECT_EQ("==", out58.substr(80, 2));
+    // "xxx" is 0x787878: the six-bit groups 30, 7, 33, 56 are "eHh4"; a lone "x" is "eA==".
+    std::string line;
+    for (int i = 0; i < 19; ++i)
+        line += "eHh4";
+    EXPECT_EQ(line + "\r\n", encode(std::string(57, 'x')));
+    EXPECT_EQ(line + "\r\neA==", encode(std::string(58, 'x')));
+    EXPECT_EQ(line + "\r\n" + line + "\r\neHg=", encode(std::string(116, 'x')));
     EXPECT_EQ(base64EncodedSize(114), encode(std::string(114, 'q')).size() + 1); // two full lines
 }

@@ -21,7 +21,7 @@ void base64Encode(const char* data, unsigned len, char* out)
     char* p = out;
     unsigned groups = 0;
     unsigned i = 0;
-    for (; i + 3 <= len; i += 3) {
+    for (; len - i >= 3; i += 3) { // (i + 3 would wrap for inputs near 4 GiB)
         unsigned v = (in[i] << 16) | (in[i + 1] << 8) | in[i + 2];
         *p++ = kAlphabet[(v >> 18) & 0x3F];
         *p++ = kAlphabet[(v >> 12) & 0x3F];

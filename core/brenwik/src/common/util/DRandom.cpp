@@ -20,7 +20,9 @@ int32_t DRandom::next(int32_t bits)
     seed = (seed * kMultiplier + 0xB) & kMask48;
     m_seedLow = static_cast<uint32_t>(seed);
     m_seedHigh = static_cast<uint32_t>(seed >> 32);
-    return static_cast<int32_t>(static_cast<uint32_t>(seed >> (48 - bits)));
+    // The shift count is taken modulo 64 as the generator's own 64-bit shift does, so a bit
+    // count outside 0..48 still gives a defined value.
+    return static_cast<int32_t>(static_cast<uint32_t>(seed >> ((48 - bits) & 63)));
 }
 
 } // namespace qev::util
