@@ -124,19 +124,29 @@ DPlayerPtr DPlayer::start()
             startSound();
         sndSpeaker* mixer = soundMixer();
         DPlayerArrayPtr table = playerTable();
-        const int result = mixer && table ? playOnMixer(*mixer) : -1000;
+        if (!mixer || !table)
+            return nullptr;
+        // The loop flag is set before the feeder thread can mix the new sound: a short sound
+        // must not end in the buffer mixed between the play call and the flag.
+        mixer->Lock();
+        const int result = playOnMixer(*mixer);
+        sndChannel* c = result >= 0 && result < table->length ? mixer->GetChannel(result) : nullptr;
+        if (c)
+            setChannelLoop(*c, loopCount != 1);
+        mixer->Unlock();
         if (result < 0 || result >= table->length) {
             channel = -1;
             return nullptr;
         }
         channel = result;
         (*table)[channel] = this;
-        if (sndChannel* c = mixer->GetChannel(channel))
-            setChannelLoop(*c, loopCount != 1);
     } else if (sndChannel* c = channelRecord()) {
+        sndSpeaker* mixer = soundMixer();
+        mixer->Lock();
+        setChannelLoop(*c, loopCount != 1);
         if (!c->stopped)
             c->paused = 0;
-        setChannelLoop(*c, loopCount != 1);
+        mixer->Unlock();
     }
     state = STARTED;
     return self;
