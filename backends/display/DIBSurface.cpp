@@ -1,10 +1,14 @@
 #include "display/DIBSurface.h"
 
+#include <cstdint>
+
 namespace ScreenHAL {
 
 DIBSurface* DIBSurface::Create(HDC screen, int width, int height)
 {
-    if (width <= 0 || height <= 0)
+    // Sizes come from what the probes read off the device; the image size must fit its field.
+    const int64_t bytes = int64_t(width) * height * 2;
+    if (width <= 0 || height <= 0 || width > 0xFFFF || bytes > INT32_MAX)
         return nullptr;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -13,7 +17,7 @@ DIBSurface* DIBSurface::Create(HDC screen, int width, int height)
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 16;
     info.bmiHeader.biCompression = BI_BITFIELDS;
-    info.bmiHeader.biSizeImage = static_cast<DWORD>(width * height * 2);
+    info.bmiHeader.biSizeImage = static_cast<DWORD>(bytes);
     info.bmiColors[0] = 0xF800;
     info.bmiColors[1] = 0x07E0;
     info.bmiColors[2] = 0x001F;

@@ -474,6 +474,25 @@ TEST_F(DetectionTest, UpdateRectanglesAreCutToTheScreenAndNeverTurnedInsideOut)
     EXPECT_EQ(frame[319 * 240 + 239], pattern(239, 319));
 }
 
+TEST_F(DetectionTest, AnAbsurdFrameSizeFromTheEscapeFailsTheDisplayCleanly)
+{
+    // The escape answers without a frame address and with a size whose 16-bit image does not
+    // fit in 32 bits (40000 x 40000 x 2 bytes): the direct driver cannot start, and the GDI
+    // driver, which takes its size from the same record, refuses it.
+    EscapeReplies& r = EscapeSimulation::replies();
+    r.gxInfoSupported = true;
+    r.gxInfo.pvFrameBuffer = nullptr;
+    r.gxInfo.cbStride = 80000;
+    r.gxInfo.cxWidth = 40000;
+    r.gxInfo.cyHeight = 40000;
+    EXPECT_EQ(create(), nullptr);
+    EXPECT_EQ(drivers(), (std::vector<int>{kDriverGDI, kDriverDirect}));
+    EXPECT_TRUE(logged("Failed, destroying internal structures"));
+    HDC screen = GetDC(nullptr);
+    EXPECT_EQ(DIBSurface::Create(screen, 70000, 2), nullptr);
+    ReleaseDC(nullptr, screen);
+}
+
 TEST_F(DetectionTest, AScreenNotOfSixteenBitsGetsOnlyTheGdiDriver)
 {
     testdevice::setBitsPerPixel(32);
