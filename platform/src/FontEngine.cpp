@@ -4,6 +4,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <mutex>
@@ -80,6 +81,16 @@ class FreeTypeFont : public FontInstance
         const FT_Size_Metrics& m = m_face->size->metrics;
         m_ascent = static_cast<int>((m.ascender + 63) >> 6);
         m_descent = static_cast<int>((-m.descender + 63) >> 6);
+        const long designCell = static_cast<long>(m_face->ascender) - m_face->descender;
+        if (m_request.height > 0 && designCell > 0) {
+            // A requested cell height is the line height itself, as GDI gives it: rounding
+            // ascent and descent up one by one could make the line a pixel taller. The cell is
+            // split in the proportions of the face's own ascender and descender.
+            m_ascent = static_cast<int>((2L * m_request.height * m_face->ascender + designCell) /
+                                        (2 * designCell));
+            m_ascent = std::clamp(m_ascent, 0, m_request.height);
+            m_descent = m_request.height - m_ascent;
+        }
         if (m_ascent + m_descent <= 0) {
             m_ascent = static_cast<int>(m.y_ppem);
             m_descent = 0;

@@ -38,10 +38,14 @@ TEST(FontEngine, MetricsFollowTheRequestedSize)
     EXPECT_GE(small->descent(), 0);
     EXPECT_EQ(small->ascent() + small->descent(), small->height());
     EXPECT_LT(small->height(), large->height());
-    auto cell = sans(13);
-    ASSERT_TRUE(cell);
-    EXPECT_LE(cell->height(), 14); // a cell request bounds the line height
-    EXPECT_GE(cell->height(), 11);
+    // A positive height is the cell: the line is exactly that high.
+    for (int cellHeight : {13, 7, 30}) {
+        auto cell = sans(cellHeight);
+        ASSERT_TRUE(cell);
+        EXPECT_EQ(cellHeight, cell->height());
+        EXPECT_GT(cell->ascent(), cell->descent());
+        EXPECT_GT(cell->descent(), 0);
+    }
 }
 
 TEST(FontEngine, GlyphsAreUprightInsideTheirCell)

@@ -1,6 +1,7 @@
 #include "microedition/lcdui/DFont.h"
 
 #include "lang/DInteger.h"
+#include "microedition/lcdui/DFontGdi.h"
 #include "platform/gdi.h"
 
 #include <algorithm>
@@ -15,7 +16,9 @@ namespace {
 
 DPtr<qev::util::DHashtable> g_fonts;
 
-LOGFONTW logFontFor(int32_t face, int32_t style, int32_t size, int dpi)
+} // namespace
+
+LOGFONTW describeFont(int32_t face, int32_t style, int32_t size, int32_t dpi)
 {
     LOGFONTW lf{};
     switch (size) {
@@ -48,8 +51,6 @@ LOGFONTW logFontFor(int32_t face, int32_t style, int32_t size, int dpi)
     return lf;
 }
 
-} // namespace
-
 // The GDI set-up for rendering characters: font, memory DC, a 32-bit bottom-up DIB large enough
 // for the widest character to render and the font's height, a white brush. Every object is
 // released when the renderer goes, whatever failed on the way.
@@ -59,8 +60,8 @@ class DFont::Renderer
     Renderer(const DFont& font, const std::vector<char16_t>& chars)
     {
         m_screen = GetDC(nullptr);
-        LOGFONTW lf =
-            logFontFor(font.m_face, font.m_style, font.m_size, GetDeviceCaps(m_screen, LOGPIXELSY));
+        LOGFONTW lf = describeFont(font.m_face, font.m_style, font.m_size,
+                                   GetDeviceCaps(m_screen, LOGPIXELSY));
         m_font = CreateFontIndirectW(&lf);
         m_dc = CreateCompatibleDC(m_screen);
         m_brush = CreateSolidBrush(0xFFFFFF);
