@@ -277,5 +277,6 @@ void sndSpeaker::Mix(void* buffer, uint32_t bytes)
             put(f, left);
         }
     }
-    // An odd value left over in a mono buffer with an odd length stays as it was.
+    // A value left over in a stereo buffer (an odd count of values), or the odd last byte of
+    // 16-bit output, stays as it was.
 }

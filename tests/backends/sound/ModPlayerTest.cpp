@@ -192,3 +192,20 @@ TEST(ModPlayer, HostileLoopPointsStayInsideTheSample)
     EXPECT_EQ(0, p.ch->stopped.load());
     EXPECT_EQ(4u << 12, p.ch->samples[1].loopLength);
 }
+
+TEST(ModPlayer, SongWithoutOrdersIsNotPlayed)
+{
+    // No orders: the file's pattern count covers no order entry, so the first entry (here a
+    // pattern the file does not hold) must never be read.
+    Mod mod(4, {}, 1, {square()});
+    mod.bytes[952] = 5;
+    sndSpeaker speaker;
+    ASSERT_EQ(0, speaker.OpenWith(nullptr, 44100, 16, 1, 1, 8));
+    sndMusic music;
+    ASSERT_EQ(0, music.Load(mod.bytes.data(), mod.bytes.size()));
+    EXPECT_EQ(-1000, speaker.PlayMusic(music));
+    EXPECT_EQ(1, speaker.MusicChannel(0)->stopped.load());
+    std::vector<int16_t> out(64, 7);
+    speaker.Mix(out.data(), static_cast<uint32_t>(out.size() * 2));
+    EXPECT_EQ(0, out[0]);
+}
