@@ -1,5 +1,7 @@
 #include "display/SurfaceAccess.h"
 
+#include <cstring>
+
 namespace ScreenHAL {
 
 SurfacePtr makeFrameSurface(void* pixels, int width, int height, int pitch)
@@ -15,7 +17,11 @@ SurfacePtr makeFrameSurface(void* pixels, int width, int height, int pitch)
 
 SurfacePtr makeRamSurface(int width, int height)
 {
-    return SurfacePtr(Surface::Create(width, height));
+    SurfacePtr s(Surface::Create(width, height));
+    // Black until drawn: a present before the first frame shows no stale memory.
+    if (s)
+        std::memset(s->pixels, 0, static_cast<size_t>(s->pitch) * static_cast<size_t>(s->height));
+    return s;
 }
 
 } // namespace ScreenHAL

@@ -14,7 +14,7 @@ using SurfacePtr = std::unique_ptr<Surface>;
 // A surface over someone else's pixels (ownsPixels 0); the pitch may differ from the
 // surface's own rule, as frame buffers have theirs.
 SurfacePtr makeFrameSurface(void* pixels, int width, int height, int pitch);
-// Owns its pixels; null when out of memory.
+// Owns its pixels, all black; null when out of memory.
 SurfacePtr makeRamSurface(int width, int height);
 
 inline uint8_t* rowOf(Surface& s, int y)

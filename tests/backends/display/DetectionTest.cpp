@@ -8,6 +8,7 @@
 #include "display/GAPI.h"
 #include "display/GDIDriver.h"
 #include "display/MediaQ.h"
+#include "display/RotationDriver.h"
 #include "display/SlowFB.h"
 #include "display/VideoDetect.h"
 #include "display/WindowSubclass.h"
@@ -491,6 +492,35 @@ TEST_F(DetectionTest, AnAbsurdFrameSizeFromTheEscapeFailsTheDisplayCleanly)
     HDC screen = GetDC(nullptr);
     EXPECT_EQ(DIBSurface::Create(screen, 70000, 2), nullptr);
     ReleaseDC(nullptr, screen);
+}
+
+TEST_F(DetectionTest, AFreshBackBufferIsBlackOnTheScreen)
+{
+    // A frame written in place gets a RAM back buffer; presenting it before anything was drawn
+    // shows black, not whatever the memory held.
+    std::vector<uint16_t> frame(240 * 320, 0x1234);
+    EscapeReplies& r = EscapeSimulation::replies();
+    r.gxInfoSupported = true;
+    r.gxInfo.pvFrameBuffer = frame.data();
+    r.gxInfo.cbStride = 480;
+    r.gxInfo.cxWidth = 240;
+    r.gxInfo.cyHeight = 320;
+    ASSERT_NE(create(), nullptr);
+    ASSERT_NE(display->ramBuffer(), nullptr);
+    ASSERT_TRUE(display->BeginScene());
+    ASSERT_TRUE(display->EndScene(0));
+    EXPECT_EQ(std::count(frame.begin(), frame.end(), 0), 240 * 320);
+    Display::Destroy(display);
+    display = nullptr;
+
+    // The same for the RAM frame of a turned display.
+    testdevice::reset();
+    ASSERT_NE(create(DisplayParams{240, 320, 1, 1}), nullptr);
+    ASSERT_NE(dynamic_cast<RotationDriver*>(display->driver()), nullptr);
+    ASSERT_TRUE(display->BeginScene());
+    ASSERT_TRUE(display->EndScene(0));
+    const std::vector<uint16_t>& store = *platform::WindowSystem::backingStore(window);
+    EXPECT_EQ(std::count(store.begin(), store.end(), 0), 240 * 320);
 }
 
 TEST_F(DetectionTest, AScreenNotOfSixteenBitsGetsOnlyTheGdiDriver)
