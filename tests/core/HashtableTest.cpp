@@ -109,6 +109,33 @@ TEST(Hashtable, EnumerationOrderIsLastBucketFirstAndNewestFirstInAChain)
     EXPECT_TRUE(e->nextElement().isNull());
 }
 
+// Rehash walks the old buckets from 0 up, each chain from its head, and puts every entry in
+// front of its new bucket. Hashes 0 and 253 share bucket 0 at 11 and at 23 buckets; 23 moves
+// from bucket 1 to bucket 0.
+TEST(Hashtable, RehashRelinksInOldBucketOrderToTheFront)
+{
+    DHashtable t(11, 75);
+    t.put(DObjectPtr(new Key(0, 1)), str(u"x"));
+    t.put(DObjectPtr(new Key(253, 2)), str(u"x"));
+    t.put(DObjectPtr(new Key(23, 3)), str(u"x"));
+    for (int h = 5; h <= 9; ++h)
+        t.put(DObjectPtr(new Key(h, h)), str(u"x"));
+    EXPECT_EQ((std::vector<int>{9, 8, 7, 6, 5, 3, 2, 1}), keyIds(t));
+    DEnumerationPtr before = t.keys();
+
+    t.put(DObjectPtr(new Key(10, 10)), str(u"x")); // the 9th key: 23 buckets
+    ASSERT_EQ(23, t.capacity());
+    // New bucket 0 received 2, then 1, then 3, each in front.
+    EXPECT_EQ((std::vector<int>{10, 9, 8, 7, 6, 5, 3, 1, 2}), keyIds(t));
+
+    // The earlier enumeration walks the old heads through the relinked chains: old bucket 1's
+    // head 3 now leads 3, 1, 2, and old bucket 0's head 2 is a chain's tail.
+    std::vector<int> old;
+    while (before->hasMoreElements())
+        old.push_back(dcast<Key>(before->nextElement())->id);
+    EXPECT_EQ((std::vector<int>{9, 8, 7, 6, 5, 3, 1, 2, 2}), old);
+}
+
 TEST(Hashtable, RemoveUnlinksFromAnyChainPosition)
 {
     DHashtable t(11, 75);
