@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 using namespace ScreenHAL;
@@ -149,6 +150,40 @@ TEST(GapiMirrorTest, TheGapiFrameCanBeSeenInTheWindow)
     EXPECT_EQ((*platform::WindowSystem::backingStore(w))[10 * 240 + 200], 0xABCD);
     Display::Destroy(display);
     testdevice::reset();
+}
+
+TEST_P(RotationTest, APartialUpdateReachesOnlyItsTilesOfTheScreen)
+{
+    const int o = GetParam();
+    GapiSimulation::install(layout(o));
+    HWND w = testdevice::createRecordingWindow();
+    DisplayParams p{240, 320, 0, 1};
+    display = Display::Create(w, p);
+    ASSERT_NE(display, nullptr);
+    auto frame = [&](int seed) {
+        ASSERT_TRUE(display->BeginScene());
+        Surface* back = display->GetBackBuffer();
+        for (int y = 0; y < 320; ++y)
+            for (int x = 0; x < 240; ++x)
+                *pixelAt(*back, x, y) = static_cast<uint16_t>(pattern(x, y) + seed);
+        ASSERT_TRUE(display->EndScene(0));
+    };
+    frame(0);
+    // Columns 10 to 49, rows 20 to 69 of the upright frame. Whatever the turn, the tiles that the
+    // rotation copies lie within columns 0 to 63 and rows 16 to 79 of it.
+    display->SetUpdateRect(Rect{10, 20, 50, 70});
+    frame(1);
+    for (int y = 20; y < 70; ++y)
+        for (int x = 10; x < 50; ++x)
+            ASSERT_EQ(GapiSimulation::pixel(x, y), static_cast<uint16_t>(pattern(x, y) + 1))
+                << "orientation " << o << " at " << x << "," << y;
+    if (o == 0)
+        return; // drawn in place: the whole frame is the screen's at once
+    for (auto [x, y] : {std::pair{200, 300}, std::pair{100, 40}, std::pair{30, 100},
+                        std::pair{30, 5}, std::pair{70, 30}})
+        EXPECT_EQ(GapiSimulation::pixel(x, y), pattern(x, y))
+            << "orientation " << o << " at " << x << "," << y;
+    EXPECT_TRUE(GapiSimulation::guardsIntact());
 }
 
 INSTANTIATE_TEST_SUITE_P(AllOrientations, RotationTest, ::testing::Values(0, 1, 2, 3));
