@@ -125,6 +125,34 @@ TEST_F(SlowFBTest, TheBandLimitsTheComparedRows)
     EXPECT_NE(frame[20 * 64], 0x2222);
 }
 
+TEST_F(SlowFBTest, ABandNotInWholeBlocksIsWidenedToEvenRows)
+{
+    // 48 pixels: rows of 96 bytes, a frame of 48 blocks. One row is 1.5 blocks, so row 3 alone
+    // becomes the even pair of rows 2 and 3: bytes 192 to 383, three blocks.
+    frame.assign(48 * 32, 0);
+    record = DetectionRecord{48, 32, 16, 96, 0, 0, reinterpret_cast<uintptr_t>(frame.data())};
+    auto slow = make(1);
+    ASSERT_NE(slow, nullptr);
+    ASSERT_TRUE(slow->ramMode());
+    draw(*slow->Lock(), 4);
+    slow->Present(0);
+    draw(*slow->Lock(), 4);
+    slow->Present(0);
+
+    slow->SetUpdateRect(Rect{0, 3, 48, 4});
+    Surface* s = slow->Lock();
+    draw(*s, 4);
+    *pixelAt(*s, 5, 2) = 0x5151;
+    *pixelAt(*s, 40, 3) = 0x5252;
+    *pixelAt(*s, 5, 4) = 0x5353;
+    *pixelAt(*s, 47, 1) = 0x5454;
+    slow->Present(0);
+    EXPECT_EQ(frame[2 * 48 + 5], 0x5151);
+    EXPECT_EQ(frame[3 * 48 + 40], 0x5252);
+    EXPECT_NE(frame[4 * 48 + 5], 0x5353);
+    EXPECT_NE(frame[1 * 48 + 47], 0x5454);
+}
+
 TEST_F(SlowFBTest, InsideOutOrPartlyOutsideRectanglesStayWithinTheFrame)
 {
     auto slow = make(1);
