@@ -343,3 +343,15 @@ TEST(GraphicsLines, StraightLinesBetweenTheFarEndsOfTheRangeCrossTheClip)
     EXPECT_EQ(kRed, c.at(2, 7));
     EXPECT_EQ(kRed, c.at(11, 7));
 }
+
+TEST(GraphicsLifetime, AContextKeepsItsImageAlive)
+{
+    // The image is dropped at once; drawing through its context must still reach live pixels.
+    DGraphicsPtr g = DImage::createImage(6, 4)->getGraphics();
+    g->setColor(0xFF0000);
+    g->fillRect(0, 0, 5, 3);
+    g->drawLine(0, 0, 5, 3);
+    EXPECT_EQ(6, g->getClipWidth());
+    EXPECT_EQ(4, g->getClipHeight());
+    EXPECT_EQ(kRed, g->getTarget()->surface->row(3)[5]);
+}

@@ -61,6 +61,8 @@ class DGraphics : public qev::lang::DObject
                  int32_t y, int32_t w, int32_t h, bool processAlpha);
 
     ImageHolder* getTarget() const { return m_target; }
+    // Keeps the owner of the target (the image) alive for as long as this context draws into it.
+    void keepAlive(qev::lang::DObjectPtr owner) { m_owner = owner; }
 
   private:
     int32_t surfaceWidth() const;
@@ -73,6 +75,8 @@ class DGraphics : public qev::lang::DObject
     void horizontalLine(int32_t x, int32_t y, int32_t count);
     void verticalLine(int32_t x, int32_t y, int32_t count);
 
+    // First, so that it goes last.
+    qev::lang::DObjectPtr m_owner;
     uint16_t m_colour = 0;
     std::unique_ptr<RenderContext> m_context;
     ImageHolder* m_target;

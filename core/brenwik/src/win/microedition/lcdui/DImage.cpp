@@ -122,7 +122,9 @@ int32_t DImage::getHeight() const
 
 DGraphicsPtr DImage::getGraphics()
 {
-    return DGraphicsPtr(new DGraphics(m_image.get()));
+    DGraphicsPtr graphics(new DGraphics(m_image.get()));
+    graphics->keepAlive(DObjectPtr(this));
+    return graphics;
 }
 
 DImagePtr DImage::createImage(DStringPtr name, int32_t transform)
