@@ -149,3 +149,25 @@ TEST(GdiText, MonochromeTextLandsUprightInABottomUpDib)
     DeleteObject(font);
     DeleteObject(bm);
 }
+
+TEST(GdiText, CharWidthsUpToTheLargestCode)
+{
+    HDC dc = CreateCompatibleDC(nullptr);
+    LOGFONTW lf{};
+    lf.lfHeight = -12;
+    HFONT font = CreateFontIndirectW(&lf);
+    SelectObject(dc, font);
+    // The range ends at the largest code: two widths, and the loop must end there.
+    INT widths[3] = {-7, -7, -7};
+    ASSERT_TRUE(GetCharWidth32W(dc, 0xFFFFFFFE, 0xFFFFFFFF, widths));
+    EXPECT_GE(widths[0], 0);
+    EXPECT_GE(widths[1], 0);
+    EXPECT_EQ(-7, widths[2]);
+    INT ab[2] = {0, 0};
+    ASSERT_TRUE(GetCharWidth32W(dc, 'A', 'B', ab));
+    EXPECT_GT(ab[0], 0);
+    EXPECT_GT(ab[1], 0);
+    EXPECT_FALSE(GetCharWidth32W(dc, 'B', 'A', ab));
+    DeleteObject(font);
+    DeleteDC(dc);
+}

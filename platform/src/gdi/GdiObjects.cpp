@@ -426,8 +426,9 @@ BOOL GetCharWidth32W(HDC dc, UINT first, UINT last, INT* widths)
     DeviceContext* d = dcOf(dc);
     if (!d || !widths || last < first || !d->font || !d->font->instance)
         return FALSE;
-    for (UINT c = first; c <= last; ++c)
-        widths[c - first] = d->font->instance->advance(c);
+    // Counted rather than compared with `last`, which may be the largest UINT.
+    for (uint64_t i = 0, n = uint64_t(last) - first + 1; i < n; ++i)
+        widths[i] = d->font->instance->advance(static_cast<char32_t>(first + i));
     return TRUE;
 }
 
