@@ -178,3 +178,55 @@ TEST(Mixer, ChannelSettersClampAndScalePositions)
     c->setPosition(1);
     EXPECT_EQ(512u, c->position);
 }
+
+TEST(Mixer, StereoSoundsOffCentreMonoOutputAndEightBitOutput)
+{
+    // A stereo sound at pan 64, volume 48: d = 96, w = 96 x 64 >> 8 = 24, both of its sides go
+    // through the pan: left (1000 - 600) x 72 >> 7 = 225, right (1000 - 600) x 24 >> 7 = 75.
+    sndSound st;
+    auto sw = wav(1, 2, 44100, 16, pcm16({1000, -600}));
+    ASSERT_EQ(0, st.Load(sw.data(), sw.size()));
+    st.pan = 64;
+    st.volume = 48;
+    {
+        OpenSpeaker sp;
+        sp.PlaySound(st);
+        int16_t out[2];
+        sp.Mix(out, sizeof out);
+        EXPECT_EQ(225, out[0]);
+        EXPECT_EQ(75, out[1]);
+    }
+    {
+        // Mono output adds both sides at the channel volume: (1000 - 600) x 48 >> 7 = 150.
+        OpenSpeaker mono(16, 0);
+        mono.PlaySound(st);
+        int16_t out[1];
+        mono.Mix(out, sizeof out);
+        EXPECT_EQ(150, out[0]);
+    }
+    {
+        // 8-bit stereo data (4 and -2 around 128) on 8-bit stereo output: left 1024 x 64 >> 7
+        // = 512 -> 130, right -512 x 64 >> 7 = -256 -> -1 + 128 = 127.
+        sndSound b;
+        auto bw = wav(1, 2, 44100, 8, {0x80 + 4, 0x80 - 2});
+        ASSERT_EQ(0, b.Load(bw.data(), bw.size()));
+        OpenSpeaker sp8(8, 1);
+        sp8.PlaySound(b);
+        uint8_t out[2];
+        sp8.Mix(out, sizeof out);
+        EXPECT_EQ(130, out[0]);
+        EXPECT_EQ(127, out[1]);
+    }
+    {
+        // The shift by 7 rounds towards minus infinity: -3 x 64 = -192 gives -2, not -1.
+        sndSound q;
+        auto qw = wav(1, 1, 44100, 16, pcm16({-3}));
+        ASSERT_EQ(0, q.Load(qw.data(), qw.size()));
+        OpenSpeaker sp;
+        sp.PlaySound(q);
+        int16_t out[2];
+        sp.Mix(out, sizeof out);
+        EXPECT_EQ(-2, out[0]);
+        EXPECT_EQ(-2, out[1]);
+    }
+}
