@@ -171,3 +171,21 @@ TEST(GdiText, CharWidthsUpToTheLargestCode)
     DeleteObject(font);
     DeleteDC(dc);
 }
+
+TEST(GdiText, AFaceNameFillingTheWholeFieldIsReadWithinIt)
+{
+    // No terminator inside the field; the structure ends right after it.
+    auto* lf = new LOGFONTW{};
+    lf->lfHeight = -12;
+    for (int i = 0; i < LF_FACESIZE; ++i)
+        lf->lfFaceName[i] = u'x';
+    HFONT font = CreateFontIndirectW(lf);
+    delete lf;
+    ASSERT_NE(nullptr, font);
+    HDC dc = CreateCompatibleDC(nullptr);
+    SelectObject(dc, font);
+    TEXTMETRICW tm{};
+    EXPECT_TRUE(GetTextMetricsW(dc, &tm)); // some face stands in for the unknown name
+    DeleteObject(font);
+    DeleteDC(dc);
+}

@@ -388,7 +388,11 @@ HFONT CreateFontIndirectW(const LOGFONTW* logFont)
         return nullptr;
     auto* f = new Font;
     f->logFont = *logFont;
-    std::u16string face(logFont->lfFaceName);
+    // A name that fills the whole field has no terminator: never read past the field.
+    size_t nameLength = 0;
+    while (nameLength < LF_FACESIZE && logFont->lfFaceName[nameLength])
+        ++nameLength;
+    std::u16string face(logFont->lfFaceName, nameLength);
     platform::FontRequest request;
     if (face == u"Courier New" || (logFont->lfPitchAndFamily & 0xF0) == FF_MODERN)
         request.family = "monospace";
