@@ -209,3 +209,45 @@ TEST(ModPlayer, SongWithoutOrdersIsNotPlayed)
     speaker.Mix(out.data(), static_cast<uint32_t>(out.size() * 2));
     EXPECT_EQ(0, out[0]);
 }
+
+TEST(ModPlayer, JumpsAndBreaksOnTheLastOrderFollowTheRestartOrder)
+{
+    const int row = Player::rowFrames(6);
+    // B02 on order 0 jumps forward even without the loop flag; B05 lies past the song: it ends.
+    {
+        Mod mod(4, {0, 1, 2}, 3, {square()});
+        mod.cell(0, 0, 0, 0, 0, 11, 0x02);
+        Player p(mod);
+        p.run(1);
+        EXPECT_EQ(2 * 64, p.ch->getPosition());
+        EXPECT_EQ(2, p.ch->pattern);
+    }
+    {
+        Mod mod(4, {0, 1, 2}, 3, {square()});
+        mod.cell(0, 0, 0, 0, 0, 11, 0x05);
+        Player p(mod, true);
+        p.run(1);
+        EXPECT_EQ(1, p.ch->stopped.load());
+    }
+    // D05 on the last order: with the loop flag the restart order (byte 951 = 1) at row 5,
+    // without it the end of the song.
+    for (bool loop : {true, false}) {
+        Mod mod(4, {0, 1, 2}, 3, {square()}, "M.K.", 1);
+        mod.cell(2, 0, 0, 0, 0, 13, 0x05);
+        Player p(mod, loop);
+        p.run(1 + 128 * row); // order 2, row 0 read last
+        if (loop) {
+            EXPECT_EQ(0, p.ch->stopped.load());
+            EXPECT_EQ(64 + 5, p.ch->getPosition());
+            EXPECT_EQ(1, p.ch->pattern);
+        } else {
+            EXPECT_EQ(1, p.ch->stopped.load());
+        }
+    }
+    // A restart byte not below the song length restarts at order 0.
+    Mod mod(4, {1, 0}, 2, {square()}, "M.K.", 2);
+    Player p(mod, true);
+    p.run(1 + 128 * row);
+    EXPECT_EQ(1, p.ch->getPosition());
+    EXPECT_EQ(1, p.ch->pattern);
+}
