@@ -355,3 +355,21 @@ TEST(GraphicsLifetime, AContextKeepsItsImageAlive)
     EXPECT_EQ(4, g->getClipHeight());
     EXPECT_EQ(kRed, g->getTarget()->surface->row(3)[5]);
 }
+
+TEST(GraphicsRgb, PartialAlphaWeighsBothColours)
+{
+    // Destination 0x8410: fields 16, 32, 16. Source alpha 64 over 0xC08020: 6-bit fields 48, 32, 8.
+    // blue (2*16*191 + 8*64) >> 9 = 12, green (32*191 + 32*64) >> 8 = 31,
+    // red (2*16*191 + 48*64) >> 9 = 17: (17 << 11) | (31 << 5) | 12 = 0x8BEC.
+    Canvas c(2, 1);
+    c.put(0, 0, 0x8410);
+    c.put(1, 0, 0x8410);
+    DintArrayPtr px(new DintArray(2));
+    (*px)[0] = 0x40C08020;
+    (*px)[1] = 0x40C08020;
+    c.g->drawRGB(px, 0, 2, 0, 0, 1, 1, true);
+    EXPECT_EQ(0x8BEC, c.at(0, 0));
+    EXPECT_EQ(0x8410, c.at(1, 0));             // outside the area
+    c.g->drawRGB(px, 1, 2, 1, 0, 1, 1, false); // alpha ignored: 0xC08020 as RGB565
+    EXPECT_EQ((0xC0 >> 3) << 11 | (0x80 >> 2) << 5 | 0x20 >> 3, c.at(1, 0));
+}
