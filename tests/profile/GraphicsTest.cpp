@@ -373,3 +373,22 @@ TEST(GraphicsRgb, PartialAlphaWeighsBothColours)
     c.g->drawRGB(px, 1, 2, 1, 0, 1, 1, false); // alpha ignored: 0xC08020 as RGB565
     EXPECT_EQ((0xC0 >> 3) << 11 | (0x80 >> 2) << 5 | 0x20 >> 3, c.at(1, 0));
 }
+
+TEST(GraphicsText, VerticalAnchorsInTheirOrder)
+{
+    // 0x10 wins over everything, then 0x20, then 2 (half the height, truncated), then 0x40.
+    auto box = [](int32_t y, int32_t anchor) {
+        Canvas c(60, 60);
+        c.g->drawString(u"Hg", 5, y, anchor);
+        return c.box(kRed);
+    };
+    using G = DGraphics;
+    DFontPtr font = DFont::getDefaultFont();
+    const int32_t h = font->getHeight();
+    const auto top = box(20, G::LEFT | G::TOP);
+    EXPECT_EQ(top, box(20, G::LEFT | G::TOP | G::BOTTOM | G::VCENTER | G::BASELINE));
+    EXPECT_EQ(top, box(20 + h, G::LEFT | G::BOTTOM | G::VCENTER | G::BASELINE));
+    EXPECT_EQ(top, box(20 + h / 2, G::LEFT | G::VCENTER | G::BASELINE));
+    EXPECT_EQ(top, box(20 + font->getBaselinePosition(), G::LEFT | G::BASELINE));
+    EXPECT_EQ(top, box(20, G::LEFT)); // no vertical bit: the top
+}
