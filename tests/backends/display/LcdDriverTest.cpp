@@ -10,6 +10,7 @@
 #include "display/VideoDetect.h"
 #include "display/XScale.h"
 
+#include "platform/sim/CoreLinkSimulation.h"
 #include "platform/sim/EscapeSimulation.h"
 #include "platform/sim/GapiSimulation.h"
 #include "platform/sim/PhysicalMemory.h"
@@ -269,6 +270,52 @@ TEST_F(LcdDriverTest, XScaleRejectsOtherDepthsAndRoundsRows)
     VideoDetect::resetForTests();
     ASSERT_TRUE(XScale::Detect(rec));
     EXPECT_EQ(rec.pitch, 236 * 2);
+}
+
+TEST_F(LcdDriverTest, AFoundVgaFrameSkipsTheControllerAndChipProbes)
+{
+    // A StrongARM with its controller, on a model with the Imageon library: once the raw frame
+    // buffer is found, none of the later probes runs.
+    strongArm();
+    testdevice::setOemText(u"Toshiba e740");
+    CoreLinkSimulation::install(CoreLinkConfig{});
+    std::vector<uint16_t> frame(240 * 320);
+    EscapeSimulation::replies().rawSupported = true;
+    EscapeSimulation::replies().raw =
+        RawFrameBufferInfo{FORMAT_565, 16, frame.data(), 2, 480, 240, 320};
+    ASSERT_NE(create(), nullptr);
+    EXPECT_EQ(VideoDetect::instance(window).drivers(), (std::vector<int>{kDriverGDI, kDriverVGA}));
+    EXPECT_FALSE(logged("StrongARM: Detect()"));
+    EXPECT_FALSE(logged("Imageon100: Detect()"));
+    EXPECT_FALSE(logged("MediaQ: Detect()"));
+    EXPECT_EQ(CoreLinkSimulation::state().attaches, 0);
+}
+
+TEST_F(LcdDriverTest, AFoundControllerSkipsTheChipProbes)
+{
+    xscale();
+    testdevice::setOemText(u"Toshiba e740");
+    CoreLinkSimulation::install(CoreLinkConfig{});
+    GapiSimulation::install(GapiConfig{});
+    ASSERT_NE(create(), nullptr);
+    EXPECT_EQ(VideoDetect::instance(window).drivers(),
+              (std::vector<int>{kDriverGDI, kDriverGAPI, kDriverXScale}));
+    EXPECT_TRUE(logged("XScale: found LCD"));
+    EXPECT_FALSE(logged("Imageon100: Detect()"));
+    EXPECT_FALSE(logged("MediaQ: Detect()"));
+}
+
+TEST_F(LcdDriverTest, AnXScaleCpuNeverProbesTheStrongArmController)
+{
+    // StrongARM registers answer, but the processor is an XScale without its own controller.
+    strongArm();
+    testdevice::setCpuId(0x69052D06);
+    GapiSimulation::install(GapiConfig{});
+    ASSERT_NE(create(), nullptr);
+    EXPECT_EQ(VideoDetect::instance(window).drivers(), (std::vector<int>{kDriverGDI, kDriverGAPI}));
+    EXPECT_FALSE(logged("StrongARM: Detect()"));
+    EXPECT_TRUE(logged("XScale: no LCD detected"));
+    EXPECT_TRUE(logged("Imageon100: Detect()"));
 }
 
 TEST_F(LcdDriverTest, WithoutMappableRegistersTheProbesFailCleanly)
