@@ -124,8 +124,10 @@ RegistryDatabase::OpenResult RegistryDatabase::tryOpen(const std::string& path,
     sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
 
     // A file of another kind fails here with SQLITE_NOTADB; a damaged one reports its faults.
+    // The full check, with index contents: an index that lost a row would hide a record from
+    // the enumeration and let its id be handed out again. The database is small.
     sqlite3_stmt* check = nullptr;
-    result = sqlite3_prepare_v2(m_db, "PRAGMA quick_check", -1, &check, nullptr);
+    result = sqlite3_prepare_v2(m_db, "PRAGMA integrity_check", -1, &check, nullptr);
     if (result == SQLITE_OK) {
         result = sqlite3_step(check);
         if (result == SQLITE_ROW) {
