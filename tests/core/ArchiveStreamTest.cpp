@@ -351,10 +351,11 @@ TEST_F(ArchiveStreams, AnArchiveCutShortAfterOpeningFailsWithIOException)
     D7zipInputStream::openArchive(u"shrinking.dat", u"");
     std::filesystem::resize_file(folderFile("shrinking.dat"), 40);
     for (const auto& [name, bytes] : sampleFiles()) {
-        if (name.back() != '/')
+        if (name.back() != '/') {
             EXPECT_THROWS_CODE(ExceptionCode::IOException,
                                D7zipInputStream::open(DStringPtr(new DString(name.c_str()))))
                 << name;
+        }
     }
 }
 
