@@ -205,3 +205,31 @@ TEST(Vector, CopyIntoAndReferenceCounts)
     }
     EXPECT_EQ(1, item->getRefCount());
 }
+
+TEST(Hashtable, LongChainsAreFreedWithoutDeepRecursion)
+{
+    using Entry = DHashtable::DEntry;
+    // Far deeper than the stack would allow one nested destructor per entry.
+    DPtr<Entry> head(new Entry);
+    DPtr<Entry> middle;
+    Entry* tail = head.get();
+    for (int i = 0; i < 400000; ++i) {
+        tail->next = DPtr<Entry>(new Entry);
+        tail = tail->next.get();
+        if (i == 200000)
+            middle = DPtr<Entry>(tail);
+    }
+    tail->hash = 7;
+    ASSERT_EQ(2, middle->getRefCount());
+    head = nullptr;
+    // The part of the chain someone else still holds is left whole.
+    EXPECT_EQ(1, middle->getRefCount());
+    Entry* walk = middle.get();
+    int length = 0;
+    while (walk->next) {
+        walk = walk->next.get();
+        ++length;
+    }
+    EXPECT_EQ(7, walk->hash);
+    EXPECT_EQ(400000 - 1 - 200000, length);
+}

@@ -4,6 +4,19 @@
 
 namespace qev::util {
 
+DHashtable::DEntry::~DEntry()
+{
+    qev::lang::DPtr<DEntry> link = next;
+    next = nullptr;
+    // While this chain holds the only reference, unhook the link's successor first so that
+    // releasing the link frees one entry and no more.
+    while (link && link->getRefCount() == 1) {
+        qev::lang::DPtr<DEntry> following = link->next;
+        link->next = nullptr;
+        link = following;
+    }
+}
+
 using qev::lang::DObjectPtr;
 using qev::lang::DPtr;
 namespace ExceptionCode = qev::lang::ExceptionCode;

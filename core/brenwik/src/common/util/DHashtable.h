@@ -17,6 +17,10 @@ class DHashtable : public qev::lang::DObject
         qev::lang::DObjectPtr key;
         qev::lang::DObjectPtr value;
         qev::lang::DPtr<DEntry> next;
+
+        // Lets go of the rest of the chain link by link: a chain of many colliding keys would
+        // otherwise be freed by one nested destructor call per entry.
+        ~DEntry() override;
     };
 
     class DEntryArray : public qev::lang::DTypedArray<DEntry>
