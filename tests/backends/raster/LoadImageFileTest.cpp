@@ -24,7 +24,7 @@ class LoadImageFileTest : public ProfileTest
         handles = platform::HandleTable::openCount();
         views = platform::openViewCount();
         const Bytes png =
-            encodePng(pngSpec(3, 2, PNG_COLOR_TYPE_GRAY, 8, {0, 50, 100, 150, 200, 250}));
+            encodePng(pngLayout(3, 2, PNG_COLOR_TYPE_GRAY, 8, {0, 50, 100, 150, 200, 250}));
         pngBytes.assign(png.begin(), png.end());
     }
     ~LoadImageFileTest() override

@@ -38,24 +38,24 @@ int channelsOf(int colourType)
 
 // One row in the file's layout: samples of less than 8 bits packed high bit first, 16-bit
 // samples big-endian.
-std::vector<uint8_t> packRow(const PngSpec& spec, int y)
+std::vector<uint8_t> packRow(const PngLayout& layout, int y)
 {
-    const int perRow = spec.width * channelsOf(spec.colourType);
-    const uint16_t* s = spec.samples.data() + static_cast<size_t>(y) * perRow;
+    const int perRow = layout.width * channelsOf(layout.colourType);
+    const uint16_t* s = layout.samples.data() + static_cast<size_t>(y) * perRow;
     std::vector<uint8_t> row;
-    if (spec.bitDepth == 16) {
+    if (layout.bitDepth == 16) {
         for (int i = 0; i < perRow; ++i) {
             row.push_back(static_cast<uint8_t>(s[i] >> 8));
             row.push_back(static_cast<uint8_t>(s[i]));
         }
-    } else if (spec.bitDepth == 8) {
+    } else if (layout.bitDepth == 8) {
         for (int i = 0; i < perRow; ++i)
             row.push_back(static_cast<uint8_t>(s[i]));
     } else {
-        row.assign((static_cast<size_t>(perRow) * spec.bitDepth + 7) / 8, 0);
+        row.assign((static_cast<size_t>(perRow) * layout.bitDepth + 7) / 8, 0);
         for (int i = 0; i < perRow; ++i) {
-            const int bit = i * spec.bitDepth;
-            row[bit / 8] |= static_cast<uint8_t>(s[i] << (8 - spec.bitDepth - bit % 8));
+            const int bit = i * layout.bitDepth;
+            row[bit / 8] |= static_cast<uint8_t>(s[i] << (8 - layout.bitDepth - bit % 8));
         }
     }
     return row;
@@ -63,23 +63,23 @@ std::vector<uint8_t> packRow(const PngSpec& spec, int y)
 
 } // namespace
 
-PngSpec pngSpec(int width, int height, int colourType, int bitDepth, std::vector<uint16_t> samples,
-                bool interlaced)
+PngLayout pngLayout(int width, int height, int colourType, int bitDepth,
+                    std::vector<uint16_t> samples, bool interlaced)
 {
-    PngSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.colourType = colourType;
-    spec.bitDepth = bitDepth;
-    spec.samples = std::move(samples);
-    spec.interlaced = interlaced;
-    return spec;
+    PngLayout layout;
+    layout.width = width;
+    layout.height = height;
+    layout.colourType = colourType;
+    layout.bitDepth = bitDepth;
+    layout.samples = std::move(samples);
+    layout.interlaced = interlaced;
+    return layout;
 }
 
-Bytes encodePng(const PngSpec& spec)
+Bytes encodePng(const PngLayout& layout)
 {
-    if (spec.samples.size() !=
-        static_cast<size_t>(spec.width) * spec.height * channelsOf(spec.colourType))
+    if (layout.samples.size() !=
+        static_cast<size_t>(layout.width) * layout.height * channelsOf(layout.colourType))
         throw std::invalid_argument("sample count does not match the size");
     Bytes out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -89,27 +89,28 @@ Bytes encodePng(const PngSpec& spec)
         throw std::runtime_error("libpng could not write the test picture");
     }
     png_set_write_fn(png, &out, appendBytes, noFlush);
-    png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colourType,
-                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+    png_set_IHDR(png, info, layout.width, layout.height, layout.bitDepth, layout.colourType,
+                 layout.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    if (!spec.palette.empty()) {
+    if (!layout.palette.empty()) {
         std::vector<png_color> colours;
-        for (size_t i = 0; i + 2 < spec.palette.size(); i += 3)
-            colours.push_back(png_color{spec.palette[i], spec.palette[i + 1], spec.palette[i + 2]});
+        for (size_t i = 0; i + 2 < layout.palette.size(); i += 3)
+            colours.push_back(
+                png_color{layout.palette[i], layout.palette[i + 1], layout.palette[i + 2]});
         png_set_PLTE(png, info, colours.data(), static_cast<int>(colours.size()));
     }
-    if (!spec.paletteAlpha.empty())
-        png_set_tRNS(png, info, spec.paletteAlpha.data(),
-                     static_cast<int>(spec.paletteAlpha.size()), nullptr);
-    if (spec.greyKey) {
+    if (!layout.paletteAlpha.empty())
+        png_set_tRNS(png, info, layout.paletteAlpha.data(),
+                     static_cast<int>(layout.paletteAlpha.size()), nullptr);
+    if (layout.greyKey) {
         png_color_16 key{};
-        key.gray = spec.greyKeyValue;
-        key.red = key.green = key.blue = spec.greyKeyValue;
+        key.gray = layout.greyKeyValue;
+        key.red = key.green = key.blue = layout.greyKeyValue;
         png_set_tRNS(png, info, nullptr, 0, &key);
     }
     std::vector<std::vector<uint8_t>> rows;
-    for (int y = 0; y < spec.height; ++y)
-        rows.push_back(packRow(spec, y));
+    for (int y = 0; y < layout.height; ++y)
+        rows.push_back(packRow(layout, y));
     std::vector<png_bytep> pointers;
     for (auto& r : rows)
         pointers.push_back(r.data());

@@ -10,7 +10,7 @@ namespace rastertest {
 
 using Bytes = std::vector<uint8_t>;
 
-struct PngSpec
+struct PngLayout
 {
     int width = 0;
     int height = 0;
@@ -26,9 +26,9 @@ struct PngSpec
     uint16_t greyKeyValue = 0;
 };
 
-PngSpec pngSpec(int width, int height, int colourType, int bitDepth,
-                std::vector<uint16_t> samples = {}, bool interlaced = false);
-Bytes encodePng(const PngSpec& spec);
+PngLayout pngLayout(int width, int height, int colourType, int bitDepth,
+                    std::vector<uint16_t> samples = {}, bool interlaced = false);
+Bytes encodePng(const PngLayout& layout);
 
 enum class JpegKind { Baseline, Progressive, Grey };
 // rgb holds width * height * 3 bytes (for Grey only the red byte of each pixel is used).
