@@ -369,24 +369,28 @@ MMRESULT waveOutWrite(HWAVEOUT h, WAVEHDR* header, UINT)
     return MMSYSERR_NOERROR;
 }
 
-MMRESULT waveOutPause(HWAVEOUT h)
+namespace {
+
+MMRESULT setPaused(HWAVEOUT h, bool paused)
 {
     Device* d = lookup(h);
     if (!d)
         return MMSYSERR_INVALHANDLE;
     std::lock_guard<std::mutex> g(d->lock);
-    d->paused = true;
+    d->paused = paused;
     return MMSYSERR_NOERROR;
+}
+
+} // namespace
+
+MMRESULT waveOutPause(HWAVEOUT h)
+{
+    return setPaused(h, true);
 }
 
 MMRESULT waveOutRestart(HWAVEOUT h)
 {
-    Device* d = lookup(h);
-    if (!d)
-        return MMSYSERR_INVALHANDLE;
-    std::lock_guard<std::mutex> g(d->lock);
-    d->paused = false;
-    return MMSYSERR_NOERROR;
+    return setPaused(h, false);
 }
 
 MMRESULT waveOutReset(HWAVEOUT h)
