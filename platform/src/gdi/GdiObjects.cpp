@@ -436,34 +436,34 @@ BOOL GetCharWidth32W(HDC dc, UINT first, UINT last, INT* widths)
     return TRUE;
 }
 
-UINT SetTextAlign(HDC dc, UINT align)
+namespace {
+
+// Replaces one setting of a DC and returns the old value, or `failed` for a bad DC.
+template <class T> T exchangeSetting(HDC dc, T DeviceContext::*field, T value, T failed)
 {
     DeviceContext* d = dcOf(dc);
     if (!d)
-        return 0xFFFFFFFF;
-    UINT old = d->textAlign;
-    d->textAlign = align;
+        return failed;
+    T old = d->*field;
+    d->*field = value;
     return old;
+}
+
+} // namespace
+
+UINT SetTextAlign(HDC dc, UINT align)
+{
+    return exchangeSetting<UINT>(dc, &DeviceContext::textAlign, align, 0xFFFFFFFF);
 }
 
 COLORREF SetTextColor(HDC dc, COLORREF colour)
 {
-    DeviceContext* d = dcOf(dc);
-    if (!d)
-        return 0xFFFFFFFF;
-    COLORREF old = d->textColour;
-    d->textColour = colour;
-    return old;
+    return exchangeSetting<COLORREF>(dc, &DeviceContext::textColour, colour, 0xFFFFFFFF);
 }
 
 COLORREF SetBkColor(HDC dc, COLORREF colour)
 {
-    DeviceContext* d = dcOf(dc);
-    if (!d)
-        return 0xFFFFFFFF;
-    COLORREF old = d->backColour;
-    d->backColour = colour;
-    return old;
+    return exchangeSetting<COLORREF>(dc, &DeviceContext::backColour, colour, 0xFFFFFFFF);
 }
 
 int SetBkMode(HDC dc, int mode)
