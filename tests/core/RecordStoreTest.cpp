@@ -220,6 +220,28 @@ TEST_F(RecordStores, RegistryFailuresRaiseRecordStoreException)
     RegCloseKey(key);
 }
 
+TEST_F(RecordStores, AnEnumerationCutShortNeverOverwritesAnExistingRecord)
+{
+    DRecordStorePtr store = DRecordStore::openRecordStore(u"cut", true);
+    store->addRecord(bytes("one"), 0, 3);
+    store->addRecord(bytes("two"), 0, 3);
+    // The enumeration reads value 0, value 1, then finds no value 2 (three statements). A read
+    // failure at any of them leaves the largest id unknown: the new record has no safe id.
+    for (unsigned n = 1; n <= 3; ++n) {
+        Registry::failNthStatement(n, 10 /* SQLITE_IOERR */);
+        EXPECT_THROWS_CODE(ExceptionCode::RecordStoreException,
+                           store->addRecord(bytes("new"), 0, 3))
+            << "failing statement " << n;
+        Registry::clearFaults();
+        EXPECT_EQ("one", text(store->getRecord(1))) << n;
+        EXPECT_EQ("two", text(store->getRecord(2))) << n;
+        EXPECT_EQ(2, store->getNumRecords()) << n;
+    }
+    // Once the registry answers again, the record takes the next free id.
+    EXPECT_EQ(3, store->addRecord(bytes("new"), 0, 3));
+    EXPECT_EQ("new", text(store->getRecord(3)));
+}
+
 namespace {
 
 // A record that shows whether it was written whole: length, generation, then bytes derived from

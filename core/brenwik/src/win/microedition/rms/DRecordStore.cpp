@@ -94,9 +94,11 @@ int32_t DRecordStore::getNumRecords()
     return static_cast<int32_t>(std::min<DWORD>(values, INT32_MAX));
 }
 
-int64_t DRecordStore::largestId()
+int64_t DRecordStore::largestId(bool* complete)
 {
     int64_t largest = 0;
+    if (complete)
+        *complete = false;
     for (DWORD index = 0;; ++index) {
         char16_t name[kNameUnits];
         DWORD length = kNameUnits;
@@ -106,8 +108,11 @@ int64_t DRecordStore::largestId()
         // stopping here could hand out an id that is already in use.
         if (r == ERROR_MORE_DATA)
             continue;
-        if (r != ERROR_SUCCESS)
+        if (r != ERROR_SUCCESS) {
+            if (complete)
+                *complete = r == ERROR_NO_MORE_ITEMS;
             break;
+        }
         largest = std::max(largest, parseId(name));
     }
     return largest;
@@ -147,7 +152,11 @@ int32_t DRecordStore::addRecord(DbyteArrayPtr data, int32_t offset, int32_t numB
         return getNextRecordID();
     requireOpen();
     checkRange(data, offset, numBytes);
-    int64_t largest = largestId();
+    bool complete = false;
+    int64_t largest = largestId(&complete);
+    // Values not seen may hold larger ids: writing now could replace one of them.
+    if (!complete)
+        throwException(ExceptionCode::RecordStoreException);
     if (largest >= INT32_MAX)
         throwException(ExceptionCode::RecordStoreFullException);
     int32_t id = static_cast<int32_t>(largest + 1);

@@ -37,7 +37,8 @@ class DRecordStore : public qev::lang::DObject
     // Stores min(length - offset, numBytes) bytes from offset as a new record and returns its
     // id. A null array stores nothing and returns getNextRecordID(). RecordStoreNotOpenException
     // on a closed store; RecordStoreException for an offset outside the array, a negative
-    // numBytes or a registry failure; RecordStoreFullException when no id is left.
+    // numBytes or a registry failure (also one while the ids are read, so that an id in use is
+    // never handed out again); RecordStoreFullException when no id is left.
     int32_t addRecord(qev::lang::DbyteArrayPtr data, int32_t offset, int32_t numBytes);
     // Replaces record id as addRecord writes; InvalidRecordIDException when it does not exist;
     // RecordStoreException for a null array, a bad offset or numBytes, or a registry failure.
@@ -54,7 +55,9 @@ class DRecordStore : public qev::lang::DObject
     void writeRecord(int32_t id, const qev::lang::DbyteArrayPtr& data, int32_t offset,
                      int32_t numBytes);
     // The largest record id present (0 when none); value names are read as "%d" reads them.
-    int64_t largestId();
+    // `complete` tells whether the enumeration reached the end of the values rather than
+    // stopping at a registry failure, after which a larger id may still be present.
+    int64_t largestId(bool* complete = nullptr);
 
     qev::lang::DStringPtr m_name;
     HKEY m_key = nullptr;
