@@ -5,6 +5,7 @@
 #include "io/D7zipArchive.h"
 #include "io/D7zipIndex.h"
 #include "io/D7zipInputStream.h"
+#include "io/D7zipLayout.h"
 #include "lang/DbyteArray.h"
 #include "platform/FileFaults.h"
 
@@ -375,4 +376,25 @@ TEST_F(ArchiveStreams, EntriesOfTheirOwnBlockAreExtractedWithoutTheEntryList)
             EXPECT_EQ(!solid, archive.hasDirectPath(entry->number)) << name;
         }
     }
+}
+
+TEST(ArchiveHeader, NamesAreLittleEndianUtf16Units)
+{
+    using namespace qev::io::detail;
+    // A header of one file without data: Header, FilesInfo with 1 file, EmptyStream (1 byte:
+    // bit 7 set for file 0), Name (7 bytes: not external, then "a", U+0162 and the terminator as
+    // little-endian units), end of the properties, end of the header.
+    const unsigned char header[] = {0x01, 0x05, 0x01, 0x0E, 0x01, 0x80, 0x11, 0x07, 0x00,
+                                    0x61, 0x00, 0x62, 0x01, 0x00, 0x00, 0x00, 0x00};
+    D7zipLayout layout;
+    D7zipStreams encoded;
+    ASSERT_EQ(1, parseHeader(std::string_view(reinterpret_cast<const char*>(header), sizeof header),
+                             layout, encoded));
+    ASSERT_EQ(1u, layout.files.size());
+    EXPECT_EQ(std::u16string(u"a\u0162"), layout.files[0].name);
+    EXPECT_FALSE(layout.files[0].hasStream);
+    // The same header cut inside the name is refused.
+    EXPECT_EQ(0, parseHeader(std::string_view(reinterpret_cast<const char*>(header), 12), layout,
+                             encoded));
+    EXPECT_TRUE(layout.files.empty());
 }

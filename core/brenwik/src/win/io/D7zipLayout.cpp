@@ -342,8 +342,13 @@ bool readFiles(Cursor& c, const D7zipStreams& s, const std::vector<Substream>& s
             if (property.byte() != 0)
                 return false;
             for (D7zipFileRecord& f : files) {
-                for (char16_t unit; (unit = static_cast<char16_t>(property.byte() |
-                                                                  (property.byte() << 8))) != 0;) {
+                for (;;) {
+                    // Two statements: the operands of one expression may be read in either order.
+                    uint8_t low = property.byte();
+                    uint8_t high = property.byte();
+                    char16_t unit = static_cast<char16_t>(low | (high << 8));
+                    if (unit == 0)
+                        break;
                     if (property.failed())
                         return false;
                     f.name.push_back(unit);
