@@ -398,3 +398,19 @@ TEST(ArchiveHeader, NamesAreLittleEndianUtf16Units)
                              encoded));
     EXPECT_TRUE(layout.files.empty());
 }
+
+TEST_F(ArchiveStreams, AnEmptyFileOpensAsAStreamAtItsEnd)
+{
+    for (const auto& switches : {sevenzip::nonSolid("LZMA"), sevenzip::solid("LZMA")}) {
+        ASSERT_TRUE(sevenzip::pack(folderFile("withempty.dat"),
+                                   {{"empty.txt", ""}, {"full.txt", "not empty"}}, switches));
+        D7zipInputStream::openArchive(u"withempty.dat", u"");
+        D7zipInputStreamPtr in = D7zipInputStream::open(u"/empty.txt");
+        EXPECT_EQ(0, in->available());
+        EXPECT_EQ(-1, in->read());
+        DbyteArrayPtr b(new DbyteArray(4));
+        EXPECT_EQ(0, in->read(b, 0, 4));
+        EXPECT_EQ(0, in->skip(3));
+        EXPECT_EQ("not empty", readAll(D7zipInputStream::open(u"full.txt")));
+    }
+}
