@@ -9,6 +9,7 @@
 #include <jpeglib.h>
 
 #include <csetjmp>
+#include <cstdint>
 #include <new>
 
 namespace {
@@ -16,6 +17,10 @@ namespace {
 // Progressive files may hold any number of scans, each a full pass over the image; a file
 // with more than this many is refused rather than decoded for minutes.
 constexpr int kMaxScans = 500;
+// The passes also cost in proportion to the image: a few kilobytes of empty scans over a large
+// frame would otherwise keep the decoder busy for seconds. Scans times pixels is bounded, which
+// leaves 32 scans to the largest image and far more than any encoder writes to smaller ones.
+constexpr uint64_t kMaxScanPixels = uint64_t(32) * kMaxImageSide * kMaxImageSide;
 
 const JOCTET kEndOfImage[2] = {0xFF, JPEG_EOI};
 
@@ -80,7 +85,9 @@ void termSource(j_decompress_ptr) {}
 void onProgress(j_common_ptr cinfo)
 {
     auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
-    if (d->input_scan_number > kMaxScans)
+    const uint64_t pixels = uint64_t(d->image_width) * d->image_height;
+    if (d->input_scan_number > kMaxScans ||
+        uint64_t(d->input_scan_number) * pixels > kMaxScanPixels)
         errorExit(cinfo);
 }
 

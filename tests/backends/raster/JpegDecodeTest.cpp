@@ -71,6 +71,33 @@ Bytes withRepeatedLastScan(const Bytes& jpeg, int scans)
     return out;
 }
 
+// A grey progressive file of the given size made of `scans` DC scans with four bytes of data
+// each: a few kilobytes however large the frame.
+Bytes emptyProgressiveScans(int width, int height, int scans)
+{
+    auto segment = [](Bytes& out, uint8_t marker, const Bytes& payload) {
+        const size_t length = payload.size() + 2;
+        out.insert(out.end(), {0xFF, marker, uint8_t(length >> 8), uint8_t(length)});
+        out.insert(out.end(), payload.begin(), payload.end());
+    };
+    Bytes out = {0xFF, 0xD8};
+    Bytes table(65, 1);
+    table[0] = 0; // 8-bit table 0
+    segment(out, 0xDB, table);
+    segment(out, 0xC2,
+            {8, uint8_t(height >> 8), uint8_t(height), uint8_t(width >> 8), uint8_t(width), 1, 1,
+             0x11, 0});
+    Bytes huffman(18, 0); // DC table 0: one code of one bit for the value 0
+    huffman[1] = 1;
+    segment(out, 0xC4, huffman);
+    for (int i = 0; i < scans; ++i) {
+        segment(out, 0xDA, {1, 1, 0, 0, 0, 0});
+        out.insert(out.end(), 4, 0);
+    }
+    out.insert(out.end(), {0xFF, 0xD9});
+    return out;
+}
+
 } // namespace
 
 TEST(JpegDecode, BaselineAndProgressiveMatchLibjpegsOwnDecode)
@@ -176,4 +203,18 @@ TEST(JpegDecode, ProgressiveFilesWithEndlessScansAreRefused)
     const Bytes jpeg = sample(JpegKind::Progressive, 16, 16);
     EXPECT_NE(decode(withRepeatedLastScan(jpeg, 100)), nullptr);
     EXPECT_EQ(decode(withRepeatedLastScan(jpeg, 600)), nullptr);
+}
+
+TEST(JpegDecode, ManyScansOverALargeFrameAreRefused)
+{
+    // Every scan is a pass over the whole frame, so the number allowed shrinks as the frame
+    // grows: a 7 KB file of 400 empty scans must not cost 400 passes over 8192 x 8192 pixels.
+    const Bytes small = emptyProgressiveScans(256, 256, 400);
+    ASSERT_LT(small.size(), 8192u);
+    ImagePtr image = decode(small);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->surface->width, 256);
+    EXPECT_EQ(image->surface->height, 256);
+    EXPECT_EQ(decode(emptyProgressiveScans(kMaxImageSide, kMaxImageSide, 400)), nullptr);
+    EXPECT_EQ(decode(emptyProgressiveScans(kMaxImageSide, kMaxImageSide, 40)), nullptr);
 }
