@@ -21,6 +21,9 @@ import subprocess
 import sys
 import tempfile
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from gen import fonts, shell_images, texts  # noqa: E402
+
 FOLDERS_WITH_ALIAS = ("tesk", "mirf", "corv", "menu", "input", "img")
 
 # Screen configurations: "/" width "x" height, 8-bit lines ended by CR LF.
@@ -54,7 +57,15 @@ def produce_screen_configs(entries):
         entries["/%dx%d" % (width, height)] = text_lines(keys)
 
 
-PRODUCERS = [produce_screen_configs]
+# Each producer adds its entries (name -> bytes); a module with probes(entries) also names what
+# the game may look for and not find. Register a new producer with one line here.
+PRODUCERS = [
+    produce_screen_configs,
+    fonts.produce,
+    texts.produce,
+    shell_images.produce,
+]
+PROBES = [fonts.probes]
 
 
 def read_sources(root, entries):
@@ -82,6 +93,9 @@ def probed_names(entries, root):
             probes.add("/ppc" + name)
         if name.endswith(".mod"):
             probes.add(name[: -len(".mod")] + ".wav")
+        if name.endswith(".png") or name.endswith(".jpg"):
+            # The image loader tries the "image.path" prefix first on large screens.
+            probes.add("/ppc" + name)
         m = re.match(r"^/graphics/[^/]+(/.*)$", name)
         if m:
             rest = m.group(1)
@@ -90,6 +104,8 @@ def probed_names(entries, root):
     for graphics in graphics_sets():
         for folder in FOLDERS_WITH_ALIAS:
             probes.add("/graphics/%s/%s/path" % (graphics, folder))
+    for more in PROBES:
+        probes.update(more(entries))
     extra = os.path.join(root, "probes.txt")
     if os.path.exists(extra):
         with open(extra, encoding="ascii") as handle:

@@ -1,0 +1,212 @@
+#!/usr/bin/python3
+"""Renders what the generated shell data looks like in the game: a font sheet drawn from the
+strips and descriptors as the game reads them, and a contact sheet of the shell images.
+
+    /usr/bin/python3 data/gen/preview.py --out /tmp/preview
+"""
+
+import argparse
+import io
+import os
+import struct
+import sys
+
+import numpy as np
+from PIL import Image
+
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from gen import fonts, raster, texts  # noqa: E402
+
+
+def read_utf(data, pos):
+    (n,) = struct.unpack_from(">H", data, pos)
+    raw = data[pos + 2 : pos + 2 + n]
+    if len(raw) != n:
+        raise EOFError("truncated string")
+    units, i = [], 0
+    while i < n:
+        b = raw[i]
+        if b < 0x80:
+            units.append(b)
+            i += 1
+        elif b & 0xE0 == 0xC0:
+            units.append(((b & 0x1F) << 6) | (raw[i + 1] & 0x3F))
+            i += 2
+        else:
+            units.append(((b & 0x0F) << 12) | ((raw[i + 1] & 0x3F) << 6) | (raw[i + 2] & 0x3F))
+            i += 3
+    text = b"".join(struct.pack(">H", u) for u in units).decode("utf-16-be", "surrogatepass")
+    return text, pos + 2 + n
+
+
+def parse_descriptor(data):
+    """Glyph string and advances of one page, read as the game reads them."""
+    (count,) = struct.unpack_from(">b", data, 0)
+    pos, glyphs, advances = 1, "", []
+    for _ in range(max(count, 0)):
+        ch, pos = read_utf(data, pos)
+        (adv,) = struct.unpack_from(">b", data, pos)
+        pos += 1
+        glyphs += ch
+        advances.append(adv)
+    return glyphs, advances
+
+
+def decode_png(data):
+    return np.asarray(Image.open(io.BytesIO(data)).convert("RGB"))
+
+
+class LoadedFont:
+    """A font as the game holds it: pages of strip, glyph string and offsets."""
+
+    def __init__(self, entries, name, upper, spacing):
+        self.pages, self.upper, self.spacing = [], upper, spacing
+        for n in range(fonts.MAX_PAGES):
+            base = "%s%s/font_%d" % (fonts.FOLDER, name, n)
+            if base not in entries or base + ".png" not in entries:
+                continue
+            glyphs, advances = parse_descriptor(entries[base])
+            if upper:
+                glyphs = glyphs.upper()
+            offsets = np.concatenate([[0], np.cumsum(advances)])
+            self.pages.append((decode_png(entries[base + ".png"]), glyphs, advances, offsets))
+        self.height = self.pages[0][0].shape[0]
+
+    def _find(self, ch):
+        for strip, glyphs, advances, offsets in self.pages:
+            j = glyphs.find(ch)
+            if j >= 0:
+                return strip, advances[j], offsets[j]
+        return None
+
+    def prepare(self, text):
+        # Character-wise upper-casing as the C library does it (the sharp s stays).
+        return "".join(c.upper() if len(c.upper()) == 1 else c for c in text) if self.upper else text
+
+    def width(self, text):
+        w = 0
+        for ch in self.prepare(text):
+            if ch == " ":
+                w += self.pages[0][2][0] + self.spacing
+            else:
+                found = self._find(ch)
+                if found:
+                    w += found[1] + self.spacing
+        return w
+
+    def missing(self, text):
+        return sorted({c for c in self.prepare(text) if c != " " and not self._find(c)})
+
+    def draw(self, canvas, text, x, y):
+        for ch in self.prepare(text):
+            if ch == " ":
+                x += self.pages[0][2][0] + self.spacing
+                continue
+            found = self._find(ch)
+            if not found:
+                continue
+            strip, adv, off = found
+            cell = strip[:, off : off + adv]
+            h = min(cell.shape[0], canvas.shape[0] - y)
+            w = min(adv, canvas.shape[1] - x)
+            if h > 0 and w > 0:
+                region = canvas[y : y + h, x : x + w]
+                src = cell[:h, :w]
+                keep = np.all(src == raster.KEY, axis=-1)
+                region[~keep] = src[~keep]
+            x += adv + self.spacing
+
+
+def load_fonts(entries):
+    return {spec.name: LoadedFont(entries, spec.name, spec.upper, 1 if spec.name == "small" else 0)
+            for spec in fonts.FONTS}
+
+
+def backdrop(h, w):
+    """Dark, white, violet highlight and a bright picture-like band, to test legibility."""
+    out = np.zeros((h, w, 3), dtype=np.uint8)
+    q = w // 4
+    out[:, :q] = raster.to565(raster.vertical_gradient(h, q, raster.NIGHT_DARK, raster.NIGHT_LIGHT), True)
+    out[:, q : 2 * q] = 255
+    out[:, 2 * q : 3 * q] = raster.VIOLET
+    x = np.linspace(0, 1, w - 3 * q)
+    band = np.stack([255 * x, 180 + 60 * x, 120 + 100 * (1 - x)], axis=-1)
+    out[:, 3 * q :] = raster.to565(np.repeat(band[None], h, axis=0), True)
+    return out
+
+
+def font_sheet(entries, lang):
+    loaded = load_fonts(entries)
+    samples = {
+        "menu": [lang.get("start", "Start"), lang.get("soundfxnormal", ""), "Ä Ö Ü ß -_<>?!"],
+        "menusel": [lang.get("highscores", ""), lang.get("musichigh", "")],
+        "hud0": [lang.get("enable_sound", ""), lang.get("quit", "") + "  X 3"],
+        "hud1": ["**" + lang.get("level", "") + " 12**", lang.get("gameover", "")],
+        "num0": ["0123456789 -42"],
+        "num1": ["0123456789 1500"],
+        "small": ["The quick brown fox jumps over", "the lazy dog. 0123456789 ÄÖÜäöüß",
+                  "!\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~"],
+    }
+    width = 960
+    rows = []
+    for spec in fonts.FONTS:
+        font = loaded[spec.name]
+        lines = samples[spec.name] + ["".join(g for _, g, _, _ in font.pages)]
+        h = (font.height + 3) * len(lines) + 4
+        canvas = backdrop(h, width)
+        y = 2
+        for line in lines:
+            for col in range(4):
+                # Each backdrop column is its own view, so long lines clip at its edge.
+                font.draw(canvas[:, col * width // 4 : (col + 1) * width // 4 - 2], line, 4, y)
+            y += font.height + 3
+        rows.append(canvas)
+    return np.concatenate(rows, axis=0)
+
+
+def contact_sheet(entries, names):
+    tiles = []
+    for name in names:
+        pixels = decode_png(entries[name])
+        h, w = pixels.shape[:2]
+        tile = np.full((h + 8, max(w + 8, 60), 3), 0, np.uint8)
+        tile[:] = raster.to565(raster.vertical_gradient(h + 8, tile.shape[1], (0x30, 0x30, 0x3a), (0x60, 0x66, 0x70)))
+        check = ((np.indices((h, w)).sum(axis=0) // 4) % 2).astype(bool)
+        bg = np.where(check[..., None], 200, 150).astype(np.uint8).repeat(3, axis=-1)
+        key = np.all(pixels == raster.KEY, axis=-1)
+        view = np.where(key[..., None], bg, pixels)
+        tile[4 : 4 + h, 4 : 4 + w] = view
+        tiles.append(tile)
+    height = max(t.shape[0] for t in tiles)
+    row = [np.pad(t, ((0, height - t.shape[0]), (0, 6), (0, 0))) for t in tiles]
+    return np.concatenate(row, axis=1)
+
+
+def save(pixels, path, zoom):
+    image = Image.fromarray(pixels)
+    image.save(path + ".png")
+    image.resize((image.width * zoom, image.height * zoom), Image.NEAREST).save(path + "_x%d.png" % zoom)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--out", default="/tmp/preview")
+    parser.add_argument("--lang", default="en")
+    args = parser.parse_args()
+    sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+    import gamedata
+
+    entries = {}
+    for produce in gamedata.PRODUCERS:
+        produce(entries)
+    os.makedirs(args.out, exist_ok=True)
+    lang = texts.read_table(texts.source_path("res_%s.txt" % args.lang))
+    save(font_sheet(entries, lang), os.path.join(args.out, "fonts_" + args.lang), 3)
+    images = sorted(n for n in entries if n.endswith(".png") and not n.startswith(fonts.FOLDER))
+    if images:
+        save(contact_sheet(entries, images), os.path.join(args.out, "images"), 2)
+    print("preview written to", args.out)
+
+
+if __name__ == "__main__":
+    main()

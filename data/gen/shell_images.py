@@ -1,0 +1,5 @@
+"""Shell images."""
+
+
+def produce(entries):
+    pass
