@@ -1,0 +1,97 @@
+#include "gamelib/GameLib.h"
+
+#include "gamelib/GameStatics.h"
+#include "gamelib/ScreenCanvas.h"
+
+#include "io/D7zipInputStream.h"
+
+namespace gamelib {
+
+using qev::lang::DExceptionBase;
+using qev::lang::DStringPtr;
+
+namespace {
+
+// What the image loader asks for: the global MIDlet's properties.
+DStringPtr imageProperty(DStringPtr key)
+{
+    return gameLib ? gameLib->getAppProperty(key) : DStringPtr();
+}
+
+// The pause action's key code.
+constexpr int32_t kPauseCode = -4;
+
+} // namespace
+
+GameLib::GameLib()
+{
+    gameLib = this;
+    qev::microedition::lcdui::DImage::setPropertySource(&imageProperty);
+}
+
+GameLib::~GameLib()
+{
+    qev::microedition::lcdui::DImage::setPropertySource(nullptr);
+}
+
+bool GameLib::destroyApp(bool)
+{
+    // Keeps this object alive while the shared objects (the global pointer to it included) go.
+    GameLibPtr self = this;
+    GameStatics::release();
+    qev::io::D7zipInputStream::closeArchive();
+    return true;
+}
+
+void GameLib::pauseApp()
+{
+    ScreenCanvas::resetInput();
+    if (!screenCanvas)
+        return;
+    screenCanvas->keyPressed(kPauseCode);
+    screenCanvas->keyReleased(kPauseCode);
+}
+
+DStringPtr GameLib::getAppProperty(DStringPtr key)
+{
+    if (!key)
+        return nullptr;
+    if (key->equals(u"app.name"))
+        return u"Pallasterhorn";
+    if (key->equals(u"screen.scale2x"))
+        return u"";
+    if (key->equals(u"image.path"))
+        return screenHeight >= 240 ? u"/ppc" : u"";
+    return nullptr;
+}
+
+DStringPtr GameLib::getVersion()
+{
+    return u"v1.4";
+}
+
+void GameLib::showMainMenu()
+{
+    try {
+        if (currentScreen) {
+            currentScreen->stop();
+            currentScreen = nullptr;
+        }
+        keyFire = 0;
+        GameInterfacePtr menu;
+        if (shellScreens().makeMainMenu)
+            menu = shellScreens().makeMainMenu();
+        currentScreen = menu;
+        menu->start();
+    } catch (DExceptionBase* e) {
+        if (!swallowable(e))
+            throw;
+    }
+}
+
+} // namespace gamelib
+
+qev::microedition::midlet::DMIDlet* createMIDlet()
+{
+    return new gamelib::GameLib();
+}

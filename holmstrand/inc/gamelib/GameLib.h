@@ -1,0 +1,134 @@
+// The application's MIDlet: start-up with the first-run questions, the frame loop, the one current
+// screen, the application properties, and the lookup of every resource the shell and the games
+// read (archive entries by screen size and graphics set, with a plain-file fallback).
+#pragma once
+
+#include "gamelib/GameInterface.h"
+
+#include "io/DInputStream.h"
+#include "lang/DExceptionBase.h"
+#include "lang/DStringArray.h"
+#include "microedition/lcdui/DGraphics.h"
+#include "microedition/lcdui/DImage.h"
+#include "microedition/midlet/DMIDlet.h"
+#include "util/DHashtable.h"
+#include "util/DVector.h"
+
+#include <cstdint>
+
+namespace gamelib {
+
+class GameLib;
+using GameLibPtr = qev::lang::DPtr<GameLib>;
+
+class GameLib : public qev::microedition::midlet::DMIDlet
+{
+  public:
+    static constexpr int32_t kStepMillis = 25;
+    // A step that took this long or more skips the next repaint.
+    static constexpr int64_t kPaintSkipMillis = 31;
+    // More than this late (beyond the step itself) and the loop resynchronises.
+    static constexpr int64_t kResyncMillis = 400;
+    static constexpr int64_t kUnsupportedMessageMillis = 2000;
+
+    // Becomes the global GameLib.
+    GameLib();
+    ~GameLib() override;
+    const char* getClassName() override { return "GameLib"; }
+
+    bool destroyApp(bool unconditional) override;
+    // Queues a press and a release of the pause code, so the current screen sees one pause.
+    void pauseApp() override;
+    // Start-up; re-entered by the language and sound questions once they are answered.
+    void startApp() override;
+    // One pass of the frame loop: at most one 25 ms step.
+    void tick() override;
+    // "app.name", "screen.scale2x" and "image.path"; null for other keys.
+    qev::lang::DStringPtr getAppProperty(qev::lang::DStringPtr key) override;
+
+    // Stops and drops the current screen and starts a new main menu.
+    static void showMainMenu();
+    // The key file and the chosen language's texts, then start of the current screen.
+    static void loadKeys();
+    static qev::lang::DStringPtr getVersion();
+    // The next step comes one step from now.
+    static void resetFrameTimer();
+
+    // Resources. An archive entry, with "/ppc" variants for large screens and the plain file of
+    // the program's folder when the archive has no such entry (its failure reaches the caller).
+    static qev::io::DInputStreamPtr getResourceAsStream(qev::lang::DStringPtr name);
+    // An entry of the graphics set, else of the folder's alias, else of the "common" set.
+    static qev::io::DInputStreamPtr openGraphicsStream(qev::lang::DStringPtr name);
+    static qev::microedition::lcdui::DImagePtr loadImage(qev::lang::DStringPtr name,
+                                                         int32_t transform);
+    // Reads the configuration of the current resolution: true when it was read.
+    static bool loadScreenConfig();
+    static void loadFolderAliases(qev::lang::DStringPtr set, qev::lang::DStringArrayPtr folders);
+    // Composes gallery picture n (1-based) from the picture list; errors leave it unfinished.
+    static void drawPicture(int32_t n, qev::microedition::lcdui::DGraphicsPtr g);
+
+    // Draws the three-line "not supported" message centred with the default font.
+    static void drawUnsupportedMessage(qev::microedition::lcdui::DGraphicsPtr g);
+
+  private:
+    void runStartUp();
+    void unsupportedTick();
+};
+
+// The global MIDlet (one per run).
+extern GameLibPtr gameLib;
+// The current screen, null at start.
+extern GameInterfacePtr currentScreen;
+// The screen configuration of this resolution was read.
+extern uint8_t screenSupported;
+
+// Language and sound questions of start-up: the chosen language (-1: not yet), the language
+// lists of the language screen, and the sound question's answer.
+extern int32_t languageIndex;
+extern qev::util::DVectorPtr languageNames;
+extern qev::util::DVectorPtr languageShortNames;
+extern int32_t languageCount;
+extern uint8_t soundAnswer;
+extern uint8_t soundAnswered;
+
+// Frame loop timing.
+extern int64_t frameClock;
+extern int64_t lastTickDuration;
+
+// Resource lookup state: the folder below "/graphics/" of this resolution, and per resource
+// folder the folder that stands in for it in that set.
+extern qev::lang::DStringPtr graphicsSet;
+extern qev::util::DHashtablePtr folderAliases;
+
+// The screens that start-up shows come from the shell's screen library; they are reached through
+// this table so that start-up does not depend on them (tests put small screens in).
+struct ShellScreens
+{
+    // A new language menu (not started).
+    GameInterfacePtr (*makeLangMenu)() = nullptr;
+    // A new sound menu, started with the games' option prefixes.
+    GameInterfacePtr (*startSoundMenu)(qev::lang::DStringArrayPtr prefixes) = nullptr;
+    // A new main menu (not started).
+    GameInterfacePtr (*makeMainMenu)() = nullptr;
+    // The name-entry keyboard that GameStatics::init makes for the game menus.
+    qev::lang::DObjectPtr (*makeNameKeyboard)() = nullptr;
+    // Drop the globals of the games and the other screens at GameStatics::release.
+    static constexpr int kReleasers = 8;
+    void (*releasers[kReleasers])() = {};
+};
+ShellScreens& shellScreens();
+
+// Tests an exception caught as a framework pointer: members of the Exception family are deleted
+// and swallowed (true), anything else is thrown on by the caller.
+inline bool swallowable(qev::lang::DExceptionBase* e)
+{
+    if (!e->isException())
+        return false;
+    delete e;
+    return true;
+}
+
+} // namespace gamelib
+
+// Made by the game library; the host takes it as its MIDlet.
+qev::microedition::midlet::DMIDlet* createMIDlet();

@@ -1,0 +1,165 @@
+// Where resources come from: archive entries named by screen size and graphics set, with the
+// plain files of the program's folder as the last resort.
+#include "gamelib/GameLib.h"
+#include "gamelib/ScreenCanvas.h"
+
+#include "io/D7zipInputStream.h"
+#include "io/DFileInputStream.h"
+
+namespace gamelib {
+
+using qev::io::D7zipInputStream;
+using qev::io::DFileInputStream;
+using qev::io::DInputStreamPtr;
+using qev::lang::DExceptionBase;
+using qev::lang::DObjectPtr;
+using qev::lang::DString;
+using qev::lang::DStringArrayPtr;
+using qev::lang::DStringPtr;
+using qev::microedition::lcdui::DImage;
+using qev::microedition::lcdui::DImagePtr;
+using qev::util::DHashtable;
+
+DStringPtr graphicsSet;
+qev::util::DHashtablePtr folderAliases;
+
+namespace {
+
+bool startsWith(const DStringPtr& name, const char16_t* prefix)
+{
+    return name->startsWith(DStringPtr(prefix));
+}
+
+bool endsWith(const DStringPtr& name, const char16_t* suffix)
+{
+    return name->endsWith(DStringPtr(suffix));
+}
+
+// The "/ppc" variant of an entry first, then the entry itself.
+DInputStreamPtr openLargeScreenVariant(const DStringPtr& name)
+{
+    try {
+        return D7zipInputStream::open(u"/ppc" + name);
+    } catch (DExceptionBase* e) {
+        if (!swallowable(e))
+            throw;
+    }
+    return D7zipInputStream::open(name);
+}
+
+DInputStreamPtr openArchiveEntry(const DStringPtr& name)
+{
+    if (startsWith(name, u"/fonts/"))
+        return D7zipInputStream::open(name);
+    if (endsWith(name, u"help.txt"))
+        return openLargeScreenVariant(name);
+    if (endsWith(name, u"all.txt") || endsWith(name, u"anim.txt") || startsWith(name, u"/menu")) {
+        if (screenHeight >= 320)
+            return openLargeScreenVariant(name);
+        return D7zipInputStream::open(name);
+    }
+    return D7zipInputStream::open(name);
+}
+
+// The folder that a name like "/menu/back.jpg" lives in ("menu"); the whole rest without a
+// second "/".
+DStringPtr firstFolder(const DStringPtr& name)
+{
+    int32_t end = name->indexOf(u'/', 1);
+    if (end < 0)
+        end = name->length();
+    return name->substring(1, end);
+}
+
+// "/graphics/" + the alias of the name's folder + name. A folder without alias reads "null",
+// which names nothing and so falls through to the common set.
+DStringPtr aliasName(const DStringPtr& name)
+{
+    DStringPtr alias;
+    if (folderAliases)
+        alias = qev::lang::dcast<DString>(folderAliases->get(DObjectPtr(firstFolder(name))));
+    return DString::concat(DString::concat(DStringPtr(u"/graphics/"), alias), name);
+}
+
+// Tries the graphics set, then the folder's alias, then the common set; `open` throws when a
+// name cannot be had.
+template <class Result, class Open> Result openWithFallbacks(const DStringPtr& name, Open open)
+{
+    Result result;
+    try {
+        result =
+            open(DString::concat(DString::concat(DStringPtr(u"/graphics/"), graphicsSet), name));
+    } catch (DExceptionBase* e) {
+        if (!swallowable(e))
+            throw;
+    }
+    if (result)
+        return result;
+    try {
+        result = open(aliasName(name));
+    } catch (DExceptionBase* e) {
+        if (!swallowable(e))
+            throw;
+    }
+    if (result)
+        return result;
+    return open(u"/graphics/common" + name);
+}
+
+} // namespace
+
+DInputStreamPtr GameLib::getResourceAsStream(DStringPtr name)
+{
+    try {
+        return openArchiveEntry(name);
+    } catch (DExceptionBase* e) {
+        if (!swallowable(e))
+            throw;
+    }
+    return DFileInputStream::open(name);
+}
+
+DInputStreamPtr GameLib::openGraphicsStream(DStringPtr name)
+{
+    return openWithFallbacks<DInputStreamPtr>(
+        name, [](const DStringPtr& n) { return getResourceAsStream(n); });
+}
+
+DImagePtr GameLib::loadImage(DStringPtr name, int32_t transform)
+{
+    return openWithFallbacks<DImagePtr>(
+        name, [transform](const DStringPtr& n) { return DImage::createImage(n, transform); });
+}
+
+void GameLib::loadFolderAliases(DStringPtr set, DStringArrayPtr folders)
+{
+    folderAliases = new DHashtable(11, 75);
+    for (int32_t i = 0; i < folders->length; ++i) {
+        DStringPtr folder = folders[i];
+        std::u16string text;
+        try {
+            DInputStreamPtr in =
+                getResourceAsStream(u"/graphics/" + set + u"/" + folder + u"/path");
+            for (;;) {
+                int32_t c = in->read();
+                if (c < 0)
+                    break;
+                if (c == 13) {
+                    in->read();
+                    break;
+                }
+                text.push_back(static_cast<char16_t>(c));
+            }
+            in->close();
+        } catch (DExceptionBase* e) {
+            if (!swallowable(e))
+                throw;
+        }
+        if (!text.empty())
+            folderAliases->put(
+                DObjectPtr(folder),
+                DObjectPtr(new DString(text.data(), static_cast<int32_t>(text.size()))));
+    }
+}
+
+} // namespace gamelib

@@ -1,0 +1,23 @@
+// The shell's globals that outlive any one screen.
+#include "gamelib/GameLib.h"
+
+namespace gamelib {
+
+GameLibPtr gameLib;
+GameInterfacePtr currentScreen;
+uint8_t screenSupported = 0;
+
+int32_t languageIndex = -1;
+qev::util::DVectorPtr languageNames;
+qev::util::DVectorPtr languageShortNames;
+int32_t languageCount = 0;
+uint8_t soundAnswer = 0;
+uint8_t soundAnswered = 0;
+
+ShellScreens& shellScreens()
+{
+    static ShellScreens screens;
+    return screens;
+}
+
+} // namespace gamelib
