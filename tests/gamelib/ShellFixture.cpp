@@ -1,12 +1,20 @@
 #include "ShellFixture.h"
 
 #include "gamelib/GameLib.h"
+#include "gamelib/GameStatics.h"
 #include "gamelib/ScreenCanvas.h"
 
 #include "io/D7zipInputStream.h"
 #include "lang/DbyteArray.h"
 
+#include "display/VideoDetect.h"
+#include "platform/FakeClock.h"
+#include "platform/sysinfo.h"
+#include "platform/window/InstanceRegistry.h"
+#include "platform/window/WindowSystem.h"
+
 #include <png.h>
+#include <unistd.h>
 
 #include <vector>
 
@@ -63,9 +71,77 @@ std::string ShellTest::readAll(qev::io::DInputStreamPtr in)
     return out;
 }
 
+namespace {
+
+LRESULT plainProc(HWND w, UINT m, WPARAM wp, LPARAM lp)
+{
+    if (m == WM_CLOSE)
+        return 0;
+    return DefWindowProcW(w, m, wp, lp);
+}
+
+} // namespace
+
+ShellDisplayTest::ShellDisplayTest()
+{
+    platform::WindowSystem::resetForTests();
+    platform::InstanceRegistry::setNamespace("ph-gamelib-test-" + std::to_string(getpid()));
+    ScreenHAL::VideoDetect::resetForTests();
+    qev::microedition::midlet::DMIDlet::global() = nullptr;
+    profile().clock = platform::ClockMode::Fake;
+    platform::FakeClock::freeze(100000);
+}
+
+ShellDisplayTest::~ShellDisplayTest()
+{
+    resetShellGlobals();
+    display = nullptr;
+    lib = nullptr;
+    qev::microedition::midlet::DMIDlet::global() = nullptr;
+    context.reset();
+    platform::WindowSystem::resetForTests();
+    platform::WindowSystem::setBackend(nullptr);
+    platform::InstanceRegistry::removeEmptyNamespace();
+    ScreenHAL::VideoDetect::resetForTests();
+}
+
+void ShellDisplayTest::startDisplay(int width, int height)
+{
+    profile().screenWidth = width;
+    profile().screenHeight = height;
+    profile().windowBackend = platform::WindowBackendKind::Headless;
+    platform::WindowSystem::useHeadless();
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = plainProc;
+    wc.lpszClassName = u"GameEngine";
+    RegisterClassW(&wc);
+    window = CreateWindowExW(0, u"GameEngine", u"Pallasterhorn", WS_VISIBLE, 0, 0, width, height,
+                             nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    ShowWindow(window, SW_SHOW);
+    context = std::make_unique<ScreenHAL::DisplayContext>(
+        window, ScreenHAL::DisplayParams{width, height, 0, 1});
+    lib = qev::lang::dcast<gamelib::GameLib>(
+        qev::lang::DPtr<qev::microedition::midlet::DMIDlet>(createMIDlet()));
+    display = new qev::microedition::lcdui::DDisplay(context.get());
+}
+
+void ShellDisplayTest::makeCanvas()
+{
+    gamelib::screenCanvas = new gamelib::ScreenCanvas();
+    display->setCurrent(gamelib::screenCanvas);
+}
+
+uint16_t ShellDisplayTest::windowPixel(int x, int y) const
+{
+    const std::vector<uint16_t>& store = *platform::WindowSystem::backingStore(window);
+    return store[static_cast<size_t>(y) * GetSystemMetrics(SM_CXSCREEN) + x];
+}
+
 void resetShellGlobals()
 {
     using namespace gamelib;
+    GameStatics::release();
     currentScreen = nullptr;
     screenCanvas = nullptr;
     screenGraphics = nullptr;

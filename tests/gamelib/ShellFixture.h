@@ -8,7 +8,13 @@
 #include "ProfileScope.h"
 #include "TempFolder.h"
 
+#include "display/DisplayContext.h"
+#include "gamelib/GameLib.h"
 #include "io/DInputStream.h"
+#include "microedition/lcdui/DDisplay.h"
+#include "platform/windows.h"
+
+#include <memory>
 
 #include <map>
 #include <string>
@@ -33,6 +39,27 @@ class ShellTest : public ProfileTest
     static std::string readAll(qev::io::DInputStreamPtr in);
 
     testsupport::TempFolder folder;
+};
+
+// ShellTest with a headless window and a display, and a GameLib as the application's MIDlet.
+// The window's pixels are what the player sees after a flush.
+class ShellDisplayTest : public ShellTest
+{
+  protected:
+    ShellDisplayTest();
+    ~ShellDisplayTest() override;
+
+    // Screen of the given size; makes the GameLib and the display (no start-up yet).
+    void startDisplay(int width = 240, int height = 320);
+    // Makes the canvas as start-up does, without the rest of start-up.
+    void makeCanvas();
+    // The window's RGB565 pixel at (x, y).
+    uint16_t windowPixel(int x, int y) const;
+
+    HWND window = nullptr;
+    std::unique_ptr<ScreenHAL::DisplayContext> context;
+    qev::lang::DPtr<gamelib::GameLib> lib;
+    qev::microedition::lcdui::DDisplayPtr display;
 };
 
 // Puts every global of the game library back to its start value.

@@ -35,7 +35,10 @@ void GameLib::tick()
             frameClock = DSystem::currentTimeMillis();
         frameClock += kStepMillis;
         screenCanvas->processKeyEvent();
-        currentScreen->update();
+        // Held here: a screen may replace itself (and so drop the last other reference to
+        // itself) during its own update.
+        GameInterfacePtr screen = currentScreen;
+        screen->update();
         if (lastTickDuration < kPaintSkipMillis)
             screenCanvas->repaintScreen();
     }

@@ -78,9 +78,7 @@ void GameLib::showMainMenu()
             currentScreen = nullptr;
         }
         keyFire = 0;
-        GameInterfacePtr menu;
-        if (shellScreens().makeMainMenu)
-            menu = shellScreens().makeMainMenu();
+        GameInterfacePtr menu = ShellScreens::make(shellScreens().makeMainMenu);
         currentScreen = menu;
         menu->start();
     } catch (DExceptionBase* e) {

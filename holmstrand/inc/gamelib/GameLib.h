@@ -115,6 +115,9 @@ struct ShellScreens
     // Drop the globals of the games and the other screens at GameStatics::release.
     static constexpr int kReleasers = 8;
     void (*releasers[kReleasers])() = {};
+
+    // The maker's screen; NullPointerException when no maker was registered.
+    static GameInterfacePtr make(GameInterfacePtr (*maker)());
 };
 ShellScreens& shellScreens();
 

@@ -78,7 +78,7 @@ void GameLib::startApp()
         }
         GameStatics::init();
         screenCanvas->flushGraphics();
-        GameInterfacePtr langMenu = shellScreens().makeLangMenu();
+        GameInterfacePtr langMenu = ShellScreens::make(shellScreens().makeLangMenu);
         langMenu->start();
         if (languageIndex == -1) {
             currentScreen = langMenu;
@@ -86,6 +86,8 @@ void GameLib::startApp()
         }
     }
     if (!soundAnswered) {
+        if (!shellScreens().startSoundMenu)
+            qev::lang::throwNullPointerException("ShellScreens", __FILE__, __LINE__);
         GameInterfacePtr soundMenu = shellScreens().startSoundMenu(gamePrefixes());
         if (!soundAnswered) {
             currentScreen = soundMenu;
@@ -112,7 +114,7 @@ void GameLib::runStartUp()
     paintProgressStep();
 
     GameMenu::loadMenuImages();
-    currentScreen = shellScreens().makeMainMenu();
+    currentScreen = ShellScreens::make(shellScreens().makeMainMenu);
     paintProgressStep();
 
     loadKeys();
@@ -140,7 +142,8 @@ void GameLib::loadKeys()
         if (!swallowable(e))
             throw;
     }
-    currentScreen->start();
+    GameInterfacePtr screen = currentScreen;
+    screen->start();
 }
 
 } // namespace gamelib

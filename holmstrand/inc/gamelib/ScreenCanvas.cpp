@@ -257,8 +257,8 @@ void ScreenCanvas::applyKey(int32_t code, bool down)
 
 void ScreenCanvas::repaintScreen()
 {
-    if (currentScreen)
-        currentScreen->paint();
+    if (GameInterfacePtr screen = currentScreen)
+        screen->paint();
     flushGraphics();
 }
 

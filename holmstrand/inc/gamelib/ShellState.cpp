@@ -14,6 +14,13 @@ int32_t languageCount = 0;
 uint8_t soundAnswer = 0;
 uint8_t soundAnswered = 0;
 
+GameInterfacePtr ShellScreens::make(GameInterfacePtr (*maker)())
+{
+    if (!maker)
+        qev::lang::throwNullPointerException("ShellScreens", __FILE__, __LINE__);
+    return maker();
+}
+
 ShellScreens& shellScreens()
 {
     static ShellScreens screens;
