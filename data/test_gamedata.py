@@ -8,6 +8,84 @@ import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import gamedata  # noqa: E402
+from gen import fonts, preview, shell_images, texts  # noqa: E402
+
+import math  # noqa: E402
+import struct  # noqa: E402
+
+import numpy as np  # noqa: E402
+
+
+def produced():
+    """Every entry the generator makes from this folder, made once per test run."""
+    if not hasattr(produced, "entries"):
+        root = os.path.dirname(os.path.abspath(__file__))
+        entries = {}
+        gamedata.read_sources(root, entries)
+        for produce in gamedata.PRODUCERS:
+            produce(entries)
+        produced.entries = entries
+    return produced.entries
+
+
+class DataStream:
+    """Reads big-endian data the way the game's data streams do."""
+
+    def __init__(self, data):
+        self.data, self.pos = data, 0
+
+    def take(self, n):
+        if self.pos + n > len(self.data):
+            raise EOFError()
+        chunk = self.data[self.pos : self.pos + n]
+        self.pos += n
+        return chunk
+
+    def read_byte(self):
+        return struct.unpack(">b", self.take(1))[0]
+
+    def read_utf(self):
+        (n,) = struct.unpack(">H", self.take(2))
+        raw, units, i = self.take(n), [], 0
+        while i < n:
+            b = raw[i]
+            if b >> 7 == 0:
+                units.append(b)
+                i += 1
+            elif b >> 5 == 0b110:
+                units.append((b & 0x1F) << 6 | raw[i + 1] & 0x3F)
+                i += 2
+            elif b >> 4 == 0b1110:
+                units.append((b & 0x0F) << 12 | (raw[i + 1] & 0x3F) << 6 | raw[i + 2] & 0x3F)
+                i += 3
+            else:
+                raise ValueError("malformed modified UTF-8")
+        return "".join(map(chr, units)).encode("utf-16", "surrogatepass").decode("utf-16")
+
+
+def text_table(data, utf):
+    """A text file as the game loads it: UTF records, or 8-bit lines ended by CR (the byte
+    after it skipped) where an empty line ends the file."""
+    table = {}
+    if utf:
+        stream = DataStream(data)
+        lines = []
+        while stream.pos < len(data):
+            lines.append(stream.read_utf())
+    else:
+        lines, pos = [], 0
+        while pos < len(data):
+            end = data.find(b"\r", pos)
+            line = data[pos:] if end < 0 else data[pos:end]
+            if end >= 0 and not line:
+                break
+            lines.append(line.decode("latin-1"))
+            pos = len(data) if end < 0 else end + 2
+    for line in lines:
+        if "=" in line:
+            key, value = line.split("=", 1)
+            table[key] = value
+    return table
 
 
 class NameHash(unittest.TestCase):
@@ -58,6 +136,253 @@ class Clashes(unittest.TestCase):
         self.assertIn("/240x320", entries)
         self.assertIn(b"graphics=", entries["/240x320"])
         self.assertEqual([], gamedata.check_names(entries, gamedata.probed_names(entries, root)))
+
+
+class Fonts(unittest.TestCase):
+    def pages(self, name):
+        entries, out = produced(), []
+        for n in range(fonts.MAX_PAGES):
+            base = "/graphics/fonts/%s/font_%d" % (name, n)
+            if base not in entries:
+                break
+            stream = DataStream(entries[base])
+            count = stream.read_byte()
+            glyphs, advances = [], []
+            for _ in range(count):
+                glyphs.append(stream.read_utf())
+                advances.append(stream.read_byte())
+            self.assertEqual(len(entries[base]), stream.pos, base + ": bytes after the glyphs")
+            out.append((glyphs, advances, preview.decode_png(entries[base + ".png"])))
+        return out
+
+    def test_the_seven_fonts_have_strips_as_wide_as_their_advances(self):
+        self.assertEqual(["menu", "menusel", "hud0", "hud1", "num0", "num1", "small"],
+                         [spec.name for spec in fonts.FONTS])
+        for spec in fonts.FONTS:
+            pages = self.pages(spec.name)
+            self.assertTrue(pages, spec.name)
+            heights = {strip.shape[0] for _, _, strip in pages}
+            self.assertEqual(1, len(heights), spec.name + ": pages of one height")
+            for glyphs, advances, strip in pages:
+                self.assertEqual(strip.shape[1], sum(advances), spec.name)
+                self.assertTrue(all(0 < a < 128 for a in advances), spec.name)
+                self.assertTrue(all(len(g) == 1 for g in glyphs), spec.name)
+            self.assertEqual(" ", pages[0][0][0][0], spec.name + ": the space is glyph 0")
+            every = [g for glyphs, _, _ in pages for g in glyphs]
+            self.assertEqual(len(every), len(set(every)), spec.name + ": a glyph given twice")
+
+    def test_menu_fonts_are_at_most_16_pixels_high_with_advances_near_7(self):
+        for name in ("menu", "menusel"):
+            glyphs, advances, strip = self.pages(name)[0]
+            self.assertLessEqual(strip.shape[0], 16)
+            letters = [a for g, a in zip(glyphs, advances) if g.isalpha()]
+            self.assertTrue(6 <= sum(letters) / len(letters) <= 9, name)
+        menu, menusel = self.pages("menu"), self.pages("menusel")
+        self.assertEqual([p[1] for p in menu], [p[1] for p in menusel],
+                         "the highlighted font measures like the plain one")
+
+    def test_coverage(self):
+        def chars(name):
+            return {g for glyphs, _, _ in self.pages(name) for g in glyphs}
+
+        capitals = set("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.,:;!?-_<>*'()/%+=")
+        for name in ("menu", "menusel", "hud0", "hud1"):
+            self.assertLessEqual(capitals | set("ÄÖÜß"), chars(name), name)
+            self.assertFalse({c for c in chars(name) if c.islower() and c != "ß"}, name)
+        for name in ("num0", "num1"):
+            self.assertLessEqual(set("0123456789"), chars(name), name)
+        self.assertIn("*", chars("hud1"))
+        self.assertLessEqual({chr(c) for c in range(32, 127)} | set("äöüÄÖÜß"), chars("small"))
+
+    def test_glyph_cells_keep_their_face_inside_and_the_key_outside(self):
+        for spec in fonts.FONTS:
+            for glyphs, advances, strip in self.pages(spec.name):
+                key = np.all(strip == (255, 0, 255), axis=-1)
+                self.assertFalse(np.any(preview.raster.decode565(strip[~key]) == 0xF81F))
+                offsets = np.concatenate([[0], np.cumsum(advances)])
+                luma = strip.astype(float) @ [0.3, 0.59, 0.11]
+                for g, x0, x1 in zip(glyphs, offsets[:-1], offsets[1:]):
+                    cell_key = key[:, x0:x1]
+                    if g == " ":
+                        self.assertTrue(cell_key.all(), spec.name + ": the space draws nothing")
+                        continue
+                    self.assertFalse(cell_key.all(), "%s: %r is empty" % (spec.name, g))
+                    # The bright face never touches a clipped edge: the rim or the shadow
+                    # stands between it and the neighbouring glyph.
+                    edges = [-1] if spec.shadow else [0, -1]
+                    for col in edges:
+                        edge = luma[:, x0:x1][:, col][~cell_key[:, col]]
+                        self.assertTrue(np.all(edge < 160), "%s: %r face at its edge" % (spec.name, g))
+
+    def test_absent_pages_are_probed_and_none_clashes(self):
+        probes = gamedata.probed_names(produced(), tempfile.gettempdir())
+        self.assertIn("/graphics/fonts/menu/font_2", probes)
+        self.assertIn("/graphics/fonts/menu/font_2.png", probes)
+        self.assertIn("/ppc/graphics/fonts/num0/font_0.png", probes)
+        self.assertNotIn("/graphics/fonts/menu/font_1", fonts.probes(produced()))
+
+    def test_modified_utf8(self):
+        self.assertEqual(b"\x00\x02\xc0\x80", fonts.modified_utf8("\x00"))
+        self.assertEqual(b"\x00\x02\xc3\x9f", fonts.modified_utf8("ß"))
+        emoji = fonts.modified_utf8("\U0001F600")
+        self.assertEqual(8, len(emoji))
+        self.assertEqual("\U0001F600", DataStream(emoji).read_utf())
+        with self.assertRaises(ValueError):
+            fonts.descriptor(["A"] * 128, [5] * 128)
+        with self.assertRaises(ValueError):
+            fonts.descriptor(["A"], [128])
+
+
+# Where each text is drawn: the font and the width it has on a 240x320 screen.
+MENU_ITEM = ("menusel", 176)
+PLACES = {
+    "start": MENU_ITEM, "continue": MENU_ITEM, "gallery": MENU_ITEM, "highscores": MENU_ITEM,
+    "help": MENU_ITEM, "soundfxoff": MENU_ITEM, "soundfxlow": MENU_ITEM,
+    "soundfxnormal": MENU_ITEM, "soundfxhigh": MENU_ITEM, "musicoff": MENU_ITEM,
+    "musiclow": MENU_ITEM, "musicnormal": MENU_ITEM, "musichigh": MENU_ITEM,
+    "boundson": MENU_ITEM, "boundsoff": MENU_ITEM, "cfg_keys": MENU_ITEM, "exit": MENU_ITEM,
+    "set_default": MENU_ITEM, "ok": MENU_ITEM, "cancel": MENU_ITEM, "empty": ("menu", 80),
+    "level": ("hud1", 180), "score": ("hud1", 150), "gamecomplete": ("hud1", 236),
+    "gameover": ("hud1", 236), "youwin": ("hud1", 236), "pak": ("hud1", 236),
+    "quit": ("hud1", shell_images.BUTTON_SIZE[0] - 6), "next": ("hud1", shell_images.BUTTON_SIZE[0] - 6),
+    "down": ("hud0", 110), "enable_sound": ("hud0", 160), "yes": ("menu", 160),
+    "no": ("menu", 160), "entername": ("small", 236), "noimages": ("small", 236),
+    "pause": ("hud1", 236),
+}
+NUMBERS = ["Lives"] + ["d%s%dk" % (axis, k) for k in range(1, 5) for axis in "xy"]
+CONTROLS = {"ctrl_actions_tessarine": 3, "ctrl_actions_mirrowfen": 4,
+            "ctrl_actions_corvantine": 3}
+
+
+class Texts(unittest.TestCase):
+    def tables(self):
+        return {short: text_table(produced()["/txt/res_%s.txt" % short], utf=True)
+                for short in texts.languages()}
+
+    def test_language_list_is_stored_under_both_names(self):
+        entries = produced()
+        self.assertEqual(entries["/txt/lang"], entries["/txt/lang.txt"])
+        lang = text_table(entries["/txt/lang.txt"], utf=True)
+        self.assertEqual("English;Deutsch", lang["LANGS"])
+        self.assertEqual("en;de", lang["SNAMES"])
+
+    def test_every_language_has_every_key_and_the_same_keys(self):
+        tables = self.tables()
+        self.assertEqual(["en", "de"], list(tables))
+        needed = set(PLACES) | set(NUMBERS) | set(CONTROLS)
+        for short, table in tables.items():
+            self.assertLessEqual(needed, set(table), short)
+            self.assertEqual(set(tables["en"]), set(table), short)
+            self.assertTrue(all(v.strip() for v in table.values()), short + ": an empty text")
+
+    def test_records_round_trip_the_sources(self):
+        for short, table in self.tables().items():
+            self.assertEqual(texts.read_table(texts.source_path("res_%s.txt" % short)), table)
+
+    def test_texts_fit_their_places_in_their_fonts(self):
+        loaded = preview.load_fonts(produced())
+        for short, table in self.tables().items():
+            for key, (font, width) in PLACES.items():
+                text = table[key] + (" 99" if key == "level" else "")
+                self.assertEqual([], loaded[font].missing(text), "%s %s" % (short, key))
+                self.assertLessEqual(loaded[font].width(text), width, "%s %s" % (short, key))
+            for key, count in CONTROLS.items():
+                names = table[key].split(";")
+                self.assertEqual(count, len(names), "%s %s" % (short, key))
+                for name in names:
+                    self.assertEqual([], loaded["hud0"].missing(name))
+                    self.assertLessEqual(loaded["hud0"].width(name), 108, "%s %s" % (short, name))
+
+    def test_level_texts_do_not_name_a_key(self):
+        for short, table in self.tables().items():
+            for key in table:
+                if key.startswith(("soundfx", "music", "bounds")):
+                    self.assertNotIn(table[key], table, "%s %s" % (short, key))
+
+    def test_shot_directions_follow_the_nose_with_speed_4(self):
+        for short, table in self.tables().items():
+            self.assertGreater(int(table["Lives"]), 0)
+            for s in range(1, 5):
+                dx, dy = int(table["dx%dk" % s]), int(table["dy%dk" % s])
+                nose = math.radians(s * 22.5)  # counter-clockwise from pointing right, y down
+                angle = math.atan2(-dy, dx)
+                self.assertLess(abs(angle - nose), math.radians(12), "%s step %d" % (short, s))
+                self.assertTrue(3.5 <= math.hypot(dx, dy) <= 4.5, "%s step %d" % (short, s))
+
+    def test_soft_key_codes_are_8_bit_lines_under_both_names(self):
+        entries = produced()
+        data = entries["/data/keys"]
+        self.assertEqual(data, entries["/data/keys.txt"])
+        self.assertTrue(data.endswith(b"\r\n"))
+        self.assertNotIn(b"\r\n\r\n", data)
+        keys = text_table(data, utf=False)
+        self.assertEqual(10000, int(keys["KEY_LEFT_SOFT2"]))
+        self.assertEqual(10001, int(keys["KEY_RIGHT_SOFT2"]))
+        self.assertEqual({"KEY_LEFT_SOFT1", "KEY_LEFT_SOFT2", "KEY_RIGHT_SOFT1",
+                          "KEY_RIGHT_SOFT2", "KEY_MIDDLE_SOFT"}, set(keys))
+
+    def test_bad_sources_are_refused(self):
+        with tempfile.TemporaryDirectory() as folder:
+            for body in ("a=1\na=2\n", "no equals sign\n", " a=1\n"):
+                path = os.path.join(folder, "t.txt")
+                with open(path, "w", encoding="utf-8") as handle:
+                    handle.write(body)
+                with self.assertRaises(ValueError, msg=body):
+                    texts.read_table(path)
+        with self.assertRaises(ValueError):
+            texts.eight_bit_lines({"a": "x\r\ny"})
+
+
+class ShellImages(unittest.TestCase):
+    def image(self, name):
+        return preview.decode_png(produced()["/graphics/" + name])
+
+    def test_sizes_fit_where_the_shell_draws_them(self):
+        logo = self.image("logo.png")
+        self.assertLessEqual(logo.shape[1], 240)
+        self.assertLessEqual((320 - logo.shape[0]) // 2 + logo.shape[0], 320 - (320 >> 3),
+                             "the logo ends above the progress bar")
+        self.assertLessEqual(self.image("arrowUp.png").shape[0], 23)
+        self.assertLessEqual(self.image("arrowDown.png").shape[0], 15)
+        selected = self.image("selected.png")
+        self.assertLessEqual(selected.shape[0], 18)
+        self.assertLessEqual(selected.shape[1], 176)
+        hud1 = self.pages_height("hud1")
+        self.assertGreaterEqual(self.image("button.png").shape[0], hud1 + 4)
+
+    def pages_height(self, name):
+        return preview.decode_png(produced()["/graphics/fonts/%s/font_0.png" % name]).shape[0]
+
+    def test_key_only_where_transparent(self):
+        for name in ("logo.png", "arrowUp.png", "arrowDown.png", "selected.png", "button.png",
+                     "pause.png"):
+            pixels = self.image(name)
+            key = np.all(pixels == (255, 0, 255), axis=-1)
+            decoded = preview.raster.decode565(pixels)
+            self.assertEqual(int(key.sum()), int((decoded == 0xF81F).sum()), name)
+            h, w = key.shape
+            self.assertFalse(key[h // 2, w // 2], name + ": opaque in the middle")
+            if name == "pause.png":
+                self.assertFalse(key.any(), "the pause button is drawn without the key")
+            else:
+                self.assertTrue(key[0, 0] and key[0, -1], name + ": transparent corners")
+
+    def test_arrows_point_their_way(self):
+        for name, tip_row in (("arrowUp.png", 0), ("arrowDown.png", -1)):
+            pixels = self.image(name)
+            opaque = ~np.all(pixels == (255, 0, 255), axis=-1)
+            rows = np.nonzero(opaque.any(axis=1))[0]
+            tip = rows[0] if tip_row == 0 else rows[-1]
+            base = rows[-1] if tip_row == 0 else rows[0]
+            self.assertLess(opaque[tip].sum(), opaque[base].sum(), name)
+
+    def test_generation_is_reproducible(self):
+        again = {}
+        for produce in gamedata.PRODUCERS:
+            produce(again)
+        first = produced()
+        for name, data in again.items():
+            self.assertEqual(first[name], data, name)
 
 
 class Packing(unittest.TestCase):

@@ -2,7 +2,7 @@
 """Renders what the generated shell data looks like in the game: a font sheet drawn from the
 strips and descriptors as the game reads them, and a contact sheet of the shell images.
 
-    /usr/bin/python3 data/gen/preview.py --out /tmp/preview
+    /usr/bin/python3 data/gen/preview.py --out /tmp/preview/shell
 """
 
 import argparse
@@ -182,6 +182,108 @@ def contact_sheet(entries, names):
     return np.concatenate(row, axis=1)
 
 
+def _blit(canvas, pixels, x, y, keyed=True):
+    """Draws an image with its top-left corner at (x, y), clipped, skipping key pixels."""
+    h, w = pixels.shape[:2]
+    x0, y0, x1, y1 = max(x, 0), max(y, 0), min(x + w, canvas.shape[1]), min(y + h, canvas.shape[0])
+    if x0 >= x1 or y0 >= y1:
+        return
+    src = pixels[y0 - y : y1 - y, x0 - x : x1 - x]
+    dst = canvas[y0:y1, x0:x1]
+    if keyed:
+        keep = np.all(src == raster.KEY, axis=-1)
+        dst[~keep] = src[~keep]
+    else:
+        dst[:] = src
+
+
+def _text(canvas, font, text, x, y, anchor="lt"):
+    """Anchored text: first letter l/c/r horizontally, second t/m/b vertically."""
+    w = font.width(text)
+    x -= {"l": 0, "c": w >> 1, "r": w}[anchor[0]]
+    y -= {"t": 0, "m": font.height >> 1, "b": font.height}[anchor[1]]
+    font.draw(canvas, text, x, y)
+
+
+def screens(entries, lang):
+    """Mock-ups of the start-up, a game menu, the language menu, the gallery and a help page,
+    placed the way the shell places these images and fonts on a 240x320 screen."""
+    W, H = 240, 320
+    f = load_fonts(entries)
+    img = {n.split("/")[-1][:-4]: decode_png(entries[n]) for n in entries
+           if n.startswith("/graphics/") and n.endswith(".png") and not n.startswith(fonts.FOLDER)}
+    night = raster.to565(raster.vertical_gradient(H, W, raster.NIGHT_DARK, raster.NIGHT_LIGHT), True)
+    out = []
+    # Start-up: white screen, the logo, the progress bar at 60 of 100.
+    s = np.full((H, W, 3), 255, np.uint8)
+    logo = img["logo"]
+    _blit(s, logo, W // 2 - logo.shape[1] // 2, (H - logo.shape[0]) // 2)
+    y, x = H - (H >> 3), (W - 108) // 2
+    s[y : y + 10, x : x + 108] = 0
+    s[y + 1 : y + 9, x + 1 : x + 107] = 255
+    s[y + 2 : y + 8, x + 2 : x + 2 + 60 * 104 // 100] = (255, 0, 0)
+    out.append(s)
+    # Game menu over a darkened picture: items, the selected bar, the scroll arrows.
+    s = night.copy()
+    s[:, 15 : W - 15] = (s[:, 15 : W - 15] * 0.45).astype(np.uint8)
+    keys = ["start", "continue", "gallery", "highscores", "help", "soundfxnormal", "musiclow",
+            "cfg_keys", "exit"]
+    top, height = 25, H - 40
+    _blit(s, img["arrowUp"], W // 2 - img["arrowUp"].shape[1] // 2, top - 2 - img["arrowUp"].shape[0])
+    _blit(s, img["arrowDown"], W // 2 - img["arrowDown"].shape[1] // 2, top + height)
+    for i, key in enumerate(keys):
+        row = 2 + top + 4 + i * 18
+        if i == 1:
+            bar = img["selected"]
+            _blit(s, bar, W // 2 - bar.shape[1] // 2, row + f["menusel"].height // 2 - bar.shape[0] // 2)
+            _text(s, f["menusel"], lang.get(key, key), W // 2, row, "ct")
+        else:
+            _text(s, f["menu"], lang.get(key, key), W // 2, row, "ct")
+    _blit(s, img["pause"], W - img["pause"].shape[1], H - img["pause"].shape[0], keyed=False)
+    out.append(s)
+    # Language menu: box two thirds wide, the highlight the screen draws itself.
+    s = night.copy()
+    s[:, 40:200] = (s[:, 40:200] * 0.4).astype(np.uint8)
+    names = ["English", "Deutsch"]
+    bw, rh = 2 * (W // 3), f["menu"].height + 4
+    bx, by = (W - bw) // 2, (H - bw) // 2
+    s[by + 1 : by + rh - 1, bx + 1 : bx + bw - 1] = raster.VIOLET
+    for i, name in enumerate(names):
+        _text(s, f["menu"], name, bx + bw // 2, by + i * rh + rh // 2 - f["menu"].height // 2, "ct")
+    _text(s, f["hud0"], lang.get("enable_sound", ""), W // 2, by + 4 * rh, "ct")
+    _text(s, f["menu"], "OK", 5, H - rh)
+    out.append(s)
+    # Gallery: a picture with both buttons out and their labels.
+    s = night.copy()
+    _blit(s, logo, (W - logo.shape[1]) // 2, 30)
+    b = img["button"]
+    bw, bh = b.shape[1], b.shape[0]
+    _blit(s, b, W - bw, H - bh)
+    _text(s, f["hud1"], lang.get("next", ""), bw // 2 + W - bw, H - 2, "cb")
+    _blit(s, b, 0, H - bh)
+    _text(s, f["hud1"], lang.get("quit", ""), bw - bw // 2, H - 2, "cb")
+    out.append(s)
+    # Help page: title, small print, scroll bar, soft keys; the in-game HUD numbers.
+    s = night.copy()
+    _text(s, f["menusel"], lang.get("help", ""), W // 2, 3, "ct")
+    lines = ["Steer the paddle with left and right;", "fire launches the ball. Catch the",
+             "capsules: green and blue ones help,", "red and orange ones hinder.", "",
+             "Clear every brick to open the next", "round and a new picture in the",
+             "gallery. ÄÖÜ äöü ß 0123456789"]
+    for i, line in enumerate(lines):
+        _text(s, f["small"], line, 20, f["menusel"].height + 12 + i * (f["small"].height + 3))
+    _text(s, f["hud0"], lang.get("quit", ""), 0, H, "lb")
+    _text(s, f["hud0"], lang.get("down", ""), W, H, "rb")
+    _text(s, f["num0"], "12450", W - 4, 230, "rt")
+    _text(s, f["hud0"], "x", 8, 230)
+    _text(s, f["num0"], "3", 8 + f["hud0"].width("x"), 230)
+    _text(s, f["num1"], "3150", W - 4, 250, "rt")
+    _text(s, f["hud1"], "**" + lang.get("level", "") + " 7**", W // 2, 270, "ct")
+    out.append(s)
+    gap = np.full((H, 6, 3), 40, np.uint8)
+    return np.concatenate(sum(([o, gap] for o in out), [])[:-1], axis=1)
+
+
 def save(pixels, path, zoom):
     image = Image.fromarray(pixels)
     image.save(path + ".png")
@@ -190,8 +292,8 @@ def save(pixels, path, zoom):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--out", default="/tmp/preview")
-    parser.add_argument("--lang", default="en")
+    parser.add_argument("--out", default="/tmp/preview/shell")
+    parser.add_argument("--lang", action="append", help="short name (default: every language)")
     args = parser.parse_args()
     sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
     import gamedata
@@ -200,8 +302,10 @@ def main():
     for produce in gamedata.PRODUCERS:
         produce(entries)
     os.makedirs(args.out, exist_ok=True)
-    lang = texts.read_table(texts.source_path("res_%s.txt" % args.lang))
-    save(font_sheet(entries, lang), os.path.join(args.out, "fonts_" + args.lang), 3)
+    for short in args.lang or texts.languages():
+        lang = texts.read_table(texts.source_path("res_%s.txt" % short))
+        save(font_sheet(entries, lang), os.path.join(args.out, "fonts_" + short), 3)
+        save(screens(entries, lang), os.path.join(args.out, "screens_" + short), 2)
     images = sorted(n for n in entries if n.endswith(".png") and not n.startswith(fonts.FOLDER))
     if images:
         save(contact_sheet(entries, images), os.path.join(args.out, "images"), 2)
