@@ -293,6 +293,18 @@ class Texts(unittest.TestCase):
                     self.assertEqual([], loaded["hud0"].missing(name))
                     self.assertLessEqual(loaded["hud0"].width(name), 108, "%s %s" % (short, name))
 
+    def test_keyboard_keys_and_language_names_fit_their_cells(self):
+        loaded = preview.load_fonts(produced())
+        for font in ("menu", "menusel"):
+            self.assertLessEqual(loaded[font].height, 19, font)
+            for label in list("abcdefghijklmnopqrstuvwxyz-_") + ["ok", "<-"]:
+                self.assertEqual([], loaded[font].missing(label))
+                self.assertLessEqual(loaded[font].width(label), 21, "%s %r" % (font, label))
+        lang = text_table(produced()["/txt/lang"], utf=True)
+        for name in lang["LANGS"].split(";"):
+            self.assertEqual([], loaded["menu"].missing(name))
+            self.assertLessEqual(loaded["menu"].width(name), 2 * (240 // 3) - 4, name)
+
     def test_level_texts_do_not_name_a_key(self):
         for short, table in self.tables().items():
             for key in table:
