@@ -6,6 +6,8 @@
 
 #include "io/D7zipInputStream.h"
 #include "lang/DbyteArray.h"
+#include "microedition/rms/DRecordStore.h"
+#include "platform/registry.h"
 
 #include "display/VideoDetect.h"
 #include "platform/FakeClock.h"
@@ -41,10 +43,22 @@ std::string png(int w, int h, uint32_t rgb)
     return out;
 }
 
+namespace {
+
+qev::lang::DStringPtr applicationName()
+{
+    return u"Pallasterhorn";
+}
+
+} // namespace
+
 ShellTest::ShellTest()
 {
     resetShellGlobals();
     profile().programFile = folder.path() + "/game.exe";
+    platform::Registry::closeDatabase();
+    profile().registryPath = folder.path() + "/registry.sqlite";
+    qev::microedition::rms::DRecordStore::setApplicationNameSource(&applicationName);
     gamelib::screenWidth = 240;
     gamelib::screenHeight = 320;
 }
@@ -53,6 +67,8 @@ ShellTest::~ShellTest()
 {
     qev::io::D7zipInputStream::closeArchive();
     resetShellGlobals();
+    qev::microedition::rms::DRecordStore::setApplicationNameSource(nullptr);
+    platform::Registry::closeDatabase();
 }
 
 void ShellTest::openArchive(const std::map<std::string, std::string>& entries)

@@ -5,6 +5,7 @@
 
 #include "gamelib/GameMenu.h"
 #include "gamelib/GameStatics.h"
+#include "gamelib/ImageFont.h"
 #include "gamelib/ScreenCanvas.h"
 #include "gamelib/TextTable.h"
 
@@ -77,6 +78,7 @@ void GameLib::startApp()
             return;
         }
         GameStatics::init();
+        loadImageFonts();
         screenCanvas->flushGraphics();
         GameInterfacePtr langMenu = ShellScreens::make(shellScreens().makeLangMenu);
         langMenu->start();

@@ -1,7 +1,9 @@
 #include "gamelib/GameStatics.h"
 
 #include "gamelib/GameLib.h"
+#include "gamelib/ImageFont.h"
 #include "gamelib/ScreenCanvas.h"
+#include "gamelib/SpriteAtlas.h"
 #include "gamelib/TextTable.h"
 
 #include "lang/DSystem.h"
@@ -55,6 +57,7 @@ void GameStatics::init()
 {
     tessarineName = u"tessarine";
     brickLetters = u"abcdefghij";
+    atlasPieces = new DHashtable(11, 75);
     levelJumpSequence =
         intArray({kLevelJumpCodes[0], kLevelJumpCodes[1], kLevelJumpCodes[2], 0, 0});
     textTable = new DHashtable(11, 75);
@@ -98,6 +101,8 @@ void GameStatics::release()
     graphicsSet = nullptr;
     folderAliases = nullptr;
     languageNames = languageShortNames = nullptr;
+    releaseAtlas();
+    releaseImageFonts();
     // What the games and the other screens keep.
     for (void (*release)() : shellScreens().releasers)
         if (release)
