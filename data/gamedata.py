@@ -1,11 +1,12 @@
 #!/usr/bin/python3
 """Builds game.dat, the game's data archive, from the sources in this folder.
 
-Every entry is first written into a staging folder: the files below sources/ as they are (hidden files left out), and
-the entries the producers below make (screen configurations; later the graphics, fonts, texts,
-sounds and levels). The staging folder is then packed with the 7z tool: LZMA, one entry per
-block (not solid), no branch filters, uncompressed header, no time stamps, names in sorted
-order, so that the same sources give the same archive.
+Every entry is first written into a staging folder: the files below sources/ as they are
+(hidden files left out), and the entries the producers make: screen configurations here, and in
+gen/ the bitmap fonts, the language texts and soft-key codes (converted from text/) and the
+shell images; later the games' graphics, sounds and levels. The staging folder is then packed
+with the 7z tool: LZMA, one entry per block (not solid), no branch filters, uncompressed header,
+no time stamps, names in sorted order, so that the same sources give the same archive.
 
 The game finds an entry by a hash of its name (h = 31*h + b over the bytes, b signed, 32 bits).
 The build fails when two stored names share a hash, or when a name the game only probes for

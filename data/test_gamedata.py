@@ -192,7 +192,8 @@ class Fonts(unittest.TestCase):
         for name in ("num0", "num1"):
             self.assertLessEqual(set("0123456789"), chars(name), name)
         self.assertIn("*", chars("hud1"))
-        self.assertLessEqual({chr(c) for c in range(32, 127)} | set("äöüÄÖÜß"), chars("small"))
+        printable = {chr(c) for c in range(32, 127)}
+        self.assertLessEqual(printable | set("äöüÄÖÜß"), chars("small"))
 
     def test_glyph_cells_keep_their_face_inside_and_the_key_outside(self):
         for spec in fonts.FONTS:
@@ -212,7 +213,8 @@ class Fonts(unittest.TestCase):
                     edges = [-1] if spec.shadow else [0, -1]
                     for col in edges:
                         edge = luma[:, x0:x1][:, col][~cell_key[:, col]]
-                        self.assertTrue(np.all(edge < 160), "%s: %r face at its edge" % (spec.name, g))
+                        self.assertTrue(np.all(edge < 160),
+                                        "%s: %r face at its edge" % (spec.name, g))
 
     def test_absent_pages_are_probed_and_none_clashes(self):
         probes = gamedata.probed_names(produced(), tempfile.gettempdir())
@@ -244,7 +246,8 @@ PLACES = {
     "set_default": MENU_ITEM, "ok": MENU_ITEM, "cancel": MENU_ITEM, "empty": ("menu", 80),
     "level": ("hud1", 180), "score": ("hud1", 150), "gamecomplete": ("hud1", 236),
     "gameover": ("hud1", 236), "youwin": ("hud1", 236), "pak": ("hud1", 236),
-    "quit": ("hud1", shell_images.BUTTON_SIZE[0] - 6), "next": ("hud1", shell_images.BUTTON_SIZE[0] - 6),
+    "quit": ("hud1", shell_images.BUTTON_SIZE[0] - 6),
+    "next": ("hud1", shell_images.BUTTON_SIZE[0] - 6),
     "down": ("hud0", 110), "enable_sound": ("hud0", 160), "yes": ("menu", 160),
     "no": ("menu", 160), "entername": ("small", 236), "noimages": ("small", 236),
     "pause": ("hud1", 236),

@@ -122,7 +122,8 @@ def render_font(spec):
             page.append((ch, cov[:, cell_left:cell_right], cell_right - cell_left))
         shapes.append(page)
     ink_rows = np.nonzero(rows)[0]
-    top, bottom = (ink_rows[0], ink_rows[-1] + 2) if spec.shadow else (ink_rows[0] - 1, ink_rows[-1] + 2)
+    # One rim row above the ink (none for a shadow) and one below.
+    top, bottom = ink_rows[0] - (0 if spec.shadow else 1), ink_rows[-1] + 2
     height = bottom - top
     pages = []
     for page in shapes:

@@ -81,7 +81,9 @@ class LoadedFont:
 
     def prepare(self, text):
         # Character-wise upper-casing as the C library does it (the sharp s stays).
-        return "".join(c.upper() if len(c.upper()) == 1 else c for c in text) if self.upper else text
+        if not self.upper:
+            return text
+        return "".join(c.upper() if len(c.upper()) == 1 else c for c in text)
 
     def width(self, text):
         w = 0
@@ -126,7 +128,8 @@ def backdrop(h, w):
     """Dark, white, violet highlight and a bright picture-like band, to test legibility."""
     out = np.zeros((h, w, 3), dtype=np.uint8)
     q = w // 4
-    out[:, :q] = raster.to565(raster.vertical_gradient(h, q, raster.NIGHT_DARK, raster.NIGHT_LIGHT), True)
+    night = raster.vertical_gradient(h, q, raster.NIGHT_DARK, raster.NIGHT_LIGHT)
+    out[:, :q] = raster.to565(night, True)
     out[:, q : 2 * q] = 255
     out[:, 2 * q : 3 * q] = raster.VIOLET
     x = np.linspace(0, 1, w - 3 * q)
@@ -170,7 +173,9 @@ def contact_sheet(entries, names):
         pixels = decode_png(entries[name])
         h, w = pixels.shape[:2]
         tile = np.full((h + 8, max(w + 8, 60), 3), 0, np.uint8)
-        tile[:] = raster.to565(raster.vertical_gradient(h + 8, tile.shape[1], (0x30, 0x30, 0x3a), (0x60, 0x66, 0x70)))
+        grey = raster.vertical_gradient(h + 8, tile.shape[1], (0x30, 0x30, 0x3a),
+                                        (0x60, 0x66, 0x70))
+        tile[:] = raster.to565(grey)
         check = ((np.indices((h, w)).sum(axis=0) // 4) % 2).astype(bool)
         bg = np.where(check[..., None], 200, 150).astype(np.uint8).repeat(3, axis=-1)
         key = np.all(pixels == raster.KEY, axis=-1)
@@ -212,7 +217,8 @@ def screens(entries, lang):
     f = load_fonts(entries)
     img = {n.split("/")[-1][:-4]: decode_png(entries[n]) for n in entries
            if n.startswith("/graphics/") and n.endswith(".png") and not n.startswith(fonts.FOLDER)}
-    night = raster.to565(raster.vertical_gradient(H, W, raster.NIGHT_DARK, raster.NIGHT_LIGHT), True)
+    night = raster.to565(raster.vertical_gradient(H, W, raster.NIGHT_DARK, raster.NIGHT_LIGHT),
+                         True)
     out = []
     # Start-up: white screen, the logo, the progress bar at 60 of 100.
     s = np.full((H, W, 3), 255, np.uint8)
@@ -229,13 +235,15 @@ def screens(entries, lang):
     keys = ["start", "continue", "gallery", "highscores", "help", "soundfxnormal", "musiclow",
             "cfg_keys", "exit"]
     top, height = 25, H - 40
-    _blit(s, img["arrowUp"], W // 2 - img["arrowUp"].shape[1] // 2, top - 2 - img["arrowUp"].shape[0])
+    up = img["arrowUp"]
+    _blit(s, up, W // 2 - up.shape[1] // 2, top - 2 - up.shape[0])
     _blit(s, img["arrowDown"], W // 2 - img["arrowDown"].shape[1] // 2, top + height)
     for i, key in enumerate(keys):
         row = 2 + top + 4 + i * 18
         if i == 1:
             bar = img["selected"]
-            _blit(s, bar, W // 2 - bar.shape[1] // 2, row + f["menusel"].height // 2 - bar.shape[0] // 2)
+            centre = row + f["menusel"].height // 2
+            _blit(s, bar, W // 2 - bar.shape[1] // 2, centre - bar.shape[0] // 2)
             _text(s, f["menusel"], lang.get(key, key), W // 2, row, "ct")
         else:
             _text(s, f["menu"], lang.get(key, key), W // 2, row, "ct")
@@ -287,7 +295,8 @@ def screens(entries, lang):
 def save(pixels, path, zoom):
     image = Image.fromarray(pixels)
     image.save(path + ".png")
-    image.resize((image.width * zoom, image.height * zoom), Image.NEAREST).save(path + "_x%d.png" % zoom)
+    zoomed = image.resize((image.width * zoom, image.height * zoom), Image.NEAREST)
+    zoomed.save(path + "_x%d.png" % zoom)
 
 
 def main():

@@ -94,7 +94,8 @@ def dilate(mask, cross=False):
 
 def vertical_gradient(h, w, top, bottom, curve=1.0):
     t = (np.arange(h, dtype=np.float64) / max(h - 1, 1)) ** curve
-    col = np.array(top, float)[None, :] * (1 - t[:, None]) + np.array(bottom, float)[None, :] * t[:, None]
+    t = t[:, None]
+    col = np.array(top, float)[None, :] * (1 - t) + np.array(bottom, float)[None, :] * t
     return np.repeat(col[:, None, :], w, axis=1)
 
 

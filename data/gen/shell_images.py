@@ -101,133 +101,171 @@ def _text_mask(size, text, face, px, centre, tracking=0.0):
     return raster.reduce_mask(image)
 
 
-def logo():
-    """Title art: a horned peak under a night sky over a still lake, and the game's name."""
+def _rounded(size, box, radius, **style):
+    """Coverage of a rounded rectangle given in result pixels (left, top, right, bottom)."""
+    return _mask(size, lambda d: d.rounded_rectangle([v * S for v in box], radius * S,
+                                                     fill=None if "outline" in style else 255,
+                                                     **style))
+
+
+def _polygon(size, points):
+    """Coverage at S x the size of a polygon given in result pixels."""
+    return _big_mask(size, lambda d: d.polygon([(x * S, y * S) for x, y in points], fill=255))
+
+
+def _halo(mask, offsets, gain):
+    """A rim around a coverage mask: its maximum over the given shifts, strengthened."""
+    grown = np.maximum.reduce([np.roll(np.roll(mask, dy, 0), dx, 1) for dy, dx in offsets])
+    return np.clip(grown * gain, 0, 1)
+
+
+HORIZON = 150  # the lake shore, in logo pixels
+
+
+def _sky(rng):
+    """Night sky with a warm glow along the horizon, stars and a moon with a halo."""
     w, h = LOGO_SIZE
     W, H = w * S, h * S
-    rng = np.random.default_rng(1404)
-    horizon = 150
-    # Sky: night blue deepening upwards, a faint warm glow along the horizon.
-    t = np.linspace(0, 1, horizon * S)[:, None]
-    sky_col = raster.lerp(raster.NIGHT_DARK, raster.NIGHT_LIGHT, t ** 1.3)
-    glow = np.exp(-((1 - t) / 0.12) ** 2)
-    sky_col = raster.lerp(sky_col, (0x7a, 0x4a, 0x6a), 0.55 * glow)
+    t = np.linspace(0, 1, HORIZON * S)[:, None]
+    sky = raster.lerp(raster.NIGHT_DARK, raster.NIGHT_LIGHT, t ** 1.3)
+    sky = raster.lerp(sky, (0x7a, 0x4a, 0x6a), 0.55 * np.exp(-((1 - t) / 0.12) ** 2))
     rgb = np.zeros((H, W, 3))
-    rgb[: horizon * S] = sky_col
-    # Stars: a few hundred points, brighter ones with a small cross.
+    rgb[: HORIZON * S] = sky
+    # Stars of varied brightness; the brightest get a small cross.
     stars = Image.new("L", (W, H), 0)
     sd = ImageDraw.Draw(stars)
     for _ in range(170):
-        x, y = rng.uniform(4, w - 4), rng.uniform(4, horizon - 20) ** 1.0
+        x, y = rng.uniform(4, w - 4) * S, rng.uniform(4, HORIZON - 20) * S
         b = rng.uniform(0.25, 1.0) ** 2
         r = (0.45 + 0.5 * b) * S
-        sd.ellipse((x * S - r, y * S - r, x * S + r, y * S + r), fill=int(255 * b))
+        sd.ellipse((x - r, y - r, x + r, y + r), fill=int(255 * b))
         if b > 0.7:
-            sd.line((x * S - 3 * r, y * S, x * S + 3 * r, y * S), fill=int(120 * b), width=2)
-            sd.line((x * S, y * S - 3 * r, x * S, y * S + 3 * r), fill=int(120 * b), width=2)
-    star_alpha = np.asarray(stars, float) / 255.0 * (1 - np.linspace(0, 1, H)[:, None] * 0.8)
-    rgb = _over(rgb, (0xE8, 0xF0, 0xFF), star_alpha)
-    # Moon with a soft halo, upper right.
+            sd.line((x - 3 * r, y, x + 3 * r, y), fill=int(120 * b), width=2)
+            sd.line((x, y - 3 * r, x, y + 3 * r), fill=int(120 * b), width=2)
+    fade = 1 - np.linspace(0, 1, H)[:, None] * 0.8
+    rgb = _over(rgb, (0xE8, 0xF0, 0xFF), np.asarray(stars, float) / 255.0 * fade)
     mx, my, mr = 186 * S, 78 * S, 8 * S
     yy, xx = np.mgrid[0:H, 0:W]
     dist = np.hypot(xx - mx, yy - my)
     rgb = _over(rgb, (0x9f, 0xb8, 0xff), 0.35 * np.exp(-((dist / (mr * 3.2)) ** 2)))
     moon = np.clip((mr - dist) / S + 0.5, 0, 1)
-    shade = np.clip((np.hypot(xx - mx - 3.5 * S, yy - my + 2 * S) - mr * 0.95) / (2 * S), 0, 1)
-    rgb = _over(rgb, raster.lerp((0x8a, 0x96, 0xc8), (0xFF, 0xF6, 0xDE), shade), moon)
-    # Far range, hazy.
-    far = _ridge(rng, W, horizon * S - 34 * S, 16 * S, 65)
-    far_mask = _big_mask(LOGO_SIZE, lambda d: d.polygon(far + [(W, horizon * S), (0, horizon * S)], fill=255))
+    lit = np.clip((np.hypot(xx - mx - 3.5 * S, yy - my + 2 * S) - mr * 0.95) / (2 * S), 0, 1)
+    return _over(rgb, raster.lerp((0x8a, 0x96, 0xc8), (0xFF, 0xF6, 0xDE), lit), moon)
+
+
+def _mountains(rng, rgb):
+    """A hazy far range, then the horn: a steep peak lit from the moon side, snow on top."""
+    W, H = LOGO_SIZE[0] * S, LOGO_SIZE[1] * S
+    yy, xx = np.mgrid[0:H, 0:W]
+    far = _ridge(rng, W, (HORIZON - 34) * S, 16 * S, 65)
+    far_mask = _big_mask(LOGO_SIZE, lambda d: d.polygon(
+        far + [(W, HORIZON * S), (0, HORIZON * S)], fill=255))
     far_col = raster.lerp((0x3c, 0x4c, 0x8c), (0x24, 0x30, 0x62), np.linspace(0, 1, H)[:, None])
     rgb = _over(rgb, far_col * np.ones((1, W, 1)), far_mask)
-    # The horn: a steep peak leaning a little, lit from the moon side (right), snow on top.
     summit = (121, 62)
-    left_flank = _path(rng, [(14, horizon), (52, 122), (84, 96), (104, 76), summit], 1.4)
-    right_flank = _path(rng, [summit, (134, 82), (152, 102), (176, 122), (214, horizon)], 1.4)
-    ridge = _path(rng, [summit, (124, 86), (120, 108), (132, 130), (128, horizon)], 1.6)
-    outline = left_flank + right_flank[1:]
-    peak_mask = _big_mask(LOGO_SIZE, lambda d: d.polygon([(x * S, y * S) for x, y in outline], fill=255))
-    lit = ridge + right_flank[::-1][1:-1]
-    lit_mask = _big_mask(LOGO_SIZE, lambda d: d.polygon([(x * S, y * S) for x, y in lit], fill=255))
-    depth = np.clip((yy / S - summit[1]) / (horizon - summit[1]), 0, 1)
+    left = _path(rng, [(14, HORIZON), (52, 122), (84, 96), (104, 76), summit], 1.4)
+    right = _path(rng, [summit, (134, 82), (152, 102), (176, 122), (214, HORIZON)], 1.4)
+    ridge = _path(rng, [summit, (124, 86), (120, 108), (132, 130), (128, HORIZON)], 1.6)
+    peak = _polygon(LOGO_SIZE, left + right[1:])
+    lit = _polygon(LOGO_SIZE, ridge + right[::-1][1:-1])
+    depth = np.clip((yy / S - summit[1]) / (HORIZON - summit[1]), 0, 1)
     grain = _value_noise(rng, H, W, 10 * S) * 0.75 + _value_noise(rng, H, W, 3 * S) * 0.25
     strata = np.sin((xx * 0.35 - yy * 0.9) / (2.2 * S) + grain * 2.5)
     snow = np.clip((0.4 + 0.1 * grain + 0.04 * strata - depth) / 0.12, 0, 1)
-    dark_face = raster.lerp((0x44, 0x52, 0x8e), (0x16, 0x1e, 0x46), depth ** 0.7)
-    dark_face = raster.lerp(dark_face, (0x8a, 0x9a, 0xd0), 0.75 * snow)
-    dark_face *= (0.95 + 0.05 * strata)[..., None]
-    lit_face = raster.lerp((0xb8, 0xc8, 0xf4), (0x30, 0x40, 0x80), depth ** 0.75)
-    lit_face = raster.lerp(lit_face, (0xF4, 0xF6, 0xFF), 0.9 * snow)
-    lit_face *= (0.95 + 0.05 * strata * (1 - snow))[..., None]
-    rgb = _over(rgb, dark_face, peak_mask)
-    rgb = _over(rgb, lit_face, lit_mask * peak_mask)
-    # Rolling hills in front, then a dark line of spruces along the shore.
-    hills = _ridge(rng, W, (horizon - 14) * S, 7 * S, 65)
+    shaded = raster.lerp((0x44, 0x52, 0x8e), (0x16, 0x1e, 0x46), depth ** 0.7)
+    shaded = raster.lerp(shaded, (0x8a, 0x9a, 0xd0), 0.75 * snow)
+    shaded *= (0.95 + 0.05 * strata)[..., None]
+    sunny = raster.lerp((0xb8, 0xc8, 0xf4), (0x30, 0x40, 0x80), depth ** 0.75)
+    sunny = raster.lerp(sunny, (0xF4, 0xF6, 0xFF), 0.9 * snow)
+    sunny *= (0.95 + 0.05 * strata * (1 - snow))[..., None]
+    rgb = _over(rgb, shaded, peak)
+    return _over(rgb, sunny, lit * peak)
+
+
+def _shore(rng, rgb):
+    """Rolling hills with a moonlit crest, then a line of spruces along the shore."""
+    w = LOGO_SIZE[0]
+    W, H = w * S, LOGO_SIZE[1] * S
+    yy = np.mgrid[0:H, 0:W][0]
+    hills = _ridge(rng, W, (HORIZON - 14) * S, 7 * S, 65)
     hill_mask = _big_mask(LOGO_SIZE, lambda d: d.polygon(hills + [(W, H), (0, H)], fill=255))
-    hill_col = raster.lerp((0x22, 0x2c, 0x60), (0x12, 0x18, 0x3c), np.clip((yy / S - horizon + 20) / 20, 0, 1))
+    hill_col = raster.lerp((0x22, 0x2c, 0x60), (0x12, 0x18, 0x3c),
+                           np.clip((yy / S - HORIZON + 20) / 20, 0, 1))
     rgb = _over(rgb, hill_col, hill_mask)
     crest = np.clip(hill_mask - np.roll(hill_mask, S, axis=0), 0, 1)
     rgb = _over(rgb, (0x70, 0x84, 0xc8), 0.45 * crest)
     trees = Image.new("L", (W, H), 0)
     td = ImageDraw.Draw(trees)
-    shore = _ridge(rng, W, (horizon - 3) * S, 3 * S, 65)
-    td.polygon(shore + [(W, horizon * S + 2 * S), (0, horizon * S + 2 * S)], fill=255)
+    shore = _ridge(rng, W, (HORIZON - 3) * S, 3 * S, 65)
+    td.polygon(shore + [(W, (HORIZON + 2) * S), (0, (HORIZON + 2) * S)], fill=255)
     x = 0.0
     while x < w:
         ground = np.interp(x * S, [p[0] for p in shore], [p[1] for p in shore])
-        # Fewer, taller trees toward the sides, so the peak stays clear in the middle.
+        # Taller trees toward the sides, so the peak stays clear in the middle.
         side = abs(x - w / 2) / (w / 2)
         tall = rng.uniform(3, 6) + 7 * side ** 1.5
         half = tall * rng.uniform(0.28, 0.36)
-        td.polygon([((x - half) * S, ground), (x * S, ground - tall * S), ((x + half) * S, ground)], fill=255)
+        td.polygon([((x - half) * S, ground), (x * S, ground - tall * S),
+                    ((x + half) * S, ground)], fill=255)
         x += rng.uniform(1.6, 3.4)
-    tree_mask = np.asarray(trees, float) / 255.0
-    rgb = _over(rgb, (0x08, 0x0b, 0x1c), tree_mask)
-    # Lake: the sky and peak mirrored, darkened, broken by ripples.
-    lake_top = horizon * S + 2 * S
-    mirror = rgb[lake_top - 1 :: -1][: H - lake_top]
-    depth = np.linspace(0, 1, H - lake_top)[:, None, None]
-    ripples = 0.5 + 0.5 * np.sin(np.arange(H - lake_top)[:, None, None] ** 1.35 / (1.1 * S))
+    return _over(rgb, (0x08, 0x0b, 0x1c), np.asarray(trees, float) / 255.0)
+
+
+def _lake(rgb):
+    """Below the shore: everything above mirrored, darkened and broken by ripples."""
+    H = rgb.shape[0]
+    top = (HORIZON + 2) * S
+    mirror = rgb[top - 1 :: -1][: H - top]
+    depth = np.linspace(0, 1, H - top)[:, None, None]
+    ripples = 0.5 + 0.5 * np.sin(np.arange(H - top)[:, None, None] ** 1.35 / (1.1 * S))
     reflected = mirror * (0.55 - 0.25 * depth) * (0.8 + 0.2 * ripples)
     water = raster.lerp((0x10, 0x18, 0x3a), (0x08, 0x0c, 0x1e), depth[..., 0] ** 0.8)
-    rgb[lake_top:] = reflected + water * 0.6
-    rgb[lake_top : lake_top + S] = raster.lerp(rgb[lake_top : lake_top + S], (0x70, 0x84, 0xc8), 0.5)
-    frame = _reduce_rgb(rgb)
-    # The name, amber with a dark rim, and a cool subtitle.
-    title = _text_mask(LOGO_SIZE, "PALLASTERHORN", "DejaVuSans-Bold.ttf", 20, (w / 2, 34), 0.4)
-    rim = np.clip(np.maximum.reduce([np.roll(np.roll(title, dy, 0), dx, 1)
-                                     for dy in (-1, 0, 1, 2) for dx in (-1, 0, 1)]) * 1.6, 0, 1)
+    rgb[top:] = reflected + water * 0.6
+    rgb[top : top + S] = raster.lerp(rgb[top : top + S], (0x70, 0x84, 0xc8), 0.5)
+    return rgb
+
+
+def _titles(frame):
+    """The name in amber with a dark rim, and a cool subtitle under it."""
+    w, h = LOGO_SIZE
+    bold = "DejaVuSans-Bold.ttf"
+    title = _text_mask(LOGO_SIZE, "PALLASTERHORN", bold, 20, (w / 2, 34), 0.4)
+    rim = _halo(title, [(dy, dx) for dy in (-1, 0, 1, 2) for dx in (-1, 0, 1)], 1.6)
     rows = np.clip((np.arange(h)[:, None] - 19.0) / 15.0, 0, 1)
     gold = raster.lerp((0xFF, 0xF0, 0xC0), (0xFF, 0x94, 0x24), rows ** 0.9) * np.ones((1, w, 1))
     frame = _over(frame, raster.OUTLINE, rim)
     frame = _over(frame, gold, title)
-    sub = _text_mask(LOGO_SIZE, "ARCADE  COLLECTION", "DejaVuSans-Bold.ttf", 8, (w / 2, 48), 1.5)
-    sub_rim = np.clip(np.maximum.reduce([np.roll(np.roll(sub, dy, 0), dx, 1)
-                                         for dy in (-1, 0, 1) for dx in (-1, 0, 1)]) * 1.5, 0, 1)
+    sub = _text_mask(LOGO_SIZE, "ARCADE  COLLECTION", bold, 8, (w / 2, 48), 1.5)
+    sub_rim = _halo(sub, [(dy, dx) for dy in (-1, 0, 1) for dx in (-1, 0, 1)], 1.5)
     frame = _over(frame, raster.OUTLINE, 0.8 * sub_rim)
-    frame = _over(frame, raster.CYAN, sub)
-    # Card: rounded corners over the white start-up screen, a dark edge and a faint inner line.
-    corner = 14
-    card = _mask(LOGO_SIZE, lambda d: d.rounded_rectangle((0, 0, W - 1, H - 1), corner * S, fill=255))
-    inner = _mask(LOGO_SIZE, lambda d: d.rounded_rectangle((S, S, W - 1 - S, H - 1 - S), (corner - 1) * S, fill=255))
-    inner2 = _mask(LOGO_SIZE, lambda d: d.rounded_rectangle((2 * S, 2 * S, W - 1 - 2 * S, H - 1 - 2 * S), (corner - 2) * S, fill=255))
+    return _over(frame, raster.CYAN, sub)
+
+
+def logo():
+    """Title art: a horned peak under a night sky over a still lake, and the game's name, on
+    a card with rounded corners that sits on the white start-up screen."""
+    w, h = LOGO_SIZE
+    rng = np.random.default_rng(1404)
+    rgb = _sky(rng)
+    rgb = _mountains(rng, rgb)
+    rgb = _shore(rng, rgb)
+    frame = _titles(_reduce_rgb(_lake(rgb)))
+    # The card's edge: dark outside, a faint cool line inside; corners blend into white.
+    r = 14
+    card = _rounded(LOGO_SIZE, (0, 0, w - 1 / S, h - 1 / S), r)
+    inner = _rounded(LOGO_SIZE, (1, 1, w - 1 - 1 / S, h - 1 - 1 / S), r - 1)
+    inner2 = _rounded(LOGO_SIZE, (2, 2, w - 2 - 1 / S, h - 2 - 1 / S), r - 2)
     frame = _over(frame, (0x5f, 0x78, 0xc0), np.clip(inner - inner2, 0, 1) * 0.6)
     frame = _over(frame, raster.OUTLINE, np.clip(card - inner, 0, 1))
     frame = _over(np.full_like(frame, 255.0), frame, card)
     return raster.compose(frame, card > 0.02, dither=True)
 
 
-def _up_arrow_mask(size):
-    w, h = size
-    return _mask(size, lambda d: d.polygon([(1.5 * S, (h - 2) * S), (w / 2 * S, 1.5 * S),
-                                            ((w - 1.5) * S, (h - 2) * S),
-                                            (w / 2 * S, (h - 4.5) * S)], fill=255))
-
-
 def arrow(up):
     """A swept arrowhead in the warm accent, light at the top, for the menu's scroll hints."""
     w, h = ARROW_SIZE
-    coverage = _up_arrow_mask(ARROW_SIZE)
+    head = [(1.5, h - 2), (w / 2, 1.5), (w - 1.5, h - 2), (w / 2, h - 4.5)]
+    coverage = _mask(ARROW_SIZE, lambda d: d.polygon([(x * S, y * S) for x, y in head], fill=255))
     if not up:
         coverage = coverage[::-1]
     fill = raster.vertical_gradient(h, w, (0xFF, 0xE2, 0xA0), (0xF0, 0x8A, 0x20))
@@ -235,12 +273,13 @@ def arrow(up):
 
 
 def pause():
-    """A rounded night-blue button with two bars; opaque everywhere (drawn without the key)."""
+    """A rounded night-blue button with two bars; opaque everywhere (drawn without the key),
+    its corners in the outline colour, which reads as the dark sky of the games."""
     w, h = PAUSE_SIZE
-    body = _mask(PAUSE_SIZE, lambda d: d.rounded_rectangle((0.5 * S, 0.5 * S, (w - 0.5) * S, (h - 0.5) * S), 5 * S, fill=255))
-    face = _mask(PAUSE_SIZE, lambda d: d.rounded_rectangle((1.5 * S, 1.5 * S, (w - 1.5) * S, (h - 1.5) * S), 4 * S, fill=255))
-    bars = _mask(PAUSE_SIZE, lambda d: (d.rounded_rectangle((6.5 * S, 5.5 * S, 9.5 * S, (h - 5.5) * S), S, fill=255),
-                                        d.rounded_rectangle(((w - 9.5) * S, 5.5 * S, (w - 6.5) * S, (h - 5.5) * S), S, fill=255)))
+    body = _rounded(PAUSE_SIZE, (0.5, 0.5, w - 0.5, h - 0.5), 5)
+    face = _rounded(PAUSE_SIZE, (1.5, 1.5, w - 1.5, h - 1.5), 4)
+    bars = (_rounded(PAUSE_SIZE, (6.5, 5.5, 9.5, h - 5.5), 1)
+            + _rounded(PAUSE_SIZE, (w - 9.5, 5.5, w - 6.5, h - 5.5), 1))
     base = np.broadcast_to(np.array(raster.OUTLINE, float), (h, w, 3))
     rgb = _over(base, raster.CYAN, body)
     inside = raster.vertical_gradient(h, w, raster.NIGHT_LIGHT, raster.NIGHT_DARK)
@@ -257,15 +296,16 @@ def selected():
     """The bar behind the selected menu item: a dark violet-blue pill, a cool gloss line and a
     small amber mark at each end, so the warm highlighted text stands out on it."""
     w, h = SELECTED_SIZE
-    pill = _mask(SELECTED_SIZE, lambda d: d.rounded_rectangle((0.5 * S, 0.5 * S, (w - 0.5) * S, (h - 0.5) * S), (h / 2 - 0.5) * S, fill=255))
+    pill = _rounded(SELECTED_SIZE, (0.5, 0.5, w - 0.5, h - 0.5), h / 2 - 0.5)
     body = raster.vertical_gradient(h, w, (0x4a, 0x50, 0xa8), (0x1c, 0x20, 0x5a), 0.8)
     x = np.abs(np.arange(w) - (w - 1) / 2) / (w / 2)
     body = raster.lerp(body, (0x10, 0x14, 0x3a), np.broadcast_to(0.35 * x[None, :] ** 3, (h, w)))
-    gloss = _mask(SELECTED_SIZE, lambda d: d.rounded_rectangle((7 * S, 1.6 * S, (w - 7) * S, 3.2 * S), 0.8 * S, fill=255))
+    gloss = _rounded(SELECTED_SIZE, (7, 1.6, w - 7, 3.2), 0.8)
     body = raster.lerp(body, (0xa8, 0xc8, 0xff), 0.45 * gloss)
-    cy = (h / 2) * S
-    marks = _mask(SELECTED_SIZE, lambda d: [d.polygon([(cx - 3 * S, cy), (cx, cy - 3 * S), (cx + 3 * S, cy), (cx, cy + 3 * S)], fill=255)
-                                            for cx in (8 * S, (w - 8) * S)])
+    cy = h / 2
+    diamonds = [[(cx - 3, cy), (cx, cy - 3), (cx + 3, cy), (cx, cy + 3)] for cx in (8, w - 8)]
+    marks = _mask(SELECTED_SIZE, lambda d: [
+        d.polygon([(x * S, y * S) for x, y in points], fill=255) for points in diamonds])
     body = raster.lerp(body, raster.AMBER, marks)
     return raster.outlined(body, pill, dither=True)
 
@@ -273,9 +313,9 @@ def selected():
 def button():
     """The gallery's button: a tab with rounded top corners that sits on the bottom edge."""
     w, h = BUTTON_SIZE
-    tab = _mask(BUTTON_SIZE, lambda d: d.rounded_rectangle((0.5 * S, 0.5 * S, (w - 0.5) * S, (h + 8) * S), 7 * S, fill=255))
+    tab = _rounded(BUTTON_SIZE, (0.5, 0.5, w - 0.5, h + 8), 7)
     body = raster.vertical_gradient(h, w, raster.NIGHT_LIGHT, raster.NIGHT_DARK)
-    rim = _mask(BUTTON_SIZE, lambda d: d.rounded_rectangle((1.5 * S, 1.5 * S, (w - 1.5) * S, (h + 8) * S), 6 * S, outline=255, width=S))
+    rim = _rounded(BUTTON_SIZE, (1.5, 1.5, w - 1.5, h + 8), 6, outline=255, width=S)
     body = raster.lerp(body, raster.CYAN, 0.85 * rim)
     gloss = np.clip(1 - np.arange(h)[:, None] / (h * 0.5), 0, 1) * 0.18
     body = raster.lerp(body, (0xb0, 0xc8, 0xff), np.broadcast_to(gloss, (h, w)) * (1 - rim))

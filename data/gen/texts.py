@@ -84,7 +84,8 @@ def produce(entries):
     entries["/txt/lang"] = data
     entries["/txt/lang.txt"] = data
     for short in shorts:
-        entries["/txt/res_%s.txt" % short] = utf_records(read_table(source_path("res_%s.txt" % short)))
+        table = read_table(source_path("res_%s.txt" % short))
+        entries["/txt/res_%s.txt" % short] = utf_records(table)
     keys = eight_bit_lines(read_table(source_path("keys.txt")))
     entries["/data/keys"] = keys
     entries["/data/keys.txt"] = keys
