@@ -157,19 +157,19 @@ class Fonts(unittest.TestCase):
 
     def test_the_seven_fonts_have_strips_as_wide_as_their_advances(self):
         self.assertEqual(["menu", "menusel", "hud0", "hud1", "num0", "num1", "small"],
-                         [spec.name for spec in fonts.FONTS])
-        for spec in fonts.FONTS:
-            pages = self.pages(spec.name)
-            self.assertTrue(pages, spec.name)
+                         [style.name for style in fonts.FONTS])
+        for style in fonts.FONTS:
+            pages = self.pages(style.name)
+            self.assertTrue(pages, style.name)
             heights = {strip.shape[0] for _, _, strip in pages}
-            self.assertEqual(1, len(heights), spec.name + ": pages of one height")
+            self.assertEqual(1, len(heights), style.name + ": pages of one height")
             for glyphs, advances, strip in pages:
-                self.assertEqual(strip.shape[1], sum(advances), spec.name)
-                self.assertTrue(all(0 < a < 128 for a in advances), spec.name)
-                self.assertTrue(all(len(g) == 1 for g in glyphs), spec.name)
-            self.assertEqual(" ", pages[0][0][0][0], spec.name + ": the space is glyph 0")
+                self.assertEqual(strip.shape[1], sum(advances), style.name)
+                self.assertTrue(all(0 < a < 128 for a in advances), style.name)
+                self.assertTrue(all(len(g) == 1 for g in glyphs), style.name)
+            self.assertEqual(" ", pages[0][0][0][0], style.name + ": the space is glyph 0")
             every = [g for glyphs, _, _ in pages for g in glyphs]
-            self.assertEqual(len(every), len(set(every)), spec.name + ": a glyph given twice")
+            self.assertEqual(len(every), len(set(every)), style.name + ": a glyph given twice")
 
     def test_menu_fonts_are_at_most_16_pixels_high_with_advances_near_7(self):
         for name in ("menu", "menusel"):
@@ -196,8 +196,8 @@ class Fonts(unittest.TestCase):
         self.assertLessEqual(printable | set("äöüÄÖÜß"), chars("small"))
 
     def test_glyph_cells_keep_their_face_inside_and_the_key_outside(self):
-        for spec in fonts.FONTS:
-            for glyphs, advances, strip in self.pages(spec.name):
+        for style in fonts.FONTS:
+            for glyphs, advances, strip in self.pages(style.name):
                 key = np.all(strip == (255, 0, 255), axis=-1)
                 self.assertFalse(np.any(preview.raster.decode565(strip[~key]) == 0xF81F))
                 offsets = np.concatenate([[0], np.cumsum(advances)])
@@ -205,16 +205,16 @@ class Fonts(unittest.TestCase):
                 for g, x0, x1 in zip(glyphs, offsets[:-1], offsets[1:]):
                     cell_key = key[:, x0:x1]
                     if g == " ":
-                        self.assertTrue(cell_key.all(), spec.name + ": the space draws nothing")
+                        self.assertTrue(cell_key.all(), style.name + ": the space draws nothing")
                         continue
-                    self.assertFalse(cell_key.all(), "%s: %r is empty" % (spec.name, g))
+                    self.assertFalse(cell_key.all(), "%s: %r is empty" % (style.name, g))
                     # The bright face never touches a clipped edge: the rim or the shadow
                     # stands between it and the neighbouring glyph.
-                    edges = [-1] if spec.shadow else [0, -1]
+                    edges = [-1] if style.shadow else [0, -1]
                     for col in edges:
                         edge = luma[:, x0:x1][:, col][~cell_key[:, col]]
                         self.assertTrue(np.all(edge < 160),
-                                        "%s: %r face at its edge" % (spec.name, g))
+                                        "%s: %r face at its edge" % (style.name, g))
 
     def test_absent_pages_are_probed_and_none_clashes(self):
         probes = gamedata.probed_names(produced(), tempfile.gettempdir())

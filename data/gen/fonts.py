@@ -35,7 +35,7 @@ GERMAN = "\u00c4\u00d6\u00dc\u00e4\u00f6\u00fc\u00df"
 CAPITAL_FORMS = {"\u00df": "\u1e9e"}
 
 
-class FontSpec:
+class FontStyle:
     def __init__(self, name, face, size, pages, top, bottom, upper=True, max_height=None,
                  shadow=False, min_cell=4, squeeze=None):
         self.name = name
@@ -57,17 +57,17 @@ TEXT_TOP, TEXT_BOTTOM = (0xFF, 0xFD, 0xF6), (0xDE, 0xD8, 0xC8)
 
 # Index order is the game's font table order.
 FONTS = [
-    FontSpec("menu", "DejaVuSans-Bold.ttf", 10, [CAPS, GERMAN_CAPS], TEXT_TOP, TEXT_BOTTOM,
+    FontStyle("menu", "DejaVuSans-Bold.ttf", 10, [CAPS, GERMAN_CAPS], TEXT_TOP, TEXT_BOTTOM,
              max_height=16, squeeze=0.8),
-    FontSpec("menusel", "DejaVuSans-Bold.ttf", 10, [CAPS, GERMAN_CAPS], WARM_TOP, WARM_BOTTOM,
+    FontStyle("menusel", "DejaVuSans-Bold.ttf", 10, [CAPS, GERMAN_CAPS], WARM_TOP, WARM_BOTTOM,
              max_height=16, squeeze=0.8),
-    FontSpec("hud0", "DejaVuSans-Bold.ttf", 9, [CAPS, GERMAN_CAPS], TEXT_TOP, TEXT_BOTTOM,
+    FontStyle("hud0", "DejaVuSans-Bold.ttf", 9, [CAPS, GERMAN_CAPS], TEXT_TOP, TEXT_BOTTOM,
              squeeze=0.85),
-    FontSpec("hud1", "DejaVuSans-Bold.ttf", 13, [CAPS, GERMAN_CAPS], COOL_TOP, COOL_BOTTOM,
+    FontStyle("hud1", "DejaVuSans-Bold.ttf", 13, [CAPS, GERMAN_CAPS], COOL_TOP, COOL_BOTTOM,
              squeeze=0.85),
-    FontSpec("num0", "DejaVuSans-Bold.ttf", 11, [DIGITS], WARM_TOP, WARM_BOTTOM),
-    FontSpec("num1", "DejaVuSans-Bold.ttf", 11, [DIGITS], COOL_TOP, COOL_BOTTOM),
-    FontSpec("small", "DejaVuSans.ttf", 10, [SMALL, GERMAN], TEXT_TOP, TEXT_BOTTOM,
+    FontStyle("num0", "DejaVuSans-Bold.ttf", 11, [DIGITS], WARM_TOP, WARM_BOTTOM),
+    FontStyle("num1", "DejaVuSans-Bold.ttf", 11, [DIGITS], COOL_TOP, COOL_BOTTOM),
+    FontStyle("small", "DejaVuSans.ttf", 10, [SMALL, GERMAN], TEXT_TOP, TEXT_BOTTOM,
              upper=False, shadow=True, min_cell=3),
 ]
 
@@ -85,27 +85,27 @@ def _coverage(font, text, width, height, origin_x, baseline, squeeze=None):
     return np.asarray(big.resize((width, height), Image.BOX), dtype=np.float64) / 255.0
 
 
-def render_font(spec):
+def render_font(style):
     """Pages of (glyphs, advances, strip pixels) for one font."""
-    font = ImageFont.truetype(os.path.join(DEJAVU, spec.face), spec.size)
+    font = ImageFont.truetype(os.path.join(DEJAVU, style.face), style.size)
     drawing_font = font
-    if spec.squeeze:
-        drawing_font = ImageFont.truetype(os.path.join(DEJAVU, spec.face), spec.size * raster.SS)
+    if style.squeeze:
+        drawing_font = ImageFont.truetype(os.path.join(DEJAVU, style.face), style.size * raster.SS)
     ascent, descent = font.getmetrics()
     pad = 4
     canvas_h = ascent + descent + 2 * pad
     baseline = ascent + pad
     shapes = []  # per page: list of (char, coverage cropped to its cell horizontally)
     rows = np.zeros(canvas_h, dtype=bool)
-    for chars in spec.pages:
+    for chars in style.pages:
         page = []
         for ch in chars:
-            drawn = CAPITAL_FORMS.get(ch, ch) if spec.upper else ch
+            drawn = CAPITAL_FORMS.get(ch, ch) if style.upper else ch
             if drawn != ch and not font.getmask(drawn).getbbox():
                 drawn = ch
-            advance = int(round(font.getlength(drawn) * (spec.squeeze or 1)))
+            advance = int(round(font.getlength(drawn) * (style.squeeze or 1)))
             canvas_w = advance + 3 * pad
-            cov = _coverage(drawing_font, drawn, canvas_w, canvas_h, pad, baseline, spec.squeeze)
+            cov = _coverage(drawing_font, drawn, canvas_w, canvas_h, pad, baseline, style.squeeze)
             ink = np.nonzero(cov.max(axis=0) > INK)[0]
             if ch == " " or len(ink) == 0:
                 page.append((ch, None, max(2, advance)))
@@ -114,8 +114,8 @@ def render_font(spec):
             left, right = ink[0], ink[-1] + 1
             # One rim column either side of the ink: the rims of neighbours make the spacing.
             # Narrow glyphs ("I", "1", ".") keep some of the face's own spacing.
-            cell_left, cell_right = (left, right + 1) if spec.shadow else (left - 1, right + 1)
-            short = spec.min_cell - (cell_right - cell_left)
+            cell_left, cell_right = (left, right + 1) if style.shadow else (left - 1, right + 1)
+            short = style.min_cell - (cell_right - cell_left)
             if short > 0:
                 cell_left -= short // 2
                 cell_right += short - short // 2
@@ -123,7 +123,7 @@ def render_font(spec):
         shapes.append(page)
     ink_rows = np.nonzero(rows)[0]
     # One rim row above the ink (none for a shadow) and one below.
-    top, bottom = ink_rows[0] - (0 if spec.shadow else 1), ink_rows[-1] + 2
+    top, bottom = ink_rows[0] - (0 if style.shadow else 1), ink_rows[-1] + 2
     height = bottom - top
     pages = []
     for page in shapes:
@@ -134,8 +134,8 @@ def render_font(spec):
             if cov is not None:
                 coverage[:, x : x + w] = cov[top:bottom]
             x += w
-        fill = raster.vertical_gradient(height, width, spec.top, spec.bottom)
-        if spec.shadow:
+        fill = raster.vertical_gradient(height, width, style.top, style.bottom)
+        if style.shadow:
             strip = raster.shadowed(fill, coverage, threshold=INK)
         else:
             strip = raster.outlined(fill, coverage, threshold=INK)
@@ -173,14 +173,14 @@ def descriptor(glyphs, advances):
 
 
 def produce(entries):
-    for spec in FONTS:
-        pages = render_font(spec)
+    for style in FONTS:
+        pages = render_font(style)
         if len(pages) > MAX_PAGES:
-            raise ValueError("%s: more than %d pages" % (spec.name, MAX_PAGES))
+            raise ValueError("%s: more than %d pages" % (style.name, MAX_PAGES))
         for n, (glyphs, advances, strip) in enumerate(pages):
-            if spec.max_height and strip.shape[0] > spec.max_height:
-                raise ValueError("%s: %d pixels high" % (spec.name, strip.shape[0]))
-            base = "%s%s/font_%d" % (FOLDER, spec.name, n)
+            if style.max_height and strip.shape[0] > style.max_height:
+                raise ValueError("%s: %d pixels high" % (style.name, strip.shape[0]))
+            base = "%s%s/font_%d" % (FOLDER, style.name, n)
             entries[base + ".png"] = raster.png_bytes(strip)
             entries[base] = descriptor(glyphs, advances)
 
@@ -188,9 +188,9 @@ def produce(entries):
 def probes(entries):
     """Pages the game tries after a font's last one, and the variants the image loader tries."""
     names = set()
-    for spec in FONTS:
+    for style in FONTS:
         for n in range(MAX_PAGES):
-            base = "%s%s/font_%d" % (FOLDER, spec.name, n)
+            base = "%s%s/font_%d" % (FOLDER, style.name, n)
             if base not in entries:
                 names.update((base, base + ".png", "/ppc" + base + ".png"))
     return names

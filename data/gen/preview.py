@@ -120,8 +120,8 @@ class LoadedFont:
 
 
 def load_fonts(entries):
-    return {spec.name: LoadedFont(entries, spec.name, spec.upper, 1 if spec.name == "small" else 0)
-            for spec in fonts.FONTS}
+    return {style.name: LoadedFont(entries, style.name, style.upper, 1 if style.name == "small" else 0)
+            for style in fonts.FONTS}
 
 
 def backdrop(h, w):
@@ -152,9 +152,9 @@ def font_sheet(entries, lang):
     }
     width = 960
     rows = []
-    for spec in fonts.FONTS:
-        font = loaded[spec.name]
-        lines = samples[spec.name] + ["".join(g for _, g, _, _ in font.pages)]
+    for style in fonts.FONTS:
+        font = loaded[style.name]
+        lines = samples[style.name] + ["".join(g for _, g, _, _ in font.pages)]
         h = (font.height + 3) * len(lines) + 4
         canvas = backdrop(h, width)
         y = 2

@@ -12,7 +12,6 @@ comments. The game reads two line formats:
 """
 
 import os
-import struct
 
 from .fonts import modified_utf8
 
@@ -54,19 +53,6 @@ def eight_bit_lines(table):
             raise ValueError("%s: line breaks cannot be stored in 8-bit lines" % key)
         out += line.encode("latin-1") + b"\r\n"
     return bytes(out)
-
-
-def read_utf_records(data):
-    """The lines of a UTF-record entry, as the game reads them."""
-    lines, pos = [], 0
-    while pos < len(data):
-        (n,) = struct.unpack_from(">H", data, pos)
-        raw = data[pos + 2 : pos + 2 + n]
-        if len(raw) != n:
-            raise EOFError("record at %d is cut short" % pos)
-        lines.append(raw.replace(b"\xc0\x80", b"\x00").decode("utf-8", "surrogatepass"))
-        pos += 2 + n
-    return lines
 
 
 def languages():
