@@ -66,8 +66,7 @@ class LoadedFont:
             if base not in entries or base + ".png" not in entries:
                 continue
             glyphs, advances = parse_descriptor(entries[base])
-            if upper:
-                glyphs = glyphs.upper()
+            glyphs = self.prepare(glyphs)
             offsets = np.concatenate([[0], np.cumsum(advances)])
             self.pages.append((decode_png(entries[base + ".png"]), glyphs, advances, offsets))
         self.height = self.pages[0][0].shape[0]
