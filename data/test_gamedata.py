@@ -188,12 +188,22 @@ class Fonts(unittest.TestCase):
         capitals = set("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.,:;!?-_<>*'()/%+=")
         for name in ("menu", "menusel", "hud0", "hud1"):
             self.assertLessEqual(capitals | set("ÄÖÜß"), chars(name), name)
-            self.assertFalse({c for c in chars(name) if c.islower() and c != "ß"}, name)
+            self.assertFalse({c for c in chars(name) if c.islower() and c.isascii()}, name)
         for name in ("num0", "num1"):
             self.assertLessEqual(set("0123456789"), chars(name), name)
         self.assertIn("*", chars("hud1"))
         printable = {chr(c) for c in range(32, 127)}
         self.assertLessEqual(printable | set("äöüÄÖÜß"), chars("small"))
+
+    def test_capitals_fonts_draw_lower_case_umlauts_as_capitals(self):
+        for name in ("menu", "menusel", "hud0", "hud1"):
+            cells = {}
+            for glyphs, advances, strip in self.pages(name):
+                offsets = np.concatenate([[0], np.cumsum(advances)])
+                for g, x0, x1 in zip(glyphs, offsets[:-1], offsets[1:]):
+                    cells[g] = strip[:, x0:x1]
+            for small, capital in (("ä", "Ä"), ("ö", "Ö"), ("ü", "Ü")):
+                self.assertTrue(np.array_equal(cells[small], cells[capital]), name + " " + small)
 
     def test_glyph_cells_keep_their_face_inside_and_the_key_outside(self):
         for style in fonts.FONTS:

@@ -28,7 +28,10 @@ _ASCII = "".join(chr(c) for c in range(0x21, 0x7F))
 CAPS = " " + "".join(c for c in _ASCII if not c.islower())
 SMALL = " " + _ASCII
 DIGITS = " 0123456789-"
-GERMAN_CAPS = "\u00c4\u00d6\u00dc\u00df"  # the sharp s stays itself when upper-cased
+# Capitals-only fonts also hold the lower-case umlauts, drawn as capitals: without a UTF-8
+# locale the game upper-cases ASCII only, and the text must still find its letters. The sharp s
+# stays itself when upper-cased.
+GERMAN_CAPS = "\u00c4\u00d6\u00dc\u00e4\u00f6\u00fc\u00df"
 GERMAN = "\u00c4\u00d6\u00dc\u00e4\u00f6\u00fc\u00df"
 
 # What a character is drawn as, where the capital form reads better in a capitals-only font.
@@ -100,7 +103,9 @@ def render_font(style):
     for chars in style.pages:
         page = []
         for ch in chars:
-            drawn = CAPITAL_FORMS.get(ch, ch) if style.upper else ch
+            drawn = ch
+            if style.upper:
+                drawn = CAPITAL_FORMS.get(ch, ch.upper() if len(ch.upper()) == 1 else ch)
             if drawn != ch and not font.getmask(drawn).getbbox():
                 drawn = ch
             advance = int(round(font.getlength(drawn) * (style.squeeze or 1)))
