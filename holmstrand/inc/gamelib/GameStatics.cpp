@@ -3,6 +3,7 @@
 #include "gamelib/GameLib.h"
 #include "gamelib/ImageFont.h"
 #include "gamelib/ScreenCanvas.h"
+#include "gamelib/SoundBank.h"
 #include "gamelib/SpriteAtlas.h"
 #include "gamelib/TextTable.h"
 
@@ -103,6 +104,7 @@ void GameStatics::release()
     languageNames = languageShortNames = nullptr;
     releaseAtlas();
     releaseImageFonts();
+    releaseSounds();
     // What the games and the other screens keep.
     for (void (*release)() : shellScreens().releasers)
         if (release)
