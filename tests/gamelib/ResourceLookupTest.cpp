@@ -24,10 +24,10 @@ class ResourceLookup : public shelltest::ShellTest
     {
         return readAll(GameLib::openGraphicsStream(name));
     }
-    std::string alias(const char16_t* folder)
+    std::string alias(const char16_t* folderName)
     {
         DStringPtr value = qev::lang::dcast<DString>(
-            gamelib::folderAliases->get(qev::lang::DObjectPtr(DStringPtr(folder))));
+            gamelib::folderAliases->get(qev::lang::DObjectPtr(DStringPtr(folderName))));
         if (!value)
             return "(none)";
         std::string out;
