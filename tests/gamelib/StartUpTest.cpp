@@ -299,8 +299,13 @@ TEST_F(StartUp, ApplicationProperties)
     EXPECT_FALSE(lib->getAppProperty(u"app.version"));
     EXPECT_FALSE(lib->getAppProperty(nullptr));
     EXPECT_EQ("v1.4", narrow(GameLib::getVersion()));
+    gamelib::screenHeight = 0; // no canvas yet
+    EXPECT_EQ("/ppc", narrow(lib->getAppProperty(u"image.path")))
+        << "the display's 320 before the canvas";
     gamelib::screenHeight = 240;
     EXPECT_EQ("/ppc", narrow(lib->getAppProperty(u"image.path")));
+    gamelib::screenHeight = 239;
+    EXPECT_EQ("", narrow(lib->getAppProperty(u"image.path")));
     gamelib::screenHeight = 208;
     DStringPtr path = lib->getAppProperty(u"image.path");
     ASSERT_TRUE(path) << "an empty prefix, not null";

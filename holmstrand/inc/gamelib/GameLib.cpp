@@ -4,6 +4,7 @@
 #include "gamelib/ScreenCanvas.h"
 
 #include "io/D7zipInputStream.h"
+#include "microedition/lcdui/DDisplay.h"
 
 namespace gamelib {
 
@@ -60,8 +61,13 @@ DStringPtr GameLib::getAppProperty(DStringPtr key)
         return u"Pallasterhorn";
     if (key->equals(u"screen.scale2x"))
         return u"";
-    if (key->equals(u"image.path"))
-        return screenHeight >= 240 ? u"/ppc" : u"";
+    if (key->equals(u"image.path")) {
+        // Before the canvas exists the display's height stands in for the screen's.
+        int32_t height = screenHeight;
+        if (height == 0 && getDisplay())
+            height = getDisplay()->getHeight();
+        return height >= 240 ? u"/ppc" : u"";
+    }
     return nullptr;
 }
 
