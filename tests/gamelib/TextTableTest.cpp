@@ -2,6 +2,7 @@
 #include "CoreTestSupport.h"
 #include "GamelibTestSupport.h"
 #include "ProfileScope.h"
+#include "ShellFixture.h"
 #include "TempFolder.h"
 #include "io/DFileInputStream.h"
 
@@ -130,4 +131,36 @@ TEST_F(TextTables, SplitKeepsEmptyPieces)
     EXPECT_EQ((std::vector<std::string>{"ship.png", "10", "0", "20", "30"}),
               split("ship.png;10;0;20;30"));
     EXPECT_THROWS_CODE(ExceptionCode::NullPointerException, splitText(DStringPtr(), u';'));
+}
+
+namespace {
+
+class TextFiles : public shelltest::ShellTest
+{
+  protected:
+    TextFiles() { textTable = nullptr; }
+    ~TextFiles() override { textTable = nullptr; }
+};
+
+} // namespace
+
+TEST_F(TextFiles, ByResourceNameFromTheArchiveOrAPlainFile)
+{
+    // Archive entries end with -1 rather than an exception; the last line has no CR.
+    openArchive({{"txt/res_de.txt", record("start=Anfang") + record("exit=Ende")},
+                 {"data/keys.txt", "KEY_LEFT_SOFT2=21\r\nKEY_RIGHT_SOFT2=22"}});
+    loadTextFile(u"/txt/res_de", true);
+    EXPECT_EQ("Anfang", ascii(getText(u"start")));
+    EXPECT_EQ("Ende", ascii(getText(u"exit")));
+    loadTextFile(u"/data/keys", false);
+    EXPECT_EQ(21, getTextInt(u"KEY_LEFT_SOFT2", 0));
+    EXPECT_EQ(22, getTextInt(u"KEY_RIGHT_SOFT2", 0));
+    EXPECT_EQ("start", ascii(getText(u"start")));
+    // Not in the archive: the program folder's file.
+    writeFile("txt/res_xx.txt", record("start=Go"));
+    loadTextFile(u"/txt/res_xx", true);
+    EXPECT_EQ("Go", ascii(getText(u"start")));
+    // Neither: the stream's exception, and the texts stay.
+    EXPECT_THROWS_CODE(ExceptionCode::IOException, loadTextFile(u"/txt/res_yy", true));
+    EXPECT_EQ("Go", ascii(getText(u"start")));
 }
