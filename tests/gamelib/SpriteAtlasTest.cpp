@@ -187,6 +187,24 @@ TEST_F(SpriteAtlases, TheCommonSetServesEveryGraphicsSet)
     expectBlock(0, 0, 2, 2, [](int i, int j) { return std::pair{1 + i, 1 + j}; });
 }
 
+TEST_F(SpriteAtlases, ExtremeRectanglesFromTheListAreHandledWithoutOverflow)
+{
+    writeAtlas("big.png;2147483647;-2147483648;2147483647;5\r\n");
+    loadAtlas(u"/tesk/sheet");
+    // The arithmetic wraps as 32-bit numbers do on the device instead of being undefined.
+    EXPECT_EQ((std::vector<int>{102, -2147483648, 2147483647, 5, 2}),
+              rect(GameImage::fromAtlas(u"big.png_mr")));
+    EXPECT_EQ((std::vector<int>{-2147483603, 2147483647, 5, 2147483647, 5}),
+              rect(GameImage::fromAtlas(u"big.png_dn")));
+    for (const char16_t* name :
+         {u"big.png", u"big.png_mr", u"big.png_lv", u"big.png_dn", u"big.png_up"}) {
+        GameImage::fromAtlas(name)->draw(-5, 40);
+        GameImage::fromAtlas(name)->draw(2147483647, -2147483647);
+    }
+    // Nothing of the sheet lies at those places.
+    expectBlock(0, 0, 0, 0, nullptr);
+}
+
 // Animations: frames of one colour each, told apart by the canvas pixel they leave.
 class Animations : public SpriteAtlases
 {
@@ -238,6 +256,15 @@ TEST_F(Animations, AStoppedAnimationKeepsItsFrame)
         EXPECT_EQ(1, paintOnce(a));
     EXPECT_EQ(0, a.wrapped);
     EXPECT_EQ(nullptr, a.toString());
+}
+
+TEST_F(Animations, ACounterLeftRunningForAgesWraps)
+{
+    Animation a(names({u"f0.png", u"f1.png"}));
+    a.counter = 2147483647;
+    EXPECT_EQ(0, paintOnce(a));
+    EXPECT_EQ(-2147483647 - 1, a.counter);
+    EXPECT_EQ(0, a.frame);
 }
 
 TEST_F(Animations, AMissingPieceIsANullFrame)
