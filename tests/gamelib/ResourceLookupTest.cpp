@@ -110,6 +110,15 @@ TEST_F(ResourceLookup, ScreenConfigurationChoosesTheGraphicsSetAndReadsFolderAli
     EXPECT_EQ("(none)", alias(u"img"));
 }
 
+TEST_F(ResourceLookup, APlainPathFileThatEndsWithoutCarriageReturnKeepsWhatWasRead)
+{
+    // A plain file raises the end-of-file error where an archive entry reports the end.
+    openArchive({{"240x320", "graphics=big\r\n"}});
+    writeFile("graphics/big/img/path", "alt");
+    ASSERT_TRUE(GameLib::loadScreenConfig());
+    EXPECT_EQ("alt", alias(u"img"));
+}
+
 TEST_F(ResourceLookup, AConfigurationWithoutGraphicsKeyUsesTheKeyAsSetName)
 {
     openArchive({{"240x320", "menu=large\r\n"}});
