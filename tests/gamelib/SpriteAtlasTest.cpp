@@ -147,6 +147,16 @@ TEST_F(SpriteAtlases, EachTransformDrawsThePieceTurned)
     }
 }
 
+TEST_F(SpriteAtlases, AnImageThatNoPointerHoldsDrawsAndLives)
+{
+    writeAtlas("ship.png;10;0;20;30\r\n");
+    loadAtlas(u"/tesk/sheet");
+    GameImage piece(10, 0, 20, 30);
+    piece.draw(5, 7);
+    expectBlock(5, 7, 20, 30, [](int i, int j) { return std::pair{10 + i, j}; });
+    EXPECT_EQ(0, piece.getRefCount());
+}
+
 TEST_F(SpriteAtlases, AnUnknownTransformDrawsNothing)
 {
     writeAtlas("ship.png;10;0;20;30\r\n");

@@ -1,5 +1,6 @@
 #include "gamelib/GameImage.h"
 
+#include "gamelib/ScreenCanvas.h"
 #include "gamelib/SpriteAtlas.h"
 
 #include "lang/DintArray.h"
@@ -77,7 +78,9 @@ GameImagePtr GameImage::fromAtlas(DStringPtr pieceName)
 
 void GameImage::draw(int32_t x_, int32_t y_)
 {
-    drawGameImage(x_, y_, GameImagePtr(this));
+    // By reference: a smart pointer made from `this` would delete an image that no smart
+    // pointer holds yet.
+    drawGameImage(*screenGraphics, x_, y_, *this);
 }
 
 } // namespace gamelib

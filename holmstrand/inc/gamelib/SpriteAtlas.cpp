@@ -100,8 +100,11 @@ void drawGameImage(int32_t x, int32_t y, GameImagePtr image)
 
 void drawGameImage(DGraphicsPtr graphics, int32_t x, int32_t y, GameImagePtr image)
 {
-    DGraphics& g = *graphics;
-    const GameImage& piece = *image;
+    drawGameImage(*graphics, x, y, *image);
+}
+
+void drawGameImage(DGraphics& g, int32_t x, int32_t y, const GameImage& piece)
+{
     DImagePtr copy;
     int64_t left = int64_t(x) - piece.x;
     int64_t top = int64_t(y) - piece.y;

@@ -32,5 +32,7 @@ void releaseAtlas();
 void drawGameImage(int32_t x, int32_t y, GameImagePtr image);
 void drawGameImage(qev::microedition::lcdui::DGraphicsPtr g, int32_t x, int32_t y,
                    GameImagePtr image);
+void drawGameImage(qev::microedition::lcdui::DGraphics& g, int32_t x, int32_t y,
+                   const GameImage& image);
 
 } // namespace gamelib
