@@ -52,7 +52,7 @@ std::vector<DStringPtr> samples(int font)
         out.push_back(str("000120  37"));
         break;
     case FONT_SMALL:
-        out.push_back(str(" !\"#$%&'()*+,-./0123456789:;<=>?@"));
+        out.push_back(str("!\"#$%&'()*+,-./0123456789:;<=>?@"));
         out.push_back(str("ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`"));
         out.push_back(str("abcdefghijklmnopqrstuvwxyz{|}~"));
         out.push_back(getText(u"noimages") + u" - " + getText(u"entername"));
