@@ -14,6 +14,7 @@ using gamelib::ScreenCanvas;
 
 namespace {
 
+int made = 0;
 int starts = 0;
 int stops = 0;
 bool failStart = false;
@@ -21,6 +22,7 @@ bool failStart = false;
 class Menu : public GameInterface
 {
   public:
+    Menu() : id(++made) {}
     void start() override
     {
         ++starts;
@@ -28,6 +30,7 @@ class Menu : public GameInterface
             qev::lang::throwException(qev::lang::ExceptionCode::IOException);
     }
     void stop() override { ++stops; }
+    const int id;
 };
 
 class ScreenSwitch : public shelltest::ShellDisplayTest
@@ -35,7 +38,7 @@ class ScreenSwitch : public shelltest::ShellDisplayTest
   protected:
     void SetUp() override
     {
-        starts = stops = 0;
+        made = starts = stops = 0;
         failStart = false;
         startDisplay();
         makeCanvas();
@@ -46,13 +49,14 @@ class ScreenSwitch : public shelltest::ShellDisplayTest
 TEST_F(ScreenSwitch, ShowMainMenuStopsTheCurrentScreenAndStartsAFreshMenu)
 {
     gamelib::currentScreen = new Menu;
-    GameInterface* old = gamelib::currentScreen.get();
     gamelib::keyFire = 1;
     gamelib::keyUp = 1;
     GameLib::showMainMenu();
     EXPECT_EQ(1, stops);
     EXPECT_EQ(1, starts);
-    EXPECT_NE(old, gamelib::currentScreen.get());
+    auto* menu = dynamic_cast<Menu*>(gamelib::currentScreen.get());
+    ASSERT_NE(nullptr, menu);
+    EXPECT_EQ(2, menu->id) << "a new menu, not the old one";
     EXPECT_EQ(0, gamelib::keyFire) << "the fire that chose the exit does not reach the menu";
     EXPECT_EQ(1, gamelib::keyUp);
 }
