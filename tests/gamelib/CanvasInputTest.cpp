@@ -5,6 +5,8 @@
 
 #include "platform/FakeClock.h"
 
+#include <cstdint>
+
 using gamelib::ScreenCanvas;
 
 namespace {
@@ -219,6 +221,18 @@ TEST_F(LevelJump, AWrongKeyRestartsTheMatchWithoutTestingItAgainstTheFirstCode)
     press('7');
     EXPECT_EQ(1, gamelib::levelJumpFlag);
     EXPECT_EQ(7, gamelib::levelJumpNumber);
+}
+
+TEST_F(LevelJump, KeysFarFromTheDigitsWrapInsteadOfOverflowing)
+{
+    pressSequence();
+    press(INT32_MIN);
+    press(INT32_MAX);
+    ASSERT_EQ(1, gamelib::levelJumpFlag);
+    // (INT32_MIN - 48) * 10 + (INT32_MAX - 48), in 32-bit two's complement.
+    const uint32_t first = static_cast<uint32_t>(INT32_MIN) - 48u;
+    const uint32_t second = static_cast<uint32_t>(INT32_MAX) - 48u;
+    EXPECT_EQ(static_cast<int32_t>(first * 10u + second), gamelib::levelJumpNumber);
 }
 
 TEST_F(LevelJump, ClearingInputKeepsTheChosenLevelButForgetsAPartialMatch)

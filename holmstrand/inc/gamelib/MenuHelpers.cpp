@@ -38,7 +38,8 @@ void GameMenu::setProgressBar(int32_t y, int32_t value, int32_t step, int32_t fr
 
 void GameMenu::paintProgressBar()
 {
-    progress.value = std::clamp(progress.value + progress.step, 0, 100);
+    progress.value = static_cast<int32_t>(
+        std::clamp<int64_t>(static_cast<int64_t>(progress.value) + progress.step, 0, 100));
     const int32_t x = (screenWidth - kProgressWidth) / 2;
     screenGraphics->setColor(progress.frameColour);
     screenGraphics->drawRect(x, progress.y, kProgressWidth, kProgressHeight);

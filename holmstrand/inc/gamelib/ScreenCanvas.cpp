@@ -101,16 +101,23 @@ void clearActionFlags()
         *flag = 0;
 }
 
+int32_t wrapping(uint32_t value)
+{
+    return static_cast<int32_t>(value);
+}
+
 // The hidden level select. True when the press was taken as one of its digits.
 bool matchLevelJump(int32_t code)
 {
     if (!levelJumpSequence || levelJumpSequence->length < ScreenCanvas::kLevelJumpLength)
         return false;
     if (levelJumpMatch == 3 || levelJumpMatch == 4) {
-        levelJumpSequence[levelJumpMatch] = code - '0';
+        // Any key counts as a digit; codes far from the digits wrap instead of overflowing.
+        levelJumpSequence[levelJumpMatch] = wrapping(static_cast<uint32_t>(code) - '0');
         if (++levelJumpMatch == ScreenCanvas::kLevelJumpLength) {
             levelJumpMatch = 0;
-            levelJumpNumber = levelJumpSequence[3] * 10 + levelJumpSequence[4];
+            levelJumpNumber = wrapping(static_cast<uint32_t>(levelJumpSequence[3]) * 10u +
+                                       static_cast<uint32_t>(levelJumpSequence[4]));
             levelJumpFlag = 1;
         }
         return true;
