@@ -55,6 +55,8 @@ def produce_screen_configs(entries):
 
 
 PRODUCERS = [produce_screen_configs]
+from gen.music import produce as produce_music; PRODUCERS.append(produce_music)  # noqa: E402,E702
+from gen.sfx import produce as produce_sfx; PRODUCERS.append(produce_sfx)  # noqa: E402,E702
 
 
 def read_sources(root, entries):
