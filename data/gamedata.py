@@ -55,6 +55,7 @@ def produce_screen_configs(entries):
 
 
 PRODUCERS = [produce_screen_configs]
+from gen.pictures import produce_pictures; PRODUCERS.append(produce_pictures)  # noqa: E402,E702
 from gen.music import produce as produce_music; PRODUCERS.append(produce_music)  # noqa: E402,E702
 from gen.sfx import produce as produce_sfx; PRODUCERS.append(produce_sfx)  # noqa: E402,E702
 
