@@ -376,13 +376,13 @@ def parse(text, origin="song"):
             word, _, rest = line.partition(" ")
             rest = rest.strip()
             m = re.match(r"^([a-z][a-z0-9]*):(.*)$", line)
-            if m and current is not None:
+            if raw[0] in " \t" and current is not None and track is not None:
+                lines[current][track].append(line)  # an indented line continues the track
+            elif m and current is not None:
                 track = m.group(1)
                 if track not in song.tracks:
                     raise SongError("unknown track %s" % track)
                 lines[current][track].append(m.group(2))
-            elif raw[0] in " \t" and current is not None and track is not None:
-                lines[current][track].append(line)  # an indented line continues the track
             elif word == "entry":
                 song.entry = rest
             elif word == "title":
