@@ -19,7 +19,7 @@ def ridge_line(rng, base, height, cells=3.0, peaks=0.6, octaves=7):
 
 
 def mountains(img, rng, crest, colour, haze, haze_amount, light=1.0, snow=0.0,
-              snow_colour="#f4f1f8", shadow_colour=None, floor=None):
+              snow_colour="#f4f1f8", shadow_colour=None, floor=None, gully=0.7):
     """A range whose crest is the fine-column line `crest`. Faces turned to the light (light
     > 0: from the left) are lit, gullies run down from the crest, snow lies near the tops, and
     the range fades into `haze` towards its foot (valley haze) by haze_amount."""
@@ -32,7 +32,7 @@ def mountains(img, rng, crest, colour, haze, haze_amount, light=1.0, snow=0.0,
     texture = fbm(rng, 10, 4, 0.5)
     base = rgb(colour)
     shade = rgb(shadow_colour) if shadow_colour else base * np.float32(0.55)
-    t = np.clip(0.5 + 0.5 * facing + (gullies - 0.5) * 0.7, 0.0, 1.0)[..., None]
+    t = np.clip(0.5 + 0.5 * facing + (gullies - 0.5) * gully, 0.0, 1.0)[..., None]
     col = shade * (1.0 - t) + base * t
     col *= (0.88 + 0.24 * texture)[..., None]
     if snow > 0.0:
@@ -52,7 +52,7 @@ def mountains(img, rng, crest, colour, haze, haze_amount, light=1.0, snow=0.0,
     return top
 
 
-def tree_line(rng, base, tall, count, lean=0.0):
+def tree_line(rng, base, tall, count, lean=0.0, span=(-10.0, W + 10.0)):
     """Fine-column crest of a row of pines standing on y = base: each a stack of tiers that
     narrow towards a pointed top, on a short trunk."""
     n = W * SS
@@ -60,12 +60,12 @@ def tree_line(rng, base, tall, count, lean=0.0):
     line = np.full(n, base, np.float32) + line_fbm(rng, n, 4) * tall * 0.08
     levels = np.linspace(1.0, 0.0, 96, dtype=np.float32)  # height fraction, top first
     for _ in range(count):
-        x0 = rng.random() * (W + 20) - 10
+        x0 = span[0] + rng.random() * (span[1] - span[0])
         h0 = tall * (0.45 + 0.55 * rng.random())
-        w0 = h0 * (0.16 + 0.08 * rng.random())
+        w0 = h0 * (0.2 + 0.08 * rng.random())
         tiers = rng.integers(4, 7)
         crown = np.clip((levels - 0.08) / 0.92, 0.0, 1.0)
-        saw = 1.0 - 0.45 * ((crown * tiers) % 1.0)
+        saw = 1.0 - 0.6 * ((crown * tiers) % 1.0) ** 0.7
         half = np.where(levels < 0.08, w0 * 0.12, w0 * (1.0 - crown) ** 0.9 * saw)
         lo, hi = int(max(0, (x0 - w0) * SS)), int(min(n, (x0 + w0) * SS + 1))
         if hi <= lo:

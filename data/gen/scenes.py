@@ -109,8 +109,9 @@ def forest_lake(rng):
     silhouette(img, tree_line(rng, 193, 22, 50), "#163c44")
     water(img, rng, 193, "#0f2c38", darken=0.85, ripple=1.2)
     glitter(img, rng, 193, 60, "#e8f4d8", 0.35, width=2.5, spread=0.12)
-    left = tree_line(rng, 330, 240, 9) + np.linspace(-40, 140, W * SS, dtype=np.float32)
-    silhouette(img, np.minimum(left, 330), "#06141a", rim="#7fc8b0", rim_width=0.8)
+    near = np.minimum(tree_line(rng, 334, 240, 2, span=(-30.0, 20.0)),
+                      tree_line(rng, 334, 120, 4, span=(150.0, 250.0)))
+    silhouette(img, near, "#06141a", rim="#7fc8b0", rim_width=0.8)
     return img
 
 
@@ -126,17 +127,17 @@ def river_valley(rng):
               light=-1.0, snow=8.0, snow_colour="#ffffff", shadow_colour="#6a80a8")
     mountains(img, rng, ridge_line(rng, 190, 45, 2.0, 0.1), "#7fae5a", "#b8d0a0", 0.45,
               light=-1.0, shadow_colour="#3e7048")
+    mountains(img, rng, ridge_line(rng, 240, 40, 1.5, 0.0), "#6a9e3e", "#a8c890", 0.25,
+              light=-1.0, shadow_colour="#2e5a34")
     # A river winding from the far hills towards the viewer, catching the sky.
-    far = np.maximum(ys - 172.0, 0.0)
-    centre = 118.0 + 46.0 * np.sin(far / 24.0 + 0.6) * (far / 150.0)
-    half = 0.6 + far * 0.16
-    river = smoothstep(half + 0.8, half - 0.8, np.abs(xs - centre)) * smoothstep(172, 176, ys)
+    far = np.maximum(ys - 214.0, 0.0)
+    centre = 118.0 + 46.0 * np.sin(far / 20.0 + 0.6) * (far / 110.0)
+    half = 0.6 + far * 0.3
+    river = smoothstep(half + 0.8, half - 0.8, np.abs(xs - centre)) * smoothstep(214, 218, ys)
     shimmer = fbm(rng, 6, 4, 0.6, stretch=(8.0, 1.0))
     rcol = vertical_gradient([(0.0, "#fff0c8"), (0.6, "#bcd8f0"), (1.0, "#8ab8e8")])
     rcol = rcol * (0.85 + 0.3 * shimmer)[..., None]
     img += (rcol - img) * river[..., None]
-    mountains(img, rng, ridge_line(rng, 240, 40, 1.5, 0.0), "#6a9e3e", "#a8c890", 0.25,
-              light=-1.0, shadow_colour="#2e5a34")
     mountains(img, rng, 292 + line_fbm(rng, W * SS, 2, 4) * 12, "#4e7e2e", "#6a9a4a", 0.1,
               light=-1.0, shadow_colour="#22441e")
     silhouette(img, tree_line(rng, 335, 110, 6), "#1c3a1a", rim="#c8e070", rim_width=0.8)
@@ -154,10 +155,11 @@ def twin_moon_dunes(rng):
     n = W * SS
     ys, xs = pixel_grid()
     for base, amp, lit, dark, haze, cells in (
-        (226, 26, "#9a84c8", "#3a2e6a", 0.35, 2.2), (262, 34, "#c4a0d0", "#42306a", 0.15, 1.6),
-        (318, 46, "#e0b8d8", "#2e2050", 0.0, 1.1)):
-        crest = ridge_line(rng, base, amp, cells, peaks=0.95, octaves=4)
-        top = mountains(img, rng, crest, lit, "#5a4a8a", haze, light=1.0, shadow_colour=dark)
+        (226, 22, "#9a84c8", "#3a2e6a", 0.35, 1.4), (262, 30, "#c4a0d0", "#42306a", 0.15, 1.1),
+        (318, 44, "#e0b8d8", "#2e2050", 0.0, 0.8)):
+        crest = ridge_line(rng, base, amp, cells, peaks=0.9, octaves=2)
+        top = mountains(img, rng, crest, lit, "#5a4a8a", haze, light=1.0, shadow_colour=dark,
+                        gully=0.12)
         # Wind ripples across the sand, fading with distance.
         ripples = 0.5 + 0.5 * np.sin((ys + 6.0 * fbm(rng, 4, 3)) * (1.2 + base / 200.0))
         near = smoothstep(top[None, :], top[None, :] + 40.0, ys) * (ys > top[None, :])
