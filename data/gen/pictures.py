@@ -66,8 +66,8 @@ GROUPS = [
         ("galaxyveil", scenes.space_veil, dict(colour="#9a7ae0", density=0.9)),
     ]),
     ("bluelimb", scenes.blue_planet_limb, [
-        ("limbcloud", scenes.dust_cloud, dict(colour="#7a98c8", density=0.8, cells=2.0,
-                                              threshold=0.44, glow_colour="#a0c0f0")),
+        ("limbcloud", scenes.dust_cloud, dict(colour="#4a6898", density=0.8, cells=2.0,
+                                              threshold=0.46, glow_colour="#7aa0e0")),
     ]),
     ("giant", scenes.gas_giant, []),
     ("cluster", scenes.star_cluster, [
