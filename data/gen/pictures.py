@@ -67,11 +67,12 @@ GROUPS = [
     ]),
     ("bluelimb", scenes.blue_planet_limb, [
         ("limbcloud", scenes.dust_cloud, dict(colour="#4a6898", density=0.8, cells=2.0,
-                                              threshold=0.46, glow_colour="#7aa0e0")),
+                                              threshold=0.44, glow_colour="#7aa0e0",
+                                              above=200.0)),
     ]),
     ("giant", scenes.gas_giant, []),
     ("cluster", scenes.star_cluster, [
-        ("clusterhaze", scenes.space_veil, dict(colour="#2a9a8a", density=0.7)),
+        ("clusterhaze", scenes.space_veil, dict(colour="#5ac8b0", density=0.85)),
     ]),
 ]
 

@@ -263,7 +263,7 @@ def blue_planet_limb(rng):
                  turbulence=0.35, tilt=0.3, atmosphere="#5ab8ff", atmo_strength=0.9,
                  night=0.01)
     ys, xs = pixel_grid()
-    clouds = smoothstep(0.52, 0.72, fbm(rng, 6, 6, 0.55, stretch=(2.2, 1.0)))
+    clouds = smoothstep(0.58, 0.76, fbm(rng, 6, 6, 0.55, stretch=(2.2, 1.0)))
     nx = np.clip((xs - 60) / 300.0, -1, 1)
     lit = smoothstep(-0.2, 0.5, nx * 0.75 - np.clip((ys - 470) / 300.0, -1, 1) * 0.55 + 0.35)
     img += (rgb("#f4f8ff") * lit[..., None] - img) * (clouds * cov * 0.75)[..., None]
@@ -354,20 +354,26 @@ def frost(rng, img, reach=55.0, colour="#e8f6ff"):
     limit = reach * (0.35 + 1.1 * fbm(rng, 4, 5, 0.6))
     body = smoothstep(limit, limit * 0.35, dist)
     # Feathery crystals: ridged noise gives thin bright veins inside the frost.
-    veins = 1.0 - np.abs(fbm(rng, 14, 4, 0.6) - 0.5) * 2.0
-    fine = 1.0 - np.abs(fbm(rng, 40, 3, 0.6) - 0.5) * 2.0
-    crystal = smoothstep(0.75, 0.95, veins) * 0.6 + smoothstep(0.8, 0.97, fine) * 0.4
-    alpha = np.clip(body * (0.55 + 0.45 * crystal), 0.0, 0.95)
+    veins = 1.0 - np.abs(fbm(rng, 20, 4, 0.6) - 0.5) * 2.0
+    fine = 1.0 - np.abs(fbm(rng, 56, 2, 0.6) - 0.5) * 2.0
+    crystal = np.clip(smoothstep(0.8, 0.96, veins) * 0.75 + smoothstep(0.84, 0.97, fine) * 0.5,
+                      0.0, 1.0)
+    # Thick ice near the edge, lacy crystals where it thins out.
+    alpha = np.clip(body * (0.3 + 0.7 * np.maximum(crystal, body**3)), 0.0, 0.95)
     col = rgb(colour) * (0.78 + 0.22 * crystal)[..., None]
     col = col + 0.15 * (img - col)
     return alpha.astype(np.float32), col.astype(np.float32)
 
 
-def dust_cloud(rng, img, colour, density=0.8, cells=2.5, threshold=0.45, glow_colour=None):
-    """Drifting opaque cloud with lit edges (dust in space, ash or cloud on land)."""
+def dust_cloud(rng, img, colour, density=0.8, cells=2.5, threshold=0.45, glow_colour=None,
+               above=None):
+    """Drifting opaque cloud with lit edges (dust in space, ash or cloud on land); with
+    `above`, it thins out over the 50 rows above that row and stays clear below."""
     ys, xs = pixel_grid()
     body = fbm(rng, cells, 6, 0.55)
     alpha = smoothstep(threshold, threshold + 0.2, body) * density
+    if above is not None:
+        alpha = alpha * smoothstep(above, above - 50.0, ys)
     light = blur(body, 3) - body
     col = rgb(colour) * (0.8 + 2.5 * np.clip(light, -0.1, 0.2))[..., None]
     if glow_colour is not None:
