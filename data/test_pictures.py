@@ -81,6 +81,17 @@ class StoredList(unittest.TestCase):
                 self.assertLessEqual(int(x) + png.width, 240)
                 self.assertLessEqual(int(y) + png.height, 320)
 
+    def test_the_lookups_the_game_makes_for_pictures_clash_with_no_stored_name(self):
+        import gamedata
+
+        root = os.path.dirname(os.path.abspath(__file__))
+        probes = gamedata.probed_names(ENTRIES, root)
+        for name in ("/ppc/graphics/%s/img/all.txt" % pictures.GRAPHICS_SET,
+                     "/graphics/common/img/aurora.jpg", "/graphics/null/img/dress/dawnfog.png",
+                     "/graphics/common/tesk/gameover.jpg", "/graphics/common/corv/gameover.jpg"):
+            self.assertIn(name, probes)
+        self.assertEqual([], gamedata.check_names(ENTRIES, probes))
+
     def test_groups_do_not_cross_from_one_game_to_the_next(self):
         lines = pictures.read_lines(stored_list())
         # The brick-breaker shows lines 0-13, the space-rock game 14-18, the shooter 19-23.
