@@ -6,6 +6,7 @@ here as 8-bit samples (looped single-cycle tones after an attack and decay, or o
 
 Song text, line by line ('#' at the start or after a space starts a comment):
     entry /data/tesk/sound/menu      archive name, ".mod" added
+    key g major                      the key, which a song that plays once ends in
     tempo 130                        beats per minute, four rows a beat (effect F, above 32)
     speed 6                          ticks per row (effect F, 1..32)
     tracks lead keys bass drums      the four track names, left to right
@@ -250,6 +251,7 @@ class Song:
     def __init__(self):
         self.entry = None
         self.title = ""
+        self.key = None  # (pitch class of the tonic, "major" or "minor")
         self.tempo = 125
         self.speed = 6
         self.restart = 0
@@ -387,6 +389,11 @@ def parse(text, origin="song"):
                 song.entry = rest
             elif word == "title":
                 song.title = rest
+            elif word == "key":
+                tonic, mode = rest.split()
+                if mode not in ("major", "minor"):
+                    raise SongError("a key is major or minor")
+                song.key = (pitch(tonic + "0") % 12, mode)
             elif word == "tempo":
                 song.tempo = int(rest)
             elif word == "speed":
@@ -510,6 +517,23 @@ def mod_bytes(song):
     for _, (_, s) in samples:
         out += s.data.tobytes()
     return bytes(out)
+
+
+def play_rows(song):
+    """Rows one pass of the song plays (a pattern break ends its pattern early)."""
+    rows = 0
+    for name in song.order:
+        pattern = song.patterns[name]
+        for r, row in enumerate(pattern):
+            if any(c.effect == 0xD for c in row) or r == ROWS - 1:
+                rows += r + 1
+                break
+    return rows
+
+
+def play_seconds(song):
+    """Length of one pass: ticks of (tempo x 2 / 5) Hz, the player's tick rate for tempo."""
+    return play_rows(song) * song.speed / (song.tempo * 2 // 5)
 
 
 def song_files(root):

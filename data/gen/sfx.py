@@ -130,7 +130,8 @@ def explosion(seconds, seed, rumble=70.0, bright=3000.0, crack=0.0):
     out = body * 2.5 + thump * 0.8
     if crack:
         out += crack * highpass(n, 2000) * envelope(t, 0.0005, 0.02)
-    return out
+    # Soft saturation lifts the body of the blast towards its first peak.
+    return np.tanh(2.5 * out / np.max(np.abs(out)))
 
 
 def tesk_respawn():
@@ -184,7 +185,7 @@ def tesk_shoot():
 
 
 def tesk_hit_wall():
-    t = times(0.06)
+    t = times(0.1)
     return np.sin(2 * np.pi * 1900 * t) * envelope(t, 0.0005, 0.012) + \
         0.3 * highpass(noise(len(t), 9), 2500) * envelope(t, 0.0005, 0.003)
 
@@ -347,20 +348,42 @@ def adpcm_decode_nibble(state, nibble, coeffs):
     return value
 
 
-def adpcm_encode_block(samples, predictor, delta):
-    """Nibbles and squared error of one block coded with the given predictor and start delta."""
+def adpcm_nibble(state, coeffs, x):
+    """The nibble nearest to x from the given decoder state (the greedy choice)."""
+    c1, c2 = coeffs
+    acc = state[0] * c1 + state[1] * c2
+    predicted = -((-acc) // 256) if acc < 0 else acc // 256
+    return max(-8, min(7, int(round((x - predicted) / state[2]))))
+
+
+def adpcm_encode_block(samples, predictor, delta, lookahead=False):
+    """Nibbles and squared error of one block coded with the given predictor and start delta.
+
+    With lookahead each nibble is chosen among the nearest three by the error it leaves for
+    the next sample too, which keeps the predictor from ringing after a sudden change.
+    """
     coeffs = ADPCM_COEFFS[predictor]
     state = [int(samples[1]), int(samples[0]), delta]
+    values = [int(v) for v in samples[2:]]
     nibbles, error = [], 0
-    for x in samples[2:]:
-        c1, c2 = coeffs
-        acc = state[0] * c1 + state[1] * c2
-        predicted = -((-acc) // 256) if acc < 0 else acc // 256
-        d = state[2]
-        n = int(round((int(x) - predicted) / d))
-        n = max(-8, min(7, n))
+    for i, x in enumerate(values):
+        n = adpcm_nibble(state, coeffs, x)
+        if lookahead and i + 1 < len(values):
+            best = None
+            for c in (n - 1, n, n + 1):
+                if not -8 <= c <= 7:
+                    continue
+                trial = list(state)
+                v = adpcm_decode_nibble(trial, c & 15, coeffs)
+                follow = list(trial)
+                w = adpcm_decode_nibble(follow, adpcm_nibble(trial, coeffs, values[i + 1]) & 15,
+                                        coeffs)
+                cost = (v - x) ** 2 + (w - values[i + 1]) ** 2
+                if best is None or cost < best[0]:
+                    best = (cost, c)
+            n = best[1]
         value = adpcm_decode_nibble(state, n & 15, coeffs)
-        error += (value - int(x)) ** 2
+        error += (value - x) ** 2
         nibbles.append(n & 15)
     return nibbles, error
 
@@ -381,7 +404,8 @@ def adpcm_blocks(samples):
             nibbles, error = adpcm_encode_block(block, predictor, start)
             if best is None or error < best[0]:
                 best = (error, predictor, nibbles)
-        _, predictor, nibbles = best
+        _, predictor, _ = best
+        nibbles, _ = adpcm_encode_block(block, predictor, start, lookahead=True)
         out += struct.pack("<BHhh", predictor, start, int(block[1]), int(block[0]))
         for i in range(0, len(nibbles), 2):
             out.append((nibbles[i] << 4) | nibbles[i + 1])
