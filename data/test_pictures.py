@@ -189,6 +189,18 @@ class Encoding(unittest.TestCase):
         self.assertEqual([255, 0, 100], out[0, 1].tolist())
         self.assertNotEqual(0xF81F, int(pictures.to_565(out)[0, 2]))
 
+    def test_a_smooth_gradient_survives_jpeg_and_rgb565_without_flat_bands(self):
+        # Each row of a vertical gradient is one colour; without dither every row would
+        # decode to a single RGB565 value and the rows would step in bands.
+        ys = np.linspace(0.15, 0.35, 320, dtype=np.float32)[:, None, None]
+        img = np.repeat(np.repeat(ys, 240, axis=1), 3, axis=2) * np.array([0.6, 0.5, 1.0],
+                                                                           np.float32)
+        data, decoded = pictures.encode_jpeg(img, 11)
+        self.assertEqual(b"\xff\xd8", data[:2])
+        blue = pictures.to_565(decoded) & 31
+        self.assertGreater(float((blue[:, 1:] != blue[:, :-1]).mean()), 0.15)
+        self.assertLess(abs(float(decoded[..., 2].mean()) / 255.0 - 0.25), 0.01)
+
     def test_dithering_keeps_the_mean_and_lands_on_rgb565_levels(self):
         ramp = np.repeat(np.linspace(0.2, 0.3, 240, dtype=np.float32)[None, :, None], 64, 0)
         img = np.repeat(ramp, 3, axis=2)

@@ -134,7 +134,9 @@ def encode_jpeg(img, seed):
     """Baseline JPEG of a float picture, noise-dithered for RGB565 and free of the key."""
     rng = np.random.default_rng(seed)
     noise = rng.random(img.shape, dtype=np.float32) + rng.random(img.shape, dtype=np.float32)
-    step = np.array([8.0, 4.0, 8.0], np.float32)
+    # One and a half RGB565 steps of triangular noise: JPEG smooths some of it away, and what
+    # is left still breaks the bands that truncation to 5 and 6 bits would draw in gradients.
+    step = np.array([12.0, 6.0, 12.0], np.float32)
     rgb8 = np.clip(np.round(img * 255.0 + (noise - 1.0) * step), 0, 255).astype(np.uint8)
     guard_key(rgb8)
     for _ in range(4):
