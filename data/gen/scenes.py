@@ -12,10 +12,6 @@ from gen.scenery import (aurora, glitter, moon, mountains, nebula, planet, ridge
                          silhouette, sun, tree_line, water)
 
 
-def _flat(y):
-    return np.full(W * SS, y, np.float32)
-
-
 # --- Landscapes: bright enough to read behind bricks when darkened ---------------------------
 
 
@@ -43,7 +39,7 @@ def moon_fjord(rng):
     moon(img, rng, 172, 70, 24, light=(0.0, 0.0, 1.0), halo="#9cc0ff", halo_size=3.4,
          halo_strength=0.45)
     left = ridge_line(rng, 205, 150, 1.5, 0.5)
-    left = left + np.linspace(-60, 120, W * SS, dtype=np.float32) ** 1.0 * 0.9
+    left = left + np.linspace(-54, 108, W * SS, dtype=np.float32)
     right = ridge_line(rng, 205, 110, 1.5, 0.5)
     right = right + np.linspace(110, -40, W * SS, dtype=np.float32)
     mountains(img, rng, np.minimum(right, 205), "#34507e", "#4a6fa0", 0.5, light=-1.0,
@@ -67,7 +63,7 @@ def aurora_peaks(rng):
               light=1.0, snow=30.0, snow_colour="#d6fff0", shadow_colour="#2a3d62")
     mountains(img, rng, ridge_line(rng, 216, 30, 4.0, 0.5), "#41587e", "#1c3556", 0.4,
               light=1.0, snow=8.0, snow_colour="#bfeee0", shadow_colour="#1a2642")
-    lines = water(img, rng, 216, "#0d2238", darken=0.7, ripple=0.8, streaks=0.15)
+    water(img, rng, 216, "#0d2238", darken=0.7, ripple=0.8, streaks=0.15)
     # Ice on the lake: pale cracked plates over the reflection.
     ys, xs = pixel_grid()
     ice = smoothstep(0.48, 0.62, fbm(rng, 9, 5, 0.55)) * smoothstep(216, 260, ys)
@@ -152,7 +148,6 @@ def twin_moon_dunes(rng):
          halo_size=2.6, halo_strength=0.35)
     moon(img, rng, 168, 128, 13, colour="#ffe0c0", light=(0.7, -0.2, 0.4), halo="#ffb0a0",
          halo_size=3.0, halo_strength=0.25)
-    n = W * SS
     ys, xs = pixel_grid()
     for base, amp, lit, dark, haze, cells in (
         (226, 22, "#9a84c8", "#3a2e6a", 0.35, 1.4), (262, 30, "#c4a0d0", "#42306a", 0.15, 1.1),
@@ -215,8 +210,8 @@ def ringed_world(rng):
     light = (-0.7, -0.35, 0.55)
     cx, cy, r = 120, 175, 58
     ring = dict(inner=r * 1.3, outer=r * 2.15, tilt=0.32, angle=-0.42,
-                stops=[(0.0, "#a89478"), (0.45, "#f0e4c8"), (0.7, "#d8c8a8"), (1.0, "#8a8090")], light=light,
-                planet_r=r)
+                stops=[(0.0, "#a89478"), (0.45, "#f0e4c8"), (0.7, "#d8c8a8"), (1.0, "#8a8090")],
+                light=light, planet_r=r)
     rings(img, rng, cx, cy, front=False, **ring)
     planet(img, rng, cx, cy, r, [(0.0, "#2e6e7a"), (0.5, "#8ad0c8"), (1.0, "#e0f4ec")],
            light=light, bands=6, turbulence=0.05, tilt=-0.42, atmosphere="#a0f0ff",
