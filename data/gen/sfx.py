@@ -208,8 +208,9 @@ def mirf_hit():
 def mirf_rocket():
     t = times(0.42)
     n = noise(len(t), 27)
-    hiss = bandpass(n, 300 + 0 * t, 900 + 3000 * t / t[-1]) * 2.5
-    tone = square(sweep(t, 200, 700, 1.0), 0.3) * 0.25
+    cutoff = 700 + 2500 * t / t[-1]
+    hiss = lowpass(lowpass(highpass(n, 300), cutoff), cutoff) * 3.0
+    tone = lowpass(square(sweep(t, 200, 700, 1.0), 0.3), 2500) * 0.3
     return (hiss + tone) * envelope(t, 0.05, 0.3)
 
 
