@@ -291,6 +291,8 @@ class SongText(unittest.TestCase):
             "pattern p\na: [z] c5/16\nb: -/16\nc: -/16\nd: -/16\n": "unknown instrument",
             "pattern p\na: c5/65\nb: -/65\nc: -/65\nd: -/65\n": "65 rows",
             "pattern p\na: a/16\nb: -/16\nc: -/16\nd: -/16\n": "needs a note",
+            "pattern p\na: c1/16\nb: -/16\nc: -/16\nd: -/16\n": "out of range",
+            "pattern p\na: c8:4c/16\nb: -/16\nc: -/16\nd: -/16\n": "above the highest",
         }
         for body, message in cases.items():
             with self.assertRaises(music.SongError) as caught:

@@ -66,6 +66,33 @@ class ThroughTheMixer(unittest.TestCase):
             body = mono[len(mono) // 2:len(mono) // 2 + RATE]
             self.assertLess(np.sqrt(np.mean(tail ** 2)), np.sqrt(np.mean(body ** 2)) / 4, path)
 
+    def play(self, body):
+        text = ("entry /x\ntempo 125\nspeed 6\ntracks a b c d\n"
+                "instrument lead pulse 40 base=c5 duty=0.5\n"
+                "instrument bass bass 40 base=c2\n"
+                "pattern p\n" + body + "order p\n")
+        mono = render(self.tool, music.mod_bytes(music.parse(text, "test")), ".mod").mean(axis=1)
+        part = mono[len(mono) // 8:len(mono) * 7 // 8]
+        spectrum = np.abs(np.fft.rfft(part * np.hanning(len(part))))
+        return np.fft.rfftfreq(len(part), 1.0 / RATE), spectrum
+
+    def test_notes_sound_at_their_pitch(self):
+        # a4 is 440 Hz on a lead tuned an octave above middle C, a2 110 Hz on a bass.
+        for body, hz in (("a: [lead] a4/64\nb: -/64\nc: -/64\nd: -/64\n", 440.0),
+                         ("a: -/64\nb: [bass] a2/64\nc: -/64\nd: -/64\n", 110.0),
+                         ("a: [lead] c5/64\nb: -/64\nc: -/64\nd: -/64\n", 523.25)):
+            freqs, spectrum = self.play(body)
+            self.assertAlmostEqual(hz, freqs[np.argmax(spectrum)], delta=hz * 0.01)
+
+    def test_an_arpeggio_adds_its_notes(self):
+        def band(freqs, spectrum, hz):
+            return np.sum(spectrum[np.abs(freqs - hz) < 15] ** 2)
+
+        plain = self.play("a: [lead] a4/64\nb: -/64\nc: -/64\nd: -/64\n")
+        chord = self.play("a: [lead] a4:47/64\nb: -/64\nc: -/64\nd: -/64\n")
+        for hz in (554.4, 659.3):  # c#5 and e5 over a4
+            self.assertGreater(band(*chord, hz), 20 * band(*plain, hz))
+
     def test_effects_load_and_play_whole(self):
         entries = {}
         sfx.produce(entries)

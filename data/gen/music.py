@@ -342,6 +342,9 @@ def track_cells(song, track, tokens):
             last = None
             if m.group("arp"):
                 last = (0x0, int(m.group("arp"), 16))
+                if index + max(last[1] >> 4, last[1] & 15) >= len(PERIODS):
+                    raise SongError("track %s: arpeggio of %s above the highest note"
+                                    % (track, tok))
                 rows[0].effect, rows[0].param = last
             if m.group("vib"):
                 if last:
