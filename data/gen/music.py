@@ -33,6 +33,8 @@ import struct
 
 import numpy as np
 
+from gen.dsp import lowpass, noise
+
 ROWS = 64
 TRACKS = 4
 BAR = 16
@@ -73,26 +75,6 @@ def pitch(name):
 # Instruments
 
 
-def noise(count, seed):
-    out = np.empty(count)
-    state = seed & 0xFFFFFFFF
-    for i in range(count):
-        state = (state * 1664525 + 1013904223) & 0xFFFFFFFF
-        out[i] = state / 2147483648.0 - 1.0
-    return out
-
-
-def lowpass(x, cutoff, rate):
-    c = np.broadcast_to(np.asarray(cutoff, dtype=float), x.shape)
-    k = 1.0 - np.exp(-2 * np.pi * c / rate)
-    out = np.empty_like(x)
-    y = 0.0
-    for i in range(len(x)):
-        y += k[i] * (x[i] - y)
-        out[i] = y
-    return out
-
-
 class Sample:
     """An 8-bit sample with its loop (in samples, even), default volume and its base note."""
 
@@ -105,7 +87,7 @@ class Sample:
 
 
 def harmonic_tone(base, volume, harmonics, attack=0.005, decay=0.3, sustain=0.6, release=None,
-                  bright_decay=0.0, sustain_cycles=1):
+                  bright_decay=0.0):
     """A tone made of whole cycles: attack and decay, then one cycle looped at the sustain level.
 
     harmonics: amplitudes of partials 1, 2, 3, ...; bright_decay makes the upper partials fade
@@ -138,7 +120,7 @@ def harmonic_tone(base, volume, harmonics, attack=0.005, decay=0.3, sustain=0.6,
         wave[-cycle:] *= np.linspace(1, 0, cycle)
         return Sample(quantise(wave), volume, base=semis)
     # The looped cycle continues the last one: same partials, same level.
-    loop_phase = 2 * np.pi * np.outer(k, np.arange(cycle * sustain_cycles) % cycle) / cycle
+    loop_phase = 2 * np.pi * np.outer(k, np.arange(cycle)) / cycle
     end_partials = amps * (np.exp(-(k - 1) * t[-1] * bright_decay) if bright_decay else 1.0)
     loop = np.sum(end_partials[:, None] * np.sin(loop_phase), axis=0) * env[-1]
     whole = np.concatenate([wave * env, loop])
@@ -147,6 +129,7 @@ def harmonic_tone(base, volume, harmonics, attack=0.005, decay=0.3, sustain=0.6,
 
 
 def quantise(wave):
+    """8-bit sample data peaking at MAX_SAMPLE, padded to whole words."""
     top = np.max(np.abs(wave))
     scaled = wave * (MAX_SAMPLE / top) if top > 0 else wave
     data = np.clip(np.round(scaled), -MAX_SAMPLE, MAX_SAMPLE).astype(np.int8)

@@ -9,6 +9,9 @@ import struct
 
 import numpy as np
 
+from gen import dsp
+from gen.dsp import noise
+
 RATE = 22050
 PEAK = 0.5  # -6 dBFS
 
@@ -25,16 +28,6 @@ ADPCM_SAMPLES_PER_BLOCK = (ADPCM_BLOCK_ALIGN - 7) * 2 + 2
 
 def times(seconds):
     return np.arange(int(round(seconds * RATE))) / RATE
-
-
-def noise(count, seed):
-    """White noise in -1..1 from a 32-bit LCG, so every build gives the same bytes."""
-    out = np.empty(count)
-    state = seed & 0xFFFFFFFF
-    for i in range(count):
-        state = (state * 1664525 + 1013904223) & 0xFFFFFFFF
-        out[i] = state / 2147483648.0 - 1.0
-    return out
 
 
 def envelope(t, attack, decay):
@@ -58,15 +51,7 @@ def square(phase, duty=0.5):
 
 
 def lowpass(x, cutoff):
-    """One-pole low-pass; cutoff in Hz, a number or an array (a moving filter)."""
-    c = np.broadcast_to(np.asarray(cutoff, dtype=float), x.shape)
-    k = 1.0 - np.exp(-2 * np.pi * c / RATE)
-    out = np.empty_like(x)
-    y = 0.0
-    for i in range(len(x)):
-        y += k[i] * (x[i] - y)
-        out[i] = y
-    return out
+    return dsp.lowpass(x, cutoff, RATE)
 
 
 def highpass(x, cutoff):
