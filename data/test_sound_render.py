@@ -24,7 +24,7 @@ def render(tool, data, suffix):
         target = os.path.join(folder, "out.wav")
         with open(source, "wb") as handle:
             handle.write(data)
-        subprocess.run([tool, "--rate", str(RATE), "--seconds", "90", source, target],
+        subprocess.run([tool, "--rate", str(RATE), "--seconds", "150", source, target],
                        check=True, capture_output=True)
         with open(target, "rb") as handle:
             wav = handle.read()
@@ -42,6 +42,8 @@ class ThroughTheMixer(unittest.TestCase):
     def test_songs_play_their_length_without_clipping_or_gaps(self):
         for path in music.song_files(ROOT):
             song = music.load(path)
+            if song.entry.endswith("/game"):
+                song.order = song.order * 2  # the seam where a play theme loops is heard too
             pcm = render(self.tool, music.mod_bytes(song), ".mod")
             seconds = len(pcm) / RATE
             # The renderer stops within one mixing chunk of the song's end.
