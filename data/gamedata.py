@@ -58,6 +58,8 @@ PRODUCERS = [produce_screen_configs]
 from gen.pictures import produce_pictures; PRODUCERS.append(produce_pictures)  # noqa: E402,E702
 from gen.music import produce as produce_music; PRODUCERS.append(produce_music)  # noqa: E402,E702
 from gen.sfx import produce as produce_sfx; PRODUCERS.append(produce_sfx)  # noqa: E402,E702
+from gen.tessarine_art import produce as produce_tesk_art; PRODUCERS.append(produce_tesk_art)  # noqa: E402,E702,E501
+from gen.tessarine_levels import produce as produce_tesk_levels; PRODUCERS.append(produce_tesk_levels)  # noqa: E402,E702,E501
 
 
 def read_sources(root, entries):
