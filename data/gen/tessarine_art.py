@@ -39,7 +39,7 @@ JEWELS = {
     "rose": ("#ffb0dc", "#e02c98", "#7c0c52", "#3c0026"),
     "metal": ("#e8ecf0", "#9aa2ae", "#525a66", "#22262e"),
     "crystal": ("#ffffff", "#c8e6f4", "#7aa0bc", "#2a4050"),
-    "bomb": ("#ff8a6a", "#7a1a24", "#3a0a12", "#1a0408"),
+    "bomb": ("#ffb0d0", "#e8386e", "#7a0a30", "#2a0412"),
 }
 
 
@@ -133,9 +133,9 @@ def bomb_brick():
     for y in range(2, BRICK_H - 2):
         for x in list(range(2, 5)) + list(range(BRICK_W - 5, BRICK_W - 2)):
             if (x + y) % 3 == 0:
-                p.plot([(x, y)], _u8("#f0b020"))
+                p.plot([(x, y)], _u8("#3a0818"))
     p.stamp(BOMB, 7, 3, _u8("#101014"), shadow=None)
-    p.plot([(8, 4)], _u8("#8890a0"))
+    p.plot([(8, 5), (8, 4)], _u8("#9aa0b0"))
     p.plot([(10, 2), (11, 1)], _u8("#c8a060"))
     p.plot([(12, 1)], _u8("#fff060"))
     p.plot([(12, 0)], _u8("#ff9020"))
@@ -151,17 +151,26 @@ def crystal_core():
 
 
 def facet_plate(i):
-    """One quarter plate of the five-hit brick (9 x 4), laid over the core while it lasts."""
+    """One quarter plate of the five-hit brick (9 x 4), laid over the core while it lasts: a
+    small cut gem, its facets lit from the top left."""
     f = Fine(9, 4)
-    f.paint(f.rect(0.5, 0.2, 8.6, 3.9, r=0.9),
-            f.vgrad([(0.0, "#ffffff"), (0.5, "#bce8ff"), (1.0, "#5aa8d8")], 0.2, 3.9))
-    f.light(f.poly([(1, 0), (4, 0), (2, 4), (0, 4)]), "#ffffff", 0.25)
+    plate = f.rect(0.5, 0.2, 8.6, 3.9, r=0.9)
+    f.paint(plate, f.vgrad([(0.0, "#f4fcff"), (1.0, "#7ac0e8")], 0.2, 3.9))
+    f.paint(plate * f.poly([(8.6, 0.2), (8.6, 3.9), (4.5, 3.9)]), "#4a90c8")
+    f.paint(plate * f.poly([(0.5, 0.2), (4.5, 0.2), (0.5, 3.9)]), "#ffffff", 0.8)
     p = f.finish()
     # Keep the brick's own outline visible: plates stay one pixel inside the cell's edge.
-    p.opaque[:, 0] = False if i in (0, 2) else p.opaque[:, 0]
-    p.opaque[0, :] = False if i in (0, 3) else p.opaque[0, :]
-    p.opaque[-1, :] = False if i in (1, 2) else p.opaque[-1, :]
-    p.outline(_u8("#3a80b0"))
+    if i in (0, 2):
+        p.opaque[:, 0] = False
+    if i in (0, 3):
+        p.opaque[0, :] = False
+    if i in (1, 2):
+        p.opaque[-1, :] = False
+    # A dark seam only where the plate meets the core below and to the right.
+    o = p.opaque
+    below = o & ~np.pad(o, ((0, 1), (0, 0)))[1:, :]
+    right = o & ~np.pad(o, ((0, 0), (0, 1)))[:, 1:]
+    p.rgb[below | right] = _u8("#3a78a8")
     return p
 
 
