@@ -363,8 +363,8 @@ def glue(i, n):
     w, h = 32, 8
     f = Fine(w, h)
     span = 6.0 + (w - 6.0) * (i + 1) / n
-    f.paint(f.rect(w / 2 - span / 2, 2.0, w / 2 + span / 2, 5.0, r=1.4),
-            f.vgrad([(0, "#d8ffb0"), (0.5, "#64d020"), (1, "#2a7010")], 2, 5))
+    f.paint(f.rect(w / 2 - span / 2, 1.5, w / 2 + span / 2, 5.5, r=1.6),
+            f.vgrad([(0, "#e0ffb8"), (0.5, "#70e028"), (1, "#2a7010")], 1.5, 5.5))
     rng = np.random.default_rng(31)
     for k in range(5):
         x = w / 2 + (rng.random() - 0.5) * span * 0.9
@@ -413,9 +413,14 @@ def ball(d, colours, seed=0, flicker=0.0):
     nz = np.sqrt(np.clip(1 - (xx * xx + yy * yy) / (r * r), 0, 1))
     lit = np.clip((-0.5 * xx - 0.6 * yy) / r * 0.6 + nz * 0.7, 0, 1)
     if flicker:
+        # Flames: a few bright tongues round the rim that move from frame to frame.
+        angle = np.arctan2(yy, xx)
         rng = np.random.default_rng(seed)
-        noise = rng.random((d * sprite.SS, d * sprite.SS)).astype(np.float32)
-        lit = np.clip(lit * (1 - flicker) + flicker * noise, 0, 1)
+        phase = rng.random() * 2 * np.pi
+        tongues = 0.5 + 0.5 * np.cos(5 * angle + phase) * np.cos(2 * angle - phase)
+        rim = np.clip(np.hypot(xx, yy) / r, 0, 1) ** 2
+        lit = np.clip(lit * (1 - flicker) + flicker * (0.4 + 0.6 * tongues) * (0.5 + rim),
+                      0, 1)
     pos = np.array([p for p, _ in colours], np.float32)
     cols = np.stack([hexrgb(col) for _, col in colours])
     field = np.stack([np.interp(lit, pos, cols[:, i]) for i in range(3)], -1)
@@ -566,10 +571,18 @@ def blast(i, n):
             f.paint(f.line([(c, c), (c + np.cos(a) * r * 1.2, c + np.sin(a) * r * 1.2)], 0.8),
                     "#fff8c0")
     else:
-        r = 11 + 2 * (t - 0.7) / 0.3
-        ring = f.ellipse(c, c, r) - f.ellipse(c, c, r - 2.0 - 2 * (1 - t))
-        f.paint(np.clip(ring, 0, 1), "#6a5a60")
-        f.paint(f.ellipse(c, c, 2.0), "#ff8030")
+        # Smoke: a few grey puffs that thin out pixel by pixel as they spread.
+        rng = np.random.default_rng(70 + i)
+        spread = 6 + 5 * (t - 0.7) / 0.3
+        for k in range(6):
+            a = k * np.pi / 3 + rng.random() * 0.5
+            f.paint(f.ellipse(c + np.cos(a) * spread * 0.6, c + np.sin(a) * spread * 0.6,
+                              spread * 0.55), mix("#8a7a78", "#4a3a3c", rng.random()))
+        f.paint(f.ellipse(c, c, spread * 0.35), "#ff9040", 1.0 - t)
+        p = f.finish()
+        thin = np.random.default_rng(80 + i).random(p.opaque.shape) < (t - 0.6) * 1.2
+        p.opaque &= ~thin
+        return p
     return f.finish()
 
 
@@ -667,7 +680,7 @@ def build():
     for size, d in BALL_SIZES.items():
         pieces["ball%s.png" % (size or "1")] = ball(d, STEEL_BALL)
         anims["ballFire" + size] = add("fire%s" % (size or "N"),
-                                       [ball(d, FIRE_BALL, seed=i, flicker=0.35)
+                                       [ball(d, FIRE_BALL, seed=i, flicker=0.6)
                                         for i in range(3)])
     pieces["bullet.png"] = bullet()
     pieces["bomba-monstr_0.png"] = enemy_bomb()

@@ -70,7 +70,12 @@ def blit(out, piece, x, y, clip=None):
 
 def level_screen(entries, level, actors=True):
     atlas = Atlas(entries)
-    out = pictures.darken(pictures.compose(entries, level % 14 or 14), -100)
+    # The game asks for picture (level mod 14); number 0 finds no line in the list, and its
+    # blank (white) image is what is shaded then.
+    if level % 14:
+        out = pictures.darken(pictures.compose(entries, level % 14), -100)
+    else:
+        out = pictures.darken(np.full((H, W, 3), 255, np.uint8), -100)
     wall = [atlas.piece("t%d_L.png" % k) for k in (1, 2, 3, 4)]
     tile_w = wall[0][1].shape[1]
     cap_h = wall[3][1].shape[0]
