@@ -322,6 +322,15 @@ class Geometry(unittest.TestCase):
                             ("ballFireBig", "ballBig.png")):
             self.assertEqual(self.size(plain), self.size(anims[fire][0]))
 
+    def test_capsules_enemies_and_flames_keep_one_frame_size(self):
+        anims = anim_table()
+        keys = ["tesk_bon%d" % n for n in range(1, 13)] + ["monst0", "monst1", "monst2",
+                                                           "exit", "Clue", "iskra"]
+        for key in keys:
+            self.assertEqual(1, len({self.size(resolve(f)[0]) for f in anims[key]}), key)
+        # Enemies are 11 by 11 and drawn from their centre.
+        self.assertEqual((11, 11), self.size(anims["monst0"][0]))
+
     def test_mirrored_frames_are_mirror_images(self):
         anims = anim_table()
         for left, right in (("flames", "flames2"), ("gilzLeft1", "gilzRight1")):

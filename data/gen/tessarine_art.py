@@ -307,12 +307,14 @@ def guns(t=1.0):
     return p
 
 
-def morph_frames(prefix, widths):
+def morph_frames(widths):
+    """Paddle frames by width; the inner frames shimmer. Morphs that pass through the same
+    width share the piece."""
     out, names = {}, []
     for i, w in enumerate(widths):
-        shimmer = 0.0 if i in (0, len(widths) - 1) else 1.0
-        name = "%s%d.png" % (prefix, i)
-        out[name] = paddle(w, shimmer)
+        shimmer = i not in (0, len(widths) - 1)
+        name = "pad%d%s.png" % (w, "s" if shimmer else "")
+        out[name] = paddle(w, 1.0 if shimmer else 0.0)
         names.append(name)
     return out, names
 
@@ -659,7 +661,7 @@ def build():
     n, s, b = (PADDLE_WIDTHS[k] for k in ("normal", "small", "big"))
     for name, widths in (("small", [n, 27, 24, 22, s]), ("desmall", [s, 22, 24, 27, n]),
                          ("bigger", [n, 33, 36, 39, b]), ("debigger", [b, 39, 36, 33, n])):
-        frames, names = morph_frames("pad_" + name, widths)
+        frames, names = morph_frames(widths)
         pieces.update(frames)
         anims[name] = names
     anims["armed"] = add("arm", [spark_band(30, 4, t, "#a0d8ff") for t in (0, .25, .5, .75, 1)])
