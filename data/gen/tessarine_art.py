@@ -592,12 +592,12 @@ def blast(i, n):
 
 SYMBOLS = {
     1: [".#...#.", ".#...#.", "###.###", "###.###", "###.###"],   # guns
-    2: ["...#...", "..###..", ".#####.", ".#####.", "..###.."],   # glue drop
+    2: ["...#...", "...#...", "..###..", ".#####.", "..###.."],   # glue drop
     3: ["#.....#", "##...##", "###.###", "##...##", "#.....#"],   # paddle shrinks
     4: ["..#.#..", ".##.##.", "###.###", ".##.##.", "..#.#.."],   # paddle grows
     5: ["#..#...", ".#..#..", "..#..#.", ".#..#..", "#..#..."],   # faster
-    6: ["...#...", "..##...", ".####..", ".#####.", "..###.."],   # fire
-    7: [".##.##.", "#######", ".#####.", "..###..", "...#..."],   # extra life
+    6: ["..#....", "..##.#.", ".#####.", ".#####.", "..###.."],   # fire
+    7: [".##.##.", "#######", "#######", ".#####.", "...#..."],   # extra life
     8: ["..###..", ".#####.", ".#####.", ".#####.", "..###.."],   # bigger balls
     9: ["#.....#", ".#...#.", "...#...", ".#...#.", "#.....#"],   # smaller balls
     10: ["#######", ".#...#.", "..#.#..", ".#...#.", "#######"],  # slower
@@ -615,10 +615,11 @@ def capsule(kind, frame):
     light, base, dark, deep = JEWELS[BONUS_COLOURS[kind]]
     f = Fine(CAPSULE_W, CAPSULE_H)
     body = f.rect(0, 0, CAPSULE_W, CAPSULE_H, r=4.2)
-    f.paint(body, f.vgrad([(0, light), (0.45, base), (1, dark)]))
+    # Light only along the top edge, so that the white symbol keeps its contrast.
+    f.paint(body, f.vgrad([(0, light), (0.2, base), (0.7, base), (1, dark)]))
     # A light band rolls down the capsule as it turns.
     band_y = [1.5, 3.5, 5.5, 7.5][frame]
-    f.light(body * np.exp(-((f.ys - band_y) ** 2) / 0.8), "#ffffff", 0.35)
+    f.light(body * np.exp(-((f.ys - band_y) ** 2) / 0.8), "#ffffff", 0.18)
     p = f.finish()
     p.outline(_u8(deep))
     p.stamp(SYMBOLS[kind], (CAPSULE_W - 7) // 2, 2, (255, 255, 255), shadow=_u8(deep))
