@@ -262,7 +262,8 @@ class NamesTheGameLoads(unittest.TestCase):
             rgb, keyed = pictures.decode_565(ENTRIES["/graphics/qvga" + name])
             self.assertEqual((320, 240), keyed.shape)
             self.assertFalse(keyed.any(), name)
-            self.assertEqual("JPEG", Image.open(io.BytesIO(ENTRIES["/graphics/qvga" + name])).format)
+            data = ENTRIES["/graphics/qvga" + name]
+            self.assertEqual("JPEG", Image.open(io.BytesIO(data)).format)
 
     def test_stored_and_probed_names_keep_apart_with_all_the_game_data(self):
         entries = {}
@@ -308,8 +309,9 @@ class Geometry(unittest.TestCase):
         self.assertLess(widths["desmall"], widths["bigger"])
         self.assertLess(widths["bigger"], widths["debigger"])
         self.assertEqual(widths["small"], widths["bigger"])
-        self.assertEqual(self.size(resolve(anims["small"][-1])[0]), self.size(anims["desmall"][0]))
-        self.assertEqual(self.size(resolve(anims["bigger"][-1])[0]), self.size(anims["debigger"][0]))
+        # Each morph ends on the look the reverse morph starts from.
+        for there, back in (("small", "desmall"), ("bigger", "debigger")):
+            self.assertEqual(self.size(anims[there][-1]), self.size(anims[back][0]))
 
     def test_balls_are_round_with_odd_sizes_and_grow_in_order(self):
         sizes = [self.size(n) for n in ("ballSmall.png", "ball1.png", "ballBig.png")]
