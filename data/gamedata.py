@@ -60,6 +60,7 @@ from gen.music import produce as produce_music; PRODUCERS.append(produce_music) 
 from gen.sfx import produce as produce_sfx; PRODUCERS.append(produce_sfx)  # noqa: E402,E702
 from gen.tessarine_art import produce as produce_tesk_art; PRODUCERS.append(produce_tesk_art)  # noqa: E402,E702,E501
 from gen.tessarine_levels import produce as produce_tesk_levels; PRODUCERS.append(produce_tesk_levels)  # noqa: E402,E702,E501
+from gen.tessarine_help import produce as produce_tesk_help; PRODUCERS.append(produce_tesk_help)  # noqa: E402,E702,E501
 from gen.mirrowfen_art import produce as produce_mirf_art; PRODUCERS.append(produce_mirf_art)  # noqa: E402,E702,E501
 from gen.corvantine_art import produce as produce_corv_art; PRODUCERS.append(produce_corv_art)  # noqa: E402,E702,E501
 
