@@ -74,8 +74,9 @@ def outline_of(hue):
 def _bee(f, hue, accent, beat):
     wing = col("#e8f8ff")
     for side in (1, -1):
-        tilt = (28 if beat else 58) * side
-        f.paint(f.ellipse(0.5, 3.6 * side, 2.4, 3.9 if beat else 3.2, turn=tilt), wing, 0.9)
+        tilt = (12 if beat else 62) * side
+        f.paint(f.ellipse(0.9 if beat else 0.2, (4.2 if beat else 3.4) * side, 2.1,
+                          4.0 if beat else 3.1, turn=tilt), wing, 0.9)
     f.paint(f.ellipse(-3.2, 0.0, 3.7, 2.9), f.toplit(hue, 0.5))
     stripes = (np.abs(np.sin((f.u + 3.0) * 1.35)) > 0.55) & (f.u < -0.8)
     f.paint(stripes * f.ellipse(-3.2, 0.0, 3.7, 2.9), col(accent))
@@ -131,22 +132,26 @@ def _dart(f, hue, accent, beat):
 
 
 def _beetle(f, hue, accent, beat):
-    dark = mix(hue, "#000000", 0.55)
+    leg = mix(hue, "#000000", 0.3)
     for side in (1, -1):
-        for k, u in enumerate((2.2, -0.2, -2.6)):
-            lift = (0.6 if beat else -0.6) * (1 if k % 2 else -1)
-            f.paint(f.line([(u, 3.0 * side), (u + lift + 0.6, 6.8 * side)], 0.9), dark)
-        f.paint(f.line([(4.6, 0.8 * side), (6.8, 2.2 * side)], 0.7), dark)
-    f.paint(f.ellipse(4.2, 0.0, 1.8, 1.9), f.toplit(dark, 0.5))
-    open_ = 0.55 if beat else 0.0
+        for k, u in enumerate((2.0, -0.4, -2.8)):
+            lift = (0.7 if beat else -0.7) * (1 if k % 2 else -1)
+            f.paint(f.line([(u, 2.6 * side), (u + lift + 0.4 * (1 - k), 6.9 * side)], 1.0),
+                    leg)
+        f.paint(f.line([(4.8, 0.9 * side), (6.9, 2.4 * side)], 0.8), leg)
     if beat:
-        f.paint(f.ellipse(-1.6, 0.0, 4.8, 2.2), col("#d8f0ff"), 0.85)
+        for side in (1, -1):
+            f.paint(f.ellipse(-2.2, 3.2 * side, 4.4, 1.8, turn=-18 * side), col("#e0f4ff"),
+                    0.85)
+    spread = 0.5 if beat else 0.0
     for side in (1, -1):
-        f.paint(f.ellipse(-1.0, (2.0 + open_) * side, 5.0, 2.5, turn=8 * open_ * side),
+        f.paint(f.ellipse(-1.6, (1.75 + spread) * side, 4.6, 2.05, turn=10 * spread * side),
                 f.toplit(hue, 0.7))
-    f.light(f.ellipse(0.8, -1.6 - open_, 1.8, 0.8), "#ffffff", 0.45)
-    f.paint(f.ellipse(2.6, 0.0, 1.3, 2.6), f.toplit(mix(hue, "#000000", 0.25), 0.5))
-    return [(5.0, 0.8, accent), (5.0, -0.8, accent)]
+    f.paint(f.line([(2.8, 0.0), (-6.0, 0.0)], 0.55 + spread), col(mix(hue, "#000000", 0.6)))
+    f.light(f.ellipse(-0.4, -1.9 - spread, 2.4, 0.7), "#ffffff", 0.5)
+    f.paint(f.ellipse(2.9, 0.0, 1.4, 2.7), f.toplit(mix(hue, "#000000", 0.35), 0.5))
+    f.paint(f.ellipse(4.7, 0.0, 1.2, 1.6), col(mix(hue, "#000000", 0.6)))
+    return [(5.0, 0.9, accent), (5.0, -0.9, accent)]
 
 
 def _squid(f, hue, accent, beat):
@@ -341,7 +346,7 @@ def planet_piece(n):
     if ring:
         rings(img, rng, cx, cy, front=True, **ring)
         mask |= img.max(axis=-1) > 0.08
-    img *= 0.85
+    img *= 0.72
     ys, xs = np.nonzero(mask)
     y0, y1, x0, x1 = ys.min(), ys.max() + 1, xs.min(), xs.max() + 1
     rgb8 = np.clip(np.round(img[y0:y1, x0:x1] * 255), 0, 255).astype(np.uint8)

@@ -410,7 +410,14 @@ def life_panel():
 
 
 def score_panel():
-    return panel(SCORE_PANEL_W, round_right=False)
+    """The score plate, with a small amber star at its left end."""
+    p = panel(SCORE_PANEL_W, round_right=False)
+    f = Fine(9, 9)
+    star = [(4.5 + math.cos(math.radians(90 + 45 * i)) * (4.3 if i % 2 == 0 else 1.6),
+             4.5 - math.sin(math.radians(90 + 45 * i)) * (4.3 if i % 2 == 0 else 1.6))
+            for i in range(8)]
+    f.paint(f.poly(star, local=False), f.toplit("#ffb347", 0.6))
+    return p.over(f.finish(), 5, 4)
 
 
 # --- The atlas -------------------------------------------------------------------------------
