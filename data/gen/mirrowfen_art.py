@@ -382,24 +382,15 @@ def panel(w, round_right):
     h = PANEL_H
     f = Fine(w, h)
     r = 6.0
+    # A rounded box reaching past the screen's edges, so that only the free corner is round.
     x0, x1 = (-r, w) if round_right else (0, w + r)
-    plate = f.poly([(0, -1), (w, -1), (w, h), (0, h)], local=False)
-    corner = ((np.maximum(np.abs(f.xs - (x0 + x1) / 2) - ((x1 - x0) / 2 - r), 0) ** 2
-               + np.maximum(np.abs(f.ys - (h - 1) / 2) - ((h + 1) / 2 - r), 0) ** 2) <= r * r)
-    f.paint(plate * corner, ss.ramp(np.clip(f.ys / h, 0, 1), [(0.0, "#1c2a5a"),
-                                                                (1.0, "#0c1230")]))
+    f.paint(f.rounded(x0, -r, x1, h, r), ss.ramp(np.clip(f.ys / h, 0, 1),
+                                                  [(0.0, "#1c2a5a"), (1.0, "#0c1230")]))
     p = f.finish()
-    # Rim on the edge pixels that do not touch the screen border.
     edge = p.edge()
     edge[0, :] = False
-    if round_right:
-        edge[:, 0] = False
-    else:
-        edge[:, -1] = False
+    edge[:, 0 if round_right else -1] = False
     p.rgb[edge] = ss.u8("#5fd3ff")
-    inner = np.zeros_like(edge)
-    inner[1:, :] |= edge[:-1, :]
-    p.rgb[inner & p.opaque & ~edge & (np.arange(h)[:, None] > h - 4)] = ss.u8("#2c4a8a")
     return p
 
 
@@ -504,6 +495,19 @@ def write_previews(folder):
         for scale in (1, 3):
             ss.board(pieces, names, scale).save(
                 os.path.join(folder, "mirf_%s_%dx.png" % (name, scale)))
+    # The flashes as the game puts them together from four quarters round one point.
+    strip = np.empty((3 * 34, 7 * 34, 3), np.uint8)
+    strip[...] = (24, 28, 48)
+    for s in (1, 2, 3):
+        for i in range(7):
+            name = "wave%d_%d" % (s, i + 1)
+            w = places[name][2]
+            x, y = i * 34 + 17, (s - 1) * 34 + 17
+            for suffix, qx, qy in (("_up", x - w, y), ("", x - w, y - w), ("_dn", x, y - w),
+                                   ("_lv", x, y)):
+                ss.blit(strip, sheet, places, name + suffix, qx, qy)
+    Image.fromarray(strip.repeat(3, 0).repeat(3, 1)).save(
+        os.path.join(folder, "mirf_flashes_3x.png"))
     print("%d pieces, sheet %dx%d" % (len(pieces), sheet.shape[1], sheet.shape[0]))
 
 

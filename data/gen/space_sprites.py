@@ -99,6 +99,13 @@ class Fine:
         return (((self.xs - x) / rx) ** 2 + ((self.ys - y) / ry) ** 2 <= 1.0).astype(
             np.float32)
 
+    def rounded(self, x0, y0, x1, y1, r):
+        """Screen-space box from (x0, y0) to (x1, y1) with corners rounded by r."""
+        cx, cy = (x0 + x1) / 2.0, (y0 + y1) / 2.0
+        dx = np.maximum(np.abs(self.xs - cx) - ((x1 - x0) / 2.0 - r), 0.0)
+        dy = np.maximum(np.abs(self.ys - cy) - ((y1 - y0) / 2.0 - r), 0.0)
+        return (dx * dx + dy * dy <= r * r).astype(np.float32)
+
     def poly(self, points, local=True):
         pts = [self.to_screen(u, v) if local else (u, v) for u, v in points]
         img = Image.new("L", (self.w * SS, self.h * SS), 0)
