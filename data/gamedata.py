@@ -23,7 +23,7 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from gen import fonts, shell_images, texts  # noqa: E402
+from gen import fonts, help_texts, shell_images, texts  # noqa: E402
 
 FOLDERS_WITH_ALIAS = ("tesk", "mirf", "corv", "menu", "input", "img")
 
@@ -65,6 +65,7 @@ PRODUCERS = [
     fonts.produce,
     texts.produce,
     shell_images.produce,
+    help_texts.produce,
 ]
 PROBES = [fonts.probes]
 
