@@ -23,7 +23,7 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from gen import fonts, help_texts, shell_images, texts  # noqa: E402
+from gen import fonts, help_texts, keyboard_frame, menu_art, shell_images, texts  # noqa: E402
 
 FOLDERS_WITH_ALIAS = ("tesk", "mirf", "corv", "menu", "input", "img")
 
@@ -66,6 +66,8 @@ PRODUCERS = [
     texts.produce,
     shell_images.produce,
     help_texts.produce,
+    menu_art.produce,
+    keyboard_frame.produce,
 ]
 PROBES = [fonts.probes]
 
