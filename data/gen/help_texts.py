@@ -63,7 +63,9 @@ def break_lines(records, width_of, screen_width=240, margin=15):
     width_of(text) measures in the "small" font. Returns the lines (None for an empty one)."""
     text = "".join(r + "\n" for r in records)
     limit = screen_width - 2 * margin - 4
-    chars = limit // width_of("W")
+    # A font without "W", or one wider than the page, would make C zero: the cut after C
+    # characters would then never advance.
+    chars = max(1, limit // max(1, width_of("W")))
     lines = []
     s = sp = 0
     j = 0
