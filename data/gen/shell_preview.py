@@ -63,6 +63,15 @@ def rect(canvas, x, y, w, h, colour, fill=False):
     canvas[y : y + h + 1, x + w] = colour
 
 
+def splash_stand_in():
+    rng = np.random.default_rng(7)
+    sky = raster.vertical_gradient(H, W, (0x30, 0x40, 0x88), (0x60, 0x40, 0x70))
+    for _ in range(120):
+        x, y = rng.integers(0, W), rng.integers(0, H)
+        sky[y, x] = 255 * rng.uniform(0.4, 1.0)
+    return raster.to565(sky, dither=True)
+
+
 class Mockups:
     def __init__(self, entries, lang):
         self.e, self.lang = entries, lang
@@ -72,8 +81,10 @@ class Mockups:
         self.img = {n.split("/")[-1][:-4]: decode(entries[n]) for n in entries
                     if n.startswith("/graphics/") and n.endswith(".png")
                     and n.count("/") == 2}
-        # A game's menus shade their picture between the margins (halved for the list).
-        self.menu_back = centred(shade(self.back, -161, 15, W - 15))
+        # The games' menus shade the game's splash picture between the margins (halved for
+        # the list); a plain starry night stands in for the splash, which the games bring.
+        self.splash = splash_stand_in()
+        self.menu_back = centred(shade(self.splash, -161, 15, W - 15))
 
     def text(self, key):
         return self.lang.get(key, key)
@@ -125,7 +136,7 @@ class Mockups:
         return s
 
     def highscores(self):
-        s = centred(shade(self.back, -160, 30, W - 30))
+        s = centred(shade(self.splash, -160, 30, W - 30))
         margin, top = 30, 25
         rows = [("aurelia", 1840), ("tomas", 1220), ("mi-ra_9", 610)] + \
             [(self.text("empty") + " ", 0)] * 5
@@ -164,7 +175,7 @@ class Mockups:
         return s
 
     def key_dialog(self, game="tessarine", names=("Left", "Right", "Space")):
-        s = shade(self.back, -160, 0, W)
+        s = shade(self.splash, -160, 0, W)
         bx, by, bw, bh = 10, 10, W - 20, H - 20
         actions = self.text("ctrl_actions_" + game).split(";")
         rh = 11 + 3  # the dialog's system font, bold small
