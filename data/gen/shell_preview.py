@@ -121,7 +121,7 @@ class Mockups:
         s = self.menu_back.copy()
         keys = ["start", "continue", "gallery", "highscores", "help", "soundfxnormal",
                 "musiclow", "boundson", "cfg_keys", "exit"]
-        top, height, step = 25, H - 40, 18
+        top, step = 25, 18
         for i, key in enumerate(keys[:15]):
             row = 2 + top + 4 + i * step
             if i == selected:
