@@ -24,8 +24,8 @@ import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from gen import (  # noqa: E402
-    corvantine_art, fonts, mirrowfen_art, music, pictures, sfx, shell_images, tessarine_art,
-    tessarine_help, tessarine_levels, texts)
+    corvantine_art, fonts, help_texts, keyboard_frame, menu_art, mirrowfen_art, music,
+    pictures, sfx, shell_images, tessarine_art, tessarine_levels, texts)
 
 FOLDERS_WITH_ALIAS = ("tesk", "mirf", "corv", "menu", "input", "img")
 
@@ -72,9 +72,11 @@ PRODUCERS = [
     sfx.produce,
     tessarine_art.produce,
     tessarine_levels.produce,
-    tessarine_help.produce,
     mirrowfen_art.produce,
     corvantine_art.produce,
+    help_texts.produce,
+    menu_art.produce,
+    keyboard_frame.produce,
 ]
 PROBES = [fonts.probes]
 

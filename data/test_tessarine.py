@@ -13,7 +13,7 @@ from PIL import Image
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import gamedata  # noqa: E402
-from gen import pictures, tessarine_art, tessarine_help, tessarine_levels  # noqa: E402
+from gen import pictures, tessarine_art, tessarine_levels  # noqa: E402
 from gen.sprite import Fine, Pix  # noqa: E402
 
 ENTRIES = {}
@@ -27,7 +27,6 @@ INT = re.compile(r"^-?[0-9]+$")  # what the integer parser accepts
 def setUpModule():
     tessarine_art.produce(ENTRIES)
     tessarine_levels.produce(ENTRIES)
-    tessarine_help.produce(ENTRIES)
 
 
 def atlas_pieces():
@@ -385,36 +384,12 @@ class Drawing(unittest.TestCase):
         self.assertEqual(0, int(p.rgb[2, 2, 0]))
 
 
-class HelpPages(unittest.TestCase):
-    def test_each_language_has_a_page_that_reads_back_line_by_line(self):
-        for language in ("en", "de"):
-            data = ENTRIES["/txt/tesk/%s_help.txt" % language]
-            lines = tessarine_help.read_records(data)
-            self.assertEqual(tessarine_help.source_lines(language), lines)
-            self.assertGreater(len(lines), 10)
-
-    def test_records_use_the_modified_utf8_forms(self):
-        self.assertEqual(b"\x00\x03a\xc3\xa4", tessarine_help.modified_utf8("a\u00e4"))
-        self.assertEqual(b"\x00\x02\xc0\x80", tessarine_help.modified_utf8("\x00"))
-        self.assertEqual(b"\x00\x03\xe2\x82\xac", tessarine_help.modified_utf8("\u20ac"))
-        self.assertEqual(["a\u00e4", "", "\u20ac"], tessarine_help.read_records(
-            b"".join(tessarine_help.modified_utf8(t) for t in ("a\u00e4", "", "\u20ac"))))
-
-    def test_pages_fit_the_line_table_even_on_a_narrow_screen(self):
-        # The page keeps 250 lines; at 24 characters a line the text still fits.
-        for language in ("en", "de"):
-            count = sum(max(1, -(-len(line) // 24)) for line in
-                        tessarine_help.source_lines(language))
-            self.assertLess(count, 250, language)
-
-
 class Repeatable(unittest.TestCase):
     def test_producing_again_gives_the_same_bytes(self):
         tessarine_art._cache.clear()
         again = {}
         tessarine_art.produce(again)
         tessarine_levels.produce(again)
-        tessarine_help.produce(again)
         self.assertEqual(sorted(ENTRIES), sorted(again))
         for name in ENTRIES:
             self.assertEqual(ENTRIES[name], again[name], name)
