@@ -221,6 +221,25 @@ TEST_F(RecordStores, RegistryFailuresRaiseRecordStoreException)
     RegCloseKey(key);
 }
 
+// Tests run as root, where file modes do not stop writes: the registry's fault injection stands
+// in for a write-protected database and takes the same road.
+TEST_F(RecordStores, AReadOnlyDatabaseKeepsItsRecordsReadableAndRefusesWrites)
+{
+    DRecordStore::openRecordStore(u"highscores", true)->addRecord(bytes("ALF 900"), 0, 7);
+    Registry::closeDatabase();
+    profile().messageBoxes = platform::MessageBoxMode::Recorded;
+    Registry::refuseWrites(true);
+    DRecordStorePtr store = DRecordStore::openRecordStore(u"highscores", false);
+    EXPECT_EQ(1, store->getNumRecords());
+    EXPECT_EQ("ALF 900", text(store->getRecord(1)));
+    EXPECT_THROWS_CODE(ExceptionCode::RecordStoreException, store->addRecord(bytes("B"), 0, 1));
+    EXPECT_THROWS_CODE(ExceptionCode::RecordStoreException, store->setRecord(1, bytes("B"), 0, 1));
+    // A store that does not exist yet cannot be made.
+    EXPECT_THROWS_CODE(ExceptionCode::RecordStoreException,
+                       DRecordStore::openRecordStore(u"op_sound", true));
+    EXPECT_EQ("ALF 900", text(store->getRecord(1)));
+}
+
 TEST_F(RecordStores, AnEnumerationCutShortNeverOverwritesAnExistingRecord)
 {
     DRecordStorePtr store = DRecordStore::openRecordStore(u"cut", true);
@@ -323,8 +342,9 @@ TEST_F(RecordStores, RecordsStayWholeWhenTheWriterIsKilledAtAnyMoment)
 
         // A writer killed before it made the database leaves none; once records exist, the
         // file must stay.
-        if (previousCount > 0 || std::filesystem::exists(dbPath()))
+        if (previousCount > 0 || std::filesystem::exists(dbPath())) {
             EXPECT_EQ("ok", integrityCheck(dbPath())) << "round " << round;
+        }
         DRecordStorePtr store = DRecordStore::openRecordStore(u"killed", true);
         int count = store->getNumRecords();
         EXPECT_GE(count, previousCount);
