@@ -47,7 +47,9 @@ void sndMusicChannel::setVolume(int v)
 void sndMusicChannel::setPan(int v)
 {
     int sep = v < 0 ? 0 : (v < 255 ? v : 255);
-    int d = ((255 - sep) << 6) >> 8;
+    // d runs from 0 (full separation: pans 64 and 192) to 64 (none: every track in the
+    // middle, 128, so that one track alone sounds equally loud on both sides).
+    int d = ((255 - sep) * 64 + 127) / 255;
     speaker->Lock();
     separation = sep;
     for (int i = 0; i < 32; ++i)

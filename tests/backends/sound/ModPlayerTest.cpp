@@ -174,9 +174,13 @@ TEST(ModPlayer, TablesAndSongSetters)
     p.ch->setPan(255);
     EXPECT_EQ(64, p.ch->track[0].pan);
     EXPECT_EQ(192, p.ch->track[1].pan);
+    // No separation puts every track in the middle.
     p.ch->setPan(0);
-    EXPECT_EQ(127, p.ch->track[0].pan);
-    EXPECT_EQ(129, p.ch->track[1].pan);
+    EXPECT_EQ(128, p.ch->track[0].pan);
+    EXPECT_EQ(128, p.ch->track[1].pan);
+    p.ch->setPan(128);
+    EXPECT_EQ(96, p.ch->track[0].pan);
+    EXPECT_EQ(160, p.ch->track[1].pan);
 }
 
 TEST(ModPlayer, HostileLoopPointsStayInsideTheSample)
