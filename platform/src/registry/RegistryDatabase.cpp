@@ -297,10 +297,8 @@ RegistryDatabase::OpenResult RegistryDatabase::tryOpen(const std::string& path, 
             problem = sqlite3_errmsg(m_db);
             if (m_damaged)
                 return OpenResult::Damaged;
-            return exists && sqlite3_extended_errcode(m_db) != SQLITE_FULL &&
-                           isNotWritable(sqlite3_extended_errcode(m_db))
-                       ? OpenResult::NotWritable
-                       : OpenResult::Failed;
+            return exists && isNotWritable(sqlite3_extended_errcode(m_db)) ? OpenResult::NotWritable
+                                                                           : OpenResult::Failed;
         }
     }
     error = exec("ATTACH ':memory:' AS hklm;"
