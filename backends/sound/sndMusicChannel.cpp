@@ -74,6 +74,7 @@ void sndMusicChannel::setPosition(int v)
     order = o;
     pattern = song[952 + o];
     rowOffset = (v & 63) * tracks;
+    ending = false;
     speaker->Unlock();
 }
 
@@ -132,6 +133,7 @@ bool sndMusicChannel::start(const sndMusic& music)
     restartOrder = (song[951] == 127 || song[951] >= songLength) ? 0 : song[951];
     jumpOrder = kNone;
     patternDelay = 0;
+    ending = false;
     for (int i = 0; i < 32; ++i) {
         Track& t = track[i];
         t = Track{};
@@ -309,8 +311,8 @@ void sndMusicChannel::advanceSong()
             rowOffset = 0;
             if (order >= songLength) {
                 if (!loop) {
-                    stopped = 1;
-                    paused = 0;
+                    // The row just read still plays; the song ends where the next would be read.
+                    ending = true;
                     return;
                 }
                 order = restartOrder;
@@ -321,8 +323,7 @@ void sndMusicChannel::advanceSong()
     }
     if (jumpOrder >= static_cast<uint32_t>(songLength)) {
         jumpOrder = kNone;
-        stopped = 1;
-        paused = 0;
+        ending = true;
         return;
     }
     order = static_cast<int>(jumpOrder);
@@ -436,11 +437,13 @@ void sndMusicChannel::mixFrame(int outputRate, bool stereoOutput, int32_t& left,
     if (tickCounter == speed) {
         if (patternDelay != 0) {
             --patternDelay;
+        } else if (ending) {
+            stopped = 1;
+            paused = 0;
+            return;
         } else {
             processRow();
             advanceSong();
-            if (stopped)
-                return;
         }
         tickCounter = 0;
     } else if (sampleCounter < samplesPerTick) {

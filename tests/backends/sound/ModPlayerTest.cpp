@@ -217,7 +217,8 @@ TEST(ModPlayer, SongWithoutOrdersIsNotPlayed)
 TEST(ModPlayer, JumpsAndBreaksOnTheLastOrderFollowTheRestartOrder)
 {
     const int row = Player::rowFrames(6);
-    // B02 on order 0 jumps forward even without the loop flag; B05 lies past the song: it ends.
+    // B02 on order 0 jumps forward even without the loop flag; B05 lies past the song: it ends
+    // once its row has played.
     {
         Mod mod(4, {0, 1, 2}, 3, {square()});
         mod.cell(0, 0, 0, 0, 0, 11, 0x02);
@@ -228,8 +229,11 @@ TEST(ModPlayer, JumpsAndBreaksOnTheLastOrderFollowTheRestartOrder)
     }
     {
         Mod mod(4, {0, 1, 2}, 3, {square()});
-        mod.cell(0, 0, 0, 0, 0, 11, 0x05);
+        mod.cell(0, 0, 0, 1, 428, 11, 0x05);
         Player p(mod, true);
+        std::vector<int16_t> heard = p.run(row);
+        EXPECT_EQ(0, p.ch->stopped.load());
+        EXPECT_NE(0, heard[2 * (row - 1)]) << "the jump's own row sounds to its end";
         p.run(1);
         EXPECT_EQ(1, p.ch->stopped.load());
     }
@@ -245,6 +249,8 @@ TEST(ModPlayer, JumpsAndBreaksOnTheLastOrderFollowTheRestartOrder)
             EXPECT_EQ(64 + 5, p.ch->getPosition());
             EXPECT_EQ(1, p.ch->pattern);
         } else {
+            EXPECT_EQ(0, p.ch->stopped.load());
+            p.run(row);
             EXPECT_EQ(1, p.ch->stopped.load());
         }
     }

@@ -29,9 +29,9 @@ TEST(RenderTool, TheOutputEndsExactlyWhereTheSongEnds)
     modrender::Options o;
     auto r = modrender::render(mod.bytes, o);
     ASSERT_EQ(0, r.code);
-    // The song ends as its last row is read, after 63 rows: not a frame more (no rounding up to
-    // whole mixing buffers), not a frame less.
-    ASSERT_EQ(63 * kRowFrames * 4, r.pcm.size());
+    // The song ends where a row after its last would be read, after 64 rows: not a frame more
+    // (no rounding up to whole mixing buffers), not a frame less (the last row sounds).
+    ASSERT_EQ(64 * kRowFrames * 4, r.pcm.size());
     const int16_t* pcm = reinterpret_cast<const int16_t*>(r.pcm.data());
     EXPECT_NE(0, pcm[0] | pcm[1]);
     const size_t last = r.pcm.size() / 2 - 2;
@@ -68,14 +68,14 @@ TEST(RenderTool, ASongThatJumpsBackRepeatsUntilTheTimeLimit)
     ASSERT_GT(r.pcm.size(), pass + 4000);
     EXPECT_EQ(0, std::memcmp(r.pcm.data(), r.pcm.data() + pass, 4000));
     // A song that only runs out still ends: the limit is no length of its own.
-    EXPECT_EQ(63 * kRowFrames * 4, modrender::render(mod.bytes, o).pcm.size());
-    // A jump forward is no repeat either: order 0 plays one row, order 1 its 63.
+    EXPECT_EQ(64 * kRowFrames * 4, modrender::render(mod.bytes, o).pcm.size());
+    // A jump forward is no repeat either: order 0 plays one row, order 1 its 64.
     ModSample note;
     note.data.assign(32, 50);
     note.loopLengthWords = 16;
     Mod forward(4, {0, 1}, 2, {note});
     forward.cell(0, 0, 0, 1, 428, 0x0B, 1);
-    EXPECT_EQ(64 * kRowFrames * 4, modrender::render(forward.bytes, o).pcm.size());
+    EXPECT_EQ(65 * kRowFrames * 4, modrender::render(forward.bytes, o).pcm.size());
 }
 
 TEST(RenderTool, NoSeparationSoundsOneTrackEquallyOnBothSides)
