@@ -425,9 +425,11 @@ DWORD RegistryDatabase::openAt(const std::string& path)
     std::string problem;
     DWORD error = ERROR_SUCCESS;
     OpenResult result = openEither(path, problem, error);
+    // A file that could be neither moved nor removed before is not tried (and reported) again
+    // at every call.
     if ((result == OpenResult::Damaged || result == OpenResult::Foreign ||
          result == OpenResult::Newer) &&
-        path != ":memory:") {
+        path != ":memory:" && m_failedPath != path) {
         close();
         moveAside(path, result, problem);
         result = openEither(path, problem, error);
