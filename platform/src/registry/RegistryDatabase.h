@@ -81,6 +81,7 @@ class RegistryDatabase
     };
 
     RegistryDatabase() = default;
+    static bool isDamage(int sqliteResult);
     // Damaged, Foreign and Newer files are moved aside; NotWritable ones are opened for
     // reading.
     enum class OpenResult { Ok, Damaged, Foreign, Newer, NotWritable, Failed };
