@@ -23,10 +23,12 @@ int WinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
         qev::io::D7zipInputStream::closeArchive();
         return 0;
     } catch (DExceptionBase* e) {
-        std::string name;
+        std::string name, message;
         platform::utf16ToUtf8(getExceptionName(e->code), name);
-        std::fprintf(stderr, "pallasterhorn: the game data \"game.dat\" cannot be read (%s)\n",
-                     name.c_str());
+        platform::utf16ToUtf8(e->message, message);
+        // The message names the file tried and what is wrong with it.
+        std::fprintf(stderr, "pallasterhorn: the game data cannot be read (%s%s%s)\n",
+                     name.c_str(), message.empty() ? "" : ": ", message.c_str());
         delete e;
         return 1;
     }

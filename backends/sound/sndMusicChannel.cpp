@@ -47,7 +47,9 @@ void sndMusicChannel::setVolume(int v)
 void sndMusicChannel::setPan(int v)
 {
     int sep = v < 0 ? 0 : (v < 255 ? v : 255);
-    int d = ((255 - sep) << 6) >> 8;
+    // d runs from 0 (full separation: pans 64 and 192) to 64 (none: every track in the
+    // middle, 128, so that one track alone sounds equally loud on both sides).
+    int d = ((255 - sep) * 64 + 127) / 255;
     speaker->Lock();
     separation = sep;
     for (int i = 0; i < 32; ++i)
@@ -72,6 +74,7 @@ void sndMusicChannel::setPosition(int v)
     order = o;
     pattern = song[952 + o];
     rowOffset = (v & 63) * tracks;
+    ending = false;
     speaker->Unlock();
 }
 
@@ -130,6 +133,7 @@ bool sndMusicChannel::start(const sndMusic& music)
     restartOrder = (song[951] == 127 || song[951] >= songLength) ? 0 : song[951];
     jumpOrder = kNone;
     patternDelay = 0;
+    ending = false;
     for (int i = 0; i < 32; ++i) {
         Track& t = track[i];
         t = Track{};
@@ -307,8 +311,8 @@ void sndMusicChannel::advanceSong()
             rowOffset = 0;
             if (order >= songLength) {
                 if (!loop) {
-                    stopped = 1;
-                    paused = 0;
+                    // The row just read still plays; the song ends where the next would be read.
+                    ending = true;
                     return;
                 }
                 order = restartOrder;
@@ -319,8 +323,7 @@ void sndMusicChannel::advanceSong()
     }
     if (jumpOrder >= static_cast<uint32_t>(songLength)) {
         jumpOrder = kNone;
-        stopped = 1;
-        paused = 0;
+        ending = true;
         return;
     }
     order = static_cast<int>(jumpOrder);
@@ -434,11 +437,13 @@ void sndMusicChannel::mixFrame(int outputRate, bool stereoOutput, int32_t& left,
     if (tickCounter == speed) {
         if (patternDelay != 0) {
             --patternDelay;
+        } else if (ending) {
+            stopped = 1;
+            paused = 0;
+            return;
         } else {
             processRow();
             advanceSong();
-            if (stopped)
-                return;
         }
         tickCounter = 0;
     } else if (sampleCounter < samplesPerTick) {

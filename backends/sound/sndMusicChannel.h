@@ -77,6 +77,9 @@ class sndMusicChannel : public sndChannel
     uint32_t jumpOrder = kNone;
     int jumpRowOffset = 0;
     int patternDelay = 0;
+    // The song has run out (or jumped past its end): it stops at the next row instead of
+    // reading one.
+    bool ending = false;
     int tracks = 4;
     int songLength = 0;
     const uint8_t* song = nullptr;

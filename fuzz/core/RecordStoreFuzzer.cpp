@@ -5,6 +5,7 @@
 #include "microedition/rms/DRecordStore.h"
 #include "platform/DeviceProfile.h"
 #include "platform/registry.h"
+#include "platform/window/WindowSystem.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -70,6 +71,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::filesystem::create_directories(folder());
     std::string path = folder() + "/registry.sqlite";
     platform::DeviceProfile::current().registryPath = path;
+    // A file moved aside is reported in a message box: kept, never shown, and dropped at once.
+    platform::DeviceProfile::current().messageBoxes = platform::MessageBoxMode::Recorded;
+    platform::WindowSystem::resetForTests();
     if (data[0] & 1) {
         // The whole input is the database file.
         FILE* out = std::fopen(path.c_str(), "wb");

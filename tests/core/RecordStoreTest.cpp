@@ -221,6 +221,25 @@ TEST_F(RecordStores, RegistryFailuresRaiseRecordStoreException)
     RegCloseKey(key);
 }
 
+// Tests run as root, where file modes do not stop writes: the registry's fault injection stands
+// in for a write-protected database and takes the same road.
+TEST_F(RecordStores, AReadOnlyDatabaseKeepsItsRecordsReadableAndRefusesWrites)
+{
+    DRecordStore::openRecordStore(u"highscores", true)->addRecord(bytes("ALF 900"), 0, 7);
+    Registry::closeDatabase();
+    profile().messageBoxes = platform::MessageBoxMode::Recorded;
+    Registry::refuseWrites(true);
+    DRecordStorePtr store = DRecordStore::openRecordStore(u"highscores", false);
+    EXPECT_EQ(1, store->getNumRecords());
+    EXPECT_EQ("ALF 900", text(store->getRecord(1)));
+    EXPECT_THROWS_CODE(ExceptionCode::RecordStoreException, store->addRecord(bytes("B"), 0, 1));
+    EXPECT_THROWS_CODE(ExceptionCode::RecordStoreException, store->setRecord(1, bytes("B"), 0, 1));
+    // A store that does not exist yet cannot be made.
+    EXPECT_THROWS_CODE(ExceptionCode::RecordStoreException,
+                       DRecordStore::openRecordStore(u"op_sound", true));
+    EXPECT_EQ("ALF 900", text(store->getRecord(1)));
+}
+
 TEST_F(RecordStores, AnEnumerationCutShortNeverOverwritesAnExistingRecord)
 {
     DRecordStorePtr store = DRecordStore::openRecordStore(u"cut", true);
@@ -296,12 +315,24 @@ TEST_F(RecordStores, RecordsStayWholeWhenTheWriterIsKilledAtAnyMoment)
     int previousCount = 0;
     for (int round = 0; round < 14; ++round) {
         Registry::closeDatabase();
+        // In even rounds the kill comes only after the writer's first record is in, so that
+        // records exist however slowly a loaded machine starts the child; odd rounds may kill
+        // it at any moment from its start.
+        int firstWrite[2];
+        ASSERT_EQ(0, pipe(firstWrite));
         pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
+            alarm(60); // a writer that never gets killed ends all the same
+            close(firstWrite[0]);
             try {
                 DRecordStorePtr store = DRecordStore::openRecordStore(u"killed", true);
                 for (uint32_t generation = static_cast<uint32_t>(round) * 100000u;; ++generation) {
+                    if (generation == static_cast<uint32_t>(round) * 100000u + 1) {
+                        char written = 1;
+                        if (write(firstWrite[1], &written, 1) != 1)
+                            _exit(4);
+                    }
                     // Fill the slots in order, then rewrite them in turn.
                     int count = store->getNumRecords();
                     int slot = count < kSlots ? count : static_cast<int>(generation % kSlots);
@@ -315,6 +346,12 @@ TEST_F(RecordStores, RecordsStayWholeWhenTheWriterIsKilledAtAnyMoment)
                 _exit(3);
             }
         }
+        close(firstWrite[1]);
+        if (round % 2 == 0) {
+            char written = 0;
+            ASSERT_EQ(1, read(firstWrite[0], &written, 1)) << "the writer ended before writing";
+        }
+        close(firstWrite[0]);
         usleep(static_cast<useconds_t>(4000 + (round * 7919) % 40000));
         kill(child, SIGKILL);
         int status = 0;
@@ -323,8 +360,9 @@ TEST_F(RecordStores, RecordsStayWholeWhenTheWriterIsKilledAtAnyMoment)
 
         // A writer killed before it made the database leaves none; once records exist, the
         // file must stay.
-        if (previousCount > 0 || std::filesystem::exists(dbPath()))
+        if (previousCount > 0 || std::filesystem::exists(dbPath())) {
             EXPECT_EQ("ok", integrityCheck(dbPath())) << "round " << round;
+        }
         DRecordStorePtr store = DRecordStore::openRecordStore(u"killed", true);
         int count = store->getNumRecords();
         EXPECT_GE(count, previousCount);

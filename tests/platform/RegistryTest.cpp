@@ -1,10 +1,14 @@
 #include "platform/registry.h"
 #include "ProfileScope.h"
 #include "TempFolder.h"
+#include "platform/window/WindowSystem.h"
 
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -21,6 +25,9 @@ class RegistryTest : public ProfileTest
     {
         Registry::closeDatabase();
         profile().registryPath = dbPath();
+        // The registry's notices are message boxes: kept, never shown.
+        profile().messageBoxes = platform::MessageBoxMode::Recorded;
+        boxesBefore = platform::WindowSystem::recordedMessageBoxes().size();
     }
     ~RegistryTest() override
     {
@@ -52,20 +59,63 @@ class RegistryTest : public ProfileTest
             return "error " + std::to_string(r);
         return std::string(reinterpret_cast<const char*>(buffer), size);
     }
-    std::vector<std::string> damagedCopies() const
+    std::vector<std::string> damagedCopies(const std::string& kind = "damaged") const
     {
         std::vector<std::string> out;
         for (const auto& e :
              std::filesystem::directory_iterator(folder.path() + "/data/pallasterhorn")) {
             std::string name = e.path().filename().string();
-            if (name.find(".damaged-") != std::string::npos &&
+            if (name.find("." + kind + "-") != std::string::npos &&
                 name.find("-wal") == std::string::npos)
                 out.push_back(e.path().string());
         }
         return out;
     }
+    // The texts of the message boxes shown since the test began.
+    std::vector<std::string> boxes() const
+    {
+        std::vector<std::string> out;
+        const auto& kept = platform::WindowSystem::recordedMessageBoxes();
+        for (size_t i = boxesBefore; i < kept.size(); ++i)
+            out.push_back(kept[i].text);
+        return out;
+    }
+    // Makes a database file with other code, as another program (or a later version) would.
+    void writeDatabase(const char* sql) const
+    {
+        std::filesystem::create_directories(folder.path() + "/data/pallasterhorn");
+        sqlite3* db = nullptr;
+        ASSERT_EQ(SQLITE_OK, sqlite3_open(dbPath().c_str(), &db));
+        ASSERT_EQ(SQLITE_OK, sqlite3_exec(db, sql, nullptr, nullptr, nullptr))
+            << sqlite3_errmsg(db);
+        sqlite3_close(db);
+    }
+    // The value as read from the main database file alone, without its log, as a player who
+    // backs up only registry.sqlite would have it.
+    std::string valueInMainFileOnly(const std::string& valueName) const
+    {
+        std::string copy = folder.path() + "/backup.sqlite";
+        std::filesystem::copy_file(dbPath(), copy,
+                                   std::filesystem::copy_options::overwrite_existing);
+        sqlite3* db = nullptr;
+        std::string found = "(none)";
+        if (sqlite3_open_v2(copy.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+            sqlite3_stmt* s = nullptr;
+            if (sqlite3_prepare_v2(db, "SELECT data FROM vals WHERE name=?1", -1, &s, nullptr) ==
+                SQLITE_OK) {
+                sqlite3_bind_text(s, 1, valueName.c_str(), -1, SQLITE_TRANSIENT);
+                if (sqlite3_step(s) == SQLITE_ROW)
+                    found = std::string(static_cast<const char*>(sqlite3_column_blob(s, 0)),
+                                        static_cast<size_t>(sqlite3_column_bytes(s, 0)));
+            }
+            sqlite3_finalize(s);
+        }
+        sqlite3_close(db);
+        return found;
+    }
 
     testsupport::TempFolder folder;
+    size_t boxesBefore = 0;
 };
 
 } // namespace
@@ -281,6 +331,11 @@ TEST_F(RegistryTest, AFileThatIsNoDatabaseIsMovedAsideAndAFreshOneStarts)
     ASSERT_EQ(1u, copies.size());
     EXPECT_NE(std::string::npos, message.find(copies[0])) << message;
     EXPECT_EQ(garbage, folder.read(std::filesystem::relative(copies[0], folder.path())));
+    // A windowed run shows no stderr: the player is told in a box where the old file went.
+    std::vector<std::string> told = boxes();
+    ASSERT_EQ(1u, told.size());
+    EXPECT_NE(std::string::npos, told[0].find("damaged")) << told[0];
+    EXPECT_NE(std::string::npos, told[0].find(copies[0])) << told[0];
     RegCloseKey(key);
 }
 
@@ -397,4 +452,163 @@ TEST_F(RegistryTest, AWriterWaitsForAnotherConnectionsLock)
     sqlite3_close(other);
     EXPECT_EQ("second", get(key, u"1"));
     RegCloseKey(key);
+}
+
+TEST_F(RegistryTest, ShutdownWritesTheLogIntoTheMainFileAndMayBeRepeated)
+{
+    HKEY key = create(u"Software\\Vostrelle\\Game\\highscores");
+    ASSERT_EQ(ERROR_SUCCESS, set(key, u"1", "ALF 1200"));
+    // While open, the value may live in the log only; shut down, the main file holds it.
+    Registry::shutdown();
+    EXPECT_EQ("", Registry::openPath());
+    std::error_code ec;
+    EXPECT_EQ(0u, std::filesystem::exists(dbPath() + "-wal", ec)
+                      ? std::filesystem::file_size(dbPath() + "-wal")
+                      : 0u);
+    EXPECT_EQ("ALF 1200", valueInMainFileOnly("1"));
+    Registry::shutdown();
+    EXPECT_EQ(ERROR_INVALID_HANDLE, set(key, u"1", "lost"));
+    // The next call opens the database again.
+    HKEY again = create(u"Software\\Vostrelle\\Game\\highscores");
+    EXPECT_EQ("ALF 1200", get(again, u"1"));
+    RegCloseKey(again);
+}
+
+TEST_F(RegistryTest, AProgramThatEndsWithoutShuttingDownStillLeavesEveryValueInTheMainFile)
+{
+    Registry::closeDatabase();
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        alarm(20); // a hang ends the child, and so the test, instead of blocking it
+        HKEY key = nullptr;
+        RegCreateKeyExW(HKEY_CURRENT_USER, u"Software\\Vostrelle\\Game\\options", 0, nullptr, 0, 0,
+                        nullptr, &key, nullptr);
+        // Many writes, so that the log is far from being written back on its own.
+        for (int i = 0; i < 50; ++i)
+            set(key, u"volume", "level " + std::to_string(i));
+        std::exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(child, waitpid(child, &status, 0));
+    ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
+    EXPECT_EQ("level 49", valueInMainFileOnly("volume"));
+}
+
+TEST_F(RegistryTest, AnotherProgramsDatabaseIsMovedAsideWithABoxAndAFreshOneStarts)
+{
+    writeDatabase("CREATE TABLE scores(player TEXT, points INTEGER);"
+                  "INSERT INTO scores VALUES('someone', 5);");
+    HKEY key = create(u"Software\\Vostrelle\\Game\\op_music");
+    ASSERT_NE(nullptr, key);
+    EXPECT_EQ(ERROR_SUCCESS, set(key, u"1", "fresh"));
+    EXPECT_EQ("fresh", get(key, u"1"));
+    std::vector<std::string> copies = damagedCopies("foreign");
+    ASSERT_EQ(1u, copies.size());
+    std::vector<std::string> told = boxes();
+    ASSERT_EQ(1u, told.size());
+    EXPECT_NE(std::string::npos, told[0].find(copies[0])) << told[0];
+    EXPECT_NE(std::string::npos, told[0].find("scores")) << told[0];
+    // The moved file is the other program's, untouched.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(SQLITE_OK, sqlite3_open_v2(copies[0].c_str(), &db, SQLITE_OPEN_READONLY, nullptr));
+    sqlite3_stmt* s = nullptr;
+    ASSERT_EQ(SQLITE_OK, sqlite3_prepare_v2(db, "SELECT points FROM scores", -1, &s, nullptr));
+    ASSERT_EQ(SQLITE_ROW, sqlite3_step(s));
+    EXPECT_EQ(5, sqlite3_column_int(s, 0));
+    sqlite3_finalize(s);
+    sqlite3_close(db);
+    RegCloseKey(key);
+
+    // Tables of our names with other columns are no more ours.
+    Registry::closeDatabase();
+    std::filesystem::remove(dbPath());
+    writeDatabase("CREATE TABLE keys(k TEXT); PRAGMA user_version=1;");
+    HKEY other = create(u"a");
+    EXPECT_NE(nullptr, other);
+    EXPECT_EQ(2u, damagedCopies("foreign").size());
+    RegCloseKey(other);
+}
+
+TEST_F(RegistryTest, ADatabaseOfANewerVersionIsMovedAsideNotMisread)
+{
+    writeDatabase("CREATE TABLE keys(id INTEGER PRIMARY KEY, parent INTEGER, name TEXT);"
+                  "CREATE TABLE vals(key INTEGER, name TEXT, type INTEGER, data BLOB);"
+                  "INSERT INTO keys VALUES(1, 0, 'Software');"
+                  "PRAGMA user_version=2;");
+    HKEY key = nullptr;
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegOpenKeyExW(HKEY_CURRENT_USER, u"Software", 0, 0, &key));
+    std::vector<std::string> copies = damagedCopies("newer");
+    ASSERT_EQ(1u, copies.size());
+    std::vector<std::string> told = boxes();
+    ASSERT_EQ(1u, told.size());
+    EXPECT_NE(std::string::npos, told[0].find("newer version")) << told[0];
+    EXPECT_NE(std::string::npos, told[0].find(copies[0])) << told[0];
+    // The fresh database is ours and of this version.
+    HKEY made = create(u"Software");
+    EXPECT_EQ(ERROR_SUCCESS, set(made, u"v", "x"));
+    RegCloseKey(made);
+}
+
+TEST_F(RegistryTest, TablesMadeBeforeTheVersionWasWrittenAreKept)
+{
+    // A first start cut short between the tables and the version number.
+    writeDatabase("CREATE TABLE keys(id INTEGER PRIMARY KEY, parent INTEGER,"
+                  " name TEXT COLLATE NOCASE, UNIQUE(parent, name));"
+                  "CREATE TABLE vals(key INTEGER, name TEXT COLLATE NOCASE, type INTEGER,"
+                  " data BLOB, PRIMARY KEY(key, name));"
+                  "INSERT INTO keys VALUES(1, 0, 'Kept');"
+                  "INSERT INTO vals VALUES(1, 'v', 3, x'6F6B');");
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, u"Kept", 0, 0, &key));
+    EXPECT_EQ("ok", get(key, u"v"));
+    EXPECT_TRUE(boxes().empty());
+    RegCloseKey(key);
+}
+
+// Tests run as root, for whom file modes do not stop writes: the fault injection stands in for a
+// write-protected file or folder and takes the same road as one.
+TEST_F(RegistryTest, ADatabaseThatCannotBeWrittenIsReadWithOneNotice)
+{
+    HKEY key = create(u"Software\\Vostrelle\\Game\\highscores");
+    ASSERT_EQ(ERROR_SUCCESS, set(key, u"1", "kept"));
+    RegCloseKey(key);
+    Registry::closeDatabase();
+    const std::string before = folder.read("data/pallasterhorn/registry.sqlite");
+
+    Registry::refuseWrites(true);
+    HKEY store = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER,
+                                           u"Software\\Vostrelle\\Game\\highscores", 0, 0, &store));
+    EXPECT_TRUE(Registry::readOnly());
+    EXPECT_EQ("kept", get(store, u"1"));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, set(store, u"1", "new"));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, set(store, u"2", "new"));
+    HKEY made = nullptr;
+    EXPECT_NE(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, u"Software\\New", 0, nullptr, 0, 0,
+                                             nullptr, &made, nullptr));
+    EXPECT_EQ("kept", get(store, u"1"));
+    // The touch probe of the machine store still answers.
+    profile().touchDriver = true;
+    HKEY touch = nullptr;
+    EXPECT_EQ(ERROR_SUCCESS,
+              RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"HARDWARE\\DEVICEMAP\\TOUCH", 0, 0, &touch));
+    RegCloseKey(touch);
+    RegCloseKey(store);
+
+    // Said once, however often the database is opened again in the run; nothing moved aside.
+    Registry::closeDatabase();
+    EXPECT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, u"Software", 0, 0, &store));
+    RegCloseKey(store);
+    std::vector<std::string> told = boxes();
+    ASSERT_EQ(1u, told.size());
+    EXPECT_NE(std::string::npos, told[0].find(dbPath())) << told[0];
+    EXPECT_NE(std::string::npos, told[0].find("not written")) << told[0];
+    EXPECT_TRUE(damagedCopies().empty());
+    Registry::shutdown();
+    EXPECT_EQ(before, folder.read("data/pallasterhorn/registry.sqlite"));
+
+    Registry::refuseWrites(false);
+    EXPECT_EQ(ERROR_SUCCESS, set(HKEY_CURRENT_USER, u"v", "x"));
+    EXPECT_FALSE(Registry::readOnly());
 }

@@ -4,9 +4,31 @@
 #include "sound/sndSound.h"
 #include "sound/sndSpeaker.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace modrender {
+
+bool jumpsBack(const sndMusic& music)
+{
+    const uint8_t* song = music.data;
+    const int tracks = music.GetChannelCount();
+    if (!song || music.size < 1084 || tracks <= 0)
+        return false;
+    const size_t patternBytes = static_cast<size_t>(64) * static_cast<size_t>(tracks) * 4;
+    const int length = song[950] < 128 ? song[950] : 128;
+    for (int order = 0; order < length; ++order) {
+        const size_t start = 1084 + song[952 + order] * patternBytes;
+        if (start + patternBytes > music.size)
+            continue;
+        for (size_t cell = start; cell < start + patternBytes; cell += 4) {
+            // Effect 11 (position jump) to this order or an earlier one.
+            if ((song[cell + 2] & 0x0F) == 0x0B && song[cell + 3] <= order)
+                return true;
+        }
+    }
+    return false;
+}
 
 Result render(const std::vector<uint8_t>& file, const Options& o)
 {
@@ -29,38 +51,52 @@ Result render(const std::vector<uint8_t>& file, const Options& o)
         r.code = music.Load(file.data(), file.size());
         if (r.code == 0) {
             music.separation = o.separation;
+            // Without the loop flag the player ends a song at a jump back; such a song is
+            // meant to repeat, and plays until the time limit.
+            music.loop = jumpsBack(music) ? 1 : 0;
             channel = speaker.GetChannel(speaker.PlayMusic(music));
         }
     }
     if (r.code != 0 || !channel) {
         if (r.code == 0)
             r.code = -1000;
-        r.error = isWav ? "not a WAV file the mixer can play" : "not a MOD file the player can play";
+        r.error =
+            isWav ? "not a WAV file the mixer can play" : "not a MOD file the player can play";
         return r;
     }
-    const uint32_t frameBytes = static_cast<uint32_t>((o.bits == 8 ? 1 : 2) * (o.stereo ? 2 : 1));
-    const uint32_t chunkFrames = 1024;
-    const uint64_t maxFrames = static_cast<uint64_t>(o.maxSeconds * o.rate);
-    std::vector<uint8_t> chunk(chunkFrames * frameBytes);
-    for (uint64_t done = 0; !channel->stopped && done < maxFrames; done += chunkFrames) {
-        speaker.Mix(chunk.data(), static_cast<uint32_t>(chunk.size()));
-        r.pcm.insert(r.pcm.end(), chunk.begin(), chunk.end());
+    const size_t frameBytes = static_cast<size_t>((o.bits == 8 ? 1 : 2) * (o.stereo ? 2 : 1));
+    const uint64_t maxFrames = o.maxSeconds > 0 ? static_cast<uint64_t>(o.maxSeconds * o.rate) : 0;
+    // One frame at a time, so that the output ends exactly where the song or sound does: the
+    // frame in which the channel finds its end holds nothing of it and is not kept.
+    for (uint64_t done = 0; done < maxFrames; ++done) {
+        const size_t at = r.pcm.size();
+        r.pcm.resize(at + frameBytes);
+        speaker.Mix(r.pcm.data() + at, static_cast<uint32_t>(frameBytes));
+        if (channel->stopped) {
+            r.pcm.resize(at);
+            break;
+        }
     }
     return r;
 }
 
 std::vector<uint8_t> wavFile(const std::vector<uint8_t>& pcm, const Options& o)
 {
-    std::vector<uint8_t> v;
+    // The header is written in place into a vector of its final size.
+    std::vector<uint8_t> v(44 + pcm.size());
+    size_t at = 0;
     auto put16 = [&](uint32_t x) {
-        v.push_back(static_cast<uint8_t>(x));
-        v.push_back(static_cast<uint8_t>(x >> 8));
+        v[at++] = static_cast<uint8_t>(x);
+        v[at++] = static_cast<uint8_t>(x >> 8);
     };
     auto put32 = [&](uint32_t x) {
         put16(x & 0xFFFF);
         put16(x >> 16);
     };
-    auto tag = [&](const char* t) { v.insert(v.end(), t, t + 4); };
+    auto tag = [&](const char(&t)[5]) {
+        for (int i = 0; i < 4; ++i)
+            v[at++] = static_cast<uint8_t>(t[i]);
+    };
     const uint32_t channels = o.stereo ? 2 : 1;
     const uint32_t align = channels * static_cast<uint32_t>(o.bits) / 8;
     tag("RIFF");
@@ -76,7 +112,7 @@ std::vector<uint8_t> wavFile(const std::vector<uint8_t>& pcm, const Options& o)
     put16(static_cast<uint32_t>(o.bits));
     tag("data");
     put32(static_cast<uint32_t>(pcm.size()));
-    v.insert(v.end(), pcm.begin(), pcm.end());
+    std::copy(pcm.begin(), pcm.end(), v.begin() + 44);
     return v;
 }
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+class sndMusic;
+
 namespace modrender {
 
 struct Options
@@ -14,7 +16,7 @@ struct Options
     int bits = 16;
     int stereo = 1;
     int separation = 255;
-    double maxSeconds = 600; // a looping or endless song stops here
+    double maxSeconds = 600; // a song that repeats stops here
 };
 
 struct Result
@@ -24,8 +26,12 @@ struct Result
     std::vector<uint8_t> pcm;
 };
 
-// Input kind by content: "RIFF" is a WAV, anything else a MOD.
+// Input kind by content: "RIFF" is a WAV, anything else a MOD. The PCM ends exactly where the
+// sound or song ends, or after maxSeconds (whichever comes first); a song that jumps back to an
+// earlier order repeats until maxSeconds.
 Result render(const std::vector<uint8_t>& file, const Options& options);
+// Whether one of the song's orders holds a position jump to itself or an earlier order.
+bool jumpsBack(const sndMusic& music);
 // A canonical 44-byte-header WAV file of the given PCM.
 std::vector<uint8_t> wavFile(const std::vector<uint8_t>& pcm, const Options& options);
 

@@ -9,11 +9,23 @@
 
 namespace {
 
+const char kUsage[] =
+    "usage: modrender [options] input.mod|input.wav output.wav\n"
+    "Plays a MOD or WAV file through the game's own loader, MOD player and mixer into a WAV\n"
+    "file. The output ends where the song or sound ends; a song that jumps back to an earlier\n"
+    "order repeats until the time limit.\n"
+    "options:\n"
+    "  --rate HZ           output rate, 8000 to 192000 (default 44100)\n"
+    "  --bits 8|16         output sample size (default 16)\n"
+    "  --mono              one output channel instead of two\n"
+    "  --separation 0-255  stereo separation of a song's tracks (default 255; 0 plays\n"
+    "                      every track in the middle)\n"
+    "  --seconds MAX       time limit in seconds (default 600)\n"
+    "  --help              this text\n";
+
 int usage()
 {
-    std::fprintf(stderr,
-                 "usage: modrender [--rate HZ] [--bits 8|16] [--mono] [--separation 0-255]\n"
-                 "                 [--seconds MAX] input.mod|input.wav output.wav\n");
+    std::fputs(kUsage, stderr);
     return 2;
 }
 
@@ -26,6 +38,10 @@ int main(int argc, char** argv)
     const char* out = nullptr;
     for (int i = 1; i < argc; ++i) {
         auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
+        if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
         if (!std::strcmp(argv[i], "--rate")) {
             const char* v = value();
             if (!v)
@@ -63,7 +79,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "modrender: cannot read %s\n", in);
         return 1;
     }
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(f)),
+                               std::istreambuf_iterator<char>());
     auto r = modrender::render(bytes, o);
     if (r.code != 0) {
         std::fprintf(stderr, "modrender: %s: %s (code %d)\n", in, r.error.c_str(), r.code);

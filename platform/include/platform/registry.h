@@ -4,14 +4,17 @@
 //
 // Every write (RegSetValueExW, RegCreateKeyExW) is its own transaction in a write-ahead-logged
 // database with full syncs, so a crash or kill at any moment leaves each value either old or
-// new. A file that is not a database or is damaged is moved aside (with a message on stderr)
-// and a new empty one is started. Key and value names are case-insensitive; path components are
-// separated by "\". HKEY_LOCAL_MACHINE is read-only and holds what the device profile provides.
-// Results are error codes as on the handheld: ERROR_SUCCESS, ERROR_FILE_NOT_FOUND,
-// ERROR_MORE_DATA (the size needed is written back), ERROR_NO_MORE_ITEMS,
-// ERROR_INVALID_HANDLE, ERROR_INVALID_PARAMETER, ERROR_ACCESS_DENIED, ERROR_DISK_FULL and
-// ERROR_WRITE_FAULT for storage failures, ERROR_PATH_NOT_FOUND when the database's folder
-// cannot be made.
+// new. A file that is not a database, is damaged, holds tables that are not the registry's or
+// was made by a newer version is moved aside (with a message box naming where it went) and a
+// new empty one is started. A file that can be read but not written is opened for reading, with
+// one message box: reads work, writes fail with ERROR_ACCESS_DENIED. The database is closed in
+// order (its log written into the main file) by Registry::shutdown, which also runs at exit. Key
+// and value names are case-insensitive; path components are separated by "\". HKEY_LOCAL_MACHINE is
+// read-only and holds what the device profile provides. Results are error codes as on the handheld:
+// ERROR_SUCCESS, ERROR_FILE_NOT_FOUND, ERROR_MORE_DATA (the size needed is written back),
+// ERROR_NO_MORE_ITEMS, ERROR_INVALID_HANDLE, ERROR_INVALID_PARAMETER, ERROR_ACCESS_DENIED,
+// ERROR_DISK_FULL and ERROR_WRITE_FAULT for storage failures, ERROR_PATH_NOT_FOUND when the
+// database's folder cannot be made.
 #pragma once
 
 #include "platform/files.h"
@@ -71,12 +74,21 @@ class Registry
     // Closes the database; the next call opens the profile's registryPath again. Keys open
     // until then become invalid. Tests use it to change databases and before fork().
     static void closeDatabase();
+    // Closes the database in order at the end of a run: the write-ahead log is written into
+    // the main file, so that registry.sqlite alone holds every value, then the file is closed.
+    // Safe to call more than once; also run at exit for a program that does not call it.
+    static void shutdown();
+    // True while the open database is read but cannot be written.
+    static bool readOnly();
     // The file of the open database ("" when none is open).
     static std::string openPath();
 
     // Fault injection: the n-th SQL statement (1-based, counted from now) fails with the given
     // SQLite result code (SQLITE_FULL 13, SQLITE_IOERR 10, ...); 0 disarms it.
     static void failNthStatement(unsigned n, int sqliteResult);
+    // Fault injection: an existing database file is treated as one this process may not write
+    // (as a write-protected file or folder would be), from the next opening on.
+    static void refuseWrites(bool refuse);
     static void clearFaults();
 };
 

@@ -1,32 +1,27 @@
+// The statements of the registry over an open database, with fault injection and the damage
+// they notice.
 #include "RegistryDatabase.h"
 
-#include "platform/DeviceProfile.h"
 #include "platform/files.h"
 #include "platform/registry.h"
 
 #include <sqlite3.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <ctime>
-#include <filesystem>
 
 namespace platform::registry {
 
 namespace {
 
-constexpr int kSchemaVersion = 1;
-constexpr int kBusyTimeoutMs = 4000;
 const char* const kSchemaNames[2] = {"main", "hklm"};
 
-bool isDamage(int result)
+} // namespace
+
+bool RegistryDatabase::isDamage(int result)
 {
     int primary = result & 0xFF;
     return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
 }
-
-} // namespace
 
 RegistryDatabase& RegistryDatabase::instance()
 {
@@ -44,6 +39,8 @@ DWORD RegistryDatabase::errorFor(int result)
         return ERROR_SUCCESS;
     case SQLITE_FULL:
         return ERROR_DISK_FULL;
+    case SQLITE_READONLY:
+        return ERROR_ACCESS_DENIED;
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB:
         return ERROR_BADDB;
@@ -106,174 +103,9 @@ void RegistryDatabase::close()
     m_db = nullptr;
     m_path.clear();
     m_damaged = false;
+    m_readOnly = false;
     m_place.valid = false;
     ++m_generation;
-}
-
-RegistryDatabase::OpenResult RegistryDatabase::tryOpen(const std::string& path,
-                                                       std::string& problem, DWORD& error)
-{
-    int result =
-        sqlite3_open_v2(path.c_str(), &m_db,
-                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
-    if (result != SQLITE_OK) {
-        problem = m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(result);
-        error = errorFor(result);
-        return isDamage(result) ? OpenResult::Damaged : OpenResult::Failed;
-    }
-    sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
-
-    // A file of another kind fails here with SQLITE_NOTADB; a damaged one reports its faults.
-    // The full check, with index contents: an index that lost a row would hide a record from
-    // the enumeration and let its id be handed out again. The database is small.
-    sqlite3_stmt* check = nullptr;
-    result = sqlite3_prepare_v2(m_db, "PRAGMA integrity_check", -1, &check, nullptr);
-    if (result == SQLITE_OK) {
-        result = sqlite3_step(check);
-        if (result == SQLITE_ROW) {
-            const unsigned char* text = sqlite3_column_text(check, 0);
-            std::string verdict = text ? reinterpret_cast<const char*>(text) : "";
-            if (verdict != "ok") {
-                sqlite3_finalize(check);
-                problem = "integrity check: " + verdict;
-                return OpenResult::Damaged;
-            }
-            result = SQLITE_OK;
-        }
-    }
-    sqlite3_finalize(check);
-    if (result != SQLITE_OK && result != SQLITE_DONE) {
-        problem = sqlite3_errmsg(m_db);
-        error = errorFor(result);
-        return isDamage(result) ? OpenResult::Damaged : OpenResult::Failed;
-    }
-
-    char schema[1536];
-    std::snprintf(schema, sizeof schema,
-                  "PRAGMA journal_mode=WAL;"
-                  "PRAGMA synchronous=FULL;"
-                  "CREATE TABLE IF NOT EXISTS main.keys(id INTEGER PRIMARY KEY, parent INTEGER,"
-                  " name TEXT COLLATE NOCASE, UNIQUE(parent, name));"
-                  "CREATE TABLE IF NOT EXISTS main.vals(key INTEGER, name TEXT COLLATE NOCASE,"
-                  " type INTEGER, data BLOB, PRIMARY KEY(key, name));"
-                  // A key's values in rowid order (the order of enumeration) without a sort.
-                  "CREATE INDEX IF NOT EXISTS main.vals_order ON vals(key);"
-                  "PRAGMA main.user_version=%d;"
-                  "ATTACH ':memory:' AS hklm;"
-                  "CREATE TABLE hklm.keys(id INTEGER PRIMARY KEY, parent INTEGER,"
-                  " name TEXT COLLATE NOCASE, UNIQUE(parent, name));"
-                  "CREATE TABLE hklm.vals(key INTEGER, name TEXT COLLATE NOCASE,"
-                  " type INTEGER, data BLOB, PRIMARY KEY(key, name));"
-                  "CREATE INDEX hklm.vals_order ON vals(key);",
-                  kSchemaVersion);
-    error = exec(schema);
-    if (error != ERROR_SUCCESS) {
-        problem = sqlite3_errmsg(m_db);
-        return m_damaged ? OpenResult::Damaged : OpenResult::Failed;
-    }
-    return OpenResult::Ok;
-}
-
-void RegistryDatabase::moveAside(const std::string& path, const std::string& reason)
-{
-    namespace fs = std::filesystem;
-    char stamp[32];
-    std::time_t now = std::time(nullptr);
-    std::tm utc{};
-    gmtime_r(&now, &utc);
-    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &utc);
-    std::string target = path + ".damaged-" + stamp;
-    std::error_code ec;
-    for (int n = 2; fs::exists(target, ec); ++n)
-        target = path + ".damaged-" + stamp + "-" + std::to_string(n);
-    fs::rename(path, target, ec);
-    std::string moved = ec ? "could not be moved (" + ec.message() + ") and was removed" : "";
-    if (ec)
-        fs::remove(path, ec);
-    std::error_code ignored;
-    if (fs::exists(path + "-wal", ignored))
-        fs::rename(path + "-wal", target + "-wal", ignored);
-    fs::remove(path + "-shm", ignored);
-    std::fprintf(stderr,
-                 "pallasterhorn: the registry database %s is damaged (%s); %s%s, a new one is "
-                 "started\n",
-                 path.c_str(), reason.c_str(), moved.empty() ? "it was moved to " : "it ",
-                 moved.empty() ? target.c_str() : moved.c_str());
-}
-
-DWORD RegistryDatabase::openAt(const std::string& path)
-{
-    if (path != ":memory:") {
-        std::error_code ec;
-        std::filesystem::path folder = std::filesystem::path(path).parent_path();
-        if (!folder.empty())
-            std::filesystem::create_directories(folder, ec);
-        if (ec) {
-            if (m_failedPath != path)
-                std::fprintf(stderr,
-                             "pallasterhorn: cannot create the registry folder %s (%s); records "
-                             "are not kept\n",
-                             folder.c_str(), ec.message().c_str());
-            m_failedPath = path;
-            return ERROR_PATH_NOT_FOUND;
-        }
-    }
-    std::string problem;
-    DWORD error = ERROR_SUCCESS;
-    OpenResult result = tryOpen(path, problem, error);
-    if (result == OpenResult::Damaged && path != ":memory:") {
-        close();
-        moveAside(path, problem);
-        result = tryOpen(path, problem, error);
-    }
-    if (result != OpenResult::Ok) {
-        if (m_failedPath != path)
-            std::fprintf(stderr, "pallasterhorn: cannot open the registry database %s (%s)\n",
-                         path.c_str(), problem.c_str());
-        m_failedPath = path;
-        close();
-        return error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT;
-    }
-    m_failedPath.clear();
-    m_path = path;
-    m_damaged = false;
-    ++m_generation;
-    return seedMachine();
-}
-
-DWORD RegistryDatabase::seedMachine()
-{
-    bool touch = DeviceProfile::current().touchDriver;
-    m_seededTouch = touch;
-    DWORD error = exec("DELETE FROM hklm.vals; DELETE FROM hklm.keys;");
-    if (error != ERROR_SUCCESS || !touch)
-        return error;
-    int64_t id = 0;
-    for (const char* name : {"HARDWARE", "DEVICEMAP", "TOUCH"}) {
-        error = createChild(Store::Machine, id, name, id);
-        if (error != ERROR_SUCCESS)
-            return error;
-    }
-    static const char16_t driver[] = u"touch.dll";
-    return setValue(Store::Machine, id, "DriverName", REG_SZ, driver, sizeof driver);
-}
-
-DWORD RegistryDatabase::ready()
-{
-    const DeviceProfile& profile = DeviceProfile::current();
-    if (m_db && !m_damaged && profile.registryPath == m_path) {
-        if (profile.touchDriver != m_seededTouch)
-            return seedMachine();
-        return ERROR_SUCCESS;
-    }
-    if (m_db && m_damaged && profile.registryPath == m_path && m_path != ":memory:") {
-        std::string path = m_path;
-        close();
-        moveAside(path, "damage found while in use");
-        return openAt(path);
-    }
-    close();
-    return openAt(profile.registryPath);
 }
 
 sqlite3_stmt* RegistryDatabase::statement(Store store, Kind kind)

@@ -44,7 +44,11 @@ class RegistryDatabase
     // generation are invalid.
     uint64_t generation() const { return m_generation; }
     void close();
+    // Writes the write-ahead log into the main file, then closes. Safe to repeat.
+    void shutdown();
     const std::string& path() const { return m_path; }
+    // True while the open database could only be opened for reading: writes fail.
+    bool readOnly() const { return m_readOnly; }
 
     // Key id 0 is the root of each store. Missing keys and values give ERROR_FILE_NOT_FOUND.
     DWORD findChild(Store store, int64_t parent, const std::string& name, int64_t& id);
@@ -60,6 +64,8 @@ class RegistryDatabase
     DWORD keyInfo(Store store, int64_t key, KeyInfo& out);
 
     void failNthStatement(unsigned n, int sqliteResult);
+    // Treats an existing database file as one this process may not write.
+    void refuseWrites(bool refuse) { m_refuseWrites = refuse; }
 
   private:
     enum Kind {
@@ -75,10 +81,20 @@ class RegistryDatabase
     };
 
     RegistryDatabase() = default;
-    enum class OpenResult { Ok, Damaged, Failed };
-    OpenResult tryOpen(const std::string& path, std::string& problem, DWORD& error);
+    static bool isDamage(int sqliteResult);
+    // Damaged, Foreign and Newer files are moved aside; NotWritable ones are opened for
+    // reading.
+    enum class OpenResult { Ok, Damaged, Foreign, Newer, NotWritable, Failed };
+    // Immutable reads a file whose folder cannot take the lock files; only safe without a log.
+    enum class OpenMode { ReadWrite, ReadOnly, Immutable };
+    OpenResult tryOpen(const std::string& path, OpenMode mode, std::string& problem, DWORD& error);
+    OpenResult checkIntegrity(OpenMode mode, std::string& problem, DWORD& error);
+    OpenResult checkSchema(std::string& problem);
+    // Read-write, or for reading only when the file cannot be written.
+    OpenResult openEither(const std::string& path, std::string& problem, DWORD& error);
     DWORD openAt(const std::string& path);
-    void moveAside(const std::string& path, const std::string& reason);
+    void moveAside(const std::string& path, OpenResult why, const std::string& reason);
+    void noticeReadOnly(const std::string& path, const std::string& reason);
     DWORD seedMachine();
     DWORD exec(const char* sql);
     sqlite3_stmt* statement(Store store, Kind kind);
@@ -92,6 +108,10 @@ class RegistryDatabase
     std::string m_failedPath; // a folder that could not be made, reported once
     uint64_t m_generation = 0;
     bool m_damaged = false;
+    bool m_readOnly = false;
+    bool m_refuseWrites = false;
+    std::string m_readOnlyNotice; // the path whose read-only opening was reported
+    long m_openedBy = 0;          // the process that opened the connection
     bool m_seededTouch = false;
     sqlite3_stmt* m_statements[2][KindCount] = {};
     // Where the last enumeration step stopped, so that the next index continues from there

@@ -309,8 +309,28 @@ void Registry::closeDatabase()
 {
     RegistryDatabase& db = RegistryDatabase::instance();
     std::lock_guard lock(db.mutex());
+    db.shutdown();
     db.close();
     handles().keys.clear();
+}
+
+void Registry::shutdown()
+{
+    closeDatabase();
+}
+
+bool Registry::readOnly()
+{
+    RegistryDatabase& db = RegistryDatabase::instance();
+    std::lock_guard lock(db.mutex());
+    return db.readOnly();
+}
+
+void Registry::refuseWrites(bool refuse)
+{
+    RegistryDatabase& db = RegistryDatabase::instance();
+    std::lock_guard lock(db.mutex());
+    db.refuseWrites(refuse);
 }
 
 std::string Registry::openPath()
@@ -330,6 +350,7 @@ void Registry::failNthStatement(unsigned n, int sqliteResult)
 void Registry::clearFaults()
 {
     failNthStatement(0, 0);
+    refuseWrites(false);
 }
 
 } // namespace platform

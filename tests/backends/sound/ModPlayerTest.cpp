@@ -174,9 +174,13 @@ TEST(ModPlayer, TablesAndSongSetters)
     p.ch->setPan(255);
     EXPECT_EQ(64, p.ch->track[0].pan);
     EXPECT_EQ(192, p.ch->track[1].pan);
+    // No separation puts every track in the middle.
     p.ch->setPan(0);
-    EXPECT_EQ(127, p.ch->track[0].pan);
-    EXPECT_EQ(129, p.ch->track[1].pan);
+    EXPECT_EQ(128, p.ch->track[0].pan);
+    EXPECT_EQ(128, p.ch->track[1].pan);
+    p.ch->setPan(128);
+    EXPECT_EQ(96, p.ch->track[0].pan);
+    EXPECT_EQ(160, p.ch->track[1].pan);
 }
 
 TEST(ModPlayer, HostileLoopPointsStayInsideTheSample)
@@ -213,7 +217,8 @@ TEST(ModPlayer, SongWithoutOrdersIsNotPlayed)
 TEST(ModPlayer, JumpsAndBreaksOnTheLastOrderFollowTheRestartOrder)
 {
     const int row = Player::rowFrames(6);
-    // B02 on order 0 jumps forward even without the loop flag; B05 lies past the song: it ends.
+    // B02 on order 0 jumps forward even without the loop flag; B05 lies past the song: it ends
+    // once its row has played.
     {
         Mod mod(4, {0, 1, 2}, 3, {square()});
         mod.cell(0, 0, 0, 0, 0, 11, 0x02);
@@ -224,8 +229,11 @@ TEST(ModPlayer, JumpsAndBreaksOnTheLastOrderFollowTheRestartOrder)
     }
     {
         Mod mod(4, {0, 1, 2}, 3, {square()});
-        mod.cell(0, 0, 0, 0, 0, 11, 0x05);
+        mod.cell(0, 0, 0, 1, 428, 11, 0x05);
         Player p(mod, true);
+        std::vector<int16_t> heard = p.run(row);
+        EXPECT_EQ(0, p.ch->stopped.load());
+        EXPECT_NE(0, heard[2 * (row - 1)]) << "the jump's own row sounds to its end";
         p.run(1);
         EXPECT_EQ(1, p.ch->stopped.load());
     }
@@ -241,6 +249,8 @@ TEST(ModPlayer, JumpsAndBreaksOnTheLastOrderFollowTheRestartOrder)
             EXPECT_EQ(64 + 5, p.ch->getPosition());
             EXPECT_EQ(1, p.ch->pattern);
         } else {
+            EXPECT_EQ(0, p.ch->stopped.load());
+            p.run(row);
             EXPECT_EQ(1, p.ch->stopped.load());
         }
     }

@@ -6,31 +6,99 @@
 
 using namespace soundtest;
 
-TEST(RenderTool, SongRendersUntilItEndsAndWavFileIsWellFormed)
+namespace {
+
+// Rows of 1 + 6 x 883 frames at the default speed and tempo.
+constexpr size_t kRowFrames = 1 + 6 * 883;
+
+Mod oneNoteSong()
 {
     ModSample s;
     s.data.assign(32, 50);
     s.loopLengthWords = 16;
     Mod mod(4, {0}, 1, {s});
     mod.cell(0, 0, 0, 1, 428, 0, 0);
+    return mod;
+}
+
+} // namespace
+
+TEST(RenderTool, TheOutputEndsExactlyWhereTheSongEnds)
+{
+    Mod mod = oneNoteSong();
     modrender::Options o;
     auto r = modrender::render(mod.bytes, o);
     ASSERT_EQ(0, r.code);
-    // Rows of 1 + 6 x 883 frames; the song ends as the last row is read, after 63 rows and one
-    // frame. Whole 1024-frame chunks are kept.
-    const size_t frames = r.pcm.size() / 4;
-    EXPECT_GE(frames, 63u * (1 + 6 * 883) + 1);
-    EXPECT_LT(frames, 63u * (1 + 6 * 883) + 1 + 1024);
+    // The song ends where a row after its last would be read, after 64 rows: not a frame more
+    // (no rounding up to whole mixing buffers), not a frame less (the last row sounds).
+    ASSERT_EQ(64 * kRowFrames * 4, r.pcm.size());
     const int16_t* pcm = reinterpret_cast<const int16_t*>(r.pcm.data());
     EXPECT_NE(0, pcm[0] | pcm[1]);
+    const size_t last = r.pcm.size() / 2 - 2;
+    EXPECT_NE(0, pcm[last] | pcm[last + 1]) << "the note sounds to the end";
     auto wav = modrender::wavFile(r.pcm, o);
     EXPECT_EQ(44 + r.pcm.size(), wav.size());
+    EXPECT_EQ(0, std::memcmp(wav.data(), "RIFF", 4));
+    EXPECT_EQ(0, std::memcmp(wav.data() + 8, "WAVEfmt ", 8));
     EXPECT_EQ(0, std::memcmp(wav.data() + 36, "data", 4));
+    EXPECT_EQ(44100u, wav[24] | wav[25] << 8 | wav[26] << 16 | uint32_t(wav[27]) << 24);
+    EXPECT_EQ(4, wav[32]); // bytes per frame
+    EXPECT_EQ(0, std::memcmp(wav.data() + 44, r.pcm.data(), r.pcm.size()));
 
-    o.maxSeconds = 0.5;
-    auto looping = mod.bytes;
-    auto endless = modrender::render(looping, o);
-    EXPECT_LE(endless.pcm.size() / 4, 22050u + 1024);
+    // A time limit cuts at its exact frame, in every output format.
+    o.maxSeconds = 0.25;
+    o.bits = 8;
+    o.stereo = 0;
+    o.rate = 22050;
+    EXPECT_EQ(5512u, modrender::render(mod.bytes, o).pcm.size());
+}
+
+TEST(RenderTool, ASongThatJumpsBackRepeatsUntilTheTimeLimit)
+{
+    Mod mod = oneNoteSong();
+    modrender::Options o;
+    o.maxSeconds = 10; // longer than one pass of 7.6 s
+    Mod jumping = mod;
+    jumping.cell(0, 63, 1, 0, 0, 0x0B, 0);
+    auto r = modrender::render(jumping.bytes, o);
+    ASSERT_EQ(0, r.code);
+    EXPECT_EQ(441000u * 4, r.pcm.size());
+    // The second pass is the first again: the note restarts at the jump.
+    const size_t pass = 64 * kRowFrames * 4;
+    ASSERT_GT(r.pcm.size(), pass + 4000);
+    EXPECT_EQ(0, std::memcmp(r.pcm.data(), r.pcm.data() + pass, 4000));
+    // A song that only runs out still ends: the limit is no length of its own.
+    EXPECT_EQ(64 * kRowFrames * 4, modrender::render(mod.bytes, o).pcm.size());
+    // A jump forward is no repeat either: order 0 plays one row, order 1 its 64.
+    ModSample note;
+    note.data.assign(32, 50);
+    note.loopLengthWords = 16;
+    Mod forward(4, {0, 1}, 2, {note});
+    forward.cell(0, 0, 0, 1, 428, 0x0B, 1);
+    EXPECT_EQ(65 * kRowFrames * 4, modrender::render(forward.bytes, o).pcm.size());
+}
+
+TEST(RenderTool, NoSeparationSoundsOneTrackEquallyOnBothSides)
+{
+    Mod mod = oneNoteSong();
+    modrender::Options o;
+    o.maxSeconds = 0.1;
+    o.separation = 0;
+    auto r = modrender::render(mod.bytes, o);
+    ASSERT_EQ(0, r.code);
+    const int16_t* pcm = reinterpret_cast<const int16_t*>(r.pcm.data());
+    size_t heard = 0;
+    for (size_t f = 0; f < r.pcm.size() / 4; ++f) {
+        ASSERT_EQ(pcm[2 * f], pcm[2 * f + 1]) << "frame " << f;
+        heard += pcm[2 * f] != 0;
+    }
+    EXPECT_GT(heard, r.pcm.size() / 8);
+    // Full separation puts the first track mostly left: three parts to one.
+    o.separation = 255;
+    auto wide = modrender::render(mod.bytes, o);
+    const int16_t* w = reinterpret_cast<const int16_t*>(wide.pcm.data());
+    EXPECT_NE(0, w[1]);
+    EXPECT_EQ(w[0], 3 * w[1]);
 }
 
 TEST(RenderTool, WavPlaysAtItsRateAndBadInputIsReported)
@@ -44,7 +112,8 @@ TEST(RenderTool, WavPlaysAtItsRateAndBadInputIsReported)
     EXPECT_EQ((2 << 8) * 64 >> 7, pcm[0]);
     EXPECT_EQ(pcm[0], pcm[1]);
     EXPECT_EQ(-((2 << 8) * 64 >> 7), pcm[2]);
-    EXPECT_EQ(0, pcm[4]);
+    // Two samples at half the output rate: four frames, and nothing after them.
+    EXPECT_EQ(4u * 2, r.pcm.size());
     auto broken = w;
     broken.resize(30);
     EXPECT_NE(0, modrender::render(broken, o).code);

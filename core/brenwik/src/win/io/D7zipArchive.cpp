@@ -3,11 +3,18 @@
 #include "io/D7zipReader.h"
 #include "io/DFileInputStream.h"
 #include "lang/DExceptionBase.h"
+#include "platform/PathMapping.h"
 #include "platform/files.h"
 #include "platform/text.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 #include <vector>
 
 namespace qev::io::detail {
@@ -52,16 +59,59 @@ int64_t fileSize(HANDLE file)
     return (static_cast<int64_t>(high) << 32) | low;
 }
 
+// IOException whose message says what is wrong with which file: "<problem>: <path>", the path
+// shortened at its start when the whole does not fit.
+[[noreturn]] void failToOpen(const std::string& problem, const std::string& path)
+{
+    std::u16string wideProblem, widePath;
+    platform::utf8ToUtf16(problem + ": ", wideProblem);
+    if (!platform::utf8ToUtf16(path, widePath))
+        widePath = u"?";
+    const size_t room = DExceptionBase::kMessageUnits - 1;
+    if (wideProblem.size() + widePath.size() > room) {
+        size_t keep = room > wideProblem.size() + 3 ? room - wideProblem.size() - 3 : 0;
+        widePath = u"..." + widePath.substr(widePath.size() - std::min(keep, widePath.size()));
+    }
+    std::u16string text = (wideProblem + widePath).substr(0, room);
+    auto* e = new DExceptionBase;
+    e->code = ExceptionCode::IOException;
+    std::memcpy(e->message, text.data(), text.size() * sizeof(char16_t));
+    e->message[text.size()] = 0;
+    throw e;
+}
+
+// Only a regular file is opened: a pipe or a device in the archive's place would block the start
+// or never end. Looked at before opening, so that nothing is opened that could block.
+void requireRegularFile(const DStringPtr& path, std::string& shown)
+{
+    std::string posix;
+    if (platform::PathMapping::toPosix(path->chars(), posix) != ERROR_SUCCESS) {
+        platform::utf16ToUtf8(std::u16string_view(path->chars(), path->length()), shown);
+        failToOpen("game data has an unusable name", shown);
+    }
+    shown = posix;
+    struct stat st;
+    if (::stat(posix.c_str(), &st) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            failToOpen("game data missing", shown);
+        failToOpen(std::string("game data unreadable (") + std::strerror(errno) + ")", shown);
+    }
+    if (!S_ISREG(st.st_mode))
+        failToOpen("game data is not a regular file", shown);
+}
+
 } // namespace
 
 void D7zipArchive::open(const DStringPtr& name)
 {
     close();
     DStringPtr path = programFilePath(name, true);
+    std::string shown;
+    requireRegularFile(path, shown);
     HANDLE file = CreateFileW(path->chars(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
-        throwException(ExceptionCode::IOException);
+        failToOpen("game data cannot be opened", shown);
 
     std::vector<D7zipEntryInfo> listing;
     bool ok = false;
@@ -77,7 +127,7 @@ void D7zipArchive::open(const DStringPtr& name)
     }
     if (!ok) {
         CloseHandle(file);
-        throwException(ExceptionCode::IOException);
+        failToOpen("game data damaged or not an archive", shown);
     }
     std::vector<D7zipIndex::Entry> entries;
     for (size_t k = 0; k < listing.size(); ++k) {

@@ -1,0 +1,408 @@
+// Opening the registry database: the checks a file must pass (integrity, schema version and
+// tables), the read-only fallback, moving unusable files aside with a notice, and the orderly
+// close at the end of the run.
+#include "RegistryDatabase.h"
+
+#include "platform/DeviceProfile.h"
+#include "platform/files.h"
+#include "platform/registry.h"
+#include "platform/text.h"
+#include "platform/windows.h"
+
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <vector>
+
+namespace platform::registry {
+
+namespace {
+
+constexpr int kSchemaVersion = 1;
+constexpr int kBusyTimeoutMs = 4000;
+
+// Results that say the file or its folder may not be written by this process.
+bool isNotWritable(int result)
+{
+    int primary = result & 0xFF;
+    return primary == SQLITE_READONLY || primary == SQLITE_CANTOPEN || primary == SQLITE_PERM ||
+           primary == SQLITE_AUTH;
+}
+
+// A path as an SQLite URI, for the parameters only a URI can carry.
+std::string uriOf(const std::string& path)
+{
+    std::string uri = "file:";
+    for (char c : path) {
+        if (c == '?' || c == '#' || c == '%') {
+            char escaped[4];
+            std::snprintf(escaped, sizeof escaped, "%%%02X", static_cast<unsigned char>(c));
+            uri += escaped;
+        } else {
+            uri += c;
+        }
+    }
+    return uri;
+}
+
+std::string columnText(sqlite3_stmt* s, int column)
+{
+    const unsigned char* text = sqlite3_column_text(s, column);
+    return text ? reinterpret_cast<const char*>(text) : "";
+}
+
+} // namespace
+
+RegistryDatabase::OpenResult RegistryDatabase::checkIntegrity(OpenMode mode, std::string& problem,
+                                                              DWORD& error)
+{
+    // A file of another kind fails here with SQLITE_NOTADB; a damaged one reports its faults.
+    // The full check, with index contents: an index that lost a row would hide a record from
+    // the enumeration and let its id be handed out again. The database is small.
+    sqlite3_stmt* check = nullptr;
+    int result = sqlite3_prepare_v2(m_db, "PRAGMA integrity_check", -1, &check, nullptr);
+    if (result == SQLITE_OK) {
+        result = sqlite3_step(check);
+        if (result == SQLITE_ROW) {
+            std::string verdict = columnText(check, 0);
+            if (verdict != "ok") {
+                sqlite3_finalize(check);
+                problem = "integrity check: " + verdict;
+                return OpenResult::Damaged;
+            }
+            result = SQLITE_OK;
+        }
+    }
+    sqlite3_finalize(check);
+    if (result == SQLITE_OK || result == SQLITE_DONE)
+        return OpenResult::Ok;
+    problem = sqlite3_errmsg(m_db);
+    error = errorFor(result);
+    if (isDamage(result))
+        return OpenResult::Damaged;
+    // A folder that cannot take the log and lock files fails the first read.
+    return mode == OpenMode::ReadWrite && isNotWritable(result) ? OpenResult::NotWritable
+                                                                : OpenResult::Failed;
+}
+
+RegistryDatabase::OpenResult RegistryDatabase::checkSchema(std::string& problem)
+{
+    sqlite3_stmt* s = nullptr;
+    int version = 0;
+    if (sqlite3_prepare_v2(m_db, "PRAGMA main.user_version", -1, &s, nullptr) == SQLITE_OK &&
+        sqlite3_step(s) == SQLITE_ROW)
+        version = sqlite3_column_int(s, 0);
+    sqlite3_finalize(s);
+    s = nullptr;
+    if (version > kSchemaVersion) {
+        problem = "schema version " + std::to_string(version) + ", this program knows " +
+                  std::to_string(kSchemaVersion);
+        return OpenResult::Newer;
+    }
+    std::vector<std::string> tables;
+    if (sqlite3_prepare_v2(m_db,
+                           "SELECT name FROM main.sqlite_master WHERE type='table' AND name NOT "
+                           "LIKE 'sqlite\\_%' ESCAPE '\\'",
+                           -1, &s, nullptr) == SQLITE_OK) {
+        while (sqlite3_step(s) == SQLITE_ROW)
+            tables.push_back(columnText(s, 0));
+    }
+    sqlite3_finalize(s);
+    s = nullptr;
+    if (version != kSchemaVersion && version != 0) {
+        problem = "unknown schema version " + std::to_string(version);
+        return OpenResult::Foreign;
+    }
+    // Our two tables, or some of them (a first start cut short); nothing else. Version 0 with
+    // our tables is such a first start too: the version is written after the tables.
+    if (version == kSchemaVersion && tables.empty()) {
+        problem = "its tables are missing";
+        return OpenResult::Foreign;
+    }
+    for (const std::string& table : tables) {
+        const char* probe = nullptr;
+        if (sqlite3_stricmp(table.c_str(), "keys") == 0)
+            probe = "SELECT id, parent, name FROM main.keys LIMIT 0";
+        else if (sqlite3_stricmp(table.c_str(), "vals") == 0)
+            probe = "SELECT key, name, type, data FROM main.vals LIMIT 0";
+        bool ours = probe && sqlite3_prepare_v2(m_db, probe, -1, &s, nullptr) == SQLITE_OK;
+        sqlite3_finalize(s);
+        s = nullptr;
+        if (!ours) {
+            problem = "table \"" + table + "\" is not one of this program's";
+            return OpenResult::Foreign;
+        }
+    }
+    return OpenResult::Ok;
+}
+
+RegistryDatabase::OpenResult RegistryDatabase::tryOpen(const std::string& path, OpenMode mode,
+                                                       std::string& problem, DWORD& error)
+{
+    std::error_code ec;
+    bool exists = path != ":memory:" && std::filesystem::exists(path, ec);
+    if (mode == OpenMode::ReadWrite && m_refuseWrites && exists) {
+        problem = "the file may not be written";
+        error = ERROR_ACCESS_DENIED;
+        return OpenResult::NotWritable;
+    }
+    // Read-only through the URI, not the flags: the flags would make the attached in-memory
+    // machine store read-only as well.
+    int flags = SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    std::string name = path;
+    if (mode != OpenMode::ReadWrite) {
+        flags |= SQLITE_OPEN_URI;
+        name = uriOf(path) + (mode == OpenMode::Immutable ? "?mode=ro&immutable=1" : "?mode=ro");
+    }
+    int result = sqlite3_open_v2(name.c_str(), &m_db, flags, nullptr);
+    if (result != SQLITE_OK) {
+        problem = m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(result);
+        error = errorFor(result);
+        if (isDamage(result))
+            return OpenResult::Damaged;
+        return mode == OpenMode::ReadWrite && exists && isNotWritable(result)
+                   ? OpenResult::NotWritable
+                   : OpenResult::Failed;
+    }
+    sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
+    // A write-protected file opens for reading only, without an error.
+    if (mode == OpenMode::ReadWrite && sqlite3_db_readonly(m_db, "main") == 1) {
+        problem = "the file is write-protected";
+        error = ERROR_ACCESS_DENIED;
+        return OpenResult::NotWritable;
+    }
+    OpenResult checked = checkIntegrity(mode, problem, error);
+    if (checked == OpenResult::NotWritable && !exists)
+        checked = OpenResult::Failed;
+    if (checked != OpenResult::Ok)
+        return checked;
+    checked = checkSchema(problem);
+    if (checked != OpenResult::Ok)
+        return checked;
+
+    char schema[1536];
+    std::snprintf(schema, sizeof schema,
+                  "PRAGMA journal_mode=WAL;"
+                  "PRAGMA synchronous=FULL;"
+                  "CREATE TABLE IF NOT EXISTS main.keys(id INTEGER PRIMARY KEY, parent INTEGER,"
+                  " name TEXT COLLATE NOCASE, UNIQUE(parent, name));"
+                  "CREATE TABLE IF NOT EXISTS main.vals(key INTEGER, name TEXT COLLATE NOCASE,"
+                  " type INTEGER, data BLOB, PRIMARY KEY(key, name));"
+                  // A key's values in rowid order (the order of enumeration) without a sort.
+                  "CREATE INDEX IF NOT EXISTS main.vals_order ON vals(key);"
+                  "PRAGMA main.user_version=%d;",
+                  kSchemaVersion);
+    if (mode == OpenMode::ReadWrite) {
+        error = exec(schema);
+        if (error != ERROR_SUCCESS) {
+            problem = sqlite3_errmsg(m_db);
+            if (m_damaged)
+                return OpenResult::Damaged;
+            return exists && isNotWritable(sqlite3_extended_errcode(m_db)) ? OpenResult::NotWritable
+                                                                           : OpenResult::Failed;
+        }
+    }
+    error = exec("ATTACH ':memory:' AS hklm;"
+                 "CREATE TABLE hklm.keys(id INTEGER PRIMARY KEY, parent INTEGER,"
+                 " name TEXT COLLATE NOCASE, UNIQUE(parent, name));"
+                 "CREATE TABLE hklm.vals(key INTEGER, name TEXT COLLATE NOCASE,"
+                 " type INTEGER, data BLOB, PRIMARY KEY(key, name));"
+                 "CREATE INDEX hklm.vals_order ON vals(key);");
+    if (error != ERROR_SUCCESS) {
+        problem = sqlite3_errmsg(m_db);
+        return OpenResult::Failed;
+    }
+    return OpenResult::Ok;
+}
+
+RegistryDatabase::OpenResult RegistryDatabase::openEither(const std::string& path,
+                                                          std::string& problem, DWORD& error)
+{
+    m_readOnly = false;
+    OpenResult result = tryOpen(path, OpenMode::ReadWrite, problem, error);
+    if (result != OpenResult::NotWritable)
+        return result;
+    std::string why = problem;
+    close();
+    result = tryOpen(path, OpenMode::ReadOnly, problem, error);
+    // Without a log to read, a folder that cannot take the lock files is no obstacle.
+    std::error_code ec;
+    if (result == OpenResult::Failed && !std::filesystem::exists(path + "-wal", ec)) {
+        close();
+        result = tryOpen(path, OpenMode::Immutable, problem, error);
+    }
+    if (result == OpenResult::Ok) {
+        m_readOnly = true;
+        noticeReadOnly(path, why);
+    }
+    return result;
+}
+
+void RegistryDatabase::noticeReadOnly(const std::string& path, const std::string& reason)
+{
+    if (m_readOnlyNotice == path)
+        return;
+    m_readOnlyNotice = path;
+    std::string text = "The records file " + path + " can be read but not written (" + reason +
+                       "). The game goes on with the records it holds; nothing is saved in "
+                       "this run.";
+    std::u16string wide;
+    platform::utf8ToUtf16(text, wide);
+    MessageBoxW(nullptr, wide.c_str(), u"Pallasterhorn", MB_OK);
+}
+
+void RegistryDatabase::moveAside(const std::string& path, OpenResult why, const std::string& reason)
+{
+    namespace fs = std::filesystem;
+    const char* kind = why == OpenResult::Newer     ? "newer"
+                       : why == OpenResult::Foreign ? "foreign"
+                                                    : "damaged";
+    char stamp[32];
+    std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &utc);
+    std::string base = path + "." + kind + "-" + stamp;
+    std::string target = base;
+    std::error_code ec;
+    for (int n = 2; fs::exists(target, ec); ++n)
+        target = base + "-" + std::to_string(n);
+    fs::rename(path, target, ec);
+    std::string outcome;
+    if (!ec) {
+        outcome = "It was moved to " + target + " and a new one is started.";
+        std::error_code ignored;
+        if (fs::exists(path + "-wal", ignored))
+            fs::rename(path + "-wal", target + "-wal", ignored);
+        fs::remove(path + "-shm", ignored);
+    } else {
+        std::error_code removed;
+        fs::remove(path, removed);
+        outcome = removed ? "It could be neither moved (" + ec.message() + ") nor removed (" +
+                                removed.message() + "): records are not kept."
+                          : "It could not be moved (" + ec.message() +
+                                ") and was removed; a new one is started.";
+    }
+    std::string what = why == OpenResult::Newer     ? "was made by a newer version of the game"
+                       : why == OpenResult::Foreign ? "is not a records file of this game"
+                                                    : "is damaged";
+    std::string text = "The records file " + path + " " + what + " (" + reason + "). " + outcome;
+    std::u16string wide;
+    platform::utf8ToUtf16(text, wide);
+    MessageBoxW(nullptr, wide.c_str(), u"Pallasterhorn", MB_ICONERROR);
+}
+
+namespace {
+
+void shutdownAtExit()
+{
+    RegistryDatabase& db = RegistryDatabase::instance();
+    // A thread still inside a registry call at exit keeps its connection: waiting could hang.
+    if (!db.mutex().try_lock())
+        return;
+    db.shutdown();
+    db.mutex().unlock();
+}
+
+} // namespace
+
+DWORD RegistryDatabase::openAt(const std::string& path)
+{
+    if (path != ":memory:") {
+        std::error_code ec;
+        std::filesystem::path folder = std::filesystem::path(path).parent_path();
+        if (!folder.empty())
+            std::filesystem::create_directories(folder, ec);
+        if (ec) {
+            if (m_failedPath != path)
+                std::fprintf(stderr,
+                             "pallasterhorn: cannot create the registry folder %s (%s); records "
+                             "are not kept\n",
+                             folder.c_str(), ec.message().c_str());
+            m_failedPath = path;
+            return ERROR_PATH_NOT_FOUND;
+        }
+    }
+    std::string problem;
+    DWORD error = ERROR_SUCCESS;
+    OpenResult result = openEither(path, problem, error);
+    // A file that could be neither moved nor removed before is not tried (and reported) again
+    // at every call.
+    if ((result == OpenResult::Damaged || result == OpenResult::Foreign ||
+         result == OpenResult::Newer) &&
+        path != ":memory:" && m_failedPath != path) {
+        close();
+        moveAside(path, result, problem);
+        result = openEither(path, problem, error);
+    }
+    if (result != OpenResult::Ok) {
+        if (m_failedPath != path)
+            std::fprintf(stderr, "pallasterhorn: cannot open the registry database %s (%s)\n",
+                         path.c_str(), problem.c_str());
+        m_failedPath = path;
+        close();
+        return error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT;
+    }
+    m_failedPath.clear();
+    m_path = path;
+    m_damaged = false;
+    m_openedBy = static_cast<long>(getpid());
+    ++m_generation;
+    static bool exitHookSet = false;
+    if (!exitHookSet) {
+        exitHookSet = true;
+        std::atexit(shutdownAtExit);
+    }
+    return seedMachine();
+}
+
+void RegistryDatabase::shutdown()
+{
+    // Only the process that opened the connection may use it (a forked child inherits it).
+    if (m_db && m_openedBy == static_cast<long>(getpid())) {
+        if (!m_readOnly)
+            sqlite3_wal_checkpoint_v2(m_db, "main", SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+        close();
+    }
+}
+
+DWORD RegistryDatabase::seedMachine()
+{
+    bool touch = DeviceProfile::current().touchDriver;
+    m_seededTouch = touch;
+    DWORD error = exec("DELETE FROM hklm.vals; DELETE FROM hklm.keys;");
+    if (error != ERROR_SUCCESS || !touch)
+        return error;
+    int64_t id = 0;
+    for (const char* name : {"HARDWARE", "DEVICEMAP", "TOUCH"}) {
+        error = createChild(Store::Machine, id, name, id);
+        if (error != ERROR_SUCCESS)
+            return error;
+    }
+    static const char16_t driver[] = u"touch.dll";
+    return setValue(Store::Machine, id, "DriverName", REG_SZ, driver, sizeof driver);
+}
+
+DWORD RegistryDatabase::ready()
+{
+    const DeviceProfile& profile = DeviceProfile::current();
+    if (m_db && !m_damaged && profile.registryPath == m_path) {
+        if (profile.touchDriver != m_seededTouch)
+            return seedMachine();
+        return ERROR_SUCCESS;
+    }
+    if (m_db && m_damaged && profile.registryPath == m_path && m_path != ":memory:") {
+        std::string path = m_path;
+        close();
+        moveAside(path, OpenResult::Damaged, "damage found while in use");
+        return openAt(path);
+    }
+    close();
+    return openAt(profile.registryPath);
+}
+
+} // namespace platform::registry
