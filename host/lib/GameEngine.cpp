@@ -174,6 +174,9 @@ bool CGameEngine::createWindow(HINSTANCE instance)
 int CGameEngine::run(HINSTANCE instance, int width, int height)
 {
     m_instance = instance;
+    // Set before the window exists, so that its first paint already shows the splash.
+    m_splashStart = GetTickCount();
+    m_splash = true;
     if (!createWindow(instance)) {
         if (m_anotherInstance)
             return kEndedNormally;
@@ -181,8 +184,6 @@ int CGameEngine::run(HINSTANCE instance, int width, int height)
         host::showError(u"The window cannot be created!");
         return kWindowFailed;
     }
-    m_splashStart = GetTickCount();
-    m_splash = true;
 
     ScreenHAL::DisplayParams params;
     params.width = width;
@@ -250,7 +251,7 @@ void CGameEngine::runLoop()
                     DispatchMessageW(&msg);
                 }
             }
-            if (m_running && !m_inactive && !tick())
+            if (!m_inactive && !tick())
                 m_running = 0;
             // An idle pass gives the processor away for a moment instead of spinning.
             if (!took && m_running && !m_hooks)
