@@ -2,6 +2,7 @@
 // leaves nothing behind.
 #include "HostFixture.h"
 
+#include "display/WindowSubclass.h"
 #include "lang/DExceptionBase.h"
 #include "microedition/lcdui/DDisplay.h"
 #include "microedition/media/MediaManager.h"
@@ -63,6 +64,33 @@ TEST_F(HostFailure, AWindowThatCannotBeMadeIsAnErrorWithItsOwnStatus)
     EXPECT_EQ(run(hooks), CGameEngine::kWindowFailed);
     EXPECT_EQ(boxTexts(), std::vector<std::string>{"Error!|The window cannot be created!"});
     EXPECT_EQ(createMIDletCalls(), 0);
+    expectNothingLeft();
+}
+
+TEST_F(HostFailure, ADisplayThatCannotStartIsAnErrorWithItsOwnStatus)
+{
+    // Every subclass slot of the display layer taken: the engine's window gets no display.
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.lpszClassName = u"Filler";
+    ASSERT_NE(RegisterClassW(&wc), 0);
+    std::vector<HWND> fillers;
+    for (int i = 0; i < ScreenHAL::WindowSubclass::kCapacity; ++i) {
+        fillers.push_back(CreateWindowExW(0, u"Filler", u"", 0, 0, 0, 10, 10, nullptr, nullptr,
+                                          nullptr, nullptr));
+        ASSERT_TRUE(ScreenHAL::WindowSubclass::Add(fillers.back(), nullptr));
+    }
+    Hooks hooks;
+    const int status = run(hooks);
+    for (HWND w : fillers) {
+        ScreenHAL::WindowSubclass::Remove(w);
+        DestroyWindow(w);
+    }
+    UnregisterClassW(u"Filler", nullptr);
+    EXPECT_EQ(status, CGameEngine::kDisplayFailed);
+    EXPECT_EQ(boxTexts(), std::vector<std::string>{"Error!|The display cannot be started!"});
+    EXPECT_EQ(createMIDletCalls(), 0);
+    EXPECT_EQ(hooks.passes, 0);
     expectNothingLeft();
 }
 
