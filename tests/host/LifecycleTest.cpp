@@ -160,8 +160,9 @@ TEST_F(HostLifecycle, DeactivationPausesAudioAndTheApplicationActivationShowsThe
             ticksWhenPaused = journal().ticks;
             pausedWhileInactive = audioDriver() && audioDriver()->IsPaused();
         }
-        if (pass == 7)
+        if (pass == 7) {
             EXPECT_EQ(journal().ticks, ticksWhenPaused); // no ticks while inactive
+        }
         if (pass == 8)
             pausedAfterResume = audioDriver() && audioDriver()->IsPaused();
         return pass < 10;
