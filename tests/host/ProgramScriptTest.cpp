@@ -25,9 +25,10 @@ class ProgramScript : public ::testing::TestWithParam<const char*>
     // Runs the program on the script; its exit status (-1 when it did not exit).
     int play(const std::string& script, const std::string& outputs)
     {
+        // The program reads the game.dat built beside it, as a real run does.
         const std::string command = "PH_WINDOW_BACKEND=script PH_SCRIPT='" + script +
-                                    "' PH_FRAMES='" + outputs + "' PH_DATA_DIR='" + folder.path() +
-                                    "' '" + PH_PROGRAM + "' >'" + outputs + ".log' 2>&1";
+                                    "' PH_FRAMES='" + outputs + "' '" + PH_PROGRAM + "' >'" +
+                                    outputs + ".log' 2>&1";
         const int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
