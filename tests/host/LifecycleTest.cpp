@@ -136,6 +136,42 @@ TEST_F(HostLifecycle, CloseRunsDestroyAppBeforeTheDisplayGoes)
     expectNothingLeft();
 }
 
+TEST_F(HostLifecycle, TheOkCommandClosesTheWindow)
+{
+    Hooks hooks;
+    hooks.after = [&](long pass) {
+        if (pass == 2) {
+            EXPECT_EQ(SendMessageW(window(), WM_SETTINGCHANGE, 0, 0), 0);
+            SendMessageW(window(), WM_COMMAND, 2, 0); // not the OK button: nothing happens
+            SendMessageW(window(), WM_COMMAND, IDOK, 0);
+        }
+        return true;
+    };
+    EXPECT_EQ(run(hooks), 0);
+    EXPECT_EQ(hooks.passes, 3);
+    EXPECT_EQ(journal().count("destroyApp 1 display"), 1);
+    expectNothingLeft();
+}
+
+TEST_F(HostLifecycle, AQuitMessageEndsTheLoopWhileInactive)
+{
+    Hooks hooks;
+    hooks.before = [&](long pass) {
+        if (pass == 2) {
+            platform::NativeEvent e;
+            e.kind = platform::NativeEvent::Kind::Deactivate;
+            e.window = window();
+            headless->inject(e);
+        }
+        if (pass == 4)
+            PostQuitMessage(0);
+    };
+    EXPECT_EQ(run(hooks), 0);
+    EXPECT_EQ(hooks.passes, 5);
+    EXPECT_EQ(journal().count("pauseApp"), 1);
+    expectNothingLeft();
+}
+
 TEST_F(HostLifecycle, DeactivationPausesAudioAndTheApplicationActivationShowsTheCanvas)
 {
     Hooks hooks;
