@@ -4,6 +4,7 @@
 #include "platform/FileFaults.h"
 #include "platform/text.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -23,6 +24,17 @@ bool parseNumber(const char* text, long long low, long long high, long long& out
     if (errno != 0 || *end != '\0' || v < low || v > high)
         return false;
     out = v;
+    return true;
+}
+
+// A folder name of its own: no separators, no "." or "..", nothing hidden.
+bool validNamespace(const std::string& name)
+{
+    if (name.empty() || name.size() > 64 || name.front() == '.')
+        return false;
+    for (char c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '_' && c != '-')
+            return false;
     return true;
 }
 
@@ -116,8 +128,19 @@ DeviceProfile::applyEnvironment(const std::function<const char*(const char*)>& l
     text("PH_PLATFORM_TYPE", platformType);
     text("PH_OEM_INFO", oemInfo);
     choice("PH_CLOCK", "real", "fake", clock, ClockMode::Real, ClockMode::Fake);
-    choice("PH_WINDOW_BACKEND", "sdl", "headless", windowBackend, WindowBackendKind::Sdl,
-           WindowBackendKind::Headless);
+    if (const char* v = lookup("PH_WINDOW_BACKEND"); v && std::string(v) == "script")
+        windowBackend = WindowBackendKind::Script;
+    else
+        choice("PH_WINDOW_BACKEND", "sdl", "headless", windowBackend, WindowBackendKind::Sdl,
+               WindowBackendKind::Headless);
+    if (const char* v = lookup("PH_INSTANCE_NAMESPACE"); v && *v) {
+        if (validNamespace(v))
+            instanceNamespace = v;
+        else
+            warnings.push_back(std::string("PH_INSTANCE_NAMESPACE=\"") + v +
+                               "\" ignored: expected up to 64 letters, digits, '.', '_' or '-', "
+                               "not starting with '.'");
+    }
     choice("PH_AUDIO", "sdl", "manual", audio, AudioBackend::Sdl, AudioBackend::Manual);
     choice("PH_MESSAGE_BOXES", "show", "record", messageBoxes, MessageBoxMode::Shown,
            MessageBoxMode::Recorded);

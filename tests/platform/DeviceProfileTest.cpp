@@ -113,3 +113,23 @@ TEST_F(ProfileTest, RegistryFollowsTheXdgDataFolder)
     EXPECT_EQ(DeviceProfile::defaultRegistryPath(lookupIn(vars)),
               "/home/u/.local/share/pallasterhorn/registry.sqlite");
 }
+
+TEST_F(ProfileTest, ScriptBackendAndInstanceNamespace)
+{
+    std::map<std::string, std::string> vars = {{"PH_WINDOW_BACKEND", "script"},
+                                               {"PH_INSTANCE_NAMESPACE", "ci-run_2.a"}};
+    DeviceProfile p;
+    EXPECT_TRUE(p.applyEnvironment(lookupIn(vars)).empty());
+    EXPECT_EQ(p.windowBackend, platform::WindowBackendKind::Script);
+    EXPECT_EQ(p.instanceNamespace, "ci-run_2.a");
+
+    // A namespace names a folder of its own: nothing that leaves it or hides.
+    for (const char* bad :
+         {"../x", "a/b", ".hidden", "with space",
+          "0123456789012345678901234567890123456789012345678901234567890123456"}) {
+        std::map<std::string, std::string> one = {{"PH_INSTANCE_NAMESPACE", bad}};
+        DeviceProfile q;
+        EXPECT_EQ(q.applyEnvironment(lookupIn(one)).size(), 1u) << bad;
+        EXPECT_TRUE(q.instanceNamespace.empty()) << bad;
+    }
+}

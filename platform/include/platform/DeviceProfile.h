@@ -6,7 +6,11 @@
 // warning on stderr):
 //   PH_SCREEN_WIDTH, PH_SCREEN_HEIGHT  screen size in pixels (default 240 x 320)
 //   PH_SCALE                           integer window scale factor, 1..16 (default 2)
-//   PH_WINDOW_BACKEND                  "sdl" or "headless" (default sdl)
+//   PH_WINDOW_BACKEND                  "sdl", "headless" or "script" (default sdl); "script"
+//                                      plays PH_SCRIPT on the headless backend
+//   PH_INSTANCE_NAMESPACE              name of the group of instances that find each other's
+//                                      windows (letters, digits, '.', '_', '-'; default: the
+//                                      player's own; headless and scripted runs a private one)
 //   PH_BITSPIXEL                       colour depth of the screen DC (default 16)
 //   PH_LOGPIXELSY                      vertical dots per inch (default 96)
 //   PH_PLATFORM_TYPE                   SPI_GETPLATFORMTYPE text (default "PocketPC")
@@ -36,7 +40,7 @@ namespace platform {
 enum class ClockMode { Real, Fake };
 enum class AudioBackend { Sdl, Manual };
 enum class MessageBoxMode { Shown, Recorded };
-enum class WindowBackendKind { Sdl, Headless };
+enum class WindowBackendKind { Sdl, Headless, Script };
 
 class DeviceProfile
 {
@@ -46,6 +50,8 @@ class DeviceProfile
     int screenHeight = 320;
     int scale = 2;
     WindowBackendKind windowBackend = WindowBackendKind::Sdl;
+    // Empty: the default group (a real run) or, headless, a group of this process alone.
+    std::string instanceNamespace;
     int bitsPerPixel = 16;
     int logPixelsY = 96;
 

@@ -58,6 +58,10 @@ LONG RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD reserved, DWORD type, con
 // out, the name's length without the terminator.
 LONG RegEnumValueW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameLength, LPDWORD reserved,
                    LPDWORD type, LPBYTE data, LPDWORD dataSize);
+// The index-th sub-key's name, in the order the key lists them; ERROR_NO_MORE_ITEMS past the
+// last, ERROR_MORE_DATA when the name does not fit. The class and the time are not kept.
+LONG RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameLength, LPDWORD reserved,
+                   LPWSTR keyClass, LPDWORD classLength, FILETIME* lastWriteTime);
 // Lengths in units without the terminator, sizes in bytes; the class and the time are not kept.
 LONG RegQueryInfoKeyW(HKEY key, LPWSTR keyClass, LPDWORD classLength, LPDWORD reserved,
                       LPDWORD subKeys, LPDWORD maxSubKeyLength, LPDWORD maxClassLength,

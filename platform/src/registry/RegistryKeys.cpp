@@ -252,6 +252,35 @@ LONG RegEnumValueW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameLength, LPDWO
     return deliverData(value, type, data, dataSize);
 }
 
+LONG RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameLength, LPDWORD, LPWSTR keyClass,
+                   LPDWORD classLength, FILETIME*)
+{
+    RegistryDatabase& db = RegistryDatabase::instance();
+    std::lock_guard lock(db.mutex());
+    OpenKey at{};
+    if (LONG r = resolve(key, at))
+        return r;
+    if (!name || !nameLength)
+        return ERROR_INVALID_PARAMETER;
+    KeyInfo info;
+    if (DWORD r = db.keyInfo(at.store, at.id, info))
+        return static_cast<LONG>(r);
+    if (index >= info.subKeyNames.size())
+        return ERROR_NO_MORE_ITEMS;
+    std::u16string text;
+    platform::utf8ToUtf16(info.subKeyNames[index], text);
+    if (text.size() >= *nameLength)
+        return ERROR_MORE_DATA;
+    std::memcpy(name, text.data(), text.size() * sizeof(char16_t));
+    name[text.size()] = 0;
+    *nameLength = static_cast<DWORD>(text.size());
+    if (keyClass && classLength && *classLength > 0)
+        keyClass[0] = 0;
+    if (classLength)
+        *classLength = 0;
+    return ERROR_SUCCESS;
+}
+
 LONG RegQueryInfoKeyW(HKEY key, LPWSTR keyClass, LPDWORD classLength, LPDWORD, LPDWORD subKeys,
                       LPDWORD maxSubKeyLength, LPDWORD maxClassLength, LPDWORD values,
                       LPDWORD maxValueNameLength, LPDWORD maxValueLength,

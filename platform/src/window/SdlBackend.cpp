@@ -1,5 +1,6 @@
 #include "platform/window/SdlBackend.h"
 
+#include "platform/DeviceProfile.h"
 #include "platform/window/WindowSystem.h"
 #include "platform/windows.h"
 
@@ -177,13 +178,15 @@ UINT SdlBackend::virtualKeyFor(int sc)
         return '1' + (sc - SDL_SCANCODE_1);
     if (sc >= SDL_SCANCODE_F1 && sc <= SDL_SCANCODE_F12)
         return VK_F1 + (sc - SDL_SCANCODE_F1);
+    // Keypad digits are the handheld's digit keys (2, 4, 6, 8 and 5 its cursor and fire keys).
     if (sc >= SDL_SCANCODE_KP_1 && sc <= SDL_SCANCODE_KP_9)
-        return VK_NUMPAD0 + 1 + (sc - SDL_SCANCODE_KP_1);
+        return '1' + (sc - SDL_SCANCODE_KP_1);
+    const bool smartphone = DeviceProfile::current().platformType == u"SmartPhone";
     switch (sc) {
     case SDL_SCANCODE_0:
         return '0';
     case SDL_SCANCODE_KP_0:
-        return VK_NUMPAD0;
+        return '0';
     case SDL_SCANCODE_RETURN:
         return VK_RETURN;
     case SDL_SCANCODE_KP_ENTER:
@@ -243,13 +246,13 @@ UINT SdlBackend::virtualKeyFor(int sc)
         return VK_DIVIDE;
     case SDL_SCANCODE_KP_PERIOD:
         return VK_DECIMAL;
-    // The device's own keys for a desktop keyboard: keypad * is the star key, # the hash key.
+    // The device's own keys for a desktop keyboard: keypad * is the star key, # the hash key;
+    // a smartphone has them as F8 and F9.
     case SDL_SCANCODE_KP_MULTIPLY:
-        return VK_APP2;
+        return smartphone ? VK_F1 + 7 : VK_APP2;
     case SDL_SCANCODE_KP_HASH:
-        return VK_APP3;
     case SDL_SCANCODE_BACKSLASH:
-        return VK_APP3;
+        return smartphone ? VK_F1 + 8 : VK_APP3;
     default:
         return 0;
     }

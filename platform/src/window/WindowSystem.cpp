@@ -158,8 +158,41 @@ LPARAM packPoint(const Window& w, int x, int y)
     return MAKELPARAM(x, y);
 }
 
+// The newest message of the window still in the queue, or null.
+MSG* lastQueuedFor(HWND window)
+{
+    auto& q = state().queue;
+    for (auto it = q.rbegin(); it != q.rend(); ++it)
+        if (it->hwnd == window)
+            return &*it;
+    return nullptr;
+}
+
+// Desktop input arrives much faster than the program takes it (one message per loop pass): a
+// run of moves with the same button state keeps only its newest, and a held key's auto-repeat
+// is dropped while an earlier repeat of it still waits, so a long hold cannot push its release
+// seconds back.
+bool coalesced(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_MOUSEMOVE) {
+        MSG* last = lastQueuedFor(window);
+        if (last && last->message == WM_MOUSEMOVE && last->wParam == wParam) {
+            last->lParam = lParam;
+            return true;
+        }
+    } else if (message == WM_KEYDOWN && (lParam & KF_REPEAT_BIT)) {
+        for (const MSG& m : state().queue)
+            if (m.hwnd == window && m.message == WM_KEYDOWN && m.wParam == wParam &&
+                (m.lParam & KF_REPEAT_BIT))
+                return true;
+    }
+    return false;
+}
+
 void post(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (coalesced(window, message, wParam, lParam))
+        return;
     MSG m{};
     m.hwnd = window;
     m.message = message;

@@ -5,6 +5,7 @@
 #include "display/Display.h"
 #include "display/VideoDetect.h"
 
+#include "platform/DeviceProfile.h"
 #include "platform/window/SdlBackend.h"
 #include "platform/window/WindowSystem.h"
 
@@ -66,6 +67,17 @@ TEST_F(SdlWindowTest, TheWindowIsTheScreenScaledAndShowsTheFrame)
     DestroyWindow(w);
 }
 
+TEST_F(SdlWindowTest, OnASmartphoneTheKeypadStarAndHashAreF8AndF9)
+{
+    platform::DeviceProfile::current().platformType = u"SmartPhone";
+    EXPECT_EQ(platform::SdlBackend::virtualKeyFor(SDL_SCANCODE_KP_MULTIPLY),
+              static_cast<UINT>(VK_F1 + 7));
+    EXPECT_EQ(platform::SdlBackend::virtualKeyFor(SDL_SCANCODE_KP_HASH),
+              static_cast<UINT>(VK_F1 + 8));
+    EXPECT_EQ(platform::SdlBackend::virtualKeyFor(SDL_SCANCODE_KP_2), static_cast<UINT>('2'));
+    platform::DeviceProfile::reset();
+}
+
 TEST_F(SdlWindowTest, DesktopKeysHaveVirtualKeys)
 {
     EXPECT_EQ(platform::SdlBackend::virtualKeyFor(SDL_SCANCODE_A), static_cast<UINT>('A'));
@@ -75,8 +87,11 @@ TEST_F(SdlWindowTest, DesktopKeysHaveVirtualKeys)
               static_cast<UINT>(VK_RETURN));
     EXPECT_EQ(platform::SdlBackend::virtualKeyFor(SDL_SCANCODE_KP_MULTIPLY),
               static_cast<UINT>(VK_APP2));
-    EXPECT_EQ(platform::SdlBackend::virtualKeyFor(SDL_SCANCODE_KP_5),
-              static_cast<UINT>(VK_NUMPAD0 + 5));
+    EXPECT_EQ(platform::SdlBackend::virtualKeyFor(SDL_SCANCODE_KP_5), static_cast<UINT>('5'));
+    EXPECT_EQ(platform::SdlBackend::virtualKeyFor(SDL_SCANCODE_KP_0), static_cast<UINT>('0'));
+    EXPECT_EQ(platform::SdlBackend::virtualKeyFor(SDL_SCANCODE_KP_9), static_cast<UINT>('9'));
+    EXPECT_EQ(platform::SdlBackend::virtualKeyFor(SDL_SCANCODE_KP_HASH),
+              static_cast<UINT>(VK_APP3));
     EXPECT_EQ(platform::SdlBackend::virtualKeyFor(SDL_SCANCODE_MUTE), 0u);
 }
 

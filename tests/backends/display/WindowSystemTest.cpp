@@ -99,6 +99,63 @@ TEST_F(WindowSystemTest, MouseCoordinatesAreClampedAndDragsCarryTheButton)
     EXPECT_EQ(mouse[3].message, static_cast<UINT>(WM_LBUTTONUP));
 }
 
+TEST_F(WindowSystemTest, ARunOfMovesKeepsOnlyItsNewest)
+{
+    HWND w = createRecordingWindow();
+    recorded().clear();
+    backend->injectMouse(w, NativeEvent::Kind::MouseDown, 1, 1, true);
+    for (int i = 0; i < 300; ++i)
+        backend->injectMouse(w, NativeEvent::Kind::MouseMove, 2 + i % 200, 3, true);
+    backend->injectMouse(w, NativeEvent::Kind::MouseMove, 50, 60, false); // button state changed
+    backend->injectMouse(w, NativeEvent::Kind::MouseMove, 70, 80, false);
+    backend->injectMouse(w, NativeEvent::Kind::MouseUp, 70, 80, false);
+    backend->injectMouse(w, NativeEvent::Kind::MouseMove, 90, 100, false); // after the release
+    drain();
+    std::vector<RecordedMessage> mouse;
+    for (auto& m : recorded())
+        if (m.message >= WM_MOUSEMOVE && m.message <= WM_LBUTTONUP)
+            mouse.push_back(m);
+    ASSERT_EQ(mouse.size(), 5u);
+    EXPECT_EQ(mouse[0].message, static_cast<UINT>(WM_LBUTTONDOWN));
+    EXPECT_EQ(mouse[1].message, static_cast<UINT>(WM_MOUSEMOVE));
+    EXPECT_EQ(LOWORD(mouse[1].lParam), 2 + 299 % 200); // the newest held move
+    EXPECT_EQ(mouse[1].wParam & MK_LBUTTON, static_cast<WPARAM>(MK_LBUTTON));
+    EXPECT_EQ(LOWORD(mouse[2].lParam), 70);
+    EXPECT_EQ(HIWORD(mouse[2].lParam), 80);
+    EXPECT_EQ(mouse[3].message, static_cast<UINT>(WM_LBUTTONUP));
+    EXPECT_EQ(LOWORD(mouse[4].lParam), 90);
+}
+
+TEST_F(WindowSystemTest, AKeysRepeatIsDroppedWhileAnEarlierRepeatWaits)
+{
+    HWND w = createRecordingWindow();
+    recorded().clear();
+    backend->injectKey(w, VK_LEFT, true);
+    for (int i = 0; i < 50; ++i)
+        backend->injectKey(w, VK_LEFT, true, true);
+    backend->injectKey(w, VK_UP, true, true); // another key's repeat is its own
+    backend->injectKey(w, VK_LEFT, false);
+    drain();
+    std::vector<std::pair<UINT, WPARAM>> keys;
+    for (auto& m : recorded())
+        if (m.message == WM_KEYDOWN || m.message == WM_KEYUP)
+            keys.emplace_back(m.message, m.wParam);
+    const std::vector<std::pair<UINT, WPARAM>> expected{
+        {WM_KEYDOWN, VK_LEFT}, {WM_KEYDOWN, VK_LEFT}, {WM_KEYDOWN, VK_UP}, {WM_KEYUP, VK_LEFT}};
+    EXPECT_EQ(keys, expected);
+
+    // Once the waiting repeat was taken, the next one is queued again.
+    recorded().clear();
+    backend->injectKey(w, VK_LEFT, true, true);
+    drain();
+    backend->injectKey(w, VK_LEFT, true, true);
+    drain();
+    int repeats = 0;
+    for (auto& m : recorded())
+        repeats += m.message == WM_KEYDOWN;
+    EXPECT_EQ(repeats, 2);
+}
+
 TEST_F(WindowSystemTest, ActivationIsReportedOnlyOnChanges)
 {
     HWND w = createRecordingWindow();
