@@ -138,7 +138,7 @@ void ShellDisplayTest::startDisplay(int width, int height)
     context = std::make_unique<ScreenHAL::DisplayContext>(
         window, ScreenHAL::DisplayParams{width, height, 0, 1});
     lib = qev::lang::dcast<gamelib::GameLib>(
-        qev::lang::DPtr<qev::microedition::midlet::DMIDlet>(createMIDlet()));
+        createMIDlet());
     display = new qev::microedition::lcdui::DDisplay(context.get());
 }
 

@@ -95,7 +95,7 @@ void GameLib::showMainMenu()
 
 } // namespace gamelib
 
-qev::microedition::midlet::DMIDlet* createMIDlet()
+qev::microedition::midlet::DMIDletPtr createMIDlet()
 {
-    return new gamelib::GameLib();
+    return qev::microedition::midlet::DMIDletPtr(new gamelib::GameLib());
 }

@@ -133,5 +133,5 @@ inline bool swallowable(qev::lang::DExceptionBase* e)
 
 } // namespace gamelib
 
-// Made by the game library; the host takes it as its MIDlet.
-qev::microedition::midlet::DMIDlet* createMIDlet();
+// Made by the game library; the host declares it the same way and takes it as its MIDlet.
+qev::microedition::midlet::DMIDletPtr createMIDlet();
