@@ -2,11 +2,13 @@
 
 #include "gamelib/GameLib.h"
 #include "gamelib/ImageFont.h"
+#include "gamelib/MainMenu.h"
 #include "gamelib/ScreenCanvas.h"
 #include "gamelib/SoundBank.h"
 #include "gamelib/SpriteAtlas.h"
 #include "gamelib/TextTable.h"
 
+#include "gallery/Gallery.h"
 #include "lang/DSystem.h"
 
 #include <initializer_list>
@@ -105,6 +107,10 @@ void GameStatics::release()
     releaseAtlas();
     releaseImageFonts();
     releaseSounds();
+    // Run-wide state of the shell's screens: the next run opens its first main menu at once
+    // and reads the unlocked pictures afresh.
+    MainMenu::openingMillis = 0;
+    gallery::Gallery::forgetMask();
     // What the games and the other screens keep.
     for (void (*release)() : shellScreens().releasers)
         if (release)
