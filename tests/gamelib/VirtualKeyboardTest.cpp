@@ -3,6 +3,7 @@
 // cursor.
 #include "MenuOwnerFixture.h"
 
+#include "gamelib/GameStatics.h"
 #include "gamelib/VirtualKeyboard.h"
 
 using gamelib::GameMenu;
@@ -56,6 +57,22 @@ TEST_F(VirtualKeyboardTest, TheFramedGridShowsTheLettersAndHighlightsTheFirstKey
     EXPECT_TRUE(pixelIs(5, 310, kMenuColour)) << "the ok label";
     EXPECT_TRUE(pixelIs(233, 310, kMenuColour)) << "the <- label";
     EXPECT_EQ("", text());
+}
+
+TEST_F(VirtualKeyboardTest, EveryMenuUsesTheOneKeyboardOfTheSharedData)
+{
+    ASSERT_TRUE(dynamic_cast<VirtualKeyboard*>(gamelib::nameKeyboard.get()))
+        << "made with the shared data";
+    EXPECT_EQ(gamelib::nameKeyboard.get(), VirtualKeyboard::shared().get());
+    press(kDown);
+    press(kRight);
+    // Another game's menu: the highlight stays where the last entry left it.
+    owner->menu = new GameMenu();
+    menu = owner->menu.get();
+    menu->startNameEntry();
+    step();
+    EXPECT_TRUE(highlighted(1, 1));
+    EXPECT_EQ(gamelib::nameKeyboard.get(), VirtualKeyboard::shared().get());
 }
 
 TEST_F(VirtualKeyboardTest, CursorKeysWrapAndClampOnTheLastRow)
