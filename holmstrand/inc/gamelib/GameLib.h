@@ -100,18 +100,28 @@ extern int64_t lastTickDuration;
 extern qev::lang::DStringPtr graphicsSet;
 extern qev::util::DHashtablePtr folderAliases;
 
-// The screens that start-up shows come from the shell's screen library; they are reached through
-// this table so that start-up does not depend on them (tests put small screens in).
+// The shell's own screens (defaults of the table below).
+GameInterfacePtr makeShellLangMenu();
+GameInterfacePtr startShellSoundMenu(qev::lang::DStringArrayPtr prefixes);
+GameInterfacePtr makeShellMainMenu();
+qev::lang::DObjectPtr makeShellNameKeyboard();
+
+// The screens that start-up and the main menu create are reached through this table, so that
+// tests can put small screens in and the games can register themselves.
 struct ShellScreens
 {
     // A new language menu (not started).
-    GameInterfacePtr (*makeLangMenu)() = nullptr;
+    GameInterfacePtr (*makeLangMenu)() = &makeShellLangMenu;
     // A new sound menu, started with the games' option prefixes.
-    GameInterfacePtr (*startSoundMenu)(qev::lang::DStringArrayPtr prefixes) = nullptr;
+    GameInterfacePtr (*startSoundMenu)(qev::lang::DStringArrayPtr prefixes) = &startShellSoundMenu;
     // A new main menu (not started).
-    GameInterfacePtr (*makeMainMenu)() = nullptr;
+    GameInterfacePtr (*makeMainMenu)() = &makeShellMainMenu;
+    // The three games of the main menu (brick-breaker, space-rock game, formation shooter), not
+    // started; null while a game is not part of the program.
+    static constexpr int kGames = 3;
+    GameInterfacePtr (*makeGames[kGames])() = {};
     // The name-entry keyboard that GameStatics::init makes for the game menus.
-    qev::lang::DObjectPtr (*makeNameKeyboard)() = nullptr;
+    qev::lang::DObjectPtr (*makeNameKeyboard)() = &makeShellNameKeyboard;
     // Drop the globals of the games and the other screens at GameStatics::release.
     static constexpr int kReleasers = 8;
     void (*releasers[kReleasers])() = {};

@@ -1,12 +1,15 @@
 #include "gamelib/GameStatics.h"
 
 #include "gamelib/GameLib.h"
+#include "gamelib/GameMenu.h"
 #include "gamelib/ImageFont.h"
+#include "gamelib/MainMenu.h"
 #include "gamelib/ScreenCanvas.h"
 #include "gamelib/SoundBank.h"
 #include "gamelib/SpriteAtlas.h"
 #include "gamelib/TextTable.h"
 
+#include "gallery/Gallery.h"
 #include "lang/DSystem.h"
 
 #include <initializer_list>
@@ -105,6 +108,15 @@ void GameStatics::release()
     releaseAtlas();
     releaseImageFonts();
     releaseSounds();
+    // What the game menus share: the help page, the last entered name, the input gate.
+    GameMenu::releaseHelp();
+    GameMenu::enteredName = nullptr;
+    GameMenu::nameReady = 0;
+    GameMenu::lastActionTime = 0;
+    // Run-wide state of the shell's screens: the next run opens its first main menu at once
+    // and reads the unlocked pictures afresh.
+    MainMenu::openingMillis = 0;
+    gallery::Gallery::forgetMask();
     // What the games and the other screens keep.
     for (void (*release)() : shellScreens().releasers)
         if (release)
