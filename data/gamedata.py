@@ -23,7 +23,9 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from gen import fonts, shell_images, texts  # noqa: E402
+from gen import (  # noqa: E402
+    corvantine_art, fonts, mirrowfen_art, music, pictures, sfx, shell_images, tessarine_art,
+    tessarine_help, tessarine_levels, texts)
 
 FOLDERS_WITH_ALIAS = ("tesk", "mirf", "corv", "menu", "input", "img")
 
@@ -65,6 +67,14 @@ PRODUCERS = [
     fonts.produce,
     texts.produce,
     shell_images.produce,
+    pictures.produce_pictures,
+    music.produce,
+    sfx.produce,
+    tessarine_art.produce,
+    tessarine_levels.produce,
+    tessarine_help.produce,
+    mirrowfen_art.produce,
+    corvantine_art.produce,
 ]
 PROBES = [fonts.probes]
 
