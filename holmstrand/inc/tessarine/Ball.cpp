@@ -44,13 +44,26 @@ void Ball::setKind(int32_t newSize)
 {
     size = newSize;
     switch (size) {
-    case 0: image = smallImage; break;
-    case 1: image = normalImage; break;
-    case 2: image = bigImage; break;
-    case 3: animation = fireSmallAnimation; break;
-    case 4: animation = fireAnimation; break;
-    case 5: animation = fireBigAnimation; break;
-    default: break;
+    case 0:
+        image = smallImage;
+        break;
+    case 1:
+        image = normalImage;
+        break;
+    case 2:
+        image = bigImage;
+        break;
+    case 3:
+        animation = fireSmallAnimation;
+        break;
+    case 4:
+        animation = fireAnimation;
+        break;
+    case 5:
+        animation = fireBigAnimation;
+        break;
+    default:
+        break;
     }
     if (size > 2 && animation)
         animation->reset();

@@ -37,15 +37,21 @@ void Brick::init(int32_t newType, int32_t newHits)
     hits = newHits;
     BrickList& list = *brickList;
     switch (type) {
-    case 1: image = (*list.twoHitImages)[std::clamp(2 - hits, 0, 1)]; break;
-    case 2: image = (*list.threeHitImages)[std::clamp(3 - hits, 0, 2)]; break;
+    case 1:
+        image = (*list.twoHitImages)[std::clamp(2 - hits, 0, 1)];
+        break;
+    case 2:
+        image = (*list.threeHitImages)[std::clamp(3 - hits, 0, 2)];
+        break;
     case 3:
     case 4:
     case 5:
     case 6:
     case 7:
     case 8:
-    case 9: image = (*list.brickImages)[type]; break;
+    case 9:
+        image = (*list.brickImages)[type];
+        break;
     case TYPE_REGEN_BACK:
         image = nullptr;
         startAnimation(ANIM_APPEAR);
@@ -59,7 +65,9 @@ void Brick::init(int32_t newType, int32_t newHits)
         image = (*list.brickImages)[0];
         playSoundOnce(SOUND_HIT_BRICK);
         break;
-    default: image = nullptr; break;
+    default:
+        image = nullptr;
+        break;
     }
 }
 
@@ -260,7 +268,8 @@ void Brick::stepState()
         drawToBackground(0, 0);
         drawTarget = gamelib::screenGraphics;
         break;
-    default: break;
+    default:
+        break;
     }
 }
 

@@ -49,7 +49,8 @@ DImagePtr shadeImage(const DImagePtr& source, int32_t level, int32_t from, int32
     const int32_t w = source->getWidth();
     const int32_t h = source->getHeight();
     DImagePtr copy = DImage::createImage(w, h);
-    DGraphics& g = *copy->getGraphics();
+    qev::microedition::lcdui::DGraphicsPtr graphics = copy->getGraphics();
+    DGraphics& g = *graphics;
     g.drawImageOpaque(source, 0, 0, DGraphics::TOP | DGraphics::LEFT);
     const int32_t n = to - from + 1;
     if (n <= 0)
@@ -117,8 +118,8 @@ BrickList::BrickList(int32_t ballRadius)
         gridTop = std::clamp(screenHeight - 2 * ballRadius - gridHeight - paddle.bottomMargin -
                                  paddle.height,
                              -2, 7);
-        paddle.bottomMargin = std::min(
-            12, screenHeight - 2 * ballRadius - paddle.height - gridHeight - gridTop);
+        paddle.bottomMargin =
+            std::min(12, screenHeight - 2 * ballRadius - paddle.height - gridHeight - gridTop);
     }
     grid = new BrickArray2d(kRows);
     for (int32_t r = 0; r < kRows; ++r) {

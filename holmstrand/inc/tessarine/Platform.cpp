@@ -235,7 +235,9 @@ int32_t Platform::applyBonus(int32_t kind, int32_t lives)
         for (int32_t i = 0; i < all.length; ++i)
             all[i]->ignite();
         break;
-    case Bonus::EXTRA_LIFE: lives += 1; break;
+    case Bonus::EXTRA_LIFE:
+        lives += 1;
+        break;
     case Bonus::BIGGER_BALLS:
         for (int32_t i = 0; i < all.length; ++i)
             all[i]->grow();
@@ -248,9 +250,14 @@ int32_t Platform::applyBonus(int32_t kind, int32_t lives)
         for (int32_t i = 0; i < all.length && all[i]->active && all[i]->speed >= 3; ++i)
             all[i]->speed -= 1;
         break;
-    case Bonus::MORE_BALLS: addBalls(); break;
-    case Bonus::TURBO: morph(MORPH_TURBO); break;
-    default: break;
+    case Bonus::MORE_BALLS:
+        addBalls();
+        break;
+    case Bonus::TURBO:
+        morph(MORPH_TURBO);
+        break;
+    default:
+        break;
     }
     return lives;
 }
@@ -326,7 +333,9 @@ void Platform::morph(int32_t n)
         if (paddleSize >= 2)
             --paddleSize;
         break;
-    case MORPH_GUNS: morphAnimation = armedAnimation; break;
+    case MORPH_GUNS:
+        morphAnimation = armedAnimation;
+        break;
     case MORPH_TURBO:
         morphAnimation = turboAnimation;
         turbo = 1;
@@ -335,7 +344,8 @@ void Platform::morph(int32_t n)
         currentEngine = turboEngineImage;
         step = 5;
         break;
-    default: break;
+    default:
+        break;
     }
     if (morphAnimation)
         morphAnimation->reset();

@@ -31,8 +31,9 @@ using qev::microedition::lcdui::DGraphics;
 namespace {
 
 const char16_t* const kSoundNames[SOUND_COUNT] = {
-    u"menu",     u"game",         u"Respawn",           u"die",           u"boom", u"HitBrick",
-    u"HitPlatform", u"HitUndestroyBrick", u"HitRegenBrick", u"shoot", u"HitWall"};
+    u"menu",          u"game",     u"Respawn",     u"die",
+    u"boom",          u"HitBrick", u"HitPlatform", u"HitUndestroyBrick",
+    u"HitRegenBrick", u"shoot",    u"HitWall"};
 const char16_t* const kSfxKeys[4] = {u"soundfxoff", u"soundfxlow", u"soundfxnormal",
                                      u"soundfxhigh"};
 const char16_t* const kMusicKeys[4] = {u"musicoff", u"musiclow", u"musicnormal", u"musichigh"};
@@ -133,8 +134,7 @@ void Tessarine::start()
     bulletImage = gamelib::GameImage::fromAtlas(DStringPtr(u"bullet.png"));
     bombImage = gamelib::GameImage::fromAtlas(DStringPtr(u"bomba-monstr_0.png"));
     stage();
-    gamelib::loadTexts(gamelib::GameLib::getResourceAsStream(DStringPtr(u"/tesk/anim.txt")),
-                       false);
+    gamelib::loadTexts(gamelib::GameLib::getResourceAsStream(DStringPtr(u"/tesk/anim.txt")), false);
     fireSmallAnimation = loadAnimation(DStringPtr(u"ballFireSmall"));
     fireAnimation = loadAnimation(DStringPtr(u"ballFire"));
     fireBigAnimation = loadAnimation(DStringPtr(u"ballFireBig"));
@@ -210,7 +210,7 @@ void Tessarine::stop()
 void Tessarine::buildMainMenu()
 {
     menuItems = new DStringArray(9);
-    const char16_t* const keys[9] = {u"start", u"continue", u"gallery", u"highscores", u"help",
+    const char16_t* const keys[9] = {u"start", u"continue", u"gallery",  u"highscores", u"help",
                                      nullptr,  nullptr,     u"cfg_keys", u"exit"};
     for (int32_t i = 0; i < 9; ++i)
         if (keys[i])
@@ -226,8 +226,7 @@ void Tessarine::setState(int32_t s)
     gameState = s;
     if (s == STATE_GET_READY && lives < 1 && brickList) {
         try {
-            brickList->picture =
-                gamelib::GameLib::loadImage(DStringPtr(u"/tesk/gameover.jpg"), 0);
+            brickList->picture = gamelib::GameLib::loadImage(DStringPtr(u"/tesk/gameover.jpg"), 0);
         } catch (DExceptionBase* e) {
             if (!gamelib::swallowable(e))
                 throw;
@@ -315,7 +314,9 @@ void Tessarine::chooseMenuItem(int32_t item)
         gallery->start();
         setState(STATE_GALLERY);
         break;
-    case ITEM_HIGHSCORES: setState(STATE_HIGHSCORES); break;
+    case ITEM_HIGHSCORES:
+        setState(STATE_HIGHSCORES);
+        break;
     case ITEM_HELP:
         setState(STATE_HELP);
         menuMode = 3;
@@ -342,7 +343,8 @@ void Tessarine::chooseMenuItem(int32_t item)
         gameInProgress = 0;
         gamelib::GameLib::showMainMenu();
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -450,7 +452,9 @@ void Tessarine::update()
 {
     switch (gameState) {
     case STATE_MENU:
-    case STATE_LEVEL_CHOICE: updateMenu(); break;
+    case STATE_LEVEL_CHOICE:
+        updateMenu();
+        break;
     case STATE_HIGHSCORES:
     case STATE_HELP:
         if (gamelib::anyKey || gamelib::pointerPressed) {
@@ -470,7 +474,9 @@ void Tessarine::update()
             }
         }
         break;
-    case STATE_PLAYING: updatePlaying(); break;
+    case STATE_PLAYING:
+        updatePlaying();
+        break;
     case STATE_ALL_DONE:
         if (now() - stateTime > kAllDoneMillis)
             gameOver();
@@ -488,12 +494,15 @@ void Tessarine::update()
             }
         }
         break;
-    case STATE_LEVEL_CLEARED: updateLevelCleared(); break;
+    case STATE_LEVEL_CLEARED:
+        updateLevelCleared();
+        break;
     case STATE_KEY_CONFIG:
         setState(STATE_MENU);
         gamelib::ScreenCanvas::clearKeys();
         break;
-    default: break;
+    default:
+        break;
     }
 }
 

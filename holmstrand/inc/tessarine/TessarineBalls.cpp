@@ -50,19 +50,29 @@ void Tessarine::intersectEdge(int32_t column, int32_t row, int32_t edge, int32_t
     (*probeMissed)[probe] = false;
 }
 
-void Tessarine::resolveBrickHit(Ball& ball, int32_t px16, int32_t py16, int32_t column,
-                                int32_t row, bool vertical)
+void Tessarine::resolveBrickHit(Ball& ball, int32_t px16, int32_t py16, int32_t column, int32_t row,
+                                bool vertical)
 {
     BrickList& list = *brickList;
     Brick& brick = *list.brickAt(row, column);
     bool bounce = false;
     switch (ball.size) {
     case 0:
-    case 3: bounce = true; break;
-    case 1: bounce = brick.hits > 1 || brick.type == 5; break;
-    case 2: bounce = brick.hits > 3 || brick.type == 5; break;
-    case 4: bounce = brick.type == 5; break;
-    default: bounce = false; break;
+    case 3:
+        bounce = true;
+        break;
+    case 1:
+        bounce = brick.hits > 1 || brick.type == 5;
+        break;
+    case 2:
+        bounce = brick.hits > 3 || brick.type == 5;
+        break;
+    case 4:
+        bounce = brick.type == 5;
+        break;
+    default:
+        bounce = false;
+        break;
     }
     brick.hit(&ball);
     list.repaintNeighbours(row, column);

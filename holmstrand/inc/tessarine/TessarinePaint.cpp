@@ -34,13 +34,26 @@ bool debrisColour(int32_t type, int32_t& r, int32_t& g, int32_t& b)
 {
     switch (type) {
     case 1:
-    case 2: r = 255, g = 58, b = 178; return true;
-    case 4: r = 73, g = 189, b = 255; return true;
-    case 6: r = 235, g = 74, b = 6; return true;
-    case 7: r = 68, g = 255, b = 15; return true;
-    case 8: r = 255, g = 88, b = 230; return true;
-    case 9: r = 255, g = 255, b = 255; return true;
-    default: return false;
+    case 2:
+        r = 255, g = 58, b = 178;
+        return true;
+    case 4:
+        r = 73, g = 189, b = 255;
+        return true;
+    case 6:
+        r = 235, g = 74, b = 6;
+        return true;
+    case 7:
+        r = 68, g = 255, b = 15;
+        return true;
+    case 8:
+        r = 255, g = 88, b = 230;
+        return true;
+    case 9:
+        r = 255, g = 255, b = 255;
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -201,12 +214,16 @@ void Tessarine::paint()
     case STATE_HIGHSCORES:
     case STATE_HELP:
     case STATE_LEVEL_CHOICE:
-    case STATE_KEY_CONFIG: paintMenu(); break;
+    case STATE_KEY_CONFIG:
+        paintMenu();
+        break;
     case STATE_GALLERY:
         if (gallery)
             gallery->paint();
         break;
-    case STATE_PLAYING: paintPlay(); break;
+    case STATE_PLAYING:
+        paintPlay();
+        break;
     case STATE_ALL_DONE:
     case STATE_GET_READY: {
         g.setClip(0, 0, screenWidth, screenHeight);
@@ -231,7 +248,8 @@ void Tessarine::paint()
         drawText(gamelib::FONT_HUD1, gamelib::getText(DStringPtr(u"pak")), screenWidth / 2,
                  screenHeight - 2, DGraphics::BOTTOM | DGraphics::HCENTER);
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
