@@ -79,6 +79,15 @@ TEST_F(GalleryTest, NothingUnlockedShowsTheVioletScreenAndIgnoresNextAndPrevious
     EXPECT_FALSE(pixelIs(235, 315, kButton)) << "no next button without pictures";
 }
 
+TEST_F(GalleryTest, MaskBitsBeyondTheLastPictureUnlockNothing)
+{
+    openFromMainMenu(1 << 30);
+    EXPECT_EQ(-1, gallery().current);
+    EXPECT_TRUE(pixelIs(120, 100, 0x330066));
+    press('6');
+    EXPECT_TRUE(pixelIs(120, 100, 0x330066));
+}
+
 TEST_F(GalleryTest, ASingleUnlockedPictureIsShownAndNeverSlides)
 {
     openFromMainMenu(1 << 7);
@@ -207,6 +216,19 @@ TEST_F(GalleryTest, ATapOnTheQuitButtonLeavesAndOneAboveItGoesBack)
     EXPECT_EQ(1, gallery().current) << "previous from 0 wraps to 1";
     step();
     tap(5, 320 - shelltest::kFontHeight + 1);
+    EXPECT_TRUE(current<gamelib::MainMenu>());
+}
+
+TEST_F(GalleryTest, WithoutTheButtonImageTheLabelsStillShowAndQuitStillWorks)
+{
+    std::map<std::string, std::string> data = pictures();
+    data["graphics/button.png"] = "damaged";
+    openFromMainMenu(0x1, data);
+    EXPECT_TRUE(shows(0));
+    steps(14);
+    // "BACK" (24 pixels wide, 10 high) centred on the quit corner, 2 above the bottom.
+    EXPECT_TRUE(pixelIs(gallery().buttonX - gallery().buttonWidth / 2, 315, shelltest::kGlyph));
+    tap(2, 318);
     EXPECT_TRUE(current<gamelib::MainMenu>());
 }
 

@@ -105,6 +105,16 @@ TEST_F(StartUpQuestions, ListsOfDifferentLengthsChooseTheFirstLanguage)
     EXPECT_TRUE(current<SoundMenu>());
 }
 
+TEST_F(StartUpQuestions, WithoutALanguageListStartUpGoesOnWithOneLanguage)
+{
+    startUp({{"txt/lang.txt", ""}});
+    EXPECT_EQ(0, gamelib::languageIndex);
+    EXPECT_EQ(1, gamelib::languageCount);
+    EXPECT_TRUE(current<SoundMenu>());
+    press('5');
+    EXPECT_TRUE(current<gamelib::MainMenu>()) << "the missing texts of that language are skipped";
+}
+
 TEST_F(StartUpQuestions, ATapOnALanguageRowChoosesItInTheSameStep)
 {
     startUp();
@@ -178,6 +188,21 @@ TEST_F(StartUpQuestions, TheBoxBandIsDarkenedAndTheChosenRowHighlighted)
     press('8');
     EXPECT_TRUE(pixelIs(left, row1, LangMenu::kHighlightColour));
     EXPECT_FALSE(pixelIs(left, row0, LangMenu::kHighlightColour));
+}
+
+TEST_F(StartUpQuestions, OnATallScreenTheNamesSitTwoPixelsHigher)
+{
+    shellArchive({{"240x480", "graphics=big\r\n"}});
+    startDisplay(240, 480);
+    lib->startApp();
+    step();
+    auto* menu = current<LangMenu>();
+    ASSERT_TRUE(menu);
+    const int32_t middle = menu->boxY + menu->rowHeight / 2;
+    const int32_t x = 120 - 21 + 1;
+    EXPECT_TRUE(pixelIs(x, middle - 5 - 2, shelltest::kGlyph)) << "the glyph's top row";
+    EXPECT_FALSE(pixelIs(x, middle - 5 - 3, shelltest::kGlyph));
+    EXPECT_FALSE(pixelIs(x, middle + 3, shelltest::kGlyph)) << "ends two rows higher";
 }
 
 TEST_F(StartUpQuestions, TheSoundAnswerIsHighlightedUnderTheQuestion)
