@@ -128,10 +128,10 @@ TEST_F(FlowTest, AClearedLevelUnlocksItsPictureAndOpensTheNextLevelForGood)
     EXPECT_TRUE(gallery::Gallery::isUnlocked(0));
     game().chooseMenuItem(Tessarine::ITEM_START);
     EXPECT_EQ(STATE_LEVEL_CHOICE, gameState);
-    ASSERT_EQ(3, game().menuItems->length);
-    EXPECT_EQ("LEVEL 2", gamelibtest::ascii(game().menuItems[0]));
-    EXPECT_EQ("LEVEL 1", gamelibtest::ascii(game().menuItems[1]));
-    EXPECT_EQ("EXIT", gamelibtest::ascii(game().menuItems[2]));
+    ASSERT_EQ(3, gameMenu->lines->length);
+    EXPECT_EQ("LEVEL 2", gamelibtest::ascii(gameMenu->lines[0]));
+    EXPECT_EQ("LEVEL 1", gamelibtest::ascii(gameMenu->lines[1]));
+    EXPECT_EQ("EXIT", gamelibtest::ascii(gameMenu->lines[2]));
     game().chooseLevelItem(1);
     EXPECT_EQ(1, game().level);
     EXPECT_EQ(STATE_GET_READY, gameState);
@@ -230,15 +230,19 @@ TEST_F(FlowTest, ContinueWithoutAPausedGameStartsAtTheHighestLevel)
 TEST_F(FlowTest, TheMenuMovesWithKeysAndTheEffectsLevelCycles)
 {
     startGame({{1, kOneBrick}});
+    steps(9);
     press('8');
-    EXPECT_EQ(1, game().menuSelection);
+    EXPECT_EQ(1, gameMenu->selected);
     const int32_t before = gamelib::getSfxLevel();
     for (int i = 0; i < 4; ++i) {
         game().chooseMenuItem(Tessarine::ITEM_SFX);
         EXPECT_EQ((before + i + 1) % 4, gamelib::getSfxLevel());
         EXPECT_EQ((before + i + 1) % 4, gamelib::GameMenu::loadOption(u"tessarinesfx_level", -1));
     }
-    game().menuSelection = 0;
+    steps(9);
+    press('2');
+    EXPECT_EQ(0, gameMenu->selected);
+    steps(9);
     press('5');
     EXPECT_EQ(STATE_GET_READY, gameState) << "fire on \"start\"";
 }

@@ -34,9 +34,6 @@ const char16_t* const kSoundNames[SOUND_COUNT] = {
     u"menu",          u"game",     u"Respawn",     u"die",
     u"boom",          u"HitBrick", u"HitPlatform", u"HitUndestroyBrick",
     u"HitRegenBrick", u"shoot",    u"HitWall"};
-const char16_t* const kSfxKeys[4] = {u"soundfxoff", u"soundfxlow", u"soundfxnormal",
-                                     u"soundfxhigh"};
-const char16_t* const kMusicKeys[4] = {u"musicoff", u"musiclow", u"musicnormal", u"musichigh"};
 
 DStringPtr optionName(const char16_t* name)
 {
@@ -44,11 +41,18 @@ DStringPtr optionName(const char16_t* name)
     return prefix + name;
 }
 
-DStringPtr levelText(const char16_t* const (&keys)[4], int32_t value)
+DStringPtr optionPrefix()
 {
-    if (value < 0 || value > 3)
-        return DStringPtr(u"");
-    return gamelib::getText(DStringPtr(keys[value]));
+    return gamelib::tessarineName ? gamelib::tessarineName : DStringPtr(u"tessarine");
+}
+
+DStringPtr languageShortName()
+{
+    if (gamelib::languageShortNames && gamelib::languageIndex >= 0 &&
+        gamelib::languageIndex < gamelib::languageShortNames->size())
+        return qev::lang::dcast<DString>(
+            gamelib::languageShortNames->elementAt(gamelib::languageIndex));
+    return DStringPtr(u"en");
 }
 
 } // namespace
@@ -126,8 +130,24 @@ void Tessarine::start()
     gamelib::loadSounds(names);
     stage();
     lifeIcon = gamelib::GameImage::fromAtlas(DStringPtr(u"lifeIcon.png"));
-    gamelib::GameMenu::loadMenuImages();
+    GameMenu::loadMenuImages();
+    gameMenu = new GameMenu();
+    if (splash)
+        gameMenu->setBackground(splash, -161);
+    try {
+        gameMenu->setHelpText(DStringPtr(u"/txt/tesk/") + languageShortName() + u"_help.txt",
+                              nullptr);
+    } catch (DExceptionBase* e) {
+        // The game plays without its help page.
+        if (!gamelib::swallowable(e))
+            throw;
+    }
     buildMainMenu();
+    highscoreMenu = new GameMenu();
+    highscoreMenu->loadHighscores(kHighscores, optionPrefix());
+    if (splash)
+        highscoreMenu->setBackground(splash, -160);
+    highscoreMenu->state = GameMenu::STATE_HIGHSCORES;
     smallBallImage = gamelib::GameImage::fromAtlas(DStringPtr(u"ballSmall.png"));
     normalBallImage = gamelib::GameImage::fromAtlas(DStringPtr(u"ball1.png"));
     bigBallImage = gamelib::GameImage::fromAtlas(DStringPtr(u"ballBig.png"));
@@ -170,16 +190,11 @@ void Tessarine::start()
     stage();
     particles = new qev::lang::DintArray2d(kParticles, kParticleFields);
     resetActors();
-    if (gamelib::languageShortNames && gamelib::languageIndex >= 0 &&
-        gamelib::languageIndex < gamelib::languageShortNames->size()) {
-        try {
-            DStringPtr shortName = qev::lang::dcast<DString>(
-                gamelib::languageShortNames->elementAt(gamelib::languageIndex));
-            gamelib::loadTextFile(u"/txt/res_" + shortName, true);
-        } catch (DExceptionBase* e) {
-            if (!gamelib::swallowable(e))
-                throw;
-        }
+    try {
+        gamelib::loadTextFile(u"/txt/res_" + languageShortName(), true);
+    } catch (DExceptionBase* e) {
+        if (!gamelib::swallowable(e))
+            throw;
     }
     scoreLabel = gamelib::getText(DStringPtr(u"score")) + u" ";
     pauseLabel = gamelib::getText(DStringPtr(u"pause"));
@@ -190,7 +205,18 @@ void Tessarine::start()
     stage();
     setState(STATE_MENU);
     playSoundOnce(SOUND_MENU);
+    keyDialog = new gamelib::CustomControls(kKeyMask);
+    keyDialog->init(optionPrefix());
+    qev::lang::DObjectArrayPtr keys = keyDialog->loadKeys();
+    if (gamelib::screenCanvas)
+        gamelib::screenCanvas->setKeyMapping(1, keys);
     gamelib::ScreenCanvas::clearKeys();
+}
+
+void Tessarine::useKeyMap(int32_t keySet)
+{
+    if (gamelib::screenCanvas)
+        gamelib::screenCanvas->rebuildKeyMap(keySet);
 }
 
 void Tessarine::stop()
@@ -201,7 +227,8 @@ void Tessarine::stop()
     enemies = nullptr;
     lifeIcon = nullptr;
     splash = nullptr;
-    menuItems = nullptr;
+    if (gameMenu)
+        gameMenu->releaseTitleImage();
     releaseModule();
     if (runningGame == this)
         runningGame = nullptr;
@@ -209,16 +236,20 @@ void Tessarine::stop()
 
 void Tessarine::buildMainMenu()
 {
-    menuItems = new DStringArray(9);
+    if (!gameMenu)
+        return;
+    qev::lang::DStringArrayPtr items = new DStringArray(9);
     const char16_t* const keys[9] = {u"start", u"continue", u"gallery",  u"highscores", u"help",
                                      nullptr,  nullptr,     u"cfg_keys", u"exit"};
     for (int32_t i = 0; i < 9; ++i)
         if (keys[i])
-            menuItems[i] = gamelib::getText(DStringPtr(keys[i]));
-    menuItems[ITEM_SFX] = levelText(kSfxKeys, gamelib::getSfxLevel());
-    menuItems[ITEM_MUSIC] = levelText(kMusicKeys, gamelib::getMusicLevel());
-    menuSelection = 0;
-    menuMode = 1;
+            items[i] = gamelib::getText(DStringPtr(keys[i]));
+    items[ITEM_SFX] = GameMenu::getSfxLevelText(gamelib::getSfxLevel());
+    items[ITEM_MUSIC] = GameMenu::getMusicLevelText(gamelib::getMusicLevel());
+    gameMenu->setItems(items);
+    gameMenu->state = GameMenu::STATE_LIST;
+    gameMenu->selected = 0;
+    gameMenu->first = 0;
 }
 
 void Tessarine::setState(int32_t s)
@@ -262,11 +293,13 @@ void Tessarine::startAt(int32_t startLevel)
 void Tessarine::showLevelList()
 {
     setState(STATE_LEVEL_CHOICE);
-    menuItems = new DStringArray(openLevel + 1);
+    qev::lang::DStringArrayPtr items = new DStringArray(openLevel + 1);
     for (int32_t i = 0; i < openLevel; ++i)
-        menuItems[i] = gamelib::getText(DStringPtr(u"level")) + u" " + (openLevel - i);
-    menuItems[openLevel] = gamelib::getText(DStringPtr(u"exit"));
-    menuSelection = 0;
+        items[i] = gamelib::getText(DStringPtr(u"level")) + u" " + (openLevel - i);
+    items[openLevel] = gamelib::getText(DStringPtr(u"exit"));
+    gameMenu->setItems(items);
+    gameMenu->selected = 0;
+    gameMenu->first = 0;
 }
 
 void Tessarine::chooseMenuItem(int32_t item)
@@ -280,6 +313,7 @@ void Tessarine::chooseMenuItem(int32_t item)
             all[i]->setActive(false);
         lives = kStartLives;
         if (openLevel == 1) {
+            useKeyMap(1);
             startAt(1);
             newLevelEntry();
         } else {
@@ -287,6 +321,7 @@ void Tessarine::chooseMenuItem(int32_t item)
         }
         break;
     case ITEM_CONTINUE:
+        useKeyMap(1);
         if (gameInProgress) {
             setState(STATE_PLAYING);
             gamelib::keyLeft = gamelib::keyRight = 0;
@@ -316,22 +351,23 @@ void Tessarine::chooseMenuItem(int32_t item)
         break;
     case ITEM_HIGHSCORES:
         setState(STATE_HIGHSCORES);
+        GameMenu::lastActionTime = 0;
         break;
     case ITEM_HELP:
         setState(STATE_HELP);
-        menuMode = 3;
+        gameMenu->state = GameMenu::STATE_TEXT;
         break;
     case ITEM_SFX: {
         const int32_t next = (gamelib::getSfxLevel() + 1) % 4;
         gamelib::setSfxLevel(next);
-        menuItems[ITEM_SFX] = levelText(kSfxKeys, next);
+        gameMenu->lines[ITEM_SFX] = GameMenu::getSfxLevelText(next);
         GameMenu::saveOption(optionName(u"sfx_level"), next);
         break;
     }
     case ITEM_MUSIC: {
         const int32_t next = (gamelib::getMusicLevel() + 1) % 4;
         gamelib::setMusicLevel(next);
-        menuItems[ITEM_MUSIC] = levelText(kMusicKeys, next);
+        gameMenu->lines[ITEM_MUSIC] = GameMenu::getMusicLevelText(next);
         GameMenu::saveOption(optionName(u"music_level"), next);
         break;
     }
@@ -355,44 +391,50 @@ void Tessarine::chooseLevelItem(int32_t item)
         setState(STATE_MENU);
         return;
     }
+    useKeyMap(1);
     startAt(openLevel - item);
     buildMainMenu();
     newLevelEntry();
 }
 
-void Tessarine::menuInput(int32_t& chosen)
-{
-    chosen = -1;
-    const int32_t n = menuItems ? menuItems->length : 0;
-    if (n == 0)
-        return;
-    if (gamelib::keyUp) {
-        menuSelection = (menuSelection + n - 1) % n;
-        gamelib::ScreenCanvas::clearKeys();
-    } else if (gamelib::keyDown) {
-        menuSelection = (menuSelection + 1) % n;
-        gamelib::ScreenCanvas::clearKeys();
-    } else if (gamelib::keyFire) {
-        chosen = menuSelection;
-        gamelib::ScreenCanvas::clearKeys();
-    }
-}
-
 void Tessarine::updateMenu()
 {
-    int32_t chosen = -1;
-    menuInput(chosen);
-    if (chosen < 0)
+    GameMenu& m = *gameMenu;
+    m.update();
+    if (m.chosen) {
+        m.chosen = 0;
+        m.closed = 0;
+        if (gameState == STATE_LEVEL_CHOICE)
+            chooseLevelItem(m.selected);
+        else
+            chooseMenuItem(m.selected);
         return;
-    if (gameState == STATE_LEVEL_CHOICE)
-        chooseLevelItem(chosen);
-    else
-        chooseMenuItem(chosen);
+    }
+    if (gameState == STATE_MENU && m.state == GameMenu::STATE_NAME_ENTRY && GameMenu::nameReady)
+        finishNameEntry();
+}
+
+void Tessarine::finishNameEntry()
+{
+    // The table shown next is the one that takes the entry.
+    GameMenu& table = *highscoreMenu;
+    table.loadHighscores(kHighscores, optionPrefix());
+    table.insertHighscore(GameMenu::enteredName, score());
+    table.saveHighscores(kHighscores, optionPrefix());
+    gameMenu->state = GameMenu::STATE_LIST;
+    setScore(0);
+    lives = kStartLives;
+    level = 1;
+    setState(STATE_HIGHSCORES);
+    table.closed = 0;
+    GameMenu::lastActionTime = 0;
+    GameMenu::nameReady = 0;
 }
 
 void Tessarine::pause()
 {
     gamelib::ScreenCanvas::clearKeys();
+    useKeyMap(0);
     gameInProgress = 1;
     buildMainMenu();
     setState(STATE_MENU);
@@ -456,13 +498,22 @@ void Tessarine::update()
         updateMenu();
         break;
     case STATE_HIGHSCORES:
-    case STATE_HELP:
-        if (gamelib::anyKey || gamelib::pointerPressed) {
-            gamelib::ScreenCanvas::clearKeys();
-            const int32_t back = gameState == STATE_HIGHSCORES ? ITEM_HIGHSCORES : ITEM_HELP;
+        highscoreMenu->update();
+        if (highscoreMenu->closed) {
+            highscoreMenu->closed = 0;
             setState(STATE_MENU);
-            menuMode = 1;
-            menuSelection = back;
+            gameMenu->state = GameMenu::STATE_LIST;
+            gameMenu->selected = ITEM_HIGHSCORES;
+        }
+        break;
+    case STATE_HELP:
+        gameMenu->update();
+        if (gameMenu->closed) {
+            gameMenu->closed = 0;
+            setState(STATE_MENU);
+            gameMenu->state = GameMenu::STATE_LIST;
+            gameMenu->selected = ITEM_HELP;
+            gameMenu->first = 0;
         }
         break;
     case STATE_GALLERY:
@@ -498,8 +549,13 @@ void Tessarine::update()
         updateLevelCleared();
         break;
     case STATE_KEY_CONFIG:
-        setState(STATE_MENU);
-        gamelib::ScreenCanvas::clearKeys();
+        if (keyDialog->update() != gamelib::CustomControls::KEEP_SHOWING) {
+            setState(STATE_MENU);
+            gamelib::ScreenCanvas::clearKeys();
+            GameMenu::lastActionTime = 0;
+            if (gamelib::screenCanvas)
+                gamelib::screenCanvas->setKeyMapping(1, keyDialog->keys);
+        }
         break;
     default:
         break;

@@ -8,6 +8,7 @@
 
 #include "gallery/Gallery.h"
 #include "gamelib/GameInterface.h"
+#include "gamelib/GameMenu.h"
 
 #include "lang/DStringArray.h"
 #include "lang/DboolArray.h"
@@ -97,23 +98,22 @@ class Tessarine : public gamelib::GameInterface
     gamelib::GameImagePtr lifeIcon;
     qev::microedition::lcdui::DImagePtr splash;
 
-    // The game menu: its items, the selection, and what it shows (1 items, 3 help text).
-    qev::lang::DStringArrayPtr menuItems;
-    int32_t menuSelection = 0;
-    int32_t menuMode = 1;
     int64_t loadingStarted = 0;
+    static constexpr int32_t kKeyMask = 28;
+    static constexpr int32_t kHighscores = gamelib::GameMenu::kDefaultHighscores;
 
   private:
     void updateMenu();
     void updatePlaying();
     void updateLevelCleared();
     void pause();
-    void menuInput(int32_t& chosen);
+    void finishNameEntry();
+    // Key set 1 in play, 0 in the menus.
+    static void useKeyMap(int32_t keySet);
     void showLevelList();
     void startAt(int32_t startLevel);
     void levelJump();
     void saveOpenLevel();
-    void paintMenu();
     void paintPlay();
     void paintParticles();
     void paintHud();

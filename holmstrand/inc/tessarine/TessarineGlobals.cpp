@@ -20,6 +20,9 @@ int32_t gameState = STATE_LOADING;
 int64_t stateTime = 0;
 uint8_t gameInProgress = 0;
 int32_t openLevel = 1;
+gamelib::GameMenuPtr gameMenu;
+gamelib::GameMenuPtr highscoreMenu;
+gamelib::CustomControlsPtr keyDialog;
 qev::lang::DPtr<BrickList> brickList;
 qev::lang::DPtr<Platform> platform;
 qev::lang::DintArray2dPtr particles;
@@ -101,6 +104,9 @@ int64_t now()
 
 void releaseModule()
 {
+    gameMenu = nullptr;
+    highscoreMenu = nullptr;
+    keyDialog = nullptr;
     brickList = nullptr;
     platform = nullptr;
     particles = nullptr;

@@ -3,7 +3,9 @@
 #pragma once
 
 #include "gamelib/Animation.h"
+#include "gamelib/CustomControls.h"
 #include "gamelib/GameImage.h"
+#include "gamelib/GameMenu.h"
 
 #include "lang/DObjectArray2d.h"
 #include "lang/DString.h"
@@ -58,6 +60,9 @@ extern int64_t stateTime;
 extern uint8_t gameInProgress;
 extern int32_t openLevel;
 
+extern gamelib::GameMenuPtr gameMenu;
+extern gamelib::GameMenuPtr highscoreMenu;
+extern gamelib::CustomControlsPtr keyDialog;
 extern qev::lang::DPtr<BrickList> brickList;
 extern qev::lang::DPtr<Platform> platform;
 // kParticles entries of {kind, x, y, vx, vy, age, brick type}; positions 16.16.

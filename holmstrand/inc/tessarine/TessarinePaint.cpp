@@ -170,34 +170,6 @@ void Tessarine::paintMessage(DStringPtr first, DStringPtr second)
     drawText(gamelib::FONT_HUD1, second, screenWidth / 2, screenHeight / 2 - h, anchor);
 }
 
-void Tessarine::paintMenu()
-{
-    DGraphics& g = *gamelib::screenGraphics;
-    g.setClip(0, 0, screenWidth, screenHeight);
-    g.setColor(0x721112);
-    g.fillRect(0, 0, screenWidth, screenHeight);
-    if (splash)
-        g.drawImage(splash, screenWidth / 2, screenHeight / 2,
-                    DGraphics::HCENTER | DGraphics::VCENTER);
-    if (gameState == STATE_HIGHSCORES || gameState == STATE_HELP) {
-        drawText(gamelib::FONT_MENU,
-                 gamelib::getText(DStringPtr(gameState == STATE_HELP ? u"help" : u"highscores")),
-                 screenWidth / 2, screenHeight / 2, DGraphics::TOP | DGraphics::HCENTER);
-        return;
-    }
-    if (!menuItems)
-        return;
-    gamelib::ImageFont* f = font(gamelib::FONT_MENU);
-    const int32_t step = std::max(12, (f ? f->getHeight() : 12) + 4);
-    const int32_t n = menuItems->length;
-    const int32_t rows = std::max(1, (screenHeight - 60) / step);
-    const int32_t first = std::clamp(menuSelection - rows / 2, 0, std::max(0, n - rows));
-    for (int32_t i = first; i < n && i < first + rows; ++i)
-        drawText(i == menuSelection ? gamelib::FONT_MENU_SELECTED : gamelib::FONT_MENU,
-                 menuItems[i], screenWidth / 2, 30 + (i - first) * step,
-                 DGraphics::TOP | DGraphics::HCENTER);
-}
-
 void Tessarine::paint()
 {
     DGraphics& g = *gamelib::screenGraphics;
@@ -211,11 +183,15 @@ void Tessarine::paint()
                         DGraphics::HCENTER | DGraphics::VCENTER);
         break;
     case STATE_MENU:
-    case STATE_HIGHSCORES:
     case STATE_HELP:
     case STATE_LEVEL_CHOICE:
+        gameMenu->paint();
+        break;
+    case STATE_HIGHSCORES:
+        highscoreMenu->paint();
+        break;
     case STATE_KEY_CONFIG:
-        paintMenu();
+        keyDialog->paint(gamelib::screenGraphics);
         break;
     case STATE_GALLERY:
         if (gallery)

@@ -165,12 +165,18 @@ void Tessarine::loseLife()
 void Tessarine::gameOver()
 {
     gamelib::stopAllSounds();
-    // Without a highscore table in the shell yet the game goes straight back to its menu.
-    setScore(0);
-    level = 1;
-    lives = kStartLives;
-    gameInProgress = 0;
-    buildMainMenu();
+    highscoreMenu->loadHighscores(kHighscores, gamelib::tessarineName ? gamelib::tessarineName
+                                                                      : DStringPtr(u"tessarine"));
+    useKeyMap(0);
+    if (highscoreMenu->isHighscore(score())) {
+        gameMenu->startNameEntry();
+    } else {
+        setScore(0);
+        level = 1;
+        lives = kStartLives;
+        gameInProgress = 0;
+        buildMainMenu();
+    }
     setState(STATE_MENU);
 }
 
