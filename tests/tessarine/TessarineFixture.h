@@ -40,7 +40,7 @@ class TessarineTest : public shelltest::ShellScreens
     void restartGame();
     tessarine::Tessarine& game() { return *m_game; }
     tessarine::BrickList& bricks() { return *tessarine::brickList; }
-    tessarine::Platform& paddle() { return *tessarine::platform; }
+    tessarine::Platform& paddle() { return *tessarine::paddle; }
     tessarine::Ball& ball(int i) { return *(*game().balls)[i]; }
     tessarine::Brick& brick(int row, int column) { return *bricks().brickAt(row, column); }
     // Chooses "start" in the game menu and waits out the get-ready pause.

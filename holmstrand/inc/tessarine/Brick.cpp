@@ -154,7 +154,7 @@ void Brick::hit(Ball* ball)
     drawToBackground(type, hits);
     drawTarget = gamelib::screenGraphics;
     if (ball && bonus > 0) {
-        platform->spawnBonus(bonus, x, y);
+        paddle->spawnBonus(bonus, x, y);
         bonus = 0;
     }
 }

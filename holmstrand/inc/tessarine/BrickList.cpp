@@ -112,14 +112,12 @@ BrickList::BrickList(int32_t ballRadius)
         cellHeight = h;
         gridHeight -= kRows;
     }
-    Platform& paddle = *platform;
-    if (screenHeight <
-        paddle.bottomMargin + 2 * ballRadius + paddle.height + gridHeight + gridTop) {
-        gridTop = std::clamp(screenHeight - 2 * ballRadius - gridHeight - paddle.bottomMargin -
-                                 paddle.height,
-                             -2, 7);
-        paddle.bottomMargin =
-            std::min(12, screenHeight - 2 * ballRadius - paddle.height - gridHeight - gridTop);
+    Platform& pad = *paddle;
+    if (screenHeight < pad.bottomMargin + 2 * ballRadius + pad.height + gridHeight + gridTop) {
+        gridTop = std::clamp(
+            screenHeight - 2 * ballRadius - gridHeight - pad.bottomMargin - pad.height, -2, 7);
+        pad.bottomMargin =
+            std::min(12, screenHeight - 2 * ballRadius - pad.height - gridHeight - gridTop);
     }
     grid = new BrickArray2d(kRows);
     for (int32_t r = 0; r < kRows; ++r) {

@@ -23,8 +23,8 @@ void Enemy::tryAppear()
 {
     if (randomRange(0, kAppearChance) != 0)
         return;
-    if (platform && platform->exitAnimation)
-        platform->exitAnimation->reset();
+    if (paddle && paddle->exitAnimation)
+        paddle->exitAnimation->reset();
     appear(randomRange(0, 2));
 }
 
@@ -83,8 +83,8 @@ void Enemy::wander()
             vy = -vy;
     }
     y += vy;
-    if (variant == BOMBER && platform) {
-        Ball& bomb = *platform->bomb;
+    if (variant == BOMBER && paddle) {
+        Ball& bomb = *paddle->bomb;
         if (!bomb.released && randomRange(0, 100) == 0) {
             bomb.setPosition(x, y);
             bomb.setActive(true);
@@ -112,9 +112,9 @@ void Enemy::destroy()
     if (variant == CARRIER && carriedBall) {
         carriedBall->setActive(true);
         carriedBall->setPosition(x, y);
-        if (platform) {
-            platform->spawnBonus(7, x, y);
-            platform->ballsInPlay += 1;
+        if (paddle) {
+            paddle->spawnBonus(7, x, y);
+            paddle->ballsInPlay += 1;
         }
     }
     carriedBall = nullptr;

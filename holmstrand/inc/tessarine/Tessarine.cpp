@@ -171,7 +171,7 @@ void Tessarine::start()
     level = 1;
     balls = new BallArray(ballCapacity);
     enemies = new EnemyArray(enemyCapacity);
-    platform = new Platform();
+    paddle = new Platform();
     for (int32_t i = 0; i < ballCapacity; ++i)
         (*balls)[i] = new Ball(Ball::KIND_BALL);
     stage();
@@ -179,10 +179,10 @@ void Tessarine::start()
     for (int32_t i = 0; i < enemyCapacity; ++i)
         (*enemies)[i] = new Enemy();
     setScore(0);
-    platform->balls = balls;
-    platform->loadAnimations();
-    platform->bullet1->wallTop = brickList->gridTop;
-    platform->bullet2->wallTop = brickList->gridTop;
+    paddle->balls = balls;
+    paddle->loadAnimations();
+    paddle->bullet1->wallTop = brickList->gridTop;
+    paddle->bullet2->wallTop = brickList->gridTop;
     for (int32_t i = 0; i < ballCapacity; ++i) {
         (*balls)[i]->wallLeft = gridLeft;
         (*balls)[i]->wallTop = brickList->gridTop;
@@ -205,11 +205,12 @@ void Tessarine::start()
     stage();
     setState(STATE_MENU);
     playSoundOnce(SOUND_MENU);
-    keyDialog = new gamelib::CustomControls(kKeyMask);
-    keyDialog->init(optionPrefix());
-    qev::lang::DObjectArrayPtr keys = keyDialog->loadKeys();
-    if (gamelib::screenCanvas)
-        gamelib::screenCanvas->setKeyMapping(1, keys);
+    // The dialog's default keys are the canvas's: without a canvas there are none to configure.
+    if (gamelib::screenCanvas) {
+        keyDialog = new gamelib::CustomControls(kKeyMask);
+        keyDialog->init(optionPrefix());
+        gamelib::screenCanvas->setKeyMapping(1, keyDialog->loadKeys());
+    }
     gamelib::ScreenCanvas::clearKeys();
 }
 
@@ -549,11 +550,11 @@ void Tessarine::update()
         updateLevelCleared();
         break;
     case STATE_KEY_CONFIG:
-        if (keyDialog->update() != gamelib::CustomControls::KEEP_SHOWING) {
+        if (!keyDialog || keyDialog->update() != gamelib::CustomControls::KEEP_SHOWING) {
             setState(STATE_MENU);
             gamelib::ScreenCanvas::clearKeys();
             GameMenu::lastActionTime = 0;
-            if (gamelib::screenCanvas)
+            if (keyDialog && gamelib::screenCanvas)
                 gamelib::screenCanvas->setKeyMapping(1, keyDialog->keys);
         }
         break;

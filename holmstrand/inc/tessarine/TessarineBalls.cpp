@@ -98,17 +98,17 @@ void Tessarine::resolveBrickHit(Ball& ball, int32_t px16, int32_t py16, int32_t 
 
 void Tessarine::processBalls()
 {
-    Platform& paddle = *platform;
+    Platform& pad = *paddle;
     BrickList& list = *brickList;
     BallArray& all = *balls;
     for (int32_t i = 0; i < all.length; ++i) {
         Ball& ball = *all[i];
         if (!ball.released) {
-            if (paddle.sticky && ball.active)
-                ball.moveAndBounce(paddle.x, paddle.y, paddle.x - paddle.width / 2,
-                                   paddle.x + paddle.width / 2, true);
+            if (pad.sticky && ball.active)
+                ball.moveAndBounce(pad.x, pad.y, pad.x - pad.width / 2, pad.x + pad.width / 2,
+                                   true);
             else
-                ball.setPosition(paddle.x + ball.radius, paddle.y - 1);
+                ball.setPosition(pad.x + ball.radius, pad.y - 1);
             continue;
         }
         if (!ball.active)
@@ -181,8 +181,8 @@ void Tessarine::processBalls()
                 (winner < 0 || (*probeDistance)[n] <= (*probeDistance)[winner]))
                 winner = n;
         if (winner < 0) {
-            if (ball.moveAndBounce(paddle.x, paddle.y, paddle.x - paddle.width / 2,
-                                   paddle.x + paddle.width / 2, paddle.sticky != 0) == 1)
+            if (ball.moveAndBounce(pad.x, pad.y, pad.x - pad.width / 2, pad.x + pad.width / 2,
+                                   pad.sticky != 0) == 1)
                 loseLife();
             continue;
         }

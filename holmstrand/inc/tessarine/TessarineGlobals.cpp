@@ -24,7 +24,7 @@ gamelib::GameMenuPtr gameMenu;
 gamelib::GameMenuPtr highscoreMenu;
 gamelib::CustomControlsPtr keyDialog;
 qev::lang::DPtr<BrickList> brickList;
-qev::lang::DPtr<Platform> platform;
+qev::lang::DPtr<Platform> paddle;
 qev::lang::DintArray2dPtr particles;
 qev::lang::DPtr<qev::lang::DTypedArray<Animation>> bonusAnimations;
 qev::lang::DPtr<qev::lang::DTypedArray<Animation>> enemyAnimations;
@@ -108,7 +108,7 @@ void releaseModule()
     highscoreMenu = nullptr;
     keyDialog = nullptr;
     brickList = nullptr;
-    platform = nullptr;
+    paddle = nullptr;
     particles = nullptr;
     bonusAnimations = nullptr;
     enemyAnimations = nullptr;

@@ -64,7 +64,7 @@ extern gamelib::GameMenuPtr gameMenu;
 extern gamelib::GameMenuPtr highscoreMenu;
 extern gamelib::CustomControlsPtr keyDialog;
 extern qev::lang::DPtr<BrickList> brickList;
-extern qev::lang::DPtr<Platform> platform;
+extern qev::lang::DPtr<Platform> paddle;
 // kParticles entries of {kind, x, y, vx, vy, age, brick type}; positions 16.16.
 extern qev::lang::DintArray2dPtr particles;
 // Index 1..12 by bonus kind; 0 stays null.

@@ -126,7 +126,7 @@ void Tessarine::paintPlay()
     g.fillRect(0, 0, screenWidth, screenHeight);
     g.drawImageOpaque(list.bricksLayer, 0, 0, DGraphics::TOP | DGraphics::LEFT);
     list.animateBricks();
-    platform->paint();
+    paddle->paint();
     int32_t carriers = 0;
     for (int32_t i = 0; i < enemies->length; ++i) {
         Enemy& e = *(*enemies)[i];
@@ -150,7 +150,7 @@ void Tessarine::paintPlay()
                 b.released = 0;
                 b.visible = 1;
                 b.active = 1;
-                b.setPosition(platform->x + b.radius, platform->y - 1);
+                b.setPosition(paddle->x + b.radius, paddle->y - 1);
                 break;
             }
         }
@@ -191,7 +191,8 @@ void Tessarine::paint()
         highscoreMenu->paint();
         break;
     case STATE_KEY_CONFIG:
-        keyDialog->paint(gamelib::screenGraphics);
+        if (keyDialog)
+            keyDialog->paint(gamelib::screenGraphics);
         break;
     case STATE_GALLERY:
         if (gallery)

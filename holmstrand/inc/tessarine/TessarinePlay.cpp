@@ -70,9 +70,9 @@ void Tessarine::playStep()
 {
     moveParticles();
     if (brickList->remaining > 0) {
-        lives = platform->collectBonuses(lives, ballCapacity);
+        lives = paddle->collectBonuses(lives, ballCapacity);
         processBalls();
-        platform->updateBullets();
+        paddle->updateBullets();
         processEnemies();
         return;
     }
@@ -125,16 +125,16 @@ void Tessarine::levelJump()
 void Tessarine::handleInput()
 {
     stateTime = now();
-    Platform& paddle = *platform;
+    Platform& pad = *paddle;
     if (gamelib::keyRight || gamelib::keyAction14)
-        paddle.move(1);
+        pad.move(1);
     else if (gamelib::keyLeft || gamelib::keyAction15)
-        paddle.move(0);
+        pad.move(0);
     if (gamelib::pointerPressed) {
-        if (gamelib::pointerX - paddle.x > 3)
-            paddle.move(1);
-        if (gamelib::pointerX - paddle.x <= -4)
-            paddle.move(0);
+        if (gamelib::pointerX - pad.x > 3)
+            pad.move(1);
+        if (gamelib::pointerX - pad.x <= -4)
+            pad.move(0);
     }
     if (gamelib::keyUp || gamelib::keyFire || gamelib::doubleTap) {
         gamelib::anyKey = 0;
@@ -142,9 +142,9 @@ void Tessarine::handleInput()
         BallArray& all = *balls;
         for (int32_t i = 0; i < all.length; ++i)
             all[i]->released = 1;
-        if (paddle.morphNumber == Platform::MORPH_GUNS)
-            paddle.startGunFlash();
-        paddle.fireGuns();
+        if (pad.morphNumber == Platform::MORPH_GUNS)
+            pad.startGunFlash();
+        pad.fireGuns();
     }
     if (gamelib::levelJumpFlag)
         levelJump();
@@ -152,8 +152,8 @@ void Tessarine::handleInput()
 
 void Tessarine::loseLife()
 {
-    platform->ballsInPlay -= 1;
-    if (platform->ballsInPlay < 1) {
+    paddle->ballsInPlay -= 1;
+    if (paddle->ballsInPlay < 1) {
         lives -= 1;
         playSoundOnce(SOUND_DIE);
         resetActors();
@@ -197,7 +197,7 @@ void Tessarine::resetActors()
         b.setActive(false);
         b.setKind(0);
     }
-    platform->reset();
+    paddle->reset();
 }
 
 void Tessarine::compactBalls()
@@ -219,7 +219,7 @@ void Tessarine::compactBalls()
 
 void Tessarine::processEnemies()
 {
-    Platform& paddle = *platform;
+    Platform& pad = *paddle;
     BallArray& all = *balls;
     for (int32_t e = 0; e < enemies->length; ++e) {
         Enemy& enemy = *(*enemies)[e];
@@ -245,15 +245,15 @@ void Tessarine::processEnemies()
                 spawnParticles(10, 2, ball.x, ball.y, 0);
                 continue;
             }
-            if (paddle.ballsInPlay == 1) {
+            if (pad.ballsInPlay == 1) {
                 if (lives <= 0) {
-                    paddle.ballsInPlay = 1;
+                    pad.ballsInPlay = 1;
                     loseLife();
                     continue;
                 }
                 lives -= 1;
                 if (lives == 0) {
-                    paddle.ballsInPlay = 1;
+                    pad.ballsInPlay = 1;
                     loseLife();
                     continue;
                 }
@@ -266,7 +266,7 @@ void Tessarine::processEnemies()
                     fresh.released = 0;
                     fresh.active = 1;
                     fresh.radius = ball.radius;
-                    fresh.resetOnPlatform(paddle.x + fresh.radius, paddle.y - 1);
+                    fresh.resetOnPlatform(pad.x + fresh.radius, pad.y - 1);
                     ball.active = 0;
                     enemy.carriedBall = all[i];
                     enemy.variant = Enemy::CARRIER;
@@ -275,7 +275,7 @@ void Tessarine::processEnemies()
                 ball.active = 0;
                 enemy.carriedBall = all[i];
                 enemy.variant = Enemy::CARRIER;
-                paddle.ballsInPlay -= 1;
+                pad.ballsInPlay -= 1;
             }
         }
     }
