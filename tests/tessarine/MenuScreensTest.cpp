@@ -98,7 +98,15 @@ TEST_F(MenuScreensTest, TheMainMenuTableMakesTheGame)
     gamelib::GameInterfacePtr made =
         gamelib::ShellScreens::make(gamelib::shellScreens().makeGames[0]);
     EXPECT_TRUE(dynamic_cast<Tessarine*>(made.get()));
+    registerTessarine();
+    int releasers = 0;
+    for (void (*slot)() : gamelib::shellScreens().releasers)
+        releasers += slot == &releaseModule;
+    EXPECT_EQ(1, releasers) << "registered once";
     gamelib::shellScreens().makeGames[0] = nullptr;
+    for (void (*&slot)() : gamelib::shellScreens().releasers)
+        if (slot == &releaseModule)
+            slot = nullptr;
 }
 
 } // namespace

@@ -565,7 +565,17 @@ void Tessarine::update()
 
 void registerTessarine()
 {
-    gamelib::shellScreens().makeGames[0] = &makeTessarine;
+    gamelib::ShellScreens& table = gamelib::shellScreens();
+    table.makeGames[0] = &makeTessarine;
+    // The shell's release drops the game's module objects with its own.
+    for (void (*&slot)() : table.releasers) {
+        if (slot == &releaseModule)
+            return;
+        if (!slot) {
+            slot = &releaseModule;
+            return;
+        }
+    }
 }
 
 gamelib::GameInterfacePtr makeTessarine()
