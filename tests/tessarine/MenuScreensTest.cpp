@@ -92,6 +92,25 @@ TEST_F(MenuScreensTest, HelpOpensTheTextPageAndReturnsToItsItem)
     EXPECT_EQ(Tessarine::ITEM_HELP, gameMenu->selected);
 }
 
+TEST_F(MenuScreensTest, TheGalleryOpensFromTheMenuAndTheLeftSoftKeyComesBack)
+{
+    startGame({{1, levelFile({".f."})}});
+    game().chooseMenuItem(Tessarine::ITEM_GALLERY);
+    EXPECT_EQ(STATE_GALLERY, gameState);
+    ASSERT_TRUE(game().gallery);
+    EXPECT_TRUE(game().gallery->embedded);
+    steps(5);
+    EXPECT_EQ(STATE_GALLERY, gameState);
+    press(10000);
+    EXPECT_EQ(STATE_MENU, gameState);
+    EXPECT_TRUE(game().gallery->stopped);
+    // The same gallery opens again.
+    gallery::GalleryPtr first = game().gallery;
+    game().chooseMenuItem(Tessarine::ITEM_GALLERY);
+    EXPECT_EQ(first.get(), game().gallery.get());
+    EXPECT_FALSE(game().gallery->stopped);
+}
+
 TEST_F(MenuScreensTest, TheMainMenuTableMakesTheGame)
 {
     registerTessarine();
