@@ -10,7 +10,7 @@ namespace {
 // in which the linker meets the libraries.
 [[maybe_unused]] auto* const application = &createMIDlet;
 
-const bool gamesRegistered = [] {
+[[maybe_unused]] const bool gamesRegistered = [] {
     tessarine::registerTessarine();
     return true;
 }();
