@@ -67,6 +67,9 @@ TEST_F(GalleryTest, NothingUnlockedShowsTheVioletScreenAndIgnoresNextAndPrevious
     openFromMainMenu(0);
     EXPECT_TRUE(pixelIs(120, 100, 0x330066));
     EXPECT_TRUE(pixelIs(1, 100, 0xCCCCCC)) << "the outline";
+    // "NONE YET" in the small font (spaced by one pixel: 55 wide) centred on the screen.
+    EXPECT_TRUE(pixelIs(120 - 27 + 2, 160, shelltest::kGlyph));
+    EXPECT_TRUE(pixelIs(120 - 27 - 2, 160, 0x330066));
     press('6');
     press('4');
     EXPECT_EQ(Gallery::SLIDE_STILL, gallery().slide);
@@ -193,6 +196,18 @@ TEST_F(GalleryTest, TheLeftSoftKeyReturnsToANewMainMenu)
     press(10000);
     ASSERT_TRUE(current<gamelib::MainMenu>());
     EXPECT_EQ(gamelib::MainMenu::STATE_OPENING, current<gamelib::MainMenu>()->state);
+}
+
+TEST_F(GalleryTest, ATapOnTheQuitButtonLeavesAndOneAboveItGoesBack)
+{
+    openFromMainMenu(0x3);
+    steps(14);
+    tap(5, 300);
+    EXPECT_TRUE(current<Gallery>()) << "above the label height: a tap on the left half";
+    EXPECT_EQ(1, gallery().current) << "previous from 0 wraps to 1";
+    step();
+    tap(5, 320 - shelltest::kFontHeight + 1);
+    EXPECT_TRUE(current<gamelib::MainMenu>());
 }
 
 class EmbeddingGame : public gamelib::GameInterface

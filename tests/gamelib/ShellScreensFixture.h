@@ -37,6 +37,10 @@ constexpr int kLogoWidth = 90;
 constexpr int kLogoHeight = 30;
 constexpr int kButtonWidth = 40;
 constexpr int kButtonHeight = 24;
+// Every font of the fixture: capitals and space, each glyph a solid block of this colour.
+constexpr uint32_t kGlyph = 0xF0F0F0;
+constexpr int kGlyphWidth = 6;
+constexpr int kFontHeight = 10;
 // Gallery: every picture i of the list is one colour, kPicture + i (set by pictureList).
 constexpr uint32_t kPicture = 0x204000;
 
