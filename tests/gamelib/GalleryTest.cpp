@@ -210,6 +210,19 @@ TEST_F(GalleryTest, ATapOnTheQuitButtonLeavesAndOneAboveItGoesBack)
     EXPECT_TRUE(current<gamelib::MainMenu>());
 }
 
+TEST_F(GalleryTest, WithoutTheButtonImageTheLabelsStillShowAndQuitStillWorks)
+{
+    std::map<std::string, std::string> data = pictures();
+    data["graphics/button.png"] = "damaged";
+    openFromMainMenu(0x1, data);
+    EXPECT_TRUE(shows(0));
+    steps(14);
+    // "BACK" (24 pixels wide, 10 high) centred on the quit corner, 2 above the bottom.
+    EXPECT_TRUE(pixelIs(gallery().buttonX - gallery().buttonWidth / 2, 315, shelltest::kGlyph));
+    tap(2, 318);
+    EXPECT_TRUE(current<gamelib::MainMenu>());
+}
+
 class EmbeddingGame : public gamelib::GameInterface
 {
   public:

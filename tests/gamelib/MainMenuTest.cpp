@@ -166,6 +166,12 @@ TEST_F(MainMenuTest, ANavigationPressWhileTheLogoSlidesInReversesItFromWhereItIs
     ASSERT_EQ(MainMenu::STATE_LOGO_IN, m.state);
     steps(4);
     const int32_t left = m.countdown;
+    // The logo's left edge is (300 - countdown) / 300 of its width in from the right edge.
+    const int32_t edge = 240 - ((300 - left) * shelltest::kLogoWidth) / 300;
+    ASSERT_GT(edge, 240 - shelltest::kLogoWidth);
+    ASSERT_LT(edge, 239);
+    EXPECT_TRUE(pixelIs(edge, 319, kLogo + 1 * 0x10));
+    EXPECT_TRUE(pixelIs(edge - 1, 319, shelltest::kBackdrop));
     ASSERT_GT(left, 0);
     gamelib::screenCanvas->keyPressed('8');
     step();

@@ -180,6 +180,21 @@ TEST_F(StartUpQuestions, TheBoxBandIsDarkenedAndTheChosenRowHighlighted)
     EXPECT_FALSE(pixelIs(left, row0, LangMenu::kHighlightColour));
 }
 
+TEST_F(StartUpQuestions, OnATallScreenTheNamesSitTwoPixelsHigher)
+{
+    shellArchive({{"240x480", "graphics=big\r\n"}});
+    startDisplay(240, 480);
+    lib->startApp();
+    step();
+    auto* menu = current<LangMenu>();
+    ASSERT_TRUE(menu);
+    const int32_t middle = menu->boxY + menu->rowHeight / 2;
+    const int32_t x = 120 - 21 + 1;
+    EXPECT_TRUE(pixelIs(x, middle - 5 - 2, shelltest::kGlyph)) << "the glyph's top row";
+    EXPECT_FALSE(pixelIs(x, middle - 5 - 3, shelltest::kGlyph));
+    EXPECT_FALSE(pixelIs(x, middle + 3, shelltest::kGlyph)) << "ends two rows higher";
+}
+
 TEST_F(StartUpQuestions, TheSoundAnswerIsHighlightedUnderTheQuestion)
 {
     startUp();
