@@ -3,6 +3,7 @@
 #include "mirrowfen/Ship.h"
 
 #include "gallery/Gallery.h"
+#include "gamelib/CustomControls.h"
 #include "gamelib/GameLib.h"
 #include "gamelib/GameMenu.h"
 #include "gamelib/GameStatics.h"
@@ -34,7 +35,7 @@ uint8_t noDamage = 0;
 DImagePtr backgroundImage;
 ShipPtr ship;
 qev::lang::DintArray2dPtr starField;
-qev::lang::DObjectPtr keyConfig;
+gamelib::CustomControlsPtr keyConfig;
 
 void resetGlobals()
 {
@@ -92,24 +93,6 @@ int32_t nextLevelOf(int32_t level)
 
 } // namespace
 
-DImagePtr shadedCopy(DImagePtr source, int32_t level, int32_t from, int32_t to)
-{
-    DImagePtr copy = DImage::createImage(source->getWidth(), source->getHeight());
-    qev::microedition::lcdui::DGraphicsPtr g = copy->getGraphics();
-    g->drawImage(source, 0, 0, DGraphics::TOP | DGraphics::LEFT);
-    const int32_t n = to - from + 1;
-    if (n <= 0)
-        return copy;
-    const uint32_t alpha = static_cast<uint32_t>(level < 0 ? -level : level) & 0xFF;
-    const uint32_t rgb = level > 0 ? 0xFFFFFFu : 0u;
-    qev::lang::DintArrayPtr row = new qev::lang::DintArray(n);
-    for (int32_t i = 0; i < n; ++i)
-        (*row)[i] = static_cast<int32_t>(alpha << 24 | rgb);
-    for (int32_t y = 0; y < copy->getHeight(); ++y)
-        g->drawRGB(row, 0, n, from, y, n, 1, true);
-    return copy;
-}
-
 Mirrowfen::Mirrowfen()
     : effects(new qev::lang::DintArray2d(kEffectSlots, 4)),
       particles(new qev::lang::DintArray2d(kEffectSlots * kRowsPerEffect, 5)),
@@ -149,8 +132,7 @@ void Mirrowfen::start()
     advanceLoadingBar();
     loadResources();
     advanceLoadingBar();
-    menu = new MirrowfenMenu();
-    GameMenu::loadMenuImages();
+    menu = new GameMenu();
     buildMenu(0);
     youWinText = getText(u"youwin");
     pauseText = getText(u"pause");
@@ -169,14 +151,20 @@ void Mirrowfen::start()
     ship = new Ship();
     ship->loadImages();
     advanceLoadingBar();
-    if (splash) {
-        // The menu's backdrop: the splash darkened between halved margins.
-        const int32_t margin = (screenWidth >> 3) >> 1;
-        const int32_t g = (splash->getWidth() - screenWidth) >> 1;
-        menu->background = shadedCopy(splash, -161, margin + g, screenWidth + g - margin);
-    }
+    if (splash)
+        menu->setBackground(splash, -161);
     playSound(SOUND_MENU, 1);
     advanceLoadingBar();
+    tolerant([&] {
+        // Up, left, right and fire can be redefined.
+        keyConfig = new CustomControls(29);
+        keyConfig->init(mirrowfenName);
+        if (splash)
+            keyConfig->background = GameMenu::createShadeImage(splash, -160, 0, splash->getWidth());
+        qev::lang::DObjectArrayPtr keys = keyConfig->loadKeys();
+        if (screenCanvas)
+            screenCanvas->setKeyMapping(1, keys);
+    });
     lastStepTime = now();
 }
 
@@ -212,44 +200,48 @@ void Mirrowfen::stop()
     ship = nullptr;
     shots = nullptr;
     shotCount = 0;
+    if (menu)
+        menu->releaseTitleImage();
     menu = nullptr;
     gamelib::stopAllSounds();
 }
 
 void Mirrowfen::buildMenu(int32_t id)
 {
-    using gamelib::getText;
+    using namespace gamelib;
     previousMenuId = menuId;
     menuId = id;
+    menu->selected = 0;
+    menu->first = 0;
     if (id == 0 || id == 1) {
         static const char16_t* const kBefore[5] = {u"start", u"continue", u"gallery", u"highscores",
                                                    u"help"};
         DStringArrayPtr items = new DStringArray(10);
         for (int32_t i = 0; i < 5; ++i)
             (*items)[i] = getText(kBefore[i]);
-        (*items)[5] = soundLevelText(true, gamelib::getSfxLevel());
-        (*items)[6] = soundLevelText(false, gamelib::getMusicLevel());
+        (*items)[5] = GameMenu::getSfxLevelText(getSfxLevel());
+        (*items)[6] = GameMenu::getMusicLevelText(getMusicLevel());
         (*items)[7] = getText(boundsOn ? u"boundson" : u"boundsoff");
         (*items)[8] = getText(u"cfg_keys");
         (*items)[9] = getText(u"exit");
         menu->setItems(items);
+        menu->state = GameMenu::STATE_LIST;
     } else if (id == 2) {
-        menu->setPage(getText(u"help"));
+        DStringPtr shortName = u"en";
+        if (languageShortNames && languageIndex >= 0 && languageIndex < languageShortNames->size())
+            shortName =
+                qev::lang::dcast<qev::lang::DString>(languageShortNames->elementAt(languageIndex));
+        tolerant([&] {
+            menu->setHelpText(DStringPtr(u"/txt/mirf/") + shortName + u"_help.txt",
+                              qev::lang::DObjectArrayPtr());
+        });
     } else if (id == 3) {
-        menu->setPage(getText(u"highscores"));
+        menu->lines = nullptr;
+        menu->loadHighscores(1, mirrowfenName);
     }
-    gamelib::keyFire = 0;
-}
-
-DStringPtr Mirrowfen::soundLevelText(bool effectsLevel, int32_t level)
-{
-    static const char16_t* const kSfx[4] = {u"soundfxoff", u"soundfxlow", u"soundfxnormal",
-                                            u"soundfxhigh"};
-    static const char16_t* const kMusic[4] = {u"musicoff", u"musiclow", u"musicnormal",
-                                              u"musichigh"};
-    if (level < 0 || level > 3)
-        return u"";
-    return gamelib::getText(effectsLevel ? kSfx[level] : kMusic[level]);
+    keyFire = 0;
+    if (id == 2 || id == 3)
+        menu->closed = 0;
 }
 
 void Mirrowfen::update()
@@ -270,9 +262,10 @@ void Mirrowfen::update()
         return;
     }
     case STATE_KEYS:
-        // The key dialog is not part of this build: back to the menu at once.
-        gameState = STATE_MENU;
-        ScreenCanvas::clearKeys();
+        if (!keyConfig || keyConfig->update() != CustomControls::KEEP_SHOWING) {
+            gameState = STATE_MENU;
+            ScreenCanvas::clearKeys();
+        }
         return;
     default:
         break;
@@ -288,6 +281,8 @@ void Mirrowfen::update()
 
 void Mirrowfen::pause()
 {
+    if (gamelib::screenCanvas)
+        gamelib::screenCanvas->rebuildKeyMap(0);
     gamelib::pauseAllSounds();
     gamelib::playSound(SOUND_MENU, 1);
     buildMenu(1);
@@ -303,9 +298,25 @@ void Mirrowfen::updateMenu()
         keySoftLeft = 0;
         menuChoice(menu->selected);
     }
-    if ((menuId == 2 || menuId == 3) && menu->back) {
+    if ((menuId == 2 || menuId == 3) && menu->closed) {
+        GameMenu::releaseHelp();
         buildMenu(previousMenuId);
-        menu->back = false;
+        menu->closed = 0;
+    }
+    if (menu->state == GameMenu::STATE_NAME_ENTRY && GameMenu::nameReady) {
+        GameMenu::nameReady = 0;
+        menu->loadHighscores(1, mirrowfenName);
+        menu->insertHighscore(GameMenu::enteredName, score);
+        menu->saveHighscores(1, mirrowfenName);
+        menu->state = GameMenu::STATE_LIST;
+        score = 0;
+        lastBonusScore = 0;
+        gameState = STATE_MENU;
+        currentLevel = 1;
+        buildMenu(3);
+        previousMenuId = 0;
+        menu->closed = 0;
+        keyFire = 0;
     }
 }
 
@@ -330,6 +341,8 @@ void Mirrowfen::menuChoice(int32_t index)
     case 1:
         if (index == 0)
             menuId = 0;
+        if (screenCanvas)
+            screenCanvas->rebuildKeyMap(1);
         if (menuId == 1) {
             gameState = STATE_PLAYING;
             countdown = 0;
@@ -360,20 +373,20 @@ void Mirrowfen::menuChoice(int32_t index)
     case 5: {
         const int32_t level = nextLevelOf(getSfxLevel());
         setSfxLevel(level);
-        (*menu->items)[5] = soundLevelText(true, level);
+        (*menu->lines)[5] = GameMenu::getSfxLevelText(level);
         GameMenu::saveOption(prefixed(u"sfx_level"), level);
         break;
     }
     case 6: {
         const int32_t level = nextLevelOf(getMusicLevel());
         setMusicLevel(level);
-        (*menu->items)[6] = soundLevelText(false, level);
+        (*menu->lines)[6] = GameMenu::getMusicLevelText(level);
         GameMenu::saveOption(prefixed(u"music_level"), level);
         break;
     }
     case 7:
         boundsOn = !boundsOn;
-        (*menu->items)[7] = getText(boundsOn ? u"boundson" : u"boundsoff");
+        (*menu->lines)[7] = getText(boundsOn ? u"boundson" : u"boundsoff");
         GameMenu::saveOption(prefixed(u"B"), boundsOn ? 1 : 0);
         break;
     case 8:
@@ -388,11 +401,21 @@ void Mirrowfen::menuChoice(int32_t index)
 
 void Mirrowfen::endOfGame()
 {
-    // Highscore entry is not part of this build: the game returns to its main menu.
-    gamelib::stopAllSounds();
-    score = 0;
-    currentLevel = 1;
-    buildMenu(0);
+    using namespace gamelib;
+    stopAllSounds();
+    menu->loadHighscores(1, mirrowfenName);
+    if (screenCanvas)
+        screenCanvas->rebuildKeyMap(0);
+    if (menu->isHighscore(score)) {
+        backgroundImage = nullptr;
+        menu->startNameEntry();
+    } else {
+        score = 0;
+        currentLevel = 1;
+        buildMenu(0);
+    }
+    if (screenCanvas)
+        screenCanvas->rebuildKeyMap(0);
     gameState = STATE_MENU;
 }
 

@@ -5,10 +5,10 @@
 
 #include "mirrowfen/FlyingO.h"
 #include "mirrowfen/MirrowfenGlobals.h"
-#include "mirrowfen/MirrowfenMenu.h"
 
 #include "gamelib/GameImage.h"
 #include "gamelib/GameInterface.h"
+#include "gamelib/GameMenu.h"
 
 #include "lang/DObjectArray2d.h"
 #include "lang/DString.h"
@@ -93,7 +93,7 @@ class Mirrowfen : public gamelib::GameInterface
     bool explode(int32_t slotX, int32_t slotY, int32_t x, int32_t y);
 
     int32_t levelCap = 20;
-    MirrowfenMenuPtr menu;
+    gamelib::GameMenuPtr menu;
     qev::lang::DStringPtr youWinText;
     qev::lang::DStringPtr pauseText;
     qev::lang::DStringPtr scoreText;
@@ -145,11 +145,6 @@ class Mirrowfen : public gamelib::GameInterface
 };
 
 using MirrowfenPtr = qev::lang::DPtr<Mirrowfen>;
-
-// A copy of the picture with a band from column `from` to `to` darkened (negative level) or
-// lightened (positive) by |level| of 255.
-qev::microedition::lcdui::DImagePtr shadedCopy(qev::microedition::lcdui::DImagePtr source,
-                                               int32_t level, int32_t from, int32_t to);
 
 // Puts the game in the main menu's table of games.
 void registerGame();

@@ -2,6 +2,8 @@
 // objects, and the small arithmetic helpers they all use.
 #pragma once
 
+#include "gamelib/CustomControls.h"
+
 #include "lang/DObject.h"
 #include "lang/DObjectArray2d.h"
 #include "microedition/lcdui/DImage.h"
@@ -38,7 +40,7 @@ extern qev::lang::DPtr<Ship> ship;
 // 150 rows {x, y} in 16.16: three layers of 50 stars.
 extern qev::lang::DintArray2dPtr starField;
 // The key dialog, null while none is made.
-extern qev::lang::DObjectPtr keyConfig;
+extern gamelib::CustomControlsPtr keyConfig;
 
 // Puts every value above back to its start value.
 void resetGlobals();

@@ -4,6 +4,7 @@
 #include "mirrowfen/Ship.h"
 
 #include "gamelib/GameLib.h"
+#include "gamelib/GameMenu.h"
 #include "gamelib/ScreenCanvas.h"
 
 using qev::lang::DStringPtr;
@@ -34,7 +35,7 @@ void Mirrowfen::startLevel(int32_t level, int32_t startScore)
     qev::microedition::lcdui::DImagePtr picture =
         qev::microedition::lcdui::DImage::createImage(screenWidth, screenHeight);
     GameLib::drawPicture((currentLevel - 1) % 5 + 15, picture->getGraphics());
-    backgroundImage = shadedCopy(picture, -180, 0, screenWidth - 1);
+    backgroundImage = GameMenu::createShadeImage(picture, -180, 0, screenWidth - 1);
     ship->reset();
     stepsSinceShot = 0;
     score = startScore;

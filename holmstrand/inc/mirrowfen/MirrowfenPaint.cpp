@@ -63,6 +63,8 @@ void Mirrowfen::paint()
         gallery->paint();
         return;
     case STATE_KEYS:
+        if (keyConfig)
+            keyConfig->paint(screenGraphics);
         return;
     default:
         break;
