@@ -14,9 +14,11 @@ using gamelibtest::record;
 void MenuOwner::update()
 {
     if (view == View::Controls) {
-        controlsResult = controls->update();
-        if (controlsResult != gamelib::CustomControls::KEEP_SHOWING)
+        const int32_t result = controls->update();
+        if (result != gamelib::CustomControls::KEEP_SHOWING) {
+            controlsResult = result;
             ++controlsExits;
+        }
         return;
     }
     menu->update();

@@ -61,7 +61,7 @@ class MenuOwner : public gamelib::GameInterface
     View view = View::Menu;
     // Each step in which the menu reported a choice: the selected index.
     std::vector<int32_t> choices;
-    // What the key dialog returned last, and how often it asked to be left.
+    // What the key dialog returned when it last asked to be left, and how often it did.
     int32_t controlsResult = 0;
     int32_t controlsExits = 0;
 };

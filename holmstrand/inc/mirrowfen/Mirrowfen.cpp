@@ -506,9 +506,16 @@ void Mirrowfen::gameStep()
 
 void registerGame()
 {
-    gamelib::shellScreens().makeGames[1] = [] {
-        return gamelib::GameInterfacePtr(new Mirrowfen());
-    };
+    gamelib::ShellScreens& table = gamelib::shellScreens();
+    table.makeGames[1] = [] { return gamelib::GameInterfacePtr(new Mirrowfen()); };
+    for (void (*&releaser)() : table.releasers) {
+        if (releaser == &resetGlobals)
+            return;
+        if (!releaser) {
+            releaser = &resetGlobals;
+            return;
+        }
+    }
 }
 
 } // namespace mirrowfen

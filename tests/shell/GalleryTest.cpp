@@ -79,6 +79,15 @@ TEST_F(GalleryTest, NothingUnlockedShowsTheVioletScreenAndIgnoresNextAndPrevious
     EXPECT_FALSE(pixelIs(235, 315, kButton)) << "no next button without pictures";
 }
 
+TEST_F(GalleryTest, MaskBitsBeyondTheLastPictureUnlockNothing)
+{
+    openFromMainMenu(1 << 30);
+    EXPECT_EQ(-1, gallery().current);
+    EXPECT_TRUE(pixelIs(120, 100, 0x330066));
+    press('6');
+    EXPECT_TRUE(pixelIs(120, 100, 0x330066));
+}
+
 TEST_F(GalleryTest, ASingleUnlockedPictureIsShownAndNeverSlides)
 {
     openFromMainMenu(1 << 7);

@@ -21,21 +21,6 @@ uint32_t sheetColour(int x, int y)
     return kLogo + entry * 0x10;
 }
 
-std::string iconList()
-{
-    static const char* const kNames[] = {"tesk", "mirf", "corv", "gallery", "exit"};
-    static const char* const kLogos[] = {"logoTesk", "logoMirf", "logoCorv", "logoGallery",
-                                         "logoExit"};
-    std::string list;
-    for (int i = 0; i < 5; ++i) {
-        const std::string y = std::to_string(i * kLogoHeight);
-        list += std::string(kNames[i]) + ".png;0;" + y + ";30;30\r\n";
-        list += std::string(kNames[i]) + "_s.png;30;" + y + ";30;30\r\n";
-        list += std::string(kLogos[i]) + ".png;90;" + y + ";90;30\r\n";
-    }
-    return list;
-}
-
 // The seven fonts, all alike: one page with the capitals and the space.
 void addFonts(std::map<std::string, std::string>& entries)
 {
@@ -53,6 +38,21 @@ void addFonts(std::map<std::string, std::string>& entries)
 }
 
 } // namespace
+
+std::string ShellScreens::iconList()
+{
+    static const char* const kNames[] = {"tesk", "mirf", "corv", "gallery", "exit"};
+    static const char* const kLogos[] = {"logoTesk", "logoMirf", "logoCorv", "logoGallery",
+                                         "logoExit"};
+    std::string list;
+    for (int i = 0; i < 5; ++i) {
+        const std::string y = std::to_string(i * kLogoHeight);
+        list += std::string(kNames[i]) + ".png;0;" + y + ";30;30\r\n";
+        list += std::string(kNames[i]) + "_s.png;30;" + y + ";30;30\r\n";
+        list += std::string(kLogos[i]) + ".png;90;" + y + ";90;30\r\n";
+    }
+    return list;
+}
 
 std::string ShellScreens::utf(std::initializer_list<std::string> records)
 {

@@ -105,6 +105,16 @@ TEST_F(StartUpQuestions, ListsOfDifferentLengthsChooseTheFirstLanguage)
     EXPECT_TRUE(current<SoundMenu>());
 }
 
+TEST_F(StartUpQuestions, WithoutALanguageListStartUpGoesOnWithOneLanguage)
+{
+    startUp({{"txt/lang.txt", ""}});
+    EXPECT_EQ(0, gamelib::languageIndex);
+    EXPECT_EQ(1, gamelib::languageCount);
+    EXPECT_TRUE(current<SoundMenu>());
+    press('5');
+    EXPECT_TRUE(current<gamelib::MainMenu>()) << "the missing texts of that language are skipped";
+}
+
 TEST_F(StartUpQuestions, ATapOnALanguageRowChoosesItInTheSameStep)
 {
     startUp();

@@ -4,8 +4,8 @@
 // is 25 ms of the fake clock and paints.
 #pragma once
 
-#include "GamelibTestSupport.h"
-#include "ShellFixture.h"
+#include "../gamelib/GamelibTestSupport.h"
+#include "../gamelib/ShellFixture.h"
 
 #include "gamelib/GameLib.h"
 #include "gamelib/ScreenCanvas.h"
@@ -84,6 +84,8 @@ class ShellScreens : public ShellDisplayTest
     bool pixelIs(int x, int y, uint32_t rgb) const { return windowPixel(x, y) == rgb565(rgb); }
 
     static std::string utf(std::initializer_list<std::string> records);
+    // The icon atlas's list: per entry its icon, selected icon and logo.
+    static std::string iconList();
 };
 
 } // namespace shelltest

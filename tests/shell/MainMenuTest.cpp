@@ -112,6 +112,21 @@ TEST_F(MainMenuTest, TheThirdIconStartsStillSoTheColumnArrivesStaggered)
     }
 }
 
+TEST_F(MainMenuTest, AnIconWithoutWidthGivesNoSpacingAndNoDivisionByZero)
+{
+    std::string list = iconList();
+    list.replace(list.find("tesk.png;0;0;30"), 15, "tesk.png;0;0;0");
+    startUp({{"graphics/common/menu/small_icons.txt", list}});
+    step();
+    press('5');
+    press('5');
+    MainMenu& m = menu();
+    EXPECT_EQ(0, m.spacing);
+    steps(200);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(-5, iconX(i)) << "the column of a zero spacing";
+}
+
 TEST_F(MainMenuTest, CursorKeysMoveOncePerPressAndWrap)
 {
     startToMainMenu();
