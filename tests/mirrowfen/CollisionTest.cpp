@@ -171,6 +171,48 @@ TEST_F(CollisionTest, ASaucerSplittingARockGivesThePlayerAHundred)
     EXPECT_EQ(100, game().score);
 }
 
+TEST_F(CollisionTest, ARocketThatHitsTheShipCostsALifeAndScores)
+{
+    game().score = 0;
+    (*game().rockets)[0] = new FlyingO(120, 290, 0, 0, 1, 50, 50, u"rocket0_lv", 0);
+    gameSteps(1);
+    EXPECT_FALSE((*game().rockets)[0]);
+    EXPECT_EQ(2, ship().lives);
+    EXPECT_EQ(200, game().score);
+    EXPECT_GE(game().effectsInUse, 1);
+}
+
+TEST_F(CollisionTest, ARocketShotDownScoresNothing)
+{
+    game().score = 0;
+    (*game().rockets)[0] = new FlyingO(60, 100, 0, 0, 1, 50, 50, u"rocket0", 0);
+    addShot(60, 100);
+    gameSteps(1);
+    EXPECT_FALSE((*game().rockets)[0]);
+    EXPECT_EQ(0, game().score);
+    EXPECT_EQ(3, ship().lives);
+}
+
+TEST_F(CollisionTest, SaucersChangeCourseOnlyWhileShotsFly)
+{
+    FlyingOPtr ufo = addUfo(0, 60, 100, 1, 1, 1);
+    addRock(1, 60, 150, -3, -3, 3);
+    ufo->steerCounter = 100;
+    gameSteps(1);
+    EXPECT_EQ(1, ufo->dx) << "no shot in flight: the empty record wins";
+    EXPECT_EQ(0, ufo->steerCounter);
+
+    (*game().rocks)[1]->x = 60;
+    (*game().rocks)[1]->y = 150;
+    ufo->x = 60;
+    ufo->y = 100;
+    ufo->steerCounter = 100;
+    addShot(200, 300);
+    gameSteps(1);
+    EXPECT_GE(ufo->dx, -4) << "it follows the nearest rock";
+    EXPECT_LE(ufo->dx, -2);
+}
+
 TEST_F(CollisionTest, AnExtraLifeComesAtEveryFiveThousandPoints)
 {
     ship().lives = 3;

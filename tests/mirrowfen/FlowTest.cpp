@@ -203,6 +203,69 @@ TEST_F(FlowTest, TheLevelJumpTakesOnlyRealLevels)
     EXPECT_EQ(7, currentLevel);
 }
 
+TEST_F(FlowTest, HelpAndHighscoresOpenFromTheMenuAndLeadBack)
+{
+    startGame();
+    choose(4);
+    EXPECT_EQ(2, menuId);
+    EXPECT_EQ(GameMenu::STATE_TEXT, game().menu->state);
+    steps(10);
+    gamelib::keySoftLeft = 1;
+    steps(2);
+    EXPECT_EQ(0, menuId);
+    EXPECT_EQ(GameMenu::STATE_LIST, game().menu->state);
+    ASSERT_TRUE(game().menu->lines);
+    EXPECT_EQ(10, game().menu->lines->length);
+
+    choose(3);
+    EXPECT_EQ(3, menuId);
+    EXPECT_EQ(GameMenu::STATE_HIGHSCORES, game().menu->state);
+    steps(10);
+    gamelib::keySoftLeft = 1;
+    steps(2);
+    EXPECT_EQ(0, menuId);
+    EXPECT_EQ(GameMenu::STATE_LIST, game().menu->state);
+}
+
+TEST_F(FlowTest, TheGalleryOpensFromTheMenuAndReturnsToIt)
+{
+    startGame();
+    choose(2);
+    EXPECT_EQ(STATE_GALLERY, gameState);
+    ASSERT_TRUE(game().gallery);
+    steps(5);
+    game().gallery->stop();
+    step();
+    EXPECT_EQ(STATE_MENU, gameState);
+    choose(2);
+    EXPECT_EQ(STATE_GALLERY, gameState) << "opens again";
+}
+
+TEST_F(FlowTest, TheKeyDialogOpensFromTheMenu)
+{
+    startGame();
+    ASSERT_TRUE(keyConfig);
+    choose(8);
+    EXPECT_EQ(STATE_KEYS, gameState);
+    steps(5);
+    EXPECT_EQ(STATE_KEYS, gameState) << "waits for the player";
+    keyConfig = nullptr;
+    step();
+    EXPECT_EQ(STATE_MENU, gameState);
+}
+
+TEST_F(FlowTest, TheRightSoftKeyFiresAndPauses)
+{
+    startGame();
+    play();
+    game().stepsSinceShot = 10;
+    gamelib::keySoftRight = 1;
+    gameSteps(1);
+    EXPECT_EQ(STATE_MENU, gameState);
+    EXPECT_EQ(1, menuId);
+    EXPECT_EQ(1, game().shotCount);
+}
+
 TEST_F(FlowTest, TheIntroCaptionAndHudShow)
 {
     startGame();

@@ -231,13 +231,15 @@ void Mirrowfen::buildMenu(int32_t id)
         if (languageShortNames && languageIndex >= 0 && languageIndex < languageShortNames->size())
             shortName =
                 qev::lang::dcast<qev::lang::DString>(languageShortNames->elementAt(languageIndex));
-        tolerant([&] {
-            menu->setHelpText(DStringPtr(u"/txt/mirf/") + shortName + u"_help.txt",
-                              qev::lang::DObjectArrayPtr());
-        });
+        menu->setHelpText(DStringPtr(u"/txt/mirf/") + shortName + u"_help.txt",
+                          qev::lang::DObjectArrayPtr());
+        menu->state = GameMenu::STATE_TEXT;
     } else if (id == 3) {
         menu->lines = nullptr;
         menu->loadHighscores(1, mirrowfenName);
+        menu->state = GameMenu::STATE_HIGHSCORES;
+        // The table ignores input for its first moments, so the choosing key does not close it.
+        GameMenu::lastActionTime = 0;
     }
     keyFire = 0;
     if (id == 2 || id == 3)
