@@ -5,6 +5,7 @@
 #include "gallery/Gallery.h"
 #include "gamelib/GameMenu.h"
 #include "gamelib/GameStatics.h"
+#include "gamelib/MainMenu.h"
 #include "gamelib/ScreenCanvas.h"
 #include "gamelib/SoundBank.h"
 
@@ -252,6 +253,15 @@ TEST_F(FlowTest, TheKeyDialogOpensFromTheMenu)
     keyConfig = nullptr;
     step();
     EXPECT_EQ(STATE_MENU, gameState);
+}
+
+TEST_F(FlowTest, ExitLeavesForTheShellsMainMenu)
+{
+    startGame();
+    choose(9);
+    EXPECT_TRUE(current<gamelib::MainMenu>());
+    EXPECT_FALSE(mirrowfen::ship) << "the game released its objects";
+    steps(5);
 }
 
 TEST_F(FlowTest, TheRightSoftKeyFiresAndPauses)

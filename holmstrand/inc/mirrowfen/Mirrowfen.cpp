@@ -299,6 +299,9 @@ void Mirrowfen::updateMenu()
     if (menu->chosen && (menuId == 0 || menuId == 1)) {
         keySoftLeft = 0;
         menuChoice(menu->selected);
+        // "exit" stopped the game: its menu is gone.
+        if (!menu)
+            return;
     }
     if ((menuId == 2 || menuId == 3) && menu->closed) {
         GameMenu::releaseHelp();
