@@ -171,6 +171,23 @@ TEST_F(CustomControlsTest, TheDialogsKeysReachTheCanvasMapOfTheGame)
     EXPECT_EQ(4, gamelib::screenCanvas->getGameAction('M'));
 }
 
+TEST_F(CustomControlsTest, AStoreWithAShortRecordGivesTheDefaultKeys)
+{
+    qev::microedition::rms::DRecordStorePtr s =
+        DRecordStore::openRecordStore(u"keys_testgame", true);
+    for (const std::string& bytes : {be32('A') + be32('B'), be32('C') + be32('D'), be32('E')}) {
+        qev::lang::DbyteArrayPtr r = new qev::lang::DbyteArray(static_cast<int32_t>(bytes.size()));
+        for (size_t i = 0; i < bytes.size(); ++i)
+            (*r)[static_cast<int32_t>(i)] = static_cast<int8_t>(bytes[i]);
+        s->addRecord(r, 0, r->length);
+    }
+    s->closeRecordStore();
+    EXPECT_EQ(keys.get(), controls->loadKeys().get());
+    EXPECT_EQ('4', key(2, 0)) << "the damaged table is not half used";
+    EXPECT_EQ('6', key(3, 0));
+    EXPECT_EQ(kActionKey, key(4, 1));
+}
+
 TEST_F(CustomControlsTest, TheSelectionWrapsBetweenTheFirstRowAndCancel)
 {
     press(kUp);

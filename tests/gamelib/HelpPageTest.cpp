@@ -3,6 +3,7 @@
 #include "MenuOwnerFixture.h"
 
 #include "gamelib/Animation.h"
+#include "gamelib/ImageFont.h"
 #include "gamelib/SpriteAtlas.h"
 
 using gamelib::GameMenu;
@@ -188,6 +189,22 @@ TEST_F(HelpPageTest, TheQuitLabelAndTheLeftSoftKeyClose)
     steps(8);
     press(kSoftLeft);
     EXPECT_TRUE(menu->closed);
+}
+
+TEST_F(HelpPageTest, ASmallFontWithoutGlyphsBreaksNothingAndDividesByNothing)
+{
+    open({std::string(100, 'a'), "b"});
+    // A font whose files are missing: no height, no widths.
+    (*gamelib::imageFonts)[gamelib::FONT_SMALL] = new gamelib::ImageFont();
+    setText();
+    EXPECT_EQ(176, GameMenu::helpLineChars) << "every character counts as fitting";
+    ASSERT_EQ(2, GameMenu::helpLineCount);
+    EXPECT_EQ(std::string(100, 'a'), line(0));
+    EXPECT_EQ(3, GameMenu::helpLineHeight) << "lines of 0 + 3 pixels";
+    EXPECT_EQ((kBottom - kTop) / 3, menu->visible);
+    press(kDown);
+    EXPECT_EQ(0, menu->first);
+    EXPECT_TRUE(thumbAt(kTop + 5)) << "both lines fit: the thumb fills the track";
 }
 
 TEST_F(HelpPageTest, TheThumbFillsTheTrackWhenEveryLineFits)

@@ -90,8 +90,12 @@ std::map<std::string, std::string> MenuOwnerTest::entries() const
 void MenuOwnerTest::startOwner(const std::map<std::string, std::string>& extra, bool menuImages)
 {
     std::map<std::string, std::string> all = entries();
-    for (const auto& [name, bytes] : extra)
-        all[name] = bytes;
+    for (const auto& [name, bytes] : extra) {
+        if (bytes == kRemove)
+            all.erase(name);
+        else
+            all[name] = bytes;
+    }
     openArchive(all);
     startDisplay(240, 320);
     makeCanvas();

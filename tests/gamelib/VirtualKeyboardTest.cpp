@@ -185,3 +185,22 @@ TEST_F(VirtualKeyboardTest, TheCursorBlinksAfterEveryHalfSecond)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(MenuOwnerTest, AKeyboardFramePieceMissingFromTheSetIsLeftOut)
+{
+    startOwner({{"graphics/common/input/input_top.png", kRemove}});
+    menu->startNameEntry();
+    steps(2);
+    // The grid moves up to where the top piece would have ended: the frame is 144 high.
+    const int gridY = (320 - 144) / 2;
+    EXPECT_EQ(gridY, VirtualKeyboard::shared()->y);
+    EXPECT_TRUE(pixelIs(kGridX + 9, gridY + 6, kMenuSelColour)) << "the highlighted a";
+    press('B');
+    press(kSoftLeft);
+    EXPECT_TRUE(GameMenu::nameReady);
+    EXPECT_EQ("b", ascii(GameMenu::enteredName));
+}
+
+} // namespace
