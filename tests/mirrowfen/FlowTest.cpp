@@ -45,6 +45,27 @@ TEST_F(FlowTest, StartShowsTheMenuAndANewGameCountsItsIntroIntoPlay)
     EXPECT_EQ(STATE_PLAYING, gameState);
 }
 
+TEST_F(FlowTest, TheMainMenuStartsTheRegisteredGame)
+{
+    registerGame();
+    startToMainMenu(gameArchive({}));
+    auto idle = [this] {
+        for (int i = 0; i < 80 && current<gamelib::MainMenu>() &&
+                        current<gamelib::MainMenu>()->state != gamelib::MainMenu::STATE_IDLE;
+             ++i)
+            step();
+    };
+    idle();
+    press('8');
+    idle();
+    press('5');
+    steps(90);
+    Mirrowfen* started = current<Mirrowfen>();
+    ASSERT_TRUE(started);
+    EXPECT_EQ(STATE_MENU, gameState);
+    EXPECT_TRUE(mirrowfen::ship) << "started: the ship is made";
+}
+
 TEST_F(FlowTest, GameStepsRunOnEveryThirdFrame)
 {
     startGame();

@@ -93,7 +93,8 @@ MirrowfenTest::~MirrowfenTest()
     gallery::Gallery::forgetMask();
 }
 
-void MirrowfenTest::startGame(const std::map<std::string, std::string>& extra)
+std::map<std::string, std::string>
+MirrowfenTest::gameArchive(const std::map<std::string, std::string>& extra)
 {
     std::map<std::string, std::string> entries = atlasEntries();
     entries["graphics/common/mirf/splash.jpg"] = shelltest::png(240, 320, 0x202040);
@@ -121,7 +122,12 @@ void MirrowfenTest::startGame(const std::map<std::string, std::string>& extra)
                                      "dy4k=-4"});
     for (const auto& [name, bytes] : extra)
         entries[name] = bytes;
-    startToMainMenu(entries);
+    return entries;
+}
+
+void MirrowfenTest::startGame(const std::map<std::string, std::string>& extra)
+{
+    startToMainMenu(gameArchive(extra));
     mirrowfen::registerGame();
     gamelib::currentScreen->stop();
     gamelib::GameInterfacePtr made =

@@ -34,6 +34,8 @@ class MirrowfenTest : public shelltest::ShellScreens
   protected:
     ~MirrowfenTest() override;
 
+    // The shell's test archive entries plus the game's atlas, splash and texts.
+    std::map<std::string, std::string> gameArchive(const std::map<std::string, std::string>& extra);
     // Start-up to the main menu, then the game made by the table and started.
     void startGame(const std::map<std::string, std::string>& extra = {});
     // Chooses item `index` of the game's menu with the keys.
