@@ -10,6 +10,8 @@
 #include "gamelib/GameStatics.h"
 #include "gamelib/ImageFont.h"
 #include "gamelib/ScreenCanvas.h"
+#include "gamelib/SoundBank.h"
+#include "gamelib/SpriteAtlas.h"
 #include "gamelib/TextTable.h"
 
 #include "io/D7zipInputStream.h"
@@ -121,6 +123,11 @@ int shoot()
     game = new mirrowfen::Mirrowfen();
     currentScreen = game.get();
     game->start();
+    int sounds = 0;
+    for (int i = 0; soundBank && i < soundBank->length; ++i)
+        sounds += (*soundBank)[i] ? 1 : 0;
+    std::fprintf(stderr, "mirfshots: %d of 8 sounds, atlas %s\n", sounds,
+                 atlasPieces ? "loaded" : "missing");
     writePng("mirf_loading");
     frames(20);
     writePng("mirf_menu");
