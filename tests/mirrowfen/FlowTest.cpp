@@ -297,6 +297,30 @@ TEST_F(FlowTest, TheRightSoftKeyFiresAndPauses)
     EXPECT_EQ(1, game().shotCount);
 }
 
+TEST_F(FlowTest, TheLevelJumpKeysReachTheGameAndBadOnesAreIgnored)
+{
+    startGame();
+    play();
+    noDamage = 1; // the field plays on meanwhile
+    auto enter = [this](int32_t a, int32_t b) {
+        for (int32_t code : {10003, 10004, 10003, a, b})
+            press(code);
+        gameSteps(1);
+    };
+    enter('0', '9');
+    EXPECT_EQ(9, currentLevel);
+    EXPECT_EQ(STATE_INTRO, gameState);
+    gameSteps(12);
+    ASSERT_EQ(STATE_PLAYING, gameState);
+    // A key that is no digit makes a negative number.
+    enter('*', '5');
+    EXPECT_EQ(9, currentLevel);
+    EXPECT_EQ(STATE_PLAYING, gameState);
+    EXPECT_EQ(0, gamelib::levelJumpFlag);
+    enter('9', '9');
+    EXPECT_EQ(9, currentLevel);
+}
+
 TEST_F(FlowTest, TheIntroCaptionAndHudShow)
 {
     startGame();
