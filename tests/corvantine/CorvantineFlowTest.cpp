@@ -1,0 +1,117 @@
+// The screen's states: menu, intro, pause and continue, sound levels, and what the play field
+// shows.
+#include "CorvantineFixture.h"
+
+#include "gamelib/GameMenu.h"
+#include "gamelib/ScreenCanvas.h"
+#include "gamelib/SoundBank.h"
+
+namespace corvtest {
+namespace {
+
+using namespace corvantine;
+
+TEST_F(CorvantineTest, StartShowsTheMenuAndANewGameBeginsWithTheIntro)
+{
+    startGame();
+    EXPECT_EQ(gameState, STATE_MENU);
+    EXPECT_EQ(menuMode, MODE_NEW_GAME);
+    EXPECT_EQ(shipX, 120);
+    EXPECT_EQ(shipTop, 320 - kFlameH - kShipH);
+    newGame();
+    EXPECT_EQ(level, 1);
+    EXPECT_EQ(lives, 4);
+    EXPECT_EQ(score, 0);
+    EXPECT_EQ(gameState, STATE_INTRO);
+    // 2000 ms of intro at 25 ms a step (press already ran one of them).
+    int intro = 1;
+    while (gameState == STATE_INTRO && intro < 200) {
+        step();
+        ++intro;
+    }
+    EXPECT_EQ(intro, 82);
+    EXPECT_EQ(gameState, STATE_PLAYING);
+}
+
+TEST_F(CorvantineTest, ContinueWithoutAPausedGameStartsANewOne)
+{
+    startGame();
+    press(key(1));
+    ASSERT_EQ(gameMenu->selected, 1);
+    press(key(4));
+    EXPECT_EQ(gameState, STATE_INTRO);
+    EXPECT_EQ(level, 1);
+}
+
+TEST_F(CorvantineTest, PauseKeepsTheLevelAndContinueResumesIt)
+{
+    startGame();
+    newGame();
+    toPlay();
+    level = 3;
+    steps(40);
+    const int32_t sway = swayOffset;
+    const int32_t x = ship(4, 0).x;
+    gamelib::keySoftLeft = 1;
+    step();
+    EXPECT_EQ(gameState, STATE_MENU);
+    EXPECT_EQ(menuMode, MODE_PAUSED);
+    // The rest of the pausing step still ran.
+    EXPECT_EQ(swayOffset, sway - 1);
+    steps(5);
+    EXPECT_EQ(swayOffset, sway - 1);
+    press(key(1));
+    press(key(4));
+    EXPECT_EQ(gameState, STATE_PLAYING);
+    EXPECT_EQ(level, 3);
+    EXPECT_EQ(ship(4, 0).homeX, x - sway);
+}
+
+TEST_F(CorvantineTest, SoundLevelCyclesThroughFourLevelsAndIsStored)
+{
+    startGame();
+    ASSERT_EQ(gamelib::getSfxLevel(), 2);
+    for (int i = 0; i < 5; ++i)
+        press(key(1));
+    ASSERT_EQ(gameMenu->selected, 5);
+    const int expected[4] = {3, 0, 1, 2};
+    for (int e : expected) {
+        press(key(4));
+        EXPECT_EQ(gamelib::getSfxLevel(), e);
+        EXPECT_EQ(gamelib::GameMenu::loadOption(u"corvantinesfx_level", -5), e);
+    }
+}
+
+TEST_F(CorvantineTest, StatusLineShowsALevelPicturePerLevelAndALifePicturePerShip)
+{
+    startGame();
+    newGame();
+    level = 3;
+    toPlay();
+    step();
+    using shelltest::rgb565;
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(pixelIs(240 - i * kLevelW - 2, 4, kLevelColour)) << i;
+    EXPECT_FALSE(pixelIs(240 - 3 * kLevelW - 2, 4, kLevelColour));
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(pixelIs(240 - i * kLifeW - 3, kLevelH + 3, kLifeColour)) << i;
+    EXPECT_FALSE(pixelIs(240 - 4 * kLifeW - 3, kLevelH + 3, kLifeColour));
+    // The ship at the bottom centre.
+    EXPECT_TRUE(pixelIs(120, shipTop + kShipH / 2, kShipColour));
+}
+
+TEST_F(CorvantineTest, TheIntroShowsOneShipPerLifeOnBlack)
+{
+    startGame();
+    newGame();
+    step();
+    EXPECT_TRUE(pixelIs(2, 2, 0x000000));
+    const int step = kShipW + 3;
+    const int x0 = (240 - 4 * step) / 2;
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(pixelIs(x0 + i * step + 8, 160 + 3 + 6, kShipColour)) << i;
+    EXPECT_FALSE(pixelIs(x0 + 4 * step + 8, 160 + 3 + 6, kShipColour));
+}
+
+} // namespace
+} // namespace corvtest
