@@ -23,13 +23,14 @@ TEST_F(CorvantineTest, StartShowsTheMenuAndANewGameBeginsWithTheIntro)
     EXPECT_EQ(lives, 4);
     EXPECT_EQ(score, 0);
     EXPECT_EQ(gameState, STATE_INTRO);
-    // 2000 ms of intro at 25 ms a step (press already ran one of them).
+    // 2000 ms of intro at 25 ms a step, then the step that leaves it (the key's release ran
+    // the first of them).
     int intro = 1;
     while (gameState == STATE_INTRO && intro < 200) {
         step();
         ++intro;
     }
-    EXPECT_EQ(intro, 82);
+    EXPECT_EQ(intro, 81);
     EXPECT_EQ(gameState, STATE_PLAYING);
 }
 
@@ -49,32 +50,35 @@ TEST_F(CorvantineTest, PauseKeepsTheLevelAndContinueResumesIt)
     newGame();
     toPlay();
     level = 3;
-    steps(40);
+    steps(10);
     const int32_t sway = swayOffset;
-    const int32_t x = ship(4, 0).x;
     gamelib::keySoftLeft = 1;
     step();
     EXPECT_EQ(gameState, STATE_MENU);
     EXPECT_EQ(menuMode, MODE_PAUSED);
-    // The rest of the pausing step still ran.
+    // The rest of the pausing step still ran: the formation moved once more.
     EXPECT_EQ(swayOffset, sway - 1);
+    const int32_t x = ship(4, 0).x;
     steps(5);
     EXPECT_EQ(swayOffset, sway - 1);
+    EXPECT_EQ(ship(4, 0).x, x);
     press(key(1));
     press(key(4));
     EXPECT_EQ(gameState, STATE_PLAYING);
     EXPECT_EQ(level, 3);
-    EXPECT_EQ(ship(4, 0).homeX, x - sway);
+    EXPECT_EQ(lives, 4);
+    EXPECT_EQ(swayOffset, sway - 2);
 }
 
 TEST_F(CorvantineTest, SoundLevelCyclesThroughFourLevelsAndIsStored)
 {
     startGame();
-    ASSERT_EQ(gamelib::getSfxLevel(), 2);
+    // The start-up question answered "no sound": every game's effects are off.
+    ASSERT_EQ(gamelib::getSfxLevel(), 0);
     for (int i = 0; i < 5; ++i)
         press(key(1));
     ASSERT_EQ(gameMenu->selected, 5);
-    const int expected[4] = {3, 0, 1, 2};
+    const int expected[5] = {1, 2, 3, 0, 1};
     for (int e : expected) {
         press(key(4));
         EXPECT_EQ(gamelib::getSfxLevel(), e);

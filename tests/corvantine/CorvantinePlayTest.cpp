@@ -262,40 +262,80 @@ TEST_F(CorvantinePlay, SlopeTableGivesDirectionsOnBothSidesOfTheShip)
     EXPECT_EQ(AlienShip::spriteForSlope(0, -10), 8);
 }
 
+// A diver held above the player, free to fire on every update.
+void holdAboveThePlayer(AlienShip& a)
+{
+    a.state = AlienShip::DIVING;
+    a.diveMode = AlienShip::FALLING;
+    a.x = shipX;
+    a.y = 100;
+    a.fx = a.x << 16;
+    a.fy = a.y << 16;
+    a.vx = a.vy = 0;
+    a.shotsLeft = 100;
+}
+
+int shotsInFlight()
+{
+    int n = 0;
+    for (int s = 0; s < kAlienShots; ++s)
+        n += (*alienShotX)[s] != kFree;
+    return n;
+}
+
 TEST_F(CorvantinePlay, AliensFireNoSoonerThanTheSharedPauseAllows)
 {
-    diveLimit = 11;
-    shotsPerDive = 7;
-    for (int n = 0; n < fleet->length; ++n) {
-        AlienShip& a = *(*fleet)[n];
-        a.state = AlienShip::DIVING;
-        a.diveMode = AlienShip::SWOOP;
-        a.vx = 0;
-        a.vy = 0;
-        a.fx = a.x << 16;
-        a.fy = a.y << 16;
-        a.shotsLeft = 7;
-    }
-    int lastShot = -100;
+    AlienShip& a = ship(3, 1);
+    int last = -100;
     int shots = 0;
-    for (int i = 0; i < 200; ++i) {
-        int before = 0;
+    for (int i = 0; i < 600; ++i) {
+        holdAboveThePlayer(a);
         for (int s = 0; s < kAlienShots; ++s)
-            before += (*alienShotX)[s] != kFree;
-        for (int n = 0; n < fleet->length; ++n)
-            (*fleet)[n]->update();
-        int after = 0;
-        for (int s = 0; s < kAlienShots; ++s)
-            after += (*alienShotX)[s] != kFree;
-        ASSERT_LE(after - before, 1) << i;
-        if (after > before) {
-            // Every diver's update lowers the pause: 23 ships take 200 ms within one step.
-            EXPECT_GE(i - lastShot, 1);
-            lastShot = i;
-            ++shots;
-        }
+            (*alienShotX)[s] = kFree;
+        a.update();
+        if (shotsInFlight() == 0)
+            continue;
+        // 200 ms at 30 per update: seven quiet updates after each shot.
+        EXPECT_GE(i - last, 8) << i;
+        last = i;
+        ++shots;
     }
-    EXPECT_EQ(shots, kAlienShots);
+    EXPECT_GT(shots, 20);
+    EXPECT_LT(shots, 600 / 8 + 1);
+
+    // Two divers lower the pause twice per step, so the pause runs out in four steps.
+    AlienShip& b = ship(3, 2);
+    int closest = 100;
+    last = -100;
+    for (int i = 0; i < 600; ++i) {
+        holdAboveThePlayer(a);
+        holdAboveThePlayer(b);
+        for (int s = 0; s < kAlienShots; ++s)
+            (*alienShotX)[s] = kFree;
+        a.update();
+        b.update();
+        if (shotsInFlight() == 0)
+            continue;
+        closest = std::min(closest, i - last);
+        last = i;
+    }
+    EXPECT_EQ(closest, 4);
+}
+
+TEST_F(CorvantinePlay, WithEveryAlienShotInFlightTheAlienKeepsItsShot)
+{
+    AlienShip& a = ship(3, 1);
+    for (int s = 0; s < kAlienShots; ++s) {
+        (*alienShotX)[s] = 10;
+        (*alienShotY)[s] = 10;
+    }
+    for (int i = 0; i < 100; ++i) {
+        holdAboveThePlayer(a);
+        a.shotsLeft = 5;
+        a.update();
+        ASSERT_EQ(a.shotsLeft, 5);
+    }
+    EXPECT_EQ(shotsInFlight(), kAlienShots);
 }
 
 TEST_F(CorvantinePlay, TheSchedulerSendsOneShipAtLevelOne)
@@ -322,6 +362,7 @@ TEST_F(CorvantinePlay, TheSchedulerSendsOneShipAtLevelOne)
 TEST_F(CorvantinePlay, TheLastShipDivesAgainAndAgain)
 {
     leaveOnly(2, 3);
+    diveLimit = 1;
     int launches = 0;
     int previous = AlienShip::IN_FORMATION;
     for (int i = 0; i < 3000; ++i) {

@@ -77,9 +77,9 @@ TEST_F(CorvantineTest, FormationSwaysBetweenTheScreenEdges)
         lowest = std::min(lowest, swayOffset);
         highest = std::max(highest, swayOffset);
     }
-    // Left first, until the leftmost ship's edge reaches the screen's, then as far right.
-    EXPECT_EQ(lowest, -leftMargin);
-    EXPECT_EQ(highest, leftMargin);
+    // Left first, until the margin is used up, then as far right.
+    EXPECT_EQ(lowest, -(leftMargin + 1));
+    EXPECT_EQ(highest, leftMargin + 1);
 }
 
 TEST_F(CorvantineTest, StarsComeBackAtTheTopAndThePlanetWaitsItsPause)
