@@ -86,8 +86,16 @@ void Gallery::start()
     m_noImagesLabel = gamelib::getText(u"noimages");
     labelHeight = gamelib::imageFonts[gamelib::FONT_HUD1]->getHeight();
     buttonSpeed = kButtonSpeed;
-    m_button = DImage::createImage(u"/graphics/button.png", 0);
-    buttonWidth = m_button->getWidth();
+    try {
+        m_button = DImage::createImage(u"/graphics/button.png", 0);
+        buttonWidth = m_button->getWidth();
+    } catch (DExceptionBase* e) {
+        // Without the image the labels still show; the quit corner keeps the label's width.
+        if (!gamelib::swallowable(e))
+            throw;
+        m_button = nullptr;
+        buttonWidth = gamelib::imageFonts[gamelib::FONT_HUD1]->stringWidth(m_quitLabel) + 4;
+    }
     buttonX = 0;
     // Bits above the last picture (a damaged option) unlock nothing.
     if ((static_cast<uint32_t>(mask) & kPictureBits) != 0) {
@@ -228,7 +236,8 @@ void Gallery::paint()
         } else {
             g.drawImageOpaque(m_picture, 0, 0, anchor);
         }
-        g.drawImage(m_button, w - buttonX, h, DGraphics::LEFT | DGraphics::BOTTOM);
+        if (m_button)
+            g.drawImage(m_button, w - buttonX, h, DGraphics::LEFT | DGraphics::BOTTOM);
         hud.drawString(screenGraphics, m_nextLabel, buttonWidth / 2 + w - buttonX, h - 2,
                        DGraphics::HCENTER | DGraphics::BOTTOM);
     } else {
@@ -239,7 +248,8 @@ void Gallery::paint()
         imageFonts[FONT_SMALL]->drawString(screenGraphics, m_noImagesLabel, w / 2, h / 2,
                                            DGraphics::HCENTER | DGraphics::VCENTER);
     }
-    g.drawImage(m_button, buttonX, h, DGraphics::RIGHT | DGraphics::BOTTOM);
+    if (m_button)
+        g.drawImage(m_button, buttonX, h, DGraphics::RIGHT | DGraphics::BOTTOM);
     hud.drawString(screenGraphics, m_quitLabel, buttonX - buttonWidth / 2, h - 2,
                    DGraphics::HCENTER | DGraphics::BOTTOM);
 }

@@ -67,6 +67,9 @@ TEST_F(GalleryTest, NothingUnlockedShowsTheVioletScreenAndIgnoresNextAndPrevious
     openFromMainMenu(0);
     EXPECT_TRUE(pixelIs(120, 100, 0x330066));
     EXPECT_TRUE(pixelIs(1, 100, 0xCCCCCC)) << "the outline";
+    // "NONE YET" in the small font (spaced by one pixel: 55 wide) centred on the screen.
+    EXPECT_TRUE(pixelIs(120 - 27 + 2, 160, shelltest::kGlyph));
+    EXPECT_TRUE(pixelIs(120 - 27 - 2, 160, 0x330066));
     press('6');
     press('4');
     EXPECT_EQ(Gallery::SLIDE_STILL, gallery().slide);
@@ -74,6 +77,15 @@ TEST_F(GalleryTest, NothingUnlockedShowsTheVioletScreenAndIgnoresNextAndPrevious
     steps(15);
     EXPECT_TRUE(pixelIs(5, 315, kButton)) << "the quit button is out";
     EXPECT_FALSE(pixelIs(235, 315, kButton)) << "no next button without pictures";
+}
+
+TEST_F(GalleryTest, MaskBitsBeyondTheLastPictureUnlockNothing)
+{
+    openFromMainMenu(1 << 30);
+    EXPECT_EQ(-1, gallery().current);
+    EXPECT_TRUE(pixelIs(120, 100, 0x330066));
+    press('6');
+    EXPECT_TRUE(pixelIs(120, 100, 0x330066));
 }
 
 TEST_F(GalleryTest, ASingleUnlockedPictureIsShownAndNeverSlides)
@@ -193,6 +205,31 @@ TEST_F(GalleryTest, TheLeftSoftKeyReturnsToANewMainMenu)
     press(10000);
     ASSERT_TRUE(current<gamelib::MainMenu>());
     EXPECT_EQ(gamelib::MainMenu::STATE_OPENING, current<gamelib::MainMenu>()->state);
+}
+
+TEST_F(GalleryTest, ATapOnTheQuitButtonLeavesAndOneAboveItGoesBack)
+{
+    openFromMainMenu(0x3);
+    steps(14);
+    tap(5, 300);
+    EXPECT_TRUE(current<Gallery>()) << "above the label height: a tap on the left half";
+    EXPECT_EQ(1, gallery().current) << "previous from 0 wraps to 1";
+    step();
+    tap(5, 320 - shelltest::kFontHeight + 1);
+    EXPECT_TRUE(current<gamelib::MainMenu>());
+}
+
+TEST_F(GalleryTest, WithoutTheButtonImageTheLabelsStillShowAndQuitStillWorks)
+{
+    std::map<std::string, std::string> data = pictures();
+    data["graphics/button.png"] = "damaged";
+    openFromMainMenu(0x1, data);
+    EXPECT_TRUE(shows(0));
+    steps(14);
+    // "BACK" (24 pixels wide, 10 high) centred on the quit corner, 2 above the bottom.
+    EXPECT_TRUE(pixelIs(gallery().buttonX - gallery().buttonWidth / 2, 315, shelltest::kGlyph));
+    tap(2, 318);
+    EXPECT_TRUE(current<gamelib::MainMenu>());
 }
 
 class EmbeddingGame : public gamelib::GameInterface

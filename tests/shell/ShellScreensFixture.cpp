@@ -21,7 +21,25 @@ uint32_t sheetColour(int x, int y)
     return kLogo + entry * 0x10;
 }
 
-std::string iconList()
+// The seven fonts, all alike: one page with the capitals and the space.
+void addFonts(std::map<std::string, std::string>& entries)
+{
+    const std::string glyphs = " ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    std::string descriptor(1, static_cast<char>(glyphs.size()));
+    for (char c : glyphs)
+        descriptor += gamelibtest::record(std::string(1, c)) + static_cast<char>(kGlyphWidth);
+    const std::string strip =
+        gamelibtest::pngOf(static_cast<int>(glyphs.size()) * kGlyphWidth, kFontHeight,
+                           [](int x, int) { return x < kGlyphWidth ? 0xFF00FFu : kGlyph; });
+    for (const char* font : {"menu", "menusel", "hud0", "hud1", "num0", "num1", "small"}) {
+        entries["graphics/fonts/" + std::string(font) + "/font_0"] = descriptor;
+        entries["graphics/fonts/" + std::string(font) + "/font_0.png"] = strip;
+    }
+}
+
+} // namespace
+
+std::string ShellScreens::iconList()
 {
     static const char* const kNames[] = {"tesk", "mirf", "corv", "gallery", "exit"};
     static const char* const kLogos[] = {"logoTesk", "logoMirf", "logoCorv", "logoGallery",
@@ -35,8 +53,6 @@ std::string iconList()
     }
     return list;
 }
-
-} // namespace
 
 std::string ShellScreens::utf(std::initializer_list<std::string> records)
 {
@@ -58,10 +74,11 @@ void ShellScreens::shellArchive(const std::map<std::string, std::string>& extra,
         {"graphics/common/menu/small_icons.png",
          gamelibtest::pngOf(kSheetWidth, 5 * kLogoHeight, sheetColour)},
         {"txt/lang.txt", utf({"LANGS=" + langs, "SNAMES=" + snames})},
-        {"txt/res_en.txt", utf({"start=Start", "quit=Back", "next=Next", "noimages=None"})},
+        {"txt/res_en.txt", utf({"start=Start", "quit=Back", "next=Next", "noimages=NONE YET"})},
         {"txt/res_de.txt", utf({"start=Los", "quit=Zurueck", "next=Weiter", "noimages=Keine"})},
         {"data/keys.txt", "KEY_LEFT_SOFT2=112\r\n"},
     };
+    addFonts(entries);
     for (const auto& [name, bytes] : extra)
         entries[name] = bytes;
     openArchive(entries);

@@ -105,6 +105,16 @@ TEST_F(StartUpQuestions, ListsOfDifferentLengthsChooseTheFirstLanguage)
     EXPECT_TRUE(current<SoundMenu>());
 }
 
+TEST_F(StartUpQuestions, WithoutALanguageListStartUpGoesOnWithOneLanguage)
+{
+    startUp({{"txt/lang.txt", ""}});
+    EXPECT_EQ(0, gamelib::languageIndex);
+    EXPECT_EQ(1, gamelib::languageCount);
+    EXPECT_TRUE(current<SoundMenu>());
+    press('5');
+    EXPECT_TRUE(current<gamelib::MainMenu>()) << "the missing texts of that language are skipped";
+}
+
 TEST_F(StartUpQuestions, ATapOnALanguageRowChoosesItInTheSameStep)
 {
     startUp();
@@ -145,10 +155,14 @@ TEST_F(StartUpQuestions, TheOkLabelActsAsTheLeftSoftKey)
     startUp();
     step();
     platform::FakeClock::step(300);
-    // The fixture's fonts have no glyphs: the label is 0 wide, so its area is x 5 and the
-    // bottom five rows up to 5 above the edge.
-    tap(5, 315);
+    // "OK" is 12 pixels wide in the fixture's fonts and 10 high: x 5..17, y 305..315.
+    tap(18, 310);
+    EXPECT_TRUE(current<LangMenu>()) << "right of the label";
+    tap(17, 304);
+    EXPECT_TRUE(current<LangMenu>()) << "above the label";
+    tap(17, 315);
     EXPECT_TRUE(current<SoundMenu>());
+    EXPECT_TRUE(pixelIs(7, 320 - 14 + 5, shelltest::kGlyph)) << "the label is drawn";
 }
 
 TEST_F(StartUpQuestions, TheBoxBandIsDarkenedAndTheChosenRowHighlighted)
@@ -161,12 +175,52 @@ TEST_F(StartUpQuestions, TheBoxBandIsDarkenedAndTheChosenRowHighlighted)
     const uint16_t band = windowPixel(120, 10);
     EXPECT_LT(band >> 11, rgb565(shelltest::kBackdrop) >> 11) << "the band is darker";
     EXPECT_GT(band >> 11, 0) << "but not black";
-    EXPECT_TRUE(pixelIs(120, menu->boxY + menu->rowHeight / 2, LangMenu::kHighlightColour));
-    EXPECT_FALSE(pixelIs(120, menu->boxY + menu->rowHeight + menu->rowHeight / 2,
-                         LangMenu::kHighlightColour));
+    const int32_t left = menu->boxX + 3;
+    const int32_t row0 = menu->boxY + menu->rowHeight / 2;
+    const int32_t row1 = row0 + menu->rowHeight;
+    EXPECT_TRUE(pixelIs(left, row0, LangMenu::kHighlightColour));
+    EXPECT_FALSE(pixelIs(left, row1, LangMenu::kHighlightColour));
+    // "ENGLISH" (42 pixels) centred on the box, standing half the font height above the middle
+    // of its row.
+    EXPECT_TRUE(pixelIs(120 - 21 + 1, row0 - 3, shelltest::kGlyph));
+    EXPECT_TRUE(pixelIs(120 - 21 - 1, row0 - 3, LangMenu::kHighlightColour));
+    EXPECT_TRUE(pixelIs(120 - 21 + 1, row1 - 3, shelltest::kGlyph)) << "DEUTSCH, 42 too";
     press('8');
-    EXPECT_TRUE(pixelIs(120, menu->boxY + menu->rowHeight + menu->rowHeight / 2,
-                        LangMenu::kHighlightColour));
+    EXPECT_TRUE(pixelIs(left, row1, LangMenu::kHighlightColour));
+    EXPECT_FALSE(pixelIs(left, row0, LangMenu::kHighlightColour));
+}
+
+TEST_F(StartUpQuestions, OnATallScreenTheNamesSitTwoPixelsHigher)
+{
+    shellArchive({{"240x480", "graphics=big\r\n"}});
+    startDisplay(240, 480);
+    lib->startApp();
+    step();
+    auto* menu = current<LangMenu>();
+    ASSERT_TRUE(menu);
+    const int32_t middle = menu->boxY + menu->rowHeight / 2;
+    const int32_t x = 120 - 21 + 1;
+    EXPECT_TRUE(pixelIs(x, middle - 5 - 2, shelltest::kGlyph)) << "the glyph's top row";
+    EXPECT_FALSE(pixelIs(x, middle - 5 - 3, shelltest::kGlyph));
+    EXPECT_FALSE(pixelIs(x, middle + 3, shelltest::kGlyph)) << "ends two rows higher";
+}
+
+TEST_F(StartUpQuestions, TheSoundAnswerIsHighlightedUnderTheQuestion)
+{
+    startUp();
+    step();
+    press('5');
+    auto* menu = current<SoundMenu>();
+    ASSERT_TRUE(menu);
+    step();
+    const int32_t left = menu->boxX + 3;
+    const int32_t yes = menu->boxY + menu->rowHeight + menu->rowHeight / 2;
+    const int32_t no = yes + menu->rowHeight;
+    EXPECT_TRUE(pixelIs(left, no, SoundMenu::kHighlightColour));
+    EXPECT_FALSE(pixelIs(left, yes, SoundMenu::kHighlightColour));
+    press('8');
+    EXPECT_TRUE(pixelIs(left, yes, SoundMenu::kHighlightColour));
+    EXPECT_FALSE(pixelIs(left, no, SoundMenu::kHighlightColour));
 }
 
 TEST_F(StartUpQuestions, WithoutTheBackdropTheQuestionIsAskedOnBlack)

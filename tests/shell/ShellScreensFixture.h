@@ -4,8 +4,8 @@
 // is 25 ms of the fake clock and paints.
 #pragma once
 
-#include "GamelibTestSupport.h"
-#include "ShellFixture.h"
+#include "../gamelib/GamelibTestSupport.h"
+#include "../gamelib/ShellFixture.h"
 
 #include "gamelib/GameLib.h"
 #include "gamelib/ScreenCanvas.h"
@@ -37,6 +37,10 @@ constexpr int kLogoWidth = 90;
 constexpr int kLogoHeight = 30;
 constexpr int kButtonWidth = 40;
 constexpr int kButtonHeight = 24;
+// Every font of the fixture: capitals and space, each glyph a solid block of this colour.
+constexpr uint32_t kGlyph = 0xF0F0F0;
+constexpr int kGlyphWidth = 6;
+constexpr int kFontHeight = 10;
 // Gallery: every picture i of the list is one colour, kPicture + i (set by pictureList).
 constexpr uint32_t kPicture = 0x204000;
 
@@ -80,6 +84,8 @@ class ShellScreens : public ShellDisplayTest
     bool pixelIs(int x, int y, uint32_t rgb) const { return windowPixel(x, y) == rgb565(rgb); }
 
     static std::string utf(std::initializer_list<std::string> records);
+    // The icon atlas's list: per entry its icon, selected icon and logo.
+    static std::string iconList();
 };
 
 } // namespace shelltest

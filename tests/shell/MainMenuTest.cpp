@@ -112,6 +112,21 @@ TEST_F(MainMenuTest, TheThirdIconStartsStillSoTheColumnArrivesStaggered)
     }
 }
 
+TEST_F(MainMenuTest, AnIconWithoutWidthGivesNoSpacingAndNoDivisionByZero)
+{
+    std::string list = iconList();
+    list.replace(list.find("tesk.png;0;0;30"), 15, "tesk.png;0;0;0");
+    startUp({{"graphics/common/menu/small_icons.txt", list}});
+    step();
+    press('5');
+    press('5');
+    MainMenu& m = menu();
+    EXPECT_EQ(0, m.spacing);
+    steps(200);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(-5, iconX(i)) << "the column of a zero spacing";
+}
+
 TEST_F(MainMenuTest, CursorKeysMoveOncePerPressAndWrap)
 {
     startToMainMenu();
@@ -166,6 +181,12 @@ TEST_F(MainMenuTest, ANavigationPressWhileTheLogoSlidesInReversesItFromWhereItIs
     ASSERT_EQ(MainMenu::STATE_LOGO_IN, m.state);
     steps(4);
     const int32_t left = m.countdown;
+    // The logo's left edge is (300 - countdown) / 300 of its width in from the right edge.
+    const int32_t edge = 240 - ((300 - left) * shelltest::kLogoWidth) / 300;
+    ASSERT_GT(edge, 240 - shelltest::kLogoWidth);
+    ASSERT_LT(edge, 239);
+    EXPECT_TRUE(pixelIs(edge, 319, kLogo + 1 * 0x10));
+    EXPECT_TRUE(pixelIs(edge - 1, 319, shelltest::kBackdrop));
     ASSERT_GT(left, 0);
     gamelib::screenCanvas->keyPressed('8');
     step();

@@ -1,0 +1,167 @@
+// Highscore tables of the game menus: record 1 of the store prefix + "hs" + n holds a count byte,
+// then per entry the name (writeUTF) and the score (big-endian int).
+#include "gamelib/GameLib.h"
+#include "gamelib/GameMenu.h"
+#include "gamelib/TextTable.h"
+
+#include "io/DByteArrayInputStream.h"
+#include "io/DByteArrayOutputStream.h"
+#include "io/DDataInputStream.h"
+#include "io/DDataOutputStream.h"
+#include "microedition/rms/DRecordStore.h"
+
+#include <algorithm>
+
+namespace gamelib {
+
+using qev::io::DByteArrayInputStream;
+using qev::io::DByteArrayOutputStream;
+using qev::io::DDataInputStream;
+using qev::io::DDataOutputStream;
+using qev::lang::DbyteArrayPtr;
+using qev::lang::DExceptionBase;
+using qev::lang::DintArray;
+using qev::lang::DintArrayPtr;
+using qev::lang::DStringArray;
+using qev::lang::DStringArrayPtr;
+using qev::lang::DStringPtr;
+using qev::microedition::rms::DRecordStore;
+using qev::microedition::rms::DRecordStorePtr;
+
+namespace {
+
+DStringPtr storeName(int32_t n, const DStringPtr& prefix)
+{
+    return prefix + u"hs" + n;
+}
+
+DStringPtr defaultName()
+{
+    return getText(u"empty") + u" ";
+}
+
+void closeQuietly(const DRecordStorePtr& store)
+{
+    if (!store)
+        return;
+    try {
+        store->closeRecordStore();
+    } catch (DExceptionBase* e) {
+        if (!swallowable(e))
+            throw;
+    }
+}
+
+} // namespace
+
+void GameMenu::setHighscores(DStringArrayPtr names, DintArrayPtr scoreList)
+{
+    lines = names;
+    scores = scoreList;
+}
+
+void GameMenu::insertHighscore(DStringPtr name, int32_t score)
+{
+    if (!lines || !scores)
+        return;
+    const int32_t n = std::min(lines->length, scores->length);
+    for (int32_t i = 0; i < n; ++i) {
+        if ((*scores)[i] < score) {
+            for (int32_t k = n - 1; k > i; --k) {
+                (*lines)[k] = (*lines)[k - 1];
+                (*scores)[k] = (*scores)[k - 1];
+            }
+            (*lines)[i] = name;
+            (*scores)[i] = score;
+            return;
+        }
+    }
+}
+
+bool GameMenu::isHighscore(int32_t score) const
+{
+    if (!scores)
+        return false;
+    for (int32_t i = scores->length - 1; i >= 0; --i)
+        if ((*scores)[i] < score)
+            return true;
+    return false;
+}
+
+void GameMenu::defaultHighscores()
+{
+    DStringArrayPtr names = new DStringArray(kDefaultHighscores);
+    DintArrayPtr zeros = new DintArray(kDefaultHighscores);
+    for (int32_t i = 0; i < kDefaultHighscores; ++i)
+        (*names)[i] = defaultName();
+    setHighscores(names, zeros);
+}
+
+void GameMenu::saveHighscores(int32_t n, DStringPtr prefix)
+{
+    DRecordStorePtr store;
+    try {
+        store = DRecordStore::openRecordStore(storeName(n, prefix), true);
+        qev::lang::DPtr<DByteArrayOutputStream> bytes = new DByteArrayOutputStream();
+        qev::lang::DPtr<DDataOutputStream> out = new DDataOutputStream(bytes);
+        const int32_t entries = lines ? lines->length : 0;
+        out->write(entries & 0xFF);
+        for (int32_t i = 0; i < entries; ++i) {
+            out->writeUTF((*lines)[i]);
+            out->writeInt(scores && i < scores->length ? (*scores)[i] : 0);
+        }
+        DbyteArrayPtr record = bytes->toByteArray();
+        if (store->getNumRecords() > 0)
+            store->setRecord(1, record, 0, record->length);
+        else
+            store->addRecord(record, 0, record->length);
+        out->close();
+    } catch (DExceptionBase* e) {
+        if (!swallowable(e))
+            throw;
+    }
+    closeQuietly(store);
+}
+
+void GameMenu::loadHighscores(int32_t n, DStringPtr prefix)
+{
+    DRecordStorePtr store;
+    bool writeDefault = false;
+    try {
+        store = DRecordStore::openRecordStore(storeName(n, prefix), true);
+        if (store->getNumRecords() > 0) {
+            qev::lang::DPtr<DDataInputStream> in =
+                new DDataInputStream(new DByteArrayInputStream(store->getRecord(1)));
+            const int32_t entries = in->read();
+            if (entries <= 0) {
+                // A table of no entries could never take a score.
+                defaultHighscores();
+            } else {
+                // Every entry starts as a default one, so that a damaged record leaves no
+                // empty name behind the entries read.
+                DStringArrayPtr names = new DStringArray(entries);
+                DintArrayPtr values = new DintArray(entries);
+                for (int32_t i = 0; i < entries; ++i)
+                    (*names)[i] = defaultName();
+                setHighscores(names, values);
+                for (int32_t i = 0; i < entries; ++i) {
+                    DStringPtr name = in->readUTF();
+                    const int32_t score = in->readInt();
+                    (*names)[i] = name;
+                    (*values)[i] = score;
+                }
+            }
+        } else {
+            defaultHighscores();
+            writeDefault = true;
+        }
+    } catch (DExceptionBase* e) {
+        if (!swallowable(e))
+            throw;
+    }
+    closeQuietly(store);
+    if (writeDefault)
+        saveHighscores(n, prefix);
+}
+
+} // namespace gamelib
