@@ -111,7 +111,7 @@ void CorvantineTest::startGame()
 
 void CorvantineTest::newGame()
 {
-    press(key(4));
+    menuPress(key(4));
 }
 
 void CorvantineTest::toPlay()

@@ -32,6 +32,12 @@ class CorvantineTest : public shelltest::ShellScreens
     ~CorvantineTest() override;
     // Start-up to the main menu, then the game made and started in place of the menu.
     void startGame();
+    // A key press that the menu takes: it ignores presses within 200 ms of the last one.
+    void menuPress(int32_t code)
+    {
+        steps(9);
+        press(code);
+    }
     // "start" chosen in the game's menu.
     void newGame();
     // The intro run out: play has begun.

@@ -37,9 +37,9 @@ TEST_F(CorvantineTest, StartShowsTheMenuAndANewGameBeginsWithTheIntro)
 TEST_F(CorvantineTest, ContinueWithoutAPausedGameStartsANewOne)
 {
     startGame();
-    press(key(1));
+    menuPress(key(1));
     ASSERT_EQ(gameMenu->selected, 1);
-    press(key(4));
+    menuPress(key(4));
     EXPECT_EQ(gameState, STATE_INTRO);
     EXPECT_EQ(level, 1);
 }
@@ -62,11 +62,15 @@ TEST_F(CorvantineTest, PauseKeepsTheLevelAndContinueResumesIt)
     steps(5);
     EXPECT_EQ(swayOffset, sway - 1);
     EXPECT_EQ(ship(4, 0).x, x);
-    press(key(1));
-    press(key(4));
+    menuPress(key(1));
+    steps(9);
+    gamelib::screenCanvas->keyPressed(key(4));
+    step();
     EXPECT_EQ(gameState, STATE_PLAYING);
     EXPECT_EQ(level, 3);
     EXPECT_EQ(lives, 4);
+    EXPECT_EQ(swayOffset, sway - 1);
+    step();
     EXPECT_EQ(swayOffset, sway - 2);
 }
 
@@ -76,11 +80,11 @@ TEST_F(CorvantineTest, SoundLevelCyclesThroughFourLevelsAndIsStored)
     // The start-up question answered "no sound": every game's effects are off.
     ASSERT_EQ(gamelib::getSfxLevel(), 0);
     for (int i = 0; i < 5; ++i)
-        press(key(1));
+        menuPress(key(1));
     ASSERT_EQ(gameMenu->selected, 5);
     const int expected[5] = {1, 2, 3, 0, 1};
     for (int e : expected) {
-        press(key(4));
+        menuPress(key(4));
         EXPECT_EQ(gamelib::getSfxLevel(), e);
         EXPECT_EQ(gamelib::GameMenu::loadOption(u"corvantinesfx_level", -5), e);
     }

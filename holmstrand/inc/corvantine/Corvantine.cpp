@@ -2,8 +2,6 @@
 // and the key configuration.
 #include "corvantine/Corvantine.h"
 
-#include "corvantine/ShadeImage.h"
-
 #include "gamelib/GameLib.h"
 #include "gamelib/GameMenu.h"
 #include "gamelib/GameStatics.h"
@@ -29,7 +27,8 @@ using qev::microedition::lcdui::DGraphics;
 using qev::microedition::lcdui::DImage;
 using qev::microedition::lcdui::DImagePtr;
 
-ItemMenuPtr gameMenu;
+gamelib::GameMenuPtr gameMenu;
+gamelib::CustomControlsPtr keyDialog;
 
 namespace {
 
@@ -50,15 +49,12 @@ const char16_t* const kSoundNames[SOUND_COUNT] = {
     u"menu",     u"game",  u"levelbegin", u"enemyshipblow", u"heroblow",
     u"shootbee", u"shoot", u"enemyvilet", u"enemycomeback", u"supershipblow"};
 
-const char16_t* const kSfxKeys[4] = {u"soundfxoff", u"soundfxlow", u"soundfxnormal",
-                                     u"soundfxhigh"};
-const char16_t* const kMusicKeys[4] = {u"musicoff", u"musiclow", u"musicnormal", u"musichigh"};
-
-DStringPtr levelText(const char16_t* const* keys, int32_t level)
+DStringPtr languageCode()
 {
-    if (level < 0 || level > 3)
-        return DStringPtr(u"");
-    return gamelib::getText(DStringPtr(keys[level]));
+    if (gamelib::languageShortNames && gamelib::languageIndex >= 0)
+        return qev::lang::dcast<DString>(
+            gamelib::languageShortNames->elementAt(gamelib::languageIndex));
+    return DStringPtr(u"en");
 }
 
 // 0 after 3 and after an unknown level, else one more.
@@ -82,11 +78,8 @@ void showLoadingStep()
 void loadLanguageTexts()
 {
     try {
-        if (gamelib::languageShortNames && gamelib::languageIndex >= 0) {
-            DStringPtr code = qev::lang::dcast<DString>(
-                gamelib::languageShortNames->elementAt(gamelib::languageIndex));
-            gamelib::loadTextFile(u"/txt/res_" + code, true);
-        }
+        if (gamelib::languageShortNames && gamelib::languageIndex >= 0)
+            gamelib::loadTextFile(u"/txt/res_" + languageCode(), true);
     } catch (DExceptionBase* e) {
         if (!gamelib::swallowable(e))
             throw;
@@ -145,17 +138,25 @@ void Corvantine::start()
         for (int32_t i = 0; i < ITEM_COUNT; ++i)
             (*itemTexts)[i] = gamelib::getText((*gamelib::menuItemKeys)[i]);
     }
-    (*itemTexts)[ITEM_SOUND] = levelText(kSfxKeys, gamelib::getSfxLevel());
-    (*itemTexts)[ITEM_MUSIC] = levelText(kMusicKeys, gamelib::getMusicLevel());
+    (*itemTexts)[ITEM_SOUND] = GameMenu::getSfxLevelText(gamelib::getSfxLevel());
+    (*itemTexts)[ITEM_MUSIC] = GameMenu::getMusicLevelText(gamelib::getMusicLevel());
 
-    gameMenu = new ItemMenu();
-    gameMenu->background = createShadeImage(splash, -161, width / 16, width - width / 16);
+    gameMenu = new GameMenu();
+    gameMenu->setBackground(splash, -161);
     setMenuMode(MODE_NEW_GAME);
     gameState = STATE_MENU;
     makeBackgroundTables();
     swoopRate = height >= 320 ? kSwoopRateLarge : kSwoopRateSmall;
     showLoadingStep();
     gamelib::playSound(SOUND_MENU, 1);
+
+    // Left, right and fire can be redefined.
+    keyDialog = new gamelib::CustomControls(28);
+    keyDialog->init(gamelib::corvantineName);
+    keyDialog->background = GameMenu::createShadeImage(splash, -160, 0, splash->getWidth());
+    qev::lang::DObjectArrayPtr keys = keyDialog->loadKeys();
+    if (gamelib::screenCanvas)
+        gamelib::screenCanvas->setKeyMapping(1, keys);
 }
 
 void Corvantine::setMenuMode(int32_t mode)
@@ -163,21 +164,26 @@ void Corvantine::setMenuMode(int32_t mode)
     previousMenuMode = menuMode;
     menuMode = mode;
     gameMenu->selected = 0;
+    gameMenu->first = 0;
     switch (mode) {
     case MODE_NEW_GAME:
-        gameMenu->state = ItemMenu::LIST;
+        gameMenu->state = GameMenu::STATE_LIST;
         (*itemTexts)[ITEM_START] = gamelib::getText(u"start");
         (*itemTexts)[ITEM_EXIT] = gamelib::getText(u"exit");
         gameMenu->setItems(itemTexts);
         break;
     case MODE_PAUSED:
-        gameMenu->state = ItemMenu::LIST;
+        gameMenu->state = GameMenu::STATE_LIST;
+        gameMenu->setItems(itemTexts);
         break;
     case MODE_HELP:
-        gameMenu->state = ItemMenu::PAGE;
+        gameMenu->setHelpText(u"/txt/corv/" + languageCode() + u"_help.txt", nullptr);
+        gameMenu->state = GameMenu::STATE_TEXT;
         break;
     case MODE_HIGHSCORES:
-        gameMenu->state = ItemMenu::TABLE;
+        gameMenu->loadHighscores(0, gamelib::corvantineName);
+        gameMenu->state = GameMenu::STATE_HIGHSCORES;
+        GameMenu::lastActionTime = 0;
         break;
     default:
         break;
@@ -190,8 +196,12 @@ void Corvantine::endGame()
     gameState = STATE_MENU;
     setMenuMode(MODE_HIGHSCORES);
     rebuildKeyMap(0);
-    // The table page returns to the new-game list.
+    // The table returns to the new-game list.
     previousMenuMode = MODE_NEW_GAME;
+    if (!gameMenu->isHighscore(score))
+        setMenuMode(MODE_NEW_GAME);
+    else
+        gameMenu->startNameEntry();
 }
 
 void Corvantine::update()
@@ -213,10 +223,11 @@ void Corvantine::update()
         }
         break;
     case STATE_KEYS:
-        // No key dialog in this build: straight back to the menu.
-        gameState = STATE_MENU;
-        ScreenCanvas::clearKeys();
-        GameMenu::lastActionTime = qev::lang::DSystem::currentTimeMillis();
+        if (!keyDialog || keyDialog->update() != gamelib::CustomControls::KEEP_SHOWING) {
+            gameState = STATE_MENU;
+            ScreenCanvas::clearKeys();
+            GameMenu::lastActionTime = qev::lang::DSystem::currentTimeMillis();
+        }
         break;
     default:
         timerStep();
@@ -226,6 +237,15 @@ void Corvantine::update()
 
 void Corvantine::menuStep()
 {
+    if (gameMenu->state == GameMenu::STATE_NAME_ENTRY && GameMenu::nameReady) {
+        gameMenu->insertHighscore(GameMenu::enteredName, score);
+        gameMenu->saveHighscores(0, gamelib::corvantineName);
+        setMenuMode(MODE_HIGHSCORES);
+        previousMenuMode = MODE_NEW_GAME;
+        gamelib::pointerPressed = 0;
+        gamelib::doubleTap = 0;
+        gamelib::keyFire = 0;
+    }
     gameMenu->update();
     if (gameMenu->chosen && (menuMode == MODE_NEW_GAME || menuMode == MODE_PAUSED)) {
         const int32_t item = gameMenu->selected;
@@ -266,14 +286,14 @@ void Corvantine::menuStep()
             break;
         case ITEM_SOUND: {
             const int32_t next = nextSoundLevel(gamelib::getSfxLevel());
-            (*itemTexts)[ITEM_SOUND] = levelText(kSfxKeys, next);
+            (*itemTexts)[ITEM_SOUND] = GameMenu::getSfxLevelText(next);
             gamelib::setSfxLevel(next);
             GameMenu::saveOption(optionName(u"sfx_level"), next);
             break;
         }
         case ITEM_MUSIC: {
             const int32_t next = nextSoundLevel(gamelib::getMusicLevel());
-            (*itemTexts)[ITEM_MUSIC] = levelText(kMusicKeys, next);
+            (*itemTexts)[ITEM_MUSIC] = GameMenu::getMusicLevelText(next);
             gamelib::setMusicLevel(next);
             GameMenu::saveOption(optionName(u"music_level"), next);
             break;
@@ -349,8 +369,11 @@ void Corvantine::stop()
     gamelib::stopAllSounds();
     planetImages = nullptr;
     backgroundPicture = nullptr;
+    if (gameMenu)
+        gameMenu->releaseTitleImage();
     gameMenu = nullptr;
     itemTexts = nullptr;
+    keyDialog = nullptr;
     releaseGame();
 }
 

@@ -4,9 +4,10 @@
 #pragma once
 
 #include "corvantine/CorvantineState.h"
-#include "corvantine/ItemMenu.h"
 
+#include "gamelib/CustomControls.h"
 #include "gamelib/GameInterface.h"
+#include "gamelib/GameMenu.h"
 
 #include "gallery/Gallery.h"
 
@@ -63,7 +64,9 @@ using CorvantinePtr = qev::lang::DPtr<Corvantine>;
 gamelib::GameInterfacePtr makeCorvantine();
 
 // The game's menu (module state like the rest of the game).
-extern ItemMenuPtr gameMenu;
+extern gamelib::GameMenuPtr gameMenu;
+// The key configuration of this game.
+extern gamelib::CustomControlsPtr keyDialog;
 // Puts the formation shooter into the main menu's table (third game).
 void registerCorvantine();
 

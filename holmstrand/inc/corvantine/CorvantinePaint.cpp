@@ -88,6 +88,8 @@ void Corvantine::paint()
         text(gamelib::FONT_HUD1, gamelib::getText(u"pak"), width / 2, height - 2, kBottomCentre);
         break;
     case STATE_KEYS:
+        if (keyDialog)
+            keyDialog->paint(gamelib::screenGraphics);
         break;
     default:
         paintPlayField();

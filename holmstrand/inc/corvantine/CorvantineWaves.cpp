@@ -1,7 +1,6 @@
 // Pictures, the formation, the per-level set-up and what moves behind the play: the formation's
 // sway, the star field and the drifting planet, and the scheduler that sends ships on dives.
 #include "corvantine/Corvantine.h"
-#include "corvantine/ShadeImage.h"
 
 #include "gamelib/GameLib.h"
 #include "gamelib/GameStatics.h"
@@ -207,8 +206,8 @@ void Corvantine::nextLevel()
     gamelib::ScreenCanvas::clearKeys();
     gamelib::GameLib::drawPicture((level - 1) % 5 + 20, backgroundPicture->getGraphics());
     if (backgroundPicture)
-        backgroundPicture =
-            createShadeImage(backgroundPicture, -180, 0, backgroundPicture->getWidth() - 1);
+        backgroundPicture = gamelib::GameMenu::createShadeImage(backgroundPicture, -180, 0,
+                                                                backgroundPicture->getWidth() - 1);
 
     for (int32_t i = starCount() - 1; i >= 0; --i) {
         (*starX)[i] = randomBelow(width) << 16;
