@@ -150,13 +150,14 @@ void Corvantine::start()
     showLoadingStep();
     gamelib::playSound(SOUND_MENU, 1);
 
-    // Left, right and fire can be redefined.
-    keyDialog = new gamelib::CustomControls(28);
-    keyDialog->init(gamelib::corvantineName);
-    keyDialog->background = GameMenu::createShadeImage(splash, -160, 0, splash->getWidth());
-    qev::lang::DObjectArrayPtr keys = keyDialog->loadKeys();
-    if (gamelib::screenCanvas)
-        gamelib::screenCanvas->setKeyMapping(1, keys);
+    // Left, right and fire can be redefined; the keys live on the canvas (none when the game
+    // is drawn without a display).
+    if (gamelib::screenCanvas) {
+        keyDialog = new gamelib::CustomControls(28);
+        keyDialog->init(gamelib::corvantineName);
+        keyDialog->background = GameMenu::createShadeImage(splash, -160, 0, splash->getWidth());
+        gamelib::screenCanvas->setKeyMapping(1, keyDialog->loadKeys());
+    }
 }
 
 void Corvantine::setMenuMode(int32_t mode)
