@@ -87,6 +87,7 @@ CorvantineTest::~CorvantineTest()
     if (gamelib::currentScreen)
         gamelib::currentScreen->stop();
     gamelib::currentScreen = nullptr;
+    gamelib::shellScreens().makeGames[2] = nullptr;
     Corvantine::releaseGame();
     gameMenu = nullptr;
     itemTexts = nullptr;

@@ -2,7 +2,10 @@
 // shows.
 #include "CorvantineFixture.h"
 
+#include "GamelibTestSupport.h"
+
 #include "gamelib/GameMenu.h"
+#include "gamelib/GameStatics.h"
 #include "gamelib/ScreenCanvas.h"
 #include "gamelib/SoundBank.h"
 
@@ -119,6 +122,103 @@ TEST_F(CorvantineTest, TheIntroShowsOneShipPerLifeOnBlack)
     for (int i = 0; i < 4; ++i)
         EXPECT_TRUE(pixelIs(x0 + i * step + 8, 160 + 3 + 6, kShipColour)) << i;
     EXPECT_FALSE(pixelIs(x0 + 4 * step + 8, 160 + 3 + 6, kShipColour));
+}
+
+} // namespace
+} // namespace corvtest
+
+namespace corvtest {
+namespace {
+
+using namespace corvantine;
+
+TEST_F(CorvantineTest, AQualifyingScoreTakesANameThatTheTableKeeps)
+{
+    startGame();
+    newGame();
+    toPlay();
+    score = 700;
+    lives = 0;
+    Corvantine::loseLife();
+    while (gameState != STATE_MENU)
+        step();
+    ASSERT_EQ(gameMenu->state, gamelib::GameMenu::STATE_NAME_ENTRY);
+    gamelib::GameMenu::nameReady = 1;
+    gamelib::GameMenu::enteredName = u"ACE";
+    step();
+    EXPECT_EQ(menuMode, MODE_HIGHSCORES);
+    EXPECT_EQ(gameMenu->state, gamelib::GameMenu::STATE_HIGHSCORES);
+    EXPECT_EQ(gamelibtest::ascii((*gameMenu->lines)[0]), "ACE");
+    EXPECT_EQ((*gameMenu->scores)[0], 700);
+    // Stored: a fresh table reads it back.
+    gamelib::GameMenuPtr other = new gamelib::GameMenu();
+    other->loadHighscores(0, gamelib::corvantineName);
+    EXPECT_EQ(gamelibtest::ascii((*other->lines)[0]), "ACE");
+    EXPECT_EQ((*other->scores)[0], 700);
+}
+
+TEST_F(CorvantineTest, GalleryOpensFromTheMenuAndReturnsToIt)
+{
+    startGame();
+    menuPress(key(1));
+    menuPress(key(1));
+    menuPress(key(4));
+    ASSERT_EQ(gameState, STATE_GALLERY);
+    ASSERT_TRUE(game()->gallery);
+    EXPECT_TRUE(game()->gallery->embedded);
+    steps(10);
+    gamelib::keySoftLeft = 1;
+    step();
+    gamelib::keySoftLeft = 0;
+    steps(2);
+    EXPECT_EQ(gameState, STATE_MENU);
+    EXPECT_EQ(menuMode, MODE_NEW_GAME);
+    EXPECT_TRUE(current<Corvantine>());
+}
+
+TEST_F(CorvantineTest, HelpAndHighscoresReturnToTheList)
+{
+    startGame();
+    for (int i = 0; i < 4; ++i)
+        menuPress(key(1));
+    menuPress(key(4));
+    EXPECT_EQ(menuMode, MODE_HELP);
+    EXPECT_EQ(gameMenu->state, gamelib::GameMenu::STATE_TEXT);
+    // The soft key leaves the page.
+    steps(9);
+    gamelib::keySoftLeft = 1;
+    step();
+    gamelib::keySoftLeft = 0;
+    EXPECT_EQ(menuMode, MODE_NEW_GAME);
+    EXPECT_EQ(gameMenu->state, gamelib::GameMenu::STATE_LIST);
+    EXPECT_EQ(gameMenu->selected, 0);
+
+    for (int i = 0; i < 3; ++i)
+        menuPress(key(1));
+    menuPress(key(4));
+    EXPECT_EQ(menuMode, MODE_HIGHSCORES);
+    EXPECT_EQ(gameMenu->state, gamelib::GameMenu::STATE_HIGHSCORES);
+    menuPress(key(4));
+    EXPECT_EQ(menuMode, MODE_NEW_GAME);
+    EXPECT_EQ(gameMenu->state, gamelib::GameMenu::STATE_LIST);
+}
+
+TEST_F(CorvantineTest, TheMainMenuStartsTheRegisteredGame)
+{
+    registerCorvantine();
+    startGame();
+    gamelib::currentScreen->stop();
+    gamelib::GameLib::showMainMenu();
+    steps(90);
+    press('8');
+    steps(60);
+    press('8');
+    steps(60);
+    press('5');
+    steps(90);
+    ASSERT_TRUE(current<Corvantine>());
+    EXPECT_EQ(gameState, STATE_MENU);
+    EXPECT_EQ(menuMode, MODE_NEW_GAME);
 }
 
 } // namespace

@@ -180,10 +180,12 @@ void Corvantine::setMenuMode(int32_t mode)
     case MODE_HELP:
         gameMenu->setHelpText(u"/txt/corv/" + languageCode() + u"_help.txt", nullptr);
         gameMenu->state = GameMenu::STATE_TEXT;
+        gameMenu->closed = 0;
         break;
     case MODE_HIGHSCORES:
         gameMenu->loadHighscores(0, gamelib::corvantineName);
         gameMenu->state = GameMenu::STATE_HIGHSCORES;
+        gameMenu->closed = 0;
         GameMenu::lastActionTime = 0;
         break;
     default:
