@@ -80,6 +80,18 @@ std::string animList()
            "explosion_enemy=pop1.png;pop2.png;pop3.png;pop4.png;pop5.png\r\n";
 }
 
+// Picture i of the gallery list is one colour, kRewardColour + i.
+void addPictures(std::map<std::string, std::string>& entries)
+{
+    std::string list;
+    for (int i = 0; i < 24; ++i) {
+        list += std::to_string(i % 10) + "   p" + std::to_string(i) + "\r\n";
+        entries["graphics/common/img/p" + std::to_string(i) + ".jpg"] =
+            shelltest::png(240, 320, kRewardColour + static_cast<uint32_t>(i));
+    }
+    entries["graphics/common/img/all.txt"] = list;
+}
+
 } // namespace
 
 CorvantineTest::~CorvantineTest()
@@ -102,10 +114,14 @@ CorvantineTest::~CorvantineTest()
 
 void CorvantineTest::startGame()
 {
-    startToMainMenu({{"graphics/common/corv/all.txt", atlasList()},
-                     {"graphics/common/corv/all.png", atlasSheet()},
-                     {"graphics/common/corv/splash.jpg", shelltest::png(240, 200, 0x203040)},
-                     {"corv/anim.txt", animList()}});
+    std::map<std::string, std::string> entries = {
+        {"graphics/common/corv/all.txt", atlasList()},
+        {"graphics/common/corv/all.png", atlasSheet()},
+        {"graphics/common/corv/splash.jpg", shelltest::png(240, 200, 0x203040)},
+        {"graphics/common/corv/gameover.jpg", shelltest::png(240, 320, kGameOverColour)},
+        {"corv/anim.txt", animList()}};
+    addPictures(entries);
+    startToMainMenu(entries);
     gamelib::currentScreen = makeCorvantine();
     gamelib::currentScreen->start();
 }

@@ -14,6 +14,9 @@ constexpr uint32_t kLevelColour = 0xFFFF00;
 constexpr uint32_t kLifeColour = 0x00FFFF;
 // Alien kind k (0..7) is kAlienColour + k * 0x10.
 constexpr uint32_t kAlienColour = 0xC00040;
+// Gallery picture i of the list is kRewardColour + i; the game-over picture is one colour.
+constexpr uint32_t kRewardColour = 0x40C080;
+constexpr uint32_t kGameOverColour = 0x8000F0;
 constexpr int kShipW = 17;
 constexpr int kShipH = 13;
 constexpr int kFlameH = 5;

@@ -2,6 +2,8 @@
 // ships.
 #include "CorvantineFixture.h"
 
+#include "GamelibTestSupport.h"
+
 #include "gamelib/GameStatics.h"
 #include "gamelib/ScreenCanvas.h"
 
@@ -143,7 +145,13 @@ TEST_F(CorvantinePlay, WithNoLivesLeftTheNextHitEndsTheGame)
     EXPECT_EQ(gameState, STATE_SHIP_LOST);
     steps(29);
     EXPECT_EQ(gameState, STATE_GAME_OVER);
-    steps(81);
+    // The game-over picture is loaded, but the screen stays black.
+    ASSERT_TRUE(backgroundPicture);
+    EXPECT_EQ(gamelibtest::pixelAt(backgroundPicture, 5, 5), shelltest::rgb565(kGameOverColour));
+    step();
+    EXPECT_TRUE(pixelIs(5, 5, 0x000000));
+    EXPECT_TRUE(pixelIs(120, 300, 0x000000));
+    steps(80);
     EXPECT_EQ(gameState, STATE_MENU);
     // No points: the table does not take the score, so the new-game list shows.
     EXPECT_EQ(menuMode, MODE_NEW_GAME);
@@ -173,6 +181,8 @@ TEST_F(CorvantinePlay, AClearedLevelShowsItsRewardUnlocksItAndStartsTheNext)
     EXPECT_EQ(gameState, STATE_REWARD);
     steps(21);
     EXPECT_EQ(gameState, STATE_REWARD);
+    // Level 1's reward is picture 20 of the list, shown as it is.
+    EXPECT_TRUE(pixelIs(120, 100, kRewardColour + 19));
     EXPECT_FALSE(gallery::Gallery::isUnlocked(19));
     press(key(4));
     EXPECT_TRUE(gallery::Gallery::isUnlocked(19));
