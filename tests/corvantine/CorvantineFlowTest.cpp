@@ -90,6 +90,9 @@ TEST_F(CorvantineTest, SoundLevelCyclesThroughFourLevelsAndIsStored)
         menuPress(key(4));
         EXPECT_EQ(gamelib::getSfxLevel(), e);
         EXPECT_EQ(gamelib::GameMenu::loadOption(u"corvantinesfx_level", -5), e);
+        // The item shows the new level's text (the fixture's texts have none: the key).
+        EXPECT_EQ(gamelibtest::ascii((*gameMenu->lines)[5]),
+                  gamelibtest::ascii(gamelib::GameMenu::getSfxLevelKey(e)));
     }
 }
 

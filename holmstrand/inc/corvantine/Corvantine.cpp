@@ -133,13 +133,14 @@ void Corvantine::start()
     loadLanguageTexts();
     showLoadingStep();
 
+    // The level texts stand in the key list: a text without an entry stands for itself.
+    (*gamelib::menuItemKeys)[ITEM_SOUND] = GameMenu::getSfxLevelText(gamelib::getSfxLevel());
+    (*gamelib::menuItemKeys)[ITEM_MUSIC] = GameMenu::getMusicLevelText(gamelib::getMusicLevel());
     if (!itemTexts) {
         itemTexts = new DStringArray(ITEM_COUNT);
         for (int32_t i = 0; i < ITEM_COUNT; ++i)
             (*itemTexts)[i] = gamelib::getText((*gamelib::menuItemKeys)[i]);
     }
-    (*itemTexts)[ITEM_SOUND] = GameMenu::getSfxLevelText(gamelib::getSfxLevel());
-    (*itemTexts)[ITEM_MUSIC] = GameMenu::getMusicLevelText(gamelib::getMusicLevel());
 
     gameMenu = new GameMenu();
     gameMenu->setBackground(splash, -161);
