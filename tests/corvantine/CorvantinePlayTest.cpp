@@ -251,6 +251,35 @@ TEST_F(CorvantinePlay, SpritesStayWithinRangeOverLongDives)
     EXPECT_GT(dives, 100);
 }
 
+TEST_F(CorvantinePlay, DivesAimBesideThePlayerOnTheirOwnSide)
+{
+    for (int i = 0; i < 60; ++i) {
+        AlienShip& a = ship(4, i % 2 == 0 ? 0 : 5);
+        a.state = AlienShip::IN_FORMATION;
+        a.update();
+        a.launch();
+        while (a.state == AlienShip::LEAVING)
+            a.update();
+        ASSERT_EQ(a.state, AlienShip::DIVING);
+        if (a.side == 0) {
+            EXPECT_GE(a.targetX, shipX - shipWidth) << i;
+            EXPECT_LT(a.targetX, shipX) << i;
+        } else {
+            EXPECT_GT(a.targetX, shipX) << i;
+            EXPECT_LE(a.targetX, shipX + shipWidth) << i;
+        }
+        EXPECT_EQ(a.targetY, 320);
+    }
+}
+
+TEST(CorvantineRandom, RemaindersOfAbsoluteValuesAreNeverNegative)
+{
+    EXPECT_EQ(absMod(-7, 5), 2);
+    EXPECT_EQ(absMod(7, 5), 2);
+    EXPECT_EQ(absMod(INT32_MIN, 240), 128);
+    EXPECT_EQ(absMod(INT32_MAX, 320), 2147483647 % 320);
+}
+
 TEST_F(CorvantinePlay, SlopeTableGivesDirectionsOnBothSidesOfTheShip)
 {
     EXPECT_EQ(AlienShip::spriteForSlope(-200000, 10), 0);

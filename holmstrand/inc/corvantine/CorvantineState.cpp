@@ -76,10 +76,15 @@ int32_t nextRandom()
     return gamelib::sharedRandom->next(32);
 }
 
+int32_t absMod(int32_t r, int32_t n)
+{
+    const int64_t wide = r;
+    return static_cast<int32_t>((wide < 0 ? -wide : wide) % n);
+}
+
 int32_t randomBelow(int32_t n)
 {
-    const int64_t r = nextRandom();
-    return static_cast<int32_t>((r < 0 ? -r : r) % n);
+    return absMod(nextRandom(), n);
 }
 
 void playEffect(int32_t sound)

@@ -156,8 +156,9 @@ extern gamelib::AnimationPtr shipExplosion;
 extern gamelib::AnimationPtr bulletAnimation;
 extern gamelib::AnimationPtr alienExplosion;
 
-// A non-negative random number below n (n > 0), also for the one value whose absolute value
-// does not exist as an int.
+// |r| mod n (n > 0), also for the one r whose absolute value does not fit an int.
+int32_t absMod(int32_t r, int32_t n);
+// absMod of the next random number.
 int32_t randomBelow(int32_t n);
 int32_t nextRandom();
 // Sound of the game's bank, once.
