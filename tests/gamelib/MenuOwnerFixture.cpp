@@ -14,9 +14,11 @@ using gamelibtest::record;
 void MenuOwner::update()
 {
     if (view == View::Controls) {
-        controlsResult = controls->update();
-        if (controlsResult != gamelib::CustomControls::KEEP_SHOWING)
+        const int32_t result = controls->update();
+        if (result != gamelib::CustomControls::KEEP_SHOWING) {
+            controlsResult = result;
             ++controlsExits;
+        }
         return;
     }
     menu->update();
@@ -88,8 +90,12 @@ std::map<std::string, std::string> MenuOwnerTest::entries() const
 void MenuOwnerTest::startOwner(const std::map<std::string, std::string>& extra, bool menuImages)
 {
     std::map<std::string, std::string> all = entries();
-    for (const auto& [name, bytes] : extra)
-        all[name] = bytes;
+    for (const auto& [name, bytes] : extra) {
+        if (bytes == kRemove)
+            all.erase(name);
+        else
+            all[name] = bytes;
+    }
     openArchive(all);
     startDisplay(240, 320);
     makeCanvas();

@@ -47,6 +47,9 @@ constexpr int kArrowWidth = 16;
 constexpr int kArrowHeight = 8;
 constexpr uint32_t kFrameColour = 0x303030;
 
+// As the bytes of an extra entry: leave that entry out of the archive.
+inline const std::string kRemove = "<remove>";
+
 // What the owning screen shows.
 enum class View { Menu, Controls };
 
@@ -61,7 +64,7 @@ class MenuOwner : public gamelib::GameInterface
     View view = View::Menu;
     // Each step in which the menu reported a choice: the selected index.
     std::vector<int32_t> choices;
-    // What the key dialog returned last, and how often it asked to be left.
+    // What the key dialog returned when it last asked to be left, and how often it did.
     int32_t controlsResult = 0;
     int32_t controlsExits = 0;
 };
@@ -72,7 +75,8 @@ class MenuOwnerTest : public shelltest::ShellDisplayTest
     // The archive's entries: fonts, texts, menu images, keyboard frame, plus extra.
     std::map<std::string, std::string> entries() const;
     // Archive, display, canvas, shared data, fonts and texts; the owner becomes the current
-    // screen. menuImages: load the arrows and selection images.
+    // screen. menuImages: load the arrows and selection images. An extra entry replaces the
+    // entry of that name (kRemove: drops it).
     void startOwner(const std::map<std::string, std::string>& extra = {}, bool menuImages = true);
 
     void step()

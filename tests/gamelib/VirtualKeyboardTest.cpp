@@ -3,6 +3,7 @@
 // cursor.
 #include "MenuOwnerFixture.h"
 
+#include "gamelib/GameStatics.h"
 #include "gamelib/VirtualKeyboard.h"
 
 using gamelib::GameMenu;
@@ -56,6 +57,22 @@ TEST_F(VirtualKeyboardTest, TheFramedGridShowsTheLettersAndHighlightsTheFirstKey
     EXPECT_TRUE(pixelIs(5, 310, kMenuColour)) << "the ok label";
     EXPECT_TRUE(pixelIs(233, 310, kMenuColour)) << "the <- label";
     EXPECT_EQ("", text());
+}
+
+TEST_F(VirtualKeyboardTest, EveryMenuUsesTheOneKeyboardOfTheSharedData)
+{
+    ASSERT_TRUE(dynamic_cast<VirtualKeyboard*>(gamelib::nameKeyboard.get()))
+        << "made with the shared data";
+    EXPECT_EQ(gamelib::nameKeyboard.get(), VirtualKeyboard::shared().get());
+    press(kDown);
+    press(kRight);
+    // Another game's menu: the highlight stays where the last entry left it.
+    owner->menu = new GameMenu();
+    menu = owner->menu.get();
+    menu->startNameEntry();
+    step();
+    EXPECT_TRUE(highlighted(1, 1));
+    EXPECT_EQ(gamelib::nameKeyboard.get(), VirtualKeyboard::shared().get());
 }
 
 TEST_F(VirtualKeyboardTest, CursorKeysWrapAndClampOnTheLastRow)
@@ -165,6 +182,25 @@ TEST_F(VirtualKeyboardTest, TheCursorBlinksAfterEveryHalfSecond)
     ASSERT_GE(toggles.size(), 3u);
     EXPECT_EQ(21, toggles[1] - toggles[0]) << "a toggle after more than 500 ms: 525 ms";
     EXPECT_EQ(21, toggles[2] - toggles[1]);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MenuOwnerTest, AKeyboardFramePieceMissingFromTheSetIsLeftOut)
+{
+    startOwner({{"graphics/common/input/input_top.png", kRemove}});
+    menu->startNameEntry();
+    steps(2);
+    // The grid moves up to where the top piece would have ended: the frame is 144 high.
+    const int gridY = (320 - 144) / 2;
+    EXPECT_EQ(gridY, VirtualKeyboard::shared()->y);
+    EXPECT_TRUE(pixelIs(kGridX + 9, gridY + 6, kMenuSelColour)) << "the highlighted a";
+    press('B');
+    press(kSoftLeft);
+    EXPECT_TRUE(GameMenu::nameReady);
+    EXPECT_EQ("b", ascii(GameMenu::enteredName));
 }
 
 } // namespace

@@ -104,6 +104,7 @@ extern qev::util::DHashtablePtr folderAliases;
 GameInterfacePtr makeShellLangMenu();
 GameInterfacePtr startShellSoundMenu(qev::lang::DStringArrayPtr prefixes);
 GameInterfacePtr makeShellMainMenu();
+qev::lang::DObjectPtr makeShellNameKeyboard();
 
 // The screens that start-up and the main menu create are reached through this table, so that
 // tests can put small screens in and the games can register themselves.
@@ -120,7 +121,7 @@ struct ShellScreens
     static constexpr int kGames = 3;
     GameInterfacePtr (*makeGames[kGames])() = {};
     // The name-entry keyboard that GameStatics::init makes for the game menus.
-    qev::lang::DObjectPtr (*makeNameKeyboard)() = nullptr;
+    qev::lang::DObjectPtr (*makeNameKeyboard)() = &makeShellNameKeyboard;
     // Drop the globals of the games and the other screens at GameStatics::release.
     static constexpr int kReleasers = 8;
     void (*releasers[kReleasers])() = {};

@@ -1,6 +1,7 @@
 #include "gamelib/GameStatics.h"
 
 #include "gamelib/GameLib.h"
+#include "gamelib/GameMenu.h"
 #include "gamelib/ImageFont.h"
 #include "gamelib/MainMenu.h"
 #include "gamelib/ScreenCanvas.h"
@@ -107,6 +108,11 @@ void GameStatics::release()
     releaseAtlas();
     releaseImageFonts();
     releaseSounds();
+    // What the game menus share: the help page, the last entered name, the input gate.
+    GameMenu::releaseHelp();
+    GameMenu::enteredName = nullptr;
+    GameMenu::nameReady = 0;
+    GameMenu::lastActionTime = 0;
     // Run-wide state of the shell's screens: the next run opens its first main menu at once
     // and reads the unlocked pictures afresh.
     MainMenu::openingMillis = 0;

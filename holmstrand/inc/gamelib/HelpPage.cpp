@@ -83,7 +83,9 @@ DObjectPtr pictureOf(const DStringPtr& entry, const DObjectArrayPtr& pictures)
     return (*pictures)[k];
 }
 
-// Breaks the text into the page's lines (see the header of this file).
+// Breaks the text into the page's lines. Only a line longer than `chars` characters is measured:
+// once it is wider than the page at a space or line feed, it breaks after the last space since
+// the line start (the space is dropped), or, without one, after exactly `chars` characters.
 class LineBreaker
 {
   public:

@@ -13,7 +13,6 @@ namespace gamelib {
 
 using qev::lang::DExceptionBase;
 using qev::lang::DStringPtr;
-using qev::microedition::lcdui::DFont;
 using qev::microedition::lcdui::DGraphics;
 using qev::microedition::lcdui::DGraphicsPtr;
 using qev::microedition::lcdui::DImage;
@@ -50,9 +49,11 @@ int32_t heightOf(const DImagePtr& image)
 
 } // namespace
 
-VirtualKeyboard::VirtualKeyboard()
-    : font(DFont::getDefaultFont()), boldFont(DFont::getDefaultFont()), lastTapTime(now())
+VirtualKeyboard::VirtualKeyboard() : lastTapTime(now()) {}
+
+qev::lang::DObjectPtr makeShellNameKeyboard()
 {
+    return qev::lang::DObjectPtr(new VirtualKeyboard());
 }
 
 VirtualKeyboardPtr VirtualKeyboard::shared()

@@ -27,7 +27,7 @@ class VirtualKeyboard : public GameInterface
     static constexpr int64_t kBlinkMillis = 500;
     static constexpr int64_t kTapGateMillis = 200;
 
-    // Empty text, at most 9 characters, in its frame.
+    // Empty text, at most 9 characters, in its frame; the name entry sets the fonts.
     VirtualKeyboard();
     const char* getClassName() override { return "VirtualKeyboard"; }
 
