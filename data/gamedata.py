@@ -24,8 +24,8 @@ import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from gen import (  # noqa: E402
-    corvantine_art, fonts, mirrowfen_art, music, pictures, sfx, shell_images, tessarine_art,
-    tessarine_help, tessarine_levels, texts)
+    corvantine_art, corvantine_help, fonts, mirrowfen_art, music, pictures, sfx, shell_images,
+    tessarine_art, tessarine_help, tessarine_levels, texts)
 
 FOLDERS_WITH_ALIAS = ("tesk", "mirf", "corv", "menu", "input", "img")
 
@@ -75,6 +75,7 @@ PRODUCERS = [
     tessarine_help.produce,
     mirrowfen_art.produce,
     corvantine_art.produce,
+    corvantine_help.produce,
 ]
 PROBES = [fonts.probes]
 

@@ -1,5 +1,6 @@
 // corvshots: plays the formation shooter from a game.dat without a window and writes what the
-// screen shows at chosen steps into PNG files.
+// screen shows at chosen steps into PNG files: menu, help, intro, play, dives, a reward picture,
+// the ship lost and game over.
 //
 //   corvshots <folder holding game.dat> <out folder>
 #include "corvantine/Corvantine.h"
@@ -98,6 +99,10 @@ int shoot(int width, int height)
     game->start();
     run(*game, 2);
     writePng("corv_menu");
+    Corvantine::setMenuMode(MODE_HELP);
+    run(*game, 1);
+    writePng("corv_help");
+    Corvantine::setMenuMode(MODE_NEW_GAME);
 
     level = 1;
     Corvantine::nextLevel();
