@@ -69,11 +69,12 @@ void run(GameInterface& s, int steps)
     }
 }
 
-int diving()
+// Ships diving below the middle of the screen.
+int divingLow()
 {
     int n = 0;
     for (int i = 0; i < fleet->length; ++i)
-        n += (*fleet)[i]->state == AlienShip::DIVING || (*fleet)[i]->state == AlienShip::LEAVING;
+        n += (*fleet)[i]->state == AlienShip::DIVING && (*fleet)[i]->y > screenHeight / 2;
     return n;
 }
 
@@ -112,10 +113,13 @@ int shoot(int width, int height)
         run(*game, 1);
     run(*game, 30);
     writePng("corv_play");
-    // Play on until two ships are away from the formation.
-    for (int i = 0; i < 2000 && diving() < 2 && gameState == STATE_PLAYING; ++i)
+    // Play on (the ship out of harm's way) until a ship dives at it below the middle.
+    for (int i = 0; i < 3000 && divingLow() == 0; ++i) {
+        lives = 4;
+        if (exploding)
+            explosionFinished = true;
         run(*game, 1);
-    run(*game, 12);
+    }
     writePng("corv_dive");
 
     keyFire = 1;
