@@ -226,3 +226,42 @@ TEST_F(CorvantineTest, TheMainMenuStartsTheRegisteredGame)
 
 } // namespace
 } // namespace corvtest
+
+namespace corvtest {
+namespace {
+
+using namespace corvantine;
+
+TEST_F(CorvantineTest, AKeyRedefinedInTheDialogMovesTheShip)
+{
+    startGame();
+    ASSERT_EQ(gamelib::screenCanvas->getGameAction('Q'), -1);
+    for (int i = 0; i < 7; ++i)
+        menuPress(key(1));
+    menuPress(key(4));
+    ASSERT_EQ(gameState, STATE_KEYS);
+    // Fire on the first row (left) waits for a key, which becomes its first key.
+    steps(9);
+    press(key(4));
+    press('Q');
+    gamelib::keySoftLeft = 1;
+    gamelib::anyKey = 1;
+    step();
+    ASSERT_EQ(gameState, STATE_MENU);
+    for (int i = 0; i < 7; ++i)
+        menuPress(key(0));
+    ASSERT_EQ(gameMenu->selected, 0);
+    menuPress(key(4));
+    toPlay();
+    EXPECT_EQ(gamelib::screenCanvas->getGameAction('Q'), 2);
+    const int32_t x = shipX;
+    gamelib::screenCanvas->keyPressed('Q');
+    steps(5);
+    EXPECT_EQ(shipX, x - 15);
+    gamelib::screenCanvas->keyReleased('Q');
+    steps(3);
+    EXPECT_EQ(shipX, x - 15);
+}
+
+} // namespace
+} // namespace corvtest
