@@ -55,6 +55,32 @@ TEST_F(CorvantinePlay, AShotHitsAnAlienForItsPointsAndPausesTheNextShot)
     EXPECT_EQ(target.state, AlienShip::DESTROYED);
 }
 
+TEST_F(CorvantinePlay, AHeldStylusMovesTheShipAndADoubleTapFires)
+{
+    const int32_t x = shipX;
+    gamelib::screenCanvas->pointerPressed(x + 40, 250);
+    steps(4);
+    EXPECT_EQ(shipX, x + 12);
+    gamelib::screenCanvas->pointerReleased(x + 40, 250);
+    // More than 300 ms later, so that the next press is a single one.
+    steps(15);
+    // Within the dead zone the ship stays.
+    gamelib::screenCanvas->pointerPressed(shipX + 3, 250);
+    steps(3);
+    EXPECT_EQ(shipX, x + 12);
+    gamelib::screenCanvas->pointerReleased(shipX + 3, 250);
+    EXPECT_EQ(shotX, kFree);
+    steps(15);
+    gamelib::screenCanvas->pointerPressed(shipX, 250);
+    step();
+    gamelib::screenCanvas->pointerReleased(shipX, 250);
+    step();
+    EXPECT_EQ(shotX, kFree);
+    gamelib::screenCanvas->pointerPressed(shipX, 250);
+    step();
+    EXPECT_EQ(shotX, x + 12);
+}
+
 TEST_F(CorvantinePlay, OnlyOneShotFliesAtATime)
 {
     gamelib::screenCanvas->keyPressed(key(4));
