@@ -2,6 +2,8 @@
 // the game library's createMIDlet makes. The games put themselves into the main menu's table
 // before that, while the program's globals are set up.
 #include "CreateMIDlet.h"
+#include "corvantine/Corvantine.h"
+#include "mirrowfen/Mirrowfen.h"
 #include "tessarine/Tessarine.h"
 
 namespace {
@@ -12,6 +14,8 @@ namespace {
 
 [[maybe_unused]] const bool gamesRegistered = [] {
     tessarine::registerTessarine();
+    mirrowfen::registerGame();
+    corvantine::registerCorvantine();
     return true;
 }();
 
