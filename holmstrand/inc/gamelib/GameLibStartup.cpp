@@ -40,8 +40,10 @@ void clearScreenWhite()
 void holdUnsupportedMessage()
 {
     const int64_t shown = DSystem::currentTimeMillis();
+    // Sleeping a millisecond a turn keeps a core free, and moves a clock that only moves when
+    // the program waits on it.
     while (DSystem::currentTimeMillis() - shown < GameLib::kUnsupportedMessageMillis)
-        Sleep(0);
+        Sleep(1);
 }
 
 void paintProgressStep()

@@ -14,6 +14,7 @@
 #include "gamelib/TextTable.h"
 
 #include "lang/DExceptionBase.h"
+#include "platform/threads.h"
 
 #include <algorithm>
 
@@ -199,9 +200,10 @@ void Tessarine::start()
     scoreLabel = gamelib::getText(DStringPtr(u"score")) + u" ";
     pauseLabel = gamelib::getText(DStringPtr(u"pause"));
     buildMainMenu();
-    // The splash stays up for a moment even when loading was quick.
-    while (now() - loadingStarted < kLoadingMillis) {
-    }
+    // The splash stays up for a moment even when loading was quick. Sleeping a millisecond a turn
+    // keeps a core free, and moves a clock that only moves when the program waits on it.
+    while (now() - loadingStarted < kLoadingMillis)
+        Sleep(1);
     stage();
     setState(STATE_MENU);
     playSoundOnce(SOUND_MENU);
