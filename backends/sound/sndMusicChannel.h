@@ -20,8 +20,10 @@ class sndMusicChannel : public sndChannel
     // Sets the channel up for the song; the caller holds the driver lock. False when the song
     // cannot be played (no track count, or no orders).
     bool start(const sndMusic& music);
-    // Advances the song by one output sample and adds the tracks to the sums.
-    void mixFrame(int outputRate, bool stereoOutput, int32_t& left, int32_t& right);
+    // Advances the song by `frames` output samples and adds the tracks to the sums (the right
+    // ones are untouched for mono output); the caller holds the driver lock.
+    void mixBlock(int outputRate, bool stereoOutput, int32_t* left, int32_t* right,
+                  uint32_t frames);
 
     struct Sample
     {
@@ -96,4 +98,12 @@ class sndMusicChannel : public sndChannel
     void advanceSong();
     void tickEffects(Track& t);
     void slideVolume(Track& t);
+    void updateSamplesPerTick(int outputRate);
+    // Samples from now on that only count towards the next tick (no row, no tick effects).
+    uint32_t quietSamples() const;
+    // The clock's work for a sample that starts a tick or reads a row; false when the song has
+    // ended and the channel stopped.
+    bool clockEvent();
+    void mixTracks(bool stereoOutput, int32_t* left, int32_t* right, uint32_t frames);
+    void mixTrack(Track& t, bool stereoOutput, int32_t* left, int32_t* right, uint32_t frames);
 };

@@ -16,8 +16,11 @@ class sndSoundChannel : public sndChannel
 
     // Sets the channel up from the sound; the caller holds the driver lock.
     void start(const sndSound& sound);
-    // Adds one output frame to the left and right sums; the caller holds the driver lock.
-    void mixFrame(int outputRate, bool stereoOutput, int32_t& left, int32_t& right);
+    // Adds `frames` output frames to the left and right sums (the right ones are untouched for
+    // mono output), stopping the channel where a sound without loop ends; the caller holds the
+    // driver lock.
+    void mixBlock(int outputRate, bool stereoOutput, int32_t* left, int32_t* right,
+                  uint32_t frames);
 
     std::atomic<int> volume{64};
     std::atomic<int> effectiveVolume{64};
