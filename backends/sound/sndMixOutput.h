@@ -2,6 +2,8 @@
 // instead of wrapped.
 #pragma once
 
+#include "sound/sndMixSpan.h"
+
 #include <algorithm>
 #include <cstdint>
 
@@ -12,34 +14,29 @@ inline int32_t sndOutputValue(int32_t music, int32_t sound)
     return std::clamp(music + (sound >> 7), -32768, 32767);
 }
 
-// Writes `frames` frames of 16-bit signed output.
-template <bool Stereo>
-void sndWrite16(int16_t* out, const int32_t* musicLeft, const int32_t* musicRight,
-                const int32_t* soundLeft, const int32_t* soundRight, uint32_t frames)
+// 16-bit signed output.
+inline int16_t sndTo16(int32_t value)
 {
-    for (uint32_t i = 0; i < frames; ++i) {
-        if constexpr (Stereo) {
-            out[2 * i] = static_cast<int16_t>(sndOutputValue(musicLeft[i], soundLeft[i]));
-            out[2 * i + 1] = static_cast<int16_t>(sndOutputValue(musicRight[i], soundRight[i]));
-        } else {
-            out[i] = static_cast<int16_t>(sndOutputValue(musicLeft[i], soundLeft[i]));
-        }
-    }
+    return static_cast<int16_t>(value);
 }
 
-// Writes `frames` frames of 8-bit unsigned output (the clipped value's high byte plus 128).
-template <bool Stereo>
-void sndWrite8(uint8_t* out, const int32_t* musicLeft, const int32_t* musicRight,
-               const int32_t* soundLeft, const int32_t* soundRight, uint32_t frames)
+// 8-bit unsigned output: the clipped value's high byte plus 128.
+inline uint8_t sndTo8(int32_t value)
+{
+    return static_cast<uint8_t>((value >> 8) + 128);
+}
+
+// Writes `frames` frames of output, converting each clipped value with `convert`.
+template <bool Stereo, typename Out, typename Convert>
+void sndWriteFrames(Out* out, const sndPackedSum* music, const sndPackedSum* sound, uint32_t frames,
+                    Convert convert)
 {
     for (uint32_t i = 0; i < frames; ++i) {
         if constexpr (Stereo) {
-            out[2 * i] =
-                static_cast<uint8_t>((sndOutputValue(musicLeft[i], soundLeft[i]) >> 8) + 128);
-            out[2 * i + 1] =
-                static_cast<uint8_t>((sndOutputValue(musicRight[i], soundRight[i]) >> 8) + 128);
+            out[2 * i] = convert(sndOutputValue(sndLeftOf(music[i]), sndLeftOf(sound[i])));
+            out[2 * i + 1] = convert(sndOutputValue(sndRightOf(music[i]), sndRightOf(sound[i])));
         } else {
-            out[i] = static_cast<uint8_t>((sndOutputValue(musicLeft[i], soundLeft[i]) >> 8) + 128);
+            out[i] = convert(sndOutputValue(sndLeftOf(music[i]), sndLeftOf(sound[i])));
         }
     }
 }

@@ -5,6 +5,26 @@
 
 #include <cstdint>
 
+// A left and a right sum packed in one 64-bit word: left + right x 2^32. One multiplication by
+// a packed factor and one addition then serve both sides; each side stays exact as long as its
+// own sum fits in 32 bits, which the mixer's channel counts and volumes guarantee.
+using sndPackedSum = int64_t;
+
+inline sndPackedSum sndPack(int32_t left, int32_t right)
+{
+    return static_cast<int64_t>(right) * (int64_t{1} << 32) + left;
+}
+
+inline int32_t sndLeftOf(sndPackedSum sum)
+{
+    return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(sum)));
+}
+
+inline int32_t sndRightOf(sndPackedSum sum)
+{
+    return static_cast<int32_t>((sum - sndLeftOf(sum)) >> 32);
+}
+
 // Frames, at most `limit`, that a position below `bound` moving by `step` per frame stays below
 // it (at least 1).
 inline uint32_t sndFramesBefore(uint64_t position, uint64_t bound, uint32_t step, uint32_t limit)
@@ -17,9 +37,8 @@ inline uint32_t sndFramesBefore(uint64_t position, uint64_t bound, uint32_t step
 
 // How one frame of a sound reaches the sums.
 enum class sndLayout {
-    Split,   // stereo output, stereo sound at the centre: each side gets its own value
-    Panned,  // stereo output: the frame's values, summed, shared out by the pan
-    MonoOut, // mono output: the frame's values, summed, go to the left sum only
+    Split,  // stereo output, stereo sound at the centre: each side gets its own value
+    Summed, // the frame's values, summed, shared out by the factors (the pan, or mono output)
 };
 
 // One frame of sound data as mixing values: 8-bit unsigned scaled to 16 bits, or 16-bit signed;
@@ -39,41 +58,33 @@ inline void sndFetchFrame(const uint8_t* data, uint64_t frame, int32_t& first, i
     }
 }
 
-// Adds `frames` frames of a sound (24.8 frame position) with the left and right factors.
+// Adds `frames` frames of a sound (24.8 frame position); `factor` is the packed pair of left and
+// right factors (for Split: `factor` for the first value, `second` for the other one).
 template <bool EightBit, bool StereoSource, sndLayout Layout>
-void sndAddSoundSpan(const uint8_t* data, uint64_t& position, uint32_t step, int32_t leftFactor,
-                     int32_t rightFactor, int32_t* left, int32_t* right, uint32_t frames)
+void sndAddSoundSpan(const uint8_t* data, uint64_t& position, uint32_t step, sndPackedSum factor,
+                     sndPackedSum second, sndPackedSum* sums, uint32_t frames)
 {
     uint64_t pos = position;
     for (uint32_t i = 0; i < frames; ++i) {
         int32_t t, o;
         sndFetchFrame<EightBit, StereoSource>(data, pos >> 8, t, o);
-        if constexpr (Layout == sndLayout::Split) {
-            left[i] += t * leftFactor;
-            right[i] += o * rightFactor;
-        } else if constexpr (Layout == sndLayout::Panned) {
-            left[i] += (t + o) * leftFactor;
-            right[i] += (t + o) * rightFactor;
-        } else {
-            left[i] += (t + o) * leftFactor;
-        }
+        if constexpr (Layout == sndLayout::Split)
+            sums[i] += t * factor + o * second;
+        else
+            sums[i] += (t + o) * factor;
         pos += step;
     }
     position = pos;
 }
 
-// Adds `frames` frames of a signed 8-bit MOD sample (20.12 byte position) with the left and
-// right factors; mono output takes the left one only.
-template <bool StereoOutput>
-void sndAddMusicSpan(const int8_t* data, uint64_t& position, uint32_t step, int32_t leftFactor,
-                     int32_t rightFactor, int32_t* left, int32_t* right, uint32_t frames)
+// Adds `frames` frames of a signed 8-bit MOD sample (20.12 byte position) with the packed
+// left and right factors.
+inline void sndAddMusicSpan(const int8_t* data, uint64_t& position, uint32_t step,
+                            sndPackedSum factor, sndPackedSum* sums, uint32_t frames)
 {
     uint64_t pos = position;
     for (uint32_t i = 0; i < frames; ++i) {
-        const int32_t s = data[pos >> 12];
-        left[i] += s * leftFactor;
-        if constexpr (StereoOutput)
-            right[i] += s * rightFactor;
+        sums[i] += data[pos >> 12] * factor;
         pos += step;
     }
     position = pos;

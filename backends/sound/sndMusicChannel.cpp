@@ -464,7 +464,7 @@ bool sndMusicChannel::clockEvent()
     return true;
 }
 
-void sndMusicChannel::mixBlock(int outputRate, bool stereoOutput, int32_t* left, int32_t* right,
+void sndMusicChannel::mixBlock(int outputRate, bool stereoOutput, sndPackedSum* sums,
                                uint32_t frames)
 {
     uint32_t done = 0;
@@ -480,29 +480,26 @@ void sndMusicChannel::mixBlock(int outputRate, bool stereoOutput, int32_t* left,
             run = run < frames - done ? run : frames - done;
             sampleCounter += run;
         }
-        mixTracks(stereoOutput, left + done, right + done, run);
+        mixTracks(stereoOutput, sums + done, run);
         done += run;
     }
 }
 
-void sndMusicChannel::mixTracks(bool stereoOutput, int32_t* left, int32_t* right, uint32_t frames)
+void sndMusicChannel::mixTracks(bool stereoOutput, sndPackedSum* sums, uint32_t frames)
 {
     for (int i = 0; i < tracks; ++i)
         if (samples[track[i].sample].data)
-            mixTrack(track[i], stereoOutput, left, right, frames);
+            mixTrack(track[i], stereoOutput, sums, frames);
 }
 
-void sndMusicChannel::mixTrack(Track& t, bool stereoOutput, int32_t* left, int32_t* right,
-                               uint32_t frames)
+void sndMusicChannel::mixTrack(Track& t, bool stereoOutput, sndPackedSum* sums, uint32_t frames)
 {
     const Sample& s = samples[t.sample];
     const uint64_t loopEnd = static_cast<uint64_t>(s.loopStart) + s.loopLength;
     const int32_t v = t.effectiveVolume;
     // Stereo: the sample value doubled, the pan's share to the right.
     const int32_t u = v * t.pan >> 8;
-    const int32_t leftFactor = stereoOutput ? 2 * (v - u) : v;
-    const int32_t rightFactor = 2 * u;
-    auto mix = stereoOutput ? sndAddMusicSpan<true> : sndAddMusicSpan<false>;
+    const sndPackedSum factor = stereoOutput ? sndPack(2 * (v - u), 2 * u) : sndPack(v, 0);
     uint32_t done = 0;
     while (done < frames) {
         if (s.loopLength && t.position >= loopEnd)
@@ -520,7 +517,7 @@ void sndMusicChannel::mixTrack(Track& t, bool stereoOutput, int32_t* left, int32
             run = sndFramesBefore(t.position, s.length, t.step, frames - done);
         else if (t.position < loopEnd)
             run = sndFramesBefore(t.position, loopEnd, t.step, frames - done);
-        mix(s.data, t.position, t.step, leftFactor, rightFactor, left + done, right + done, run);
+        sndAddMusicSpan(s.data, t.position, t.step, factor, sums + done, run);
         done += run;
     }
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "sound/sndChannel.h"
+#include "sound/sndMixSpan.h"
 
 class sndMusic;
 
@@ -20,10 +21,9 @@ class sndMusicChannel : public sndChannel
     // Sets the channel up for the song; the caller holds the driver lock. False when the song
     // cannot be played (no track count, or no orders).
     bool start(const sndMusic& music);
-    // Advances the song by `frames` output samples and adds the tracks to the sums (the right
-    // ones are untouched for mono output); the caller holds the driver lock.
-    void mixBlock(int outputRate, bool stereoOutput, int32_t* left, int32_t* right,
-                  uint32_t frames);
+    // Advances the song by `frames` output samples and adds the tracks to the packed sums (the
+    // right halves stay 0 for mono output); the caller holds the driver lock.
+    void mixBlock(int outputRate, bool stereoOutput, sndPackedSum* sums, uint32_t frames);
 
     struct Sample
     {
@@ -104,6 +104,6 @@ class sndMusicChannel : public sndChannel
     // The clock's work for a sample that starts a tick or reads a row; false when the song has
     // ended and the channel stopped.
     bool clockEvent();
-    void mixTracks(bool stereoOutput, int32_t* left, int32_t* right, uint32_t frames);
-    void mixTrack(Track& t, bool stereoOutput, int32_t* left, int32_t* right, uint32_t frames);
+    void mixTracks(bool stereoOutput, sndPackedSum* sums, uint32_t frames);
+    void mixTrack(Track& t, bool stereoOutput, sndPackedSum* sums, uint32_t frames);
 };

@@ -53,8 +53,8 @@ void sndSoundChannel::start(const sndSound& sound)
 
 namespace {
 
-using SpanMixer = void (*)(const uint8_t*, uint64_t&, uint32_t, int32_t, int32_t, int32_t*,
-                           int32_t*, uint32_t);
+using SpanMixer = void (*)(const uint8_t*, uint64_t&, uint32_t, sndPackedSum, sndPackedSum,
+                           sndPackedSum*, uint32_t);
 
 template <sndLayout Layout> SpanMixer spanMixerFor(bool eightBit, bool stereoSource)
 {
@@ -67,7 +67,7 @@ template <sndLayout Layout> SpanMixer spanMixerFor(bool eightBit, bool stereoSou
 
 } // namespace
 
-void sndSoundChannel::mixBlock(int outputRate, bool stereoOutput, int32_t* left, int32_t* right,
+void sndSoundChannel::mixBlock(int outputRate, bool stereoOutput, sndPackedSum* sums,
                                uint32_t frames)
 {
     if (rateChanged) {
@@ -78,18 +78,19 @@ void sndSoundChannel::mixBlock(int outputRate, bool stereoOutput, int32_t* left,
     // Volume and pan hold for the whole block; the game thread changes each as one word.
     const int32_t v = effectiveVolume.load(std::memory_order_relaxed);
     const int32_t pn = pan.load(std::memory_order_relaxed);
-    SpanMixer mix;
-    int32_t leftFactor = v, rightFactor = v;
-    if (!stereoOutput) {
-        mix = spanMixerFor<sndLayout::MonoOut>(is8Bit, stereo);
-    } else if (pn == 128) {
-        mix = stereo ? spanMixerFor<sndLayout::Split>(is8Bit, true)
-                     : spanMixerFor<sndLayout::Panned>(is8Bit, false);
-    } else {
+    SpanMixer mix = spanMixerFor<sndLayout::Summed>(is8Bit, stereo);
+    sndPackedSum factor = sndPack(v, 0); // mono output: the left sum only
+    sndPackedSum second = 0;
+    if (stereoOutput && pn == 128) {
+        factor = sndPack(v, stereo ? 0 : v);
+        if (stereo) {
+            second = sndPack(0, v);
+            mix = spanMixerFor<sndLayout::Split>(is8Bit, true);
+        }
+    } else if (stereoOutput) {
         const int32_t d = 2 * v;
-        rightFactor = d * pn >> 8;
-        leftFactor = d - rightFactor;
-        mix = spanMixerFor<sndLayout::Panned>(is8Bit, stereo);
+        const int32_t w = d * pn >> 8;
+        factor = sndPack(d - w, w);
     }
     uint32_t done = 0;
     while (done < frames) {
@@ -101,7 +102,7 @@ void sndSoundChannel::mixBlock(int outputRate, bool stereoOutput, int32_t* left,
             return;
         }
         const uint32_t run = sndFramesBefore(position, end, step, frames - done);
-        mix(data, position, step, leftFactor, rightFactor, left + done, right + done, run);
+        mix(data, position, step, factor, second, sums + done, run);
         done += run;
     }
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "sound/sndChannel.h"
+#include "sound/sndMixSpan.h"
 
 class sndSound;
 
@@ -16,11 +17,9 @@ class sndSoundChannel : public sndChannel
 
     // Sets the channel up from the sound; the caller holds the driver lock.
     void start(const sndSound& sound);
-    // Adds `frames` output frames to the left and right sums (the right ones are untouched for
-    // mono output), stopping the channel where a sound without loop ends; the caller holds the
-    // driver lock.
-    void mixBlock(int outputRate, bool stereoOutput, int32_t* left, int32_t* right,
-                  uint32_t frames);
+    // Adds `frames` output frames to the packed sums (the right halves stay 0 for mono output),
+    // stopping the channel where a sound without loop ends; the caller holds the driver lock.
+    void mixBlock(int outputRate, bool stereoOutput, sndPackedSum* sums, uint32_t frames);
 
     std::atomic<int> volume{64};
     std::atomic<int> effectiveVolume{64};

@@ -263,36 +263,31 @@ void sndSpeaker::Mix(void* buffer, uint32_t bytes)
 
 void sndSpeaker::mixBlock(int musicActive, int soundActive, uint32_t frames)
 {
-    std::fill_n(m_musicLeft, frames, 0);
-    std::fill_n(m_musicRight, frames, 0);
-    std::fill_n(m_soundLeft, frames, 0);
-    std::fill_n(m_soundRight, frames, 0);
+    std::fill_n(m_musicSums, frames, 0);
+    std::fill_n(m_soundSums, frames, 0);
     // A channel that ends within a block stops itself and adds nothing after its end.
     for (int i = 0; i < musicActive; ++i)
         if (!m_activeMusic[i]->stopped.load(std::memory_order_relaxed))
-            m_activeMusic[i]->mixBlock(m_rate, m_stereo, m_musicLeft, m_musicRight, frames);
+            m_activeMusic[i]->mixBlock(m_rate, m_stereo, m_musicSums, frames);
     for (int i = 0; i < soundActive; ++i)
         if (!m_activeSound[i]->stopped.load(std::memory_order_relaxed))
-            m_activeSound[i]->mixBlock(m_rate, m_stereo, m_soundLeft, m_soundRight, frames);
+            m_activeSound[i]->mixBlock(m_rate, m_stereo, m_soundSums, frames);
 }
 
 void sndSpeaker::writeBlock(void* buffer, uint32_t first, uint32_t frames)
 {
+    const uint32_t at = m_stereo ? 2 * first : first;
     if (m_16bit) {
-        int16_t* out = static_cast<int16_t*>(buffer);
+        int16_t* out = static_cast<int16_t*>(buffer) + at;
         if (m_stereo)
-            sndWrite16<true>(out + 2 * first, m_musicLeft, m_musicRight, m_soundLeft, m_soundRight,
-                             frames);
+            sndWriteFrames<true>(out, m_musicSums, m_soundSums, frames, sndTo16);
         else
-            sndWrite16<false>(out + first, m_musicLeft, m_musicRight, m_soundLeft, m_soundRight,
-                              frames);
+            sndWriteFrames<false>(out, m_musicSums, m_soundSums, frames, sndTo16);
     } else {
-        uint8_t* out = static_cast<uint8_t*>(buffer);
+        uint8_t* out = static_cast<uint8_t*>(buffer) + at;
         if (m_stereo)
-            sndWrite8<true>(out + 2 * first, m_musicLeft, m_musicRight, m_soundLeft, m_soundRight,
-                            frames);
+            sndWriteFrames<true>(out, m_musicSums, m_soundSums, frames, sndTo8);
         else
-            sndWrite8<false>(out + first, m_musicLeft, m_musicRight, m_soundLeft, m_soundRight,
-                             frames);
+            sndWriteFrames<false>(out, m_musicSums, m_soundSums, frames, sndTo8);
     }
 }

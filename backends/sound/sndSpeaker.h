@@ -86,8 +86,6 @@ class sndSpeaker
     bool m_16bit = true;
     bool m_open = false;
     // Music sums enter the output as they are, sound sums scaled down.
-    int32_t m_musicLeft[kBlockFrames] = {};
-    int32_t m_musicRight[kBlockFrames] = {};
-    int32_t m_soundLeft[kBlockFrames] = {};
-    int32_t m_soundRight[kBlockFrames] = {};
+    sndPackedSum m_musicSums[kBlockFrames] = {};
+    sndPackedSum m_soundSums[kBlockFrames] = {};
 };
