@@ -65,7 +65,7 @@ void sndAddSoundSpan(const uint8_t* data, uint64_t& position, uint32_t step, snd
                      sndPackedSum second, sndPackedSum* sums, uint32_t frames)
 {
     uint64_t pos = position;
-#pragma GCC unroll 4
+#pragma GCC unroll 8
     for (uint32_t i = 0; i < frames; ++i) {
         int32_t t, o;
         sndFetchFrame<EightBit, StereoSource>(data, pos >> 8, t, o);
@@ -84,7 +84,7 @@ inline void sndAddMusicSpan(const int8_t* data, uint64_t& position, uint32_t ste
                             sndPackedSum factor, sndPackedSum* sums, uint32_t frames)
 {
     uint64_t pos = position;
-#pragma GCC unroll 4
+#pragma GCC unroll 8
     for (uint32_t i = 0; i < frames; ++i) {
         sums[i] += data[pos >> 12] * factor;
         pos += step;
