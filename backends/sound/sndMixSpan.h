@@ -10,9 +10,11 @@
 // own sum fits in 32 bits, which the mixer's channel counts and volumes guarantee.
 using sndPackedSum = int64_t;
 
+// Computed in unsigned arithmetic, so that extreme pairs wrap instead of overflowing.
 inline sndPackedSum sndPack(int32_t left, int32_t right)
 {
-    return static_cast<int64_t>(right) * (int64_t{1} << 32) + left;
+    const uint64_t high = static_cast<uint64_t>(static_cast<int64_t>(right)) << 32;
+    return static_cast<int64_t>(high + static_cast<uint64_t>(static_cast<int64_t>(left)));
 }
 
 inline int32_t sndLeftOf(sndPackedSum sum)
@@ -22,7 +24,8 @@ inline int32_t sndLeftOf(sndPackedSum sum)
 
 inline int32_t sndRightOf(sndPackedSum sum)
 {
-    return static_cast<int32_t>((sum - sndLeftOf(sum)) >> 32);
+    const uint64_t left = static_cast<uint64_t>(static_cast<int64_t>(sndLeftOf(sum)));
+    return static_cast<int32_t>(static_cast<uint32_t>((static_cast<uint64_t>(sum) - left) >> 32));
 }
 
 // Frames, at most `limit`, that a position below `bound` moving by `step` per frame stays below
