@@ -1,5 +1,6 @@
 #include "sound/sndMusicChannel.h"
 
+#include "sound/sndMixSpan.h"
 #include "sound/sndMusic.h"
 #include "sound/sndSpeaker.h"
 #include "sound/sndTables.h"
@@ -422,58 +423,101 @@ void sndMusicChannel::tickEffects(Track& t)
     }
 }
 
-void sndMusicChannel::mixFrame(int outputRate, bool stereoOutput, int32_t& left, int32_t& right)
+void sndMusicChannel::updateSamplesPerTick(int outputRate)
 {
-    if (rateChanged) {
-        const uint64_t factor =
-            (static_cast<uint64_t>(rateFactorInput) * 256 * 3191326267ull) >> 47;
-        const uint64_t divisor = static_cast<uint64_t>(tickRate) * factor;
-        samplesPerTick =
-            divisor
-                ? static_cast<uint32_t>(((static_cast<uint64_t>(outputRate) << 16) / divisor) >> 8)
+    const uint64_t factor = (static_cast<uint64_t>(rateFactorInput) * 256 * 3191326267ull) >> 47;
+    const uint64_t divisor = static_cast<uint64_t>(tickRate) * factor;
+    samplesPerTick =
+        divisor ? static_cast<uint32_t>(((static_cast<uint64_t>(outputRate) << 16) / divisor) >> 8)
                 : 0;
-        rateChanged = 0;
-    }
+    rateChanged = 0;
+}
+
+uint32_t sndMusicChannel::quietSamples() const
+{
+    if (tickCounter == speed || sampleCounter >= samplesPerTick)
+        return 0;
+    return samplesPerTick - sampleCounter;
+}
+
+bool sndMusicChannel::clockEvent()
+{
     if (tickCounter == speed) {
         if (patternDelay != 0) {
             --patternDelay;
         } else if (ending) {
             stopped = 1;
             paused = 0;
-            return;
+            return false;
         } else {
             processRow();
             advanceSong();
         }
         tickCounter = 0;
-    } else if (sampleCounter < samplesPerTick) {
-        ++sampleCounter;
-    } else {
-        ++tickCounter;
-        sampleCounter = 0;
-        if (tickCounter != speed)
-            for (int i = 0; i < tracks; ++i)
-                tickEffects(track[i]);
+        return true;
     }
-    for (int i = 0; i < tracks; ++i) {
-        Track& t = track[i];
-        const Sample& s = samples[t.sample];
-        if (!s.data)
-            continue;
-        if (s.loopLength && t.position >= static_cast<uint64_t>(s.loopStart) + s.loopLength)
-            t.position -= s.loopLength;
-        if (t.position < s.length) {
-            int32_t v = t.effectiveVolume;
-            int32_t smp = s.data[t.position >> 12];
-            if (stereoOutput) {
-                smp *= 2;
-                int32_t u = v * t.pan >> 8;
-                right += u * smp;
-                left += (v - u) * smp;
-            } else {
-                left += smp * v;
-            }
-            t.position += t.step;
+    ++tickCounter;
+    sampleCounter = 0;
+    if (tickCounter != speed)
+        for (int i = 0; i < tracks; ++i)
+            tickEffects(track[i]);
+    return true;
+}
+
+void sndMusicChannel::mixBlock(int outputRate, bool stereoOutput, sndPackedSum* sums,
+                               uint32_t frames)
+{
+    uint32_t done = 0;
+    while (done < frames) {
+        if (rateChanged)
+            updateSamplesPerTick(outputRate);
+        uint32_t run = quietSamples();
+        if (run == 0) {
+            if (!clockEvent())
+                return;
+            run = 1;
+        } else {
+            run = run < frames - done ? run : frames - done;
+            sampleCounter += run;
         }
+        mixTracks(stereoOutput, sums + done, run);
+        done += run;
+    }
+}
+
+void sndMusicChannel::mixTracks(bool stereoOutput, sndPackedSum* sums, uint32_t frames)
+{
+    for (int i = 0; i < tracks; ++i)
+        if (samples[track[i].sample].data)
+            mixTrack(track[i], stereoOutput, sums, frames);
+}
+
+void sndMusicChannel::mixTrack(Track& t, bool stereoOutput, sndPackedSum* sums, uint32_t frames)
+{
+    const Sample& s = samples[t.sample];
+    const uint64_t loopEnd = static_cast<uint64_t>(s.loopStart) + s.loopLength;
+    const int32_t v = t.effectiveVolume;
+    // Stereo: the sample value doubled, the pan's share to the right.
+    const int32_t u = v * t.pan >> 8;
+    const sndPackedSum factor = stereoOutput ? sndPack(2 * (v - u), 2 * u) : sndPack(v, 0);
+    uint32_t done = 0;
+    while (done < frames) {
+        if (s.loopLength && t.position >= loopEnd)
+            t.position -= s.loopLength;
+        if (t.position >= s.length) {
+            if (!s.loopLength)
+                return; // the sample has ended and its position stays
+            ++done;     // still beyond the sample: it comes back one loop length a sample
+            continue;
+        }
+        // Runs stop where the loop wraps or the sample ends; a position between the loop's end
+        // and the sample's end plays one sample and wraps.
+        uint32_t run = 1;
+        if (!s.loopLength)
+            run = sndFramesBefore(t.position, s.length, t.step, frames - done);
+        else if (t.position < loopEnd)
+            run = sndFramesBefore(t.position, loopEnd, t.step, frames - done);
+        sndAddMusicSpan(s.data, t.position, t.step, factor, sums + done, run);
+        done += run;
     }
 }

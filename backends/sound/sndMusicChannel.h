@@ -3,6 +3,7 @@
 #pragma once
 
 #include "sound/sndChannel.h"
+#include "sound/sndMixSpan.h"
 
 class sndMusic;
 
@@ -20,8 +21,9 @@ class sndMusicChannel : public sndChannel
     // Sets the channel up for the song; the caller holds the driver lock. False when the song
     // cannot be played (no track count, or no orders).
     bool start(const sndMusic& music);
-    // Advances the song by one output sample and adds the tracks to the sums.
-    void mixFrame(int outputRate, bool stereoOutput, int32_t& left, int32_t& right);
+    // Advances the song by `frames` output samples and adds the tracks to the packed sums (the
+    // right halves stay 0 for mono output); the caller holds the driver lock.
+    void mixBlock(int outputRate, bool stereoOutput, sndPackedSum* sums, uint32_t frames);
 
     struct Sample
     {
@@ -96,4 +98,12 @@ class sndMusicChannel : public sndChannel
     void advanceSong();
     void tickEffects(Track& t);
     void slideVolume(Track& t);
+    void updateSamplesPerTick(int outputRate);
+    // Samples from now on that only count towards the next tick (no row, no tick effects).
+    uint32_t quietSamples() const;
+    // The clock's work for a sample that starts a tick or reads a row; false when the song has
+    // ended and the channel stopped.
+    bool clockEvent();
+    void mixTracks(bool stereoOutput, sndPackedSum* sums, uint32_t frames);
+    void mixTrack(Track& t, bool stereoOutput, sndPackedSum* sums, uint32_t frames);
 };

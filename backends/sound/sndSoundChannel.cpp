@@ -1,5 +1,6 @@
 #include "sound/sndSoundChannel.h"
 
+#include "sound/sndMixSpan.h"
 #include "sound/sndSound.h"
 #include "sound/sndSpeaker.h"
 
@@ -50,53 +51,58 @@ void sndSoundChannel::start(const sndSound& sound)
     setVolume(sound.volume < 0 ? 0 : sound.volume);
 }
 
-void sndSoundChannel::mixFrame(int outputRate, bool stereoOutput, int32_t& left, int32_t& right)
+namespace {
+
+using SpanMixer = void (*)(const uint8_t*, uint64_t&, uint32_t, sndPackedSum, sndPackedSum,
+                           sndPackedSum*, uint32_t);
+
+template <sndLayout Layout> SpanMixer spanMixerFor(bool eightBit, bool stereoSource)
+{
+    if (eightBit)
+        return stereoSource ? sndAddSoundSpan<true, true, Layout>
+                            : sndAddSoundSpan<true, false, Layout>;
+    return stereoSource ? sndAddSoundSpan<false, true, Layout>
+                        : sndAddSoundSpan<false, false, Layout>;
+}
+
+} // namespace
+
+void sndSoundChannel::mixBlock(int outputRate, bool stereoOutput, sndPackedSum* sums,
+                               uint32_t frames)
 {
     if (rateChanged) {
         step = static_cast<uint32_t>((static_cast<uint64_t>(playbackRate) << 16) /
                                      (static_cast<uint64_t>(outputRate) << 8));
         rateChanged = 0;
     }
-    if (loop && position >= end && end > 0)
-        position -= end;
-    if (position >= end) {
-        stopped = 1;
-        paused = 0;
-        return;
-    }
-    const uint64_t frame = position >> 8;
-    int32_t t, o = 0;
-    if (is8Bit) {
-        const uint8_t* p = data + frame * (stereo ? 2 : 1);
-        t = (p[0] - 128) << 8;
-        if (stereo)
-            o = (p[1] - 128) << 8;
-    } else {
-        const int16_t* p = reinterpret_cast<const int16_t*>(data) + frame * (stereo ? 2 : 1);
-        t = p[0];
-        if (stereo)
-            o = p[1];
-    }
+    // Volume and pan hold for the whole block; the game thread changes each as one word.
     const int32_t v = effectiveVolume.load(std::memory_order_relaxed);
     const int32_t pn = pan.load(std::memory_order_relaxed);
-    if (stereoOutput) {
-        if (pn == 128) {
-            left += t * v;
-            right += (stereo ? o : t) * v;
-        } else {
-            const int32_t d = 2 * v;
-            const int32_t w = d * pn >> 8;
-            left += t * (d - w);
-            right += t * w;
-            if (stereo) {
-                left += o * (d - w);
-                right += o * w;
-            }
+    SpanMixer mix = spanMixerFor<sndLayout::Summed>(is8Bit, stereo);
+    sndPackedSum factor = sndPack(v, 0); // mono output: the left sum only
+    sndPackedSum second = 0;
+    if (stereoOutput && pn == 128) {
+        factor = sndPack(v, stereo ? 0 : v);
+        if (stereo) {
+            second = sndPack(0, v);
+            mix = spanMixerFor<sndLayout::Split>(is8Bit, true);
         }
-    } else {
-        left += t * v;
-        if (stereo)
-            left += o * v;
+    } else if (stereoOutput) {
+        const int32_t d = 2 * v;
+        const int32_t w = d * pn >> 8;
+        factor = sndPack(d - w, w);
     }
-    position += step;
+    uint32_t done = 0;
+    while (done < frames) {
+        if (loop && position >= end && end > 0)
+            position -= end;
+        if (position >= end) {
+            stopped = 1;
+            paused = 0;
+            return;
+        }
+        const uint32_t run = sndFramesBefore(position, end, step, frames - done);
+        mix(data, position, step, factor, second, sums + done, run);
+        done += run;
+    }
 }

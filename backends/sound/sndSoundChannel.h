@@ -2,6 +2,7 @@
 #pragma once
 
 #include "sound/sndChannel.h"
+#include "sound/sndMixSpan.h"
 
 class sndSound;
 
@@ -16,8 +17,9 @@ class sndSoundChannel : public sndChannel
 
     // Sets the channel up from the sound; the caller holds the driver lock.
     void start(const sndSound& sound);
-    // Adds one output frame to the left and right sums; the caller holds the driver lock.
-    void mixFrame(int outputRate, bool stereoOutput, int32_t& left, int32_t& right);
+    // Adds `frames` output frames to the packed sums (the right halves stay 0 for mono output),
+    // stopping the channel where a sound without loop ends; the caller holds the driver lock.
+    void mixBlock(int outputRate, bool stereoOutput, sndPackedSum* sums, uint32_t frames);
 
     std::atomic<int> volume{64};
     std::atomic<int> effectiveVolume{64};

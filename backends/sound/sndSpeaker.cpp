@@ -1,10 +1,12 @@
 #include "sound/sndSpeaker.h"
 
+#include "sound/sndMixOutput.h"
 #include "sound/sndMusic.h"
 #include "sound/sndSound.h"
 #include "sound/sndTables.h"
 #include "sound/sndWinMM.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -250,33 +252,42 @@ void sndSpeaker::Mix(void* buffer, uint32_t bytes)
     }
     const uint32_t values = m_16bit ? bytes / 2 : bytes;
     const uint32_t frames = m_stereo ? values / 2 : values;
-    int16_t* out16 = static_cast<int16_t*>(buffer);
-    uint8_t* out8 = static_cast<uint8_t*>(buffer);
-    auto put = [&](uint32_t index, int32_t v) {
-        if (m_16bit) {
-            out16[index] = static_cast<int16_t>(v < -32768 ? -32768 : (v > 32767 ? 32767 : v));
-        } else {
-            out8[index] = v < -32768 ? 0 : (v > 32767 ? 255 : static_cast<uint8_t>((v >> 8) + 128));
-        }
-    };
-    for (uint32_t f = 0; f < frames; ++f) {
-        int32_t left = 0, right = 0;
-        for (int i = 0; i < musicActive; ++i)
-            if (!m_activeMusic[i]->stopped.load(std::memory_order_relaxed))
-                m_activeMusic[i]->mixFrame(m_rate, m_stereo, left, right);
-        int32_t sl = 0, sr = 0;
-        for (int i = 0; i < soundActive; ++i)
-            if (!m_activeSound[i]->stopped.load(std::memory_order_relaxed))
-                m_activeSound[i]->mixFrame(m_rate, m_stereo, sl, sr);
-        left += sl >> 7;
-        right += sr >> 7;
-        if (m_stereo) {
-            put(2 * f, left);
-            put(2 * f + 1, right);
-        } else {
-            put(f, left);
-        }
+    for (uint32_t first = 0; first < frames; first += kBlockFrames) {
+        const uint32_t n = std::min(kBlockFrames, frames - first);
+        mixBlock(musicActive, soundActive, n);
+        writeBlock(buffer, first, n);
     }
     // A value left over in a stereo buffer (an odd count of values), or the odd last byte of
     // 16-bit output, stays as it was.
+}
+
+void sndSpeaker::mixBlock(int musicActive, int soundActive, uint32_t frames)
+{
+    std::fill_n(m_musicSums, frames, 0);
+    std::fill_n(m_soundSums, frames, 0);
+    // A channel that ends within a block stops itself and adds nothing after its end.
+    for (int i = 0; i < musicActive; ++i)
+        if (!m_activeMusic[i]->stopped.load(std::memory_order_relaxed))
+            m_activeMusic[i]->mixBlock(m_rate, m_stereo, m_musicSums, frames);
+    for (int i = 0; i < soundActive; ++i)
+        if (!m_activeSound[i]->stopped.load(std::memory_order_relaxed))
+            m_activeSound[i]->mixBlock(m_rate, m_stereo, m_soundSums, frames);
+}
+
+void sndSpeaker::writeBlock(void* buffer, uint32_t first, uint32_t frames)
+{
+    const uint32_t at = m_stereo ? 2 * first : first;
+    if (m_16bit) {
+        int16_t* out = static_cast<int16_t*>(buffer) + at;
+        if (m_stereo)
+            sndWriteFrames<true>(out, m_musicSums, m_soundSums, frames, sndTo16);
+        else
+            sndWriteFrames<false>(out, m_musicSums, m_soundSums, frames, sndTo16);
+    } else {
+        uint8_t* out = static_cast<uint8_t*>(buffer) + at;
+        if (m_stereo)
+            sndWriteFrames<true>(out, m_musicSums, m_soundSums, frames, sndTo8);
+        else
+            sndWriteFrames<false>(out, m_musicSums, m_soundSums, frames, sndTo8);
+    }
 }

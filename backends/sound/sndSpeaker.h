@@ -60,7 +60,14 @@ class sndSpeaker
     virtual bool allocateChannels();
 
   private:
+    // Frames mixed at a time into the sums below.
+    static constexpr uint32_t kBlockFrames = 256;
+
     void buildTables();
+    // Mixes `frames` (at most kBlockFrames) frames of the active channels into the sums.
+    void mixBlock(int musicActive, int soundActive, uint32_t frames);
+    // Writes the sums of `frames` frames as output, from frame `first` of the buffer on.
+    void writeBlock(void* buffer, uint32_t first, uint32_t frames);
     void freeAll();
 
     sndDriver* m_driver = nullptr;
@@ -78,4 +85,7 @@ class sndSpeaker
     bool m_stereo = true;
     bool m_16bit = true;
     bool m_open = false;
+    // Music sums enter the output as they are, sound sums scaled down.
+    sndPackedSum m_musicSums[kBlockFrames] = {};
+    sndPackedSum m_soundSums[kBlockFrames] = {};
 };

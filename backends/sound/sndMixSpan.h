@@ -1,0 +1,96 @@
+// Inner loops of the mixer: add a run of output frames of one source, whose step, volume and pan
+// stay the same for the whole run, to the mixing sums. One loop per data format and output
+// layout, so that none of them tests a format or a boundary per frame.
+#pragma once
+
+#include <cstdint>
+
+// A left and a right sum packed in one 64-bit word: left + right x 2^32. One multiplication by
+// a packed factor and one addition then serve both sides; each side stays exact as long as its
+// own sum fits in 32 bits, which the mixer's channel counts and volumes guarantee.
+using sndPackedSum = int64_t;
+
+// Computed in unsigned arithmetic, so that extreme pairs wrap instead of overflowing.
+inline sndPackedSum sndPack(int32_t left, int32_t right)
+{
+    const uint64_t high = static_cast<uint64_t>(static_cast<int64_t>(right)) << 32;
+    return static_cast<int64_t>(high + static_cast<uint64_t>(static_cast<int64_t>(left)));
+}
+
+inline int32_t sndLeftOf(sndPackedSum sum)
+{
+    return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(sum)));
+}
+
+inline int32_t sndRightOf(sndPackedSum sum)
+{
+    const uint64_t left = static_cast<uint64_t>(static_cast<int64_t>(sndLeftOf(sum)));
+    return static_cast<int32_t>(static_cast<uint32_t>((static_cast<uint64_t>(sum) - left) >> 32));
+}
+
+// Frames, at most `limit`, that a position below `bound` moving by `step` per frame stays below
+// it (at least 1).
+inline uint32_t sndFramesBefore(uint64_t position, uint64_t bound, uint32_t step, uint32_t limit)
+{
+    if (step == 0)
+        return limit;
+    const uint64_t frames = (bound - position + step - 1) / step;
+    return frames < limit ? static_cast<uint32_t>(frames) : limit;
+}
+
+// How one frame of a sound reaches the sums.
+enum class sndLayout {
+    Split,  // stereo output, stereo sound at the centre: each side gets its own value
+    Summed, // the frame's values, summed, shared out by the factors (the pan, or mono output)
+};
+
+// One frame of sound data as mixing values: 8-bit unsigned scaled to 16 bits, or 16-bit signed;
+// `second` is 0 for a mono sound.
+template <bool EightBit, bool StereoSource>
+inline void sndFetchFrame(const uint8_t* data, uint64_t frame, int32_t& first, int32_t& second)
+{
+    constexpr uint64_t width = StereoSource ? 2 : 1;
+    if constexpr (EightBit) {
+        const uint8_t* p = data + frame * width;
+        first = (p[0] - 128) * 256;
+        second = StereoSource ? (p[width - 1] - 128) * 256 : 0;
+    } else {
+        const int16_t* p = reinterpret_cast<const int16_t*>(data) + frame * width;
+        first = p[0];
+        second = StereoSource ? p[width - 1] : 0;
+    }
+}
+
+// Adds `frames` frames of a sound (24.8 frame position); `factor` is the packed pair of left and
+// right factors (for Split: `factor` for the first value, `second` for the other one).
+template <bool EightBit, bool StereoSource, sndLayout Layout>
+void sndAddSoundSpan(const uint8_t* data, uint64_t& position, uint32_t step, sndPackedSum factor,
+                     sndPackedSum second, sndPackedSum* sums, uint32_t frames)
+{
+    uint64_t pos = position;
+#pragma GCC unroll 8
+    for (uint32_t i = 0; i < frames; ++i) {
+        int32_t t, o;
+        sndFetchFrame<EightBit, StereoSource>(data, pos >> 8, t, o);
+        if constexpr (Layout == sndLayout::Split)
+            sums[i] += t * factor + o * second;
+        else
+            sums[i] += (t + o) * factor;
+        pos += step;
+    }
+    position = pos;
+}
+
+// Adds `frames` frames of a signed 8-bit MOD sample (20.12 byte position) with the packed
+// left and right factors.
+inline void sndAddMusicSpan(const int8_t* data, uint64_t& position, uint32_t step,
+                            sndPackedSum factor, sndPackedSum* sums, uint32_t frames)
+{
+    uint64_t pos = position;
+#pragma GCC unroll 8
+    for (uint32_t i = 0; i < frames; ++i) {
+        sums[i] += data[pos >> 12] * factor;
+        pos += step;
+    }
+    position = pos;
+}

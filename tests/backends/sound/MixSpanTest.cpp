@@ -1,0 +1,62 @@
+#include "sound/sndMixSpan.h"
+
+#include <gtest/gtest.h>
+
+TEST(MixSpan, PackedSumsKeepBothSidesExactAcrossSigns)
+{
+    const int32_t values[] = {0,       1,          -1,         32767,          -32768,
+                              1 << 30, -(1 << 30), 2147483647, -2147483647 - 1};
+    for (int32_t l : values)
+        for (int32_t r : values) {
+            const sndPackedSum s = sndPack(l, r);
+            EXPECT_EQ(l, sndLeftOf(s)) << l << " " << r;
+            EXPECT_EQ(r, sndRightOf(s)) << l << " " << r;
+        }
+    // Many products of opposite signs, as the mixer adds them.
+    sndPackedSum sum = 0;
+    int32_t left = 0, right = 0;
+    for (int i = 0; i < 2000; ++i) {
+        const int32_t s = (i * 7919) % 256 - 128;
+        const int32_t lf = i % 129, rf = 128 - lf;
+        sum += s * sndPack(lf, rf);
+        left += s * lf;
+        right += s * rf;
+    }
+    EXPECT_EQ(left, sndLeftOf(sum));
+    EXPECT_EQ(right, sndRightOf(sum));
+}
+
+TEST(MixSpan, RunsEndWhereThePositionReachesTheBound)
+{
+    EXPECT_EQ(4u, sndFramesBefore(0, 1024, 256, 100)); // 0, 256, 512, 768
+    EXPECT_EQ(5u, sndFramesBefore(0, 1025, 256, 100)); // 1024 is still below 1025
+    EXPECT_EQ(1u, sndFramesBefore(1023, 1024, 4096, 100));
+    EXPECT_EQ(3u, sndFramesBefore(0, 1 << 20, 1, 3)); // capped by the limit
+    EXPECT_EQ(7u, sndFramesBefore(10, 20, 0, 7));     // a still position never gets there
+    const uint64_t far = uint64_t{1} << 40;           // positions beyond 32 bits
+    EXPECT_EQ(2u, sndFramesBefore(far, far + 300, 256, 10));
+}
+
+TEST(MixSpan, SoundSpansAddEachFormatAsTheMixerDefinesIt)
+{
+    // 8-bit stereo: (byte - 128) x 256 per value; the Split layout gives each side its own.
+    const uint8_t bytes8[] = {128 + 1, 128 - 2, 128 + 3, 128 - 4};
+    sndPackedSum sums[2] = {};
+    uint64_t pos = 0;
+    sndAddSoundSpan<true, true, sndLayout::Split>(bytes8, pos, 256, sndPack(10, 0), sndPack(0, 20),
+                                                  sums, 2);
+    EXPECT_EQ(512u, pos);
+    EXPECT_EQ(1 * 256 * 10, sndLeftOf(sums[0]));
+    EXPECT_EQ(-2 * 256 * 20, sndRightOf(sums[0]));
+    EXPECT_EQ(3 * 256 * 10, sndLeftOf(sums[1]));
+    EXPECT_EQ(-4 * 256 * 20, sndRightOf(sums[1]));
+    // 16-bit mono at half speed: each frame is read twice.
+    const int16_t words[] = {-30000, 20000};
+    sndPackedSum mono[4] = {};
+    pos = 0;
+    sndAddSoundSpan<false, false, sndLayout::Summed>(reinterpret_cast<const uint8_t*>(words), pos,
+                                                     128, sndPack(3, 5), 0, mono, 4);
+    EXPECT_EQ(-90000, sndLeftOf(mono[1]));
+    EXPECT_EQ(-150000, sndRightOf(mono[1]));
+    EXPECT_EQ(100000, sndRightOf(mono[3]));
+}
