@@ -23,6 +23,9 @@ const std::string& folder()
 {
     static const std::string* f = [] {
         char pattern[] = "/tmp/ph-fuzz-registry-XXXXXX";
+        // Every input starts a new database: syncing each write to disk would be most of the
+        // time spent, for files that are thrown away at once.
+        platform::Registry::syncWrites(false);
         auto* path = new std::string(mkdtemp(pattern));
         std::atexit([] {
             platform::Registry::closeDatabase();
