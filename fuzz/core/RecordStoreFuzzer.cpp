@@ -23,6 +23,11 @@ const std::string& folder()
 {
     static const std::string* f = [] {
         char pattern[] = "/tmp/ph-fuzz-registry-XXXXXX";
+        // Every input starts a new database: syncing each write to disk would be most of the
+        // time spent, for files that are thrown away at once. PH_FUZZ_REGISTRY_SYNC=1 keeps the
+        // syncs, to compare.
+        const char* sync = std::getenv("PH_FUZZ_REGISTRY_SYNC");
+        platform::Registry::syncWrites(sync && sync[0] == '1');
         auto* path = new std::string(mkdtemp(pattern));
         std::atexit([] {
             platform::Registry::closeDatabase();

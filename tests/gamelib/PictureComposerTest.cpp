@@ -114,4 +114,16 @@ TEST_F(PictureComposer, ABrokenOverlayLineStopsAfterTheBackground)
     }
 }
 
+TEST_F(PictureComposer, OverlayPositionsAtTheEndsOfTheIntegersWrapOffThePicture)
+{
+    // The boat's x plus the background's left edge wraps to a large negative number; the sun,
+    // drawn before it, is unaffected.
+    archive("1   sea\r\n1   boat;2147483647;2\r\n1   boat;-2147483648;-2147483648\r\n"
+            "1   sun;5;6\r\n");
+    GameLib::drawPicture(1, g);
+    EXPECT_EQ(kYellow, pixel(15, 16));
+    EXPECT_EQ(kBlue, pixel(11, 12));
+    EXPECT_EQ(kBlue, pixel(10, 10));
+}
+
 } // namespace

@@ -24,6 +24,13 @@ namespace {
 
 constexpr int32_t kPayloadColumn = 4;
 
+// An overlay position from the list may be any number: it wraps as on the device instead of
+// overflowing.
+int32_t wrappingSum(int32_t a, int32_t b)
+{
+    return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
+}
+
 std::vector<DStringPtr> readPictureList()
 {
     std::vector<DStringPtr> lines;
@@ -63,8 +70,9 @@ void compose(int32_t n, const DGraphicsPtr& g)
         DStringArrayPtr fields =
             splitText(lines[static_cast<size_t>(d)]->substring(kPayloadColumn), u';');
         DImagePtr overlay = GameLib::loadImage(u"/img/dress/" + fields[0] + u".png", 0);
-        g->drawImage(overlay, DInteger::parseInt(fields[1]) + left,
-                     DInteger::parseInt(fields[2]) + top, DGraphics::TOP | DGraphics::LEFT);
+        g->drawImage(overlay, wrappingSum(DInteger::parseInt(fields[1]), left),
+                     wrappingSum(DInteger::parseInt(fields[2]), top),
+                     DGraphics::TOP | DGraphics::LEFT);
     }
 }
 

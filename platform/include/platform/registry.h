@@ -94,6 +94,10 @@ class Registry
     // (as a write-protected file or folder would be), from the next opening on.
     static void refuseWrites(bool refuse);
     static void clearFaults();
+    // Test switch: with false, databases opened from now on skip the syncs to disk (a crash
+    // of the machine may then lose writes). For fuzzing and other runs that throw the data
+    // away; the shipped program always syncs.
+    static void syncWrites(bool sync);
 };
 
 } // namespace platform

@@ -66,6 +66,8 @@ class RegistryDatabase
     void failNthStatement(unsigned n, int sqliteResult);
     // Treats an existing database file as one this process may not write.
     void refuseWrites(bool refuse) { m_refuseWrites = refuse; }
+    // Full syncs (the default) or none, from the next opening on.
+    void syncWrites(bool sync) { m_syncWrites = sync; }
 
   private:
     enum Kind {
@@ -110,6 +112,7 @@ class RegistryDatabase
     bool m_damaged = false;
     bool m_readOnly = false;
     bool m_refuseWrites = false;
+    bool m_syncWrites = true;
     std::string m_readOnlyNotice; // the path whose read-only opening was reported
     long m_openedBy = 0;          // the process that opened the connection
     bool m_seededTouch = false;

@@ -362,6 +362,13 @@ void Registry::refuseWrites(bool refuse)
     db.refuseWrites(refuse);
 }
 
+void Registry::syncWrites(bool sync)
+{
+    RegistryDatabase& db = RegistryDatabase::instance();
+    std::lock_guard lock(db.mutex());
+    db.syncWrites(sync);
+}
+
 std::string Registry::openPath()
 {
     RegistryDatabase& db = RegistryDatabase::instance();

@@ -187,7 +187,7 @@ RegistryDatabase::OpenResult RegistryDatabase::tryOpen(const std::string& path, 
     char schema[1536];
     std::snprintf(schema, sizeof schema,
                   "PRAGMA journal_mode=WAL;"
-                  "PRAGMA synchronous=FULL;"
+                  "PRAGMA synchronous=%s;"
                   "CREATE TABLE IF NOT EXISTS main.keys(id INTEGER PRIMARY KEY, parent INTEGER,"
                   " name TEXT COLLATE NOCASE, UNIQUE(parent, name));"
                   "CREATE TABLE IF NOT EXISTS main.vals(key INTEGER, name TEXT COLLATE NOCASE,"
@@ -195,7 +195,7 @@ RegistryDatabase::OpenResult RegistryDatabase::tryOpen(const std::string& path, 
                   // A key's values in rowid order (the order of enumeration) without a sort.
                   "CREATE INDEX IF NOT EXISTS main.vals_order ON vals(key);"
                   "PRAGMA main.user_version=%d;",
-                  kSchemaVersion);
+                  m_syncWrites ? "FULL" : "OFF", kSchemaVersion);
     if (mode == OpenMode::ReadWrite) {
         error = exec(schema);
         if (error != ERROR_SUCCESS) {
