@@ -25,14 +25,12 @@ import tempfile
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from gen import (  # noqa: E402
     corvantine_art, fonts, help_texts, keyboard_frame, menu_art, mirrowfen_art, music,
-    pictures, sfx, shell_images, tessarine_art, tessarine_levels, texts)
+    pictures, screens, sfx, shell_images, sizes, tessarine_art, tessarine_levels, texts)
 
 FOLDERS_WITH_ALIAS = ("tesk", "mirf", "corv", "menu", "input", "img")
 
 # Screen configurations: "/" width "x" height, 8-bit lines ended by CR LF.
-SCREENS = {
-    (240, 320): {"graphics": "qvga", "menu": "large"},
-}
+SCREENS = screens.SCREENS
 
 
 def name_hash(name):
@@ -77,6 +75,8 @@ PRODUCERS = [
     help_texts.produce,
     menu_art.produce,
     keyboard_frame.produce,
+    # Last: the other screen sizes' sets are made from the qvga set's entries.
+    sizes.produce,
 ]
 PROBES = [fonts.probes]
 
@@ -217,6 +217,7 @@ def main():
     parser.add_argument("--output", required=True)
     args = parser.parse_args()
 
+    sizes.CACHE_DIR = os.path.join(os.path.dirname(os.path.abspath(args.staging)), "sets")
     entries = {}
     read_sources(args.root, entries)
     for produce in PRODUCERS:
