@@ -1,9 +1,10 @@
 """Graphics sets for the other screen sizes, made from the qvga set's drawings.
 
-Pictures and backdrops cover the whole screen: the drawing is resampled (area filter when it
-shrinks, Lanczos when it grows, in linear float before the RGB565 dither) to the smallest size
-that covers the screen and cut to the screen around its centre; the gallery's overlays follow
-the same scale and cut, and the picture list gets their new places. Atlas pieces are resampled
+The gallery's pictures cover the whole screen: the drawing is resampled (area filter when it
+shrinks, Lanczos when it grows, in float before the RGB565 dither) to the smallest size that
+covers the screen and cut to the screen around its centre; the overlays follow the same scale
+and cut, and the picture list gets their new places. Composed screens (splash, backdrop, game
+over) are shown whole instead, over a blurred copy that fills the rest of the screen. Atlas pieces are resampled
 one by one to the set's size (bricks, wall tiles and the top border to the set's brick rules,
 everything else by the set's art scale), with the colour key kept out of the filter: colour is
 weighted by coverage and a pixel is opaque where at least half of it was. Pieces that grow by
@@ -19,7 +20,7 @@ import pickle
 import re
 
 import numpy as np
-from PIL import Image
+from PIL import Image, ImageFilter
 
 from gen import pictures, sprite
 from gen.screens import drawn_sets
@@ -63,6 +64,37 @@ def _picture(data, gset, seed):
     return pictures.encode_jpeg(np.ascontiguousarray(img), seed)[0]
 
 
+def _composition(data, gset, seed):
+    """A composed screen (splash, menu backdrop, game over): shown whole, scaled to fit the
+    screen, over a blurred and darkened copy that covers it, with feathered seams. Cutting
+    such a screen to another shape would cut off its title, paddle or ship."""
+    fit = min(gset.width / DESIGN[0], gset.height / DESIGN[1])
+    k, size, (cx, cy) = cover(gset)
+    if abs(fit - k) < 1e-6:
+        return _picture(data, gset, seed)
+    src = _decode(data).astype(np.float32) / 255.0
+    back = np.clip(_resample(src, size), 0.0, 1.0)[cy : cy + gset.height, cx : cx + gset.width]
+    radius = 10.0 * k
+    back8 = Image.fromarray(np.ascontiguousarray(np.round(back * 255.0).astype(np.uint8)))
+    back = np.asarray(back8.filter(ImageFilter.GaussianBlur(radius)), np.float32) / 255.0
+    back = back * 0.55
+    fw, fh = int(round(DESIGN[0] * fit)), int(round(DESIGN[1] * fit))
+    front = np.clip(_resample(src, (fw, fh)), 0.0, 1.0)
+    fx, fy = (gset.width - fw) // 2, (gset.height - fh) // 2
+    feather = max(2.0, 6.0 * fit)
+    ys, xs = np.mgrid[0:fh, 0:fw].astype(np.float32) + 0.5
+    edge = np.full((fh, fw), np.inf, np.float32)
+    if fx > 0:
+        edge = np.minimum(edge, np.minimum(xs, fw - xs))
+    if fy > 0:
+        edge = np.minimum(edge, np.minimum(ys, fh - ys))
+    a = np.clip(edge / feather, 0.0, 1.0)[..., None]
+    out = back.copy()
+    region = out[fy : fy + fh, fx : fx + fw]
+    out[fy : fy + fh, fx : fx + fw] = region * (1.0 - a) + front * a
+    return pictures.encode_jpeg(np.ascontiguousarray(np.clip(out, 0.0, 1.0)), seed)[0]
+
+
 def _keyed(data):
     rgb = _decode(data)
     opaque = ~((rgb[..., 0] == 255) & (rgb[..., 1] == 0) & (rgb[..., 2] == 255))
@@ -102,7 +134,11 @@ def scale_piece(rgb, opaque, size):
     a2 = np.clip(_resample(a, size), 0.0, 1.0)
     col = np.clip(_resample(pre, size), 0.0, None) / np.maximum(a2, 1e-6)[..., None]
     out = np.clip(np.round(col * 255.0), 0, 255).astype(np.uint8)
-    return sprite.Pix(out, a2 >= 0.5)
+    keep = a2 >= 0.5
+    if opaque.any() and not keep.any():
+        # A spark too thin to keep half a pixel still shows where it was strongest.
+        keep = a2 >= a2.max()
+    return sprite.Pix(out, keep)
 
 
 def piece_size(atlas, name, w, h, gset):
@@ -188,8 +224,10 @@ def make_set(entries, gset):
             continue
         if any(rest.startswith(f) for f in FIXED):
             made[rest] = data
-        elif rest.endswith(".jpg"):
+        elif rest.startswith("/img/") and rest.endswith(".jpg"):
             made[rest] = _picture(data, gset, pictures._seed(gset.name, rest))
+        elif rest.endswith(".jpg"):
+            made[rest] = _composition(data, gset, pictures._seed(gset.name, rest))
         else:
             raise ValueError("no rule for %s in the %s set" % (rest, gset.name))
     return {"/graphics/%s%s" % (gset.name, rest): data for rest, data in made.items()}
@@ -217,7 +255,12 @@ def _key(source, gset):
     return digest.hexdigest()[:24]
 
 
+_made = {}
+
+
 def _cached(gset, key):
+    if (gset.name, key) in _made:
+        return _made[(gset.name, key)]
     if CACHE_DIR is None:
         return None
     path = os.path.join(CACHE_DIR, "%s-%s.pickle" % (gset.name, key))
@@ -229,6 +272,7 @@ def _cached(gset, key):
 
 
 def _keep(gset, key, made):
+    _made[(gset.name, key)] = made
     if CACHE_DIR is None:
         return
     os.makedirs(CACHE_DIR, exist_ok=True)
