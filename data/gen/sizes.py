@@ -7,8 +7,10 @@ and cut, and the picture list gets their new places. Composed screens (splash, b
 over) are shown whole instead, over a blurred copy that fills the rest of the screen. Atlas pieces are resampled
 one by one to the set's size (bricks, wall tiles and the top border to the set's brick rules,
 everything else by the set's art scale), with the colour key kept out of the filter: colour is
-weighted by coverage and a pixel is opaque where at least half of it was. Pieces that grow by
-a whole factor are scaled with an edge-preserving pixel-art filter rather than plain doubling.
+weighted by coverage and a pixel is opaque where at least half of it was. The games' sprites
+for the sets at twice the size are drawn anew at that size (see `drawn_large`); other pieces
+that grow by a whole factor are scaled with an edge-preserving pixel-art filter rather than
+plain doubling.
 The name keyboard's frame keeps its size, since it frames letters of the shared fonts.
 """
 
@@ -119,6 +121,44 @@ def _epx(rgb, opaque):
     return rgb2, out != (255 << 16 | 255)
 
 
+def doubled(p):
+    """A sprite at twice its size: its shapes as drawn at that size, and the pixels that were
+    finished by hand (outlines, highlights, pixel-art symbols) scaled by the pixel-art filter."""
+    rgb2, op2 = _epx(p.rgb, p.opaque)
+    large = getattr(p, "large", None)
+    if large is None or large.size != (2 * p.size[0], 2 * p.size[1]):
+        return sprite.Pix(rgb2, op2)
+    rgb1, op1 = p.drawn
+    touched = np.any(p.rgb != rgb1, axis=-1) | (p.opaque != op1)
+    touched = touched.repeat(2, 0).repeat(2, 1)
+    return sprite.Pix(np.where(touched[..., None], rgb2, large.rgb),
+                      np.where(touched, op2, large.opaque))
+
+
+def drawn_large():
+    """{atlas: {piece: Pix at twice the size}} for the three games' atlases, drawn anew.
+    Runs in a worker of its own: it redraws every sprite with the drawing kits switched to
+    keep their shapes at twice the size."""
+    from gen import corvantine_art, mirrowfen_art, space_sprites, tessarine_art
+
+    saved = sprite.HI, space_sprites.HI
+    sprite.HI = space_sprites.HI = 2
+    caches = [m._cache for m in (tessarine_art, mirrowfen_art, corvantine_art)]
+    kept = [dict(c) for c in caches]
+    try:
+        for c in caches:
+            c.clear()
+        built = {"/tesk/all": tessarine_art.build()[0], "/mirf/all": mirrowfen_art.build(),
+                 "/corv/all": corvantine_art.build()[0]}
+        return {atlas: {n: doubled(p) for n, p in pieces.items()}
+                for atlas, pieces in built.items()}
+    finally:
+        sprite.HI, space_sprites.HI = saved
+        for c, k in zip(caches, kept):
+            c.clear()
+            c.update(k)
+
+
 def scale_piece(rgb, opaque, size):
     """An atlas piece at size (w, h) as a sprite.Pix."""
     h, w = opaque.shape
@@ -164,12 +204,19 @@ def _atlas_lines(data):
         yield name, int(x), int(y), int(w), int(h)
 
 
-def scale_atlas(entries, atlas, gset):
+def scale_atlas(entries, atlas, gset, large=None):
+    """An atlas for the set; pieces found in large at their size in the set are taken as
+    they are."""
     rgb, opaque = _keyed(entries[SOURCE + atlas + ".png"])
     pieces, order = {}, []
+    large = large or {}
     for name, x, y, w, h in _atlas_lines(entries[SOURCE + atlas + ".txt"]):
         size = piece_size(atlas, name, w, h, gset)
-        pieces[name] = scale_piece(rgb[y : y + h, x : x + w], opaque[y : y + h, x : x + w], size)
+        if name in large and large[name].size == size:
+            pieces[name] = large[name]
+        else:
+            pieces[name] = scale_piece(rgb[y : y + h, x : x + w],
+                                       opaque[y : y + h, x : x + w], size)
         order.append(name)
     width = max(256, max(p.size[0] for p in pieces.values()))
     width = 1 << int(math.ceil(math.log2(width)))
@@ -212,8 +259,9 @@ def scale_gallery(entries, gset):
 def make_set(entries, gset):
     """Every entry of the qvga set, made for gset; returns {name: bytes} under the set."""
     made = {}
+    large = drawn_large() if gset.art == 2.0 else {}
     for atlas in ATLASES:
-        png, text = scale_atlas(entries, atlas, gset)
+        png, text = scale_atlas(entries, atlas, gset, large.get(atlas))
         made[atlas + ".png"], made[atlas + ".txt"] = png, text
     made.update(scale_gallery(entries, gset))
     for name, data in entries.items():
@@ -241,7 +289,8 @@ def _make(args):
 # A folder that keeps each set made, under a key of everything it was made from (the qvga
 # entries and the code that makes sets), so that a change elsewhere does not make them again.
 CACHE_DIR = None
-_CODE = ("sizes.py", "screens.py", "pictures.py", "sprite.py")
+_CODE = ("sizes.py", "screens.py", "pictures.py", "sprite.py", "space_sprites.py",
+         "tessarine_art.py", "mirrowfen_art.py", "corvantine_art.py")
 
 
 def _key(source, gset):
