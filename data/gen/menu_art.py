@@ -18,6 +18,9 @@ from . import raster, shell_images
 from .fonts import DEJAVU
 
 S = raster.SS
+# Pieces come out OUT times their size; S must then be OUT times the supersampling (the large
+# screens' sets draw the icons and tabs with S = 8, OUT = 2).
+OUT = 1
 SCREEN = (240, 320)
 GRAPHICS = "/graphics/qvga"
 BACKDROP = "/menu/back.jpg"
@@ -60,7 +63,10 @@ class Layers:
         a = np.asarray(image, float) / 255.0
         if rim:
             grow = int(round(rim_width * S)) * 2 + 1
-            halo = np.asarray(image.filter(ImageFilter.MaxFilter(grow)), float) / 255.0
+            if OUT > 1:
+                halo = _grown(np.asarray(image, float), grow) / 255.0
+            else:
+                halo = np.asarray(image.filter(ImageFilter.MaxFilter(grow)), float) / 255.0
             self._over(raster.OUTLINE, halo)
         colour = np.broadcast_to(np.asarray(fill, float), self.rgb.shape)
         if shade:
@@ -82,14 +88,27 @@ class Layers:
 
     def reduce(self, threshold=0.5):
         """RGB with the key where less than threshold is covered."""
-        h, w = self.h, self.w
-        alpha = self.alpha.reshape(h, S, w, S).mean(axis=(1, 3))
-        rgb = (self.rgb * self.alpha[..., None]).reshape(h, S, w, S, 3).mean(axis=(1, 3))
+        h, w, f = self.h * OUT, self.w * OUT, S // OUT
+        alpha = self.alpha.reshape(h, f, w, f).mean(axis=(1, 3))
+        rgb = (self.rgb * self.alpha[..., None]).reshape(h, f, w, f, 3).mean(axis=(1, 3))
         rgb = rgb / np.maximum(alpha, 1e-6)[..., None]
         # Partly covered pixels lean toward the outline colour rather than the key.
         rgb = raster.lerp(np.broadcast_to(np.array(raster.OUTLINE, float), rgb.shape), rgb,
                           np.clip(alpha / max(threshold, 1e-6), 0, 1) ** 0.5)
         return raster.compose(rgb, alpha >= threshold, dither=True)
+
+
+def _grown(a, size):
+    """Square maximum filter of odd size, done as two passes of shifted maxima (the rank
+    filter's cost grows with the square of the size, which the large pieces feel)."""
+    r = size // 2
+    for axis in (0, 1):
+        padded = np.pad(a, [(r, r) if ax == axis else (0, 0) for ax in (0, 1)], mode="edge")
+        out = a.copy()
+        for d in range(size):
+            out = np.maximum(out, np.take(padded, range(d, d + a.shape[axis]), axis=axis))
+        a = out
+    return a
 
 
 def _box(x0, y0, x1, y1):

@@ -150,13 +150,37 @@ def drawn_large():
             c.clear()
         built = {"/tesk/all": tessarine_art.build()[0], "/mirf/all": mirrowfen_art.build(),
                  "/corv/all": corvantine_art.build()[0]}
-        return {atlas: {n: doubled(p) for n, p in pieces.items()}
-                for atlas, pieces in built.items()}
+        large = {atlas: {n: doubled(p) for n, p in pieces.items()}
+                 for atlas, pieces in built.items()}
+        large["/menu/small_icons"] = menu_large()
+        return large
     finally:
         sprite.HI, space_sprites.HI = saved
         for c, k in zip(caches, kept):
             c.clear()
             c.update(k)
+
+
+def menu_large():
+    """The main menu's icons and title tabs drawn at twice the size."""
+    from gen import menu_art
+
+    saved = menu_art.S, menu_art.OUT
+    menu_art.S, menu_art.OUT = 2 * saved[0], 2
+    try:
+        drawn = {}
+        for entry in menu_art.ENTRIES:
+            for selected in (False, True):
+                drawn[entry + ("_s" if selected else "") + ".png"] = menu_art.icon(entry,
+                                                                                   selected)
+            drawn[menu_art.TAB_NAMES[entry]] = menu_art.title_tab(entry)
+    finally:
+        menu_art.S, menu_art.OUT = saved
+    pieces = {}
+    for name, rgb in drawn.items():
+        opaque = ~np.all(rgb == np.array(KEY, np.uint8), axis=-1)
+        pieces[name] = sprite.Pix(rgb, opaque)
+    return pieces
 
 
 def scale_piece(rgb, opaque, size):
@@ -290,7 +314,7 @@ def _make(args):
 # entries and the code that makes sets), so that a change elsewhere does not make them again.
 CACHE_DIR = None
 _CODE = ("sizes.py", "screens.py", "pictures.py", "sprite.py", "space_sprites.py",
-         "tessarine_art.py", "mirrowfen_art.py", "corvantine_art.py")
+         "tessarine_art.py", "mirrowfen_art.py", "corvantine_art.py", "menu_art.py")
 
 
 def _key(source, gset):
