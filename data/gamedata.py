@@ -4,7 +4,11 @@
 Every entry is first written into a staging folder: the files below sources/ as they are
 (hidden files left out), and the entries the producers make: screen configurations here, and in
 gen/ the bitmap fonts, the language texts and soft-key codes (converted from text/) and the
-shell images; later the games' graphics, sounds and levels. The staging folder is then packed
+shell images; later the games' graphics, sounds and levels. The graphics are drawn for the
+240x320 screen ("qvga" set); gen/sizes.py then makes every other screen size's set from the
+same drawings, in worker processes, and keeps the sets it made in a folder beside the staging
+folder ("sets"), reused while the drawings and the code that makes them stay the same. The
+screen sizes and their sets are listed in gen/screens.py. The staging folder is then packed
 with the 7z tool: LZMA, one entry per block (not solid), no branch filters, uncompressed header,
 no time stamps, names in sorted order, so that the same sources give the same archive.
 

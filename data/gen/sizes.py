@@ -11,7 +11,8 @@ weighted by coverage and a pixel is opaque where at least half of it was. The ga
 for the sets at twice the size are drawn anew at that size (see `drawn_large`); other pieces
 that grow by a whole factor are scaled with an edge-preserving pixel-art filter rather than
 plain doubling.
-The name keyboard's frame keeps its size, since it frames letters of the shared fonts.
+The name keyboard's frame and the HUD plates that carry numbers keep their size, since they
+frame letters of the shared fonts.
 """
 
 import hashlib
@@ -33,6 +34,9 @@ DESIGN = (240, 320)
 # Folders whose images keep their size in every set.
 FIXED = ("/input/",)
 ATLASES = ("/tesk/all", "/mirf/all", "/corv/all", "/menu/small_icons")
+# The space-rock game's HUD plates: it writes the lives and the score on them in the shared
+# fonts at fixed offsets, so they keep their size with the fonts.
+TEXT_PLATES = ("lifePanel", "scorePanel")
 
 
 def cover(gset):
@@ -218,6 +222,8 @@ def piece_size(atlas, name, w, h, gset):
             return gset.wall, gset.top
         if re.fullmatch(r"t[123]_L\.png", name):
             return gset.wall, max(1, int(round(h * gset.art)))
+    if atlas == "/mirf/all" and name in TEXT_PLATES:
+        return w, h
     s = gset.art
     return max(1, int(round(w * s))), max(1, int(round(h * s)))
 
