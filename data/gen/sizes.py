@@ -140,9 +140,15 @@ def doubled(p):
 
 
 def drawn_large():
-    """{atlas: {piece: Pix at twice the size}} for the three games' atlases, drawn anew.
-    Runs in a worker of its own: it redraws every sprite with the drawing kits switched to
-    keep their shapes at twice the size."""
+    """{atlas: {piece: Pix at twice the size}} for the three games' atlases and the menu's."""
+    large = games_large()
+    large["/menu/small_icons"] = menu_large()
+    return large
+
+
+def games_large():
+    """{atlas: {piece: Pix at twice the size}} for the three games' atlases, drawn anew: every
+    sprite is redrawn with the drawing kits switched to keep their shapes at twice the size."""
     from gen import corvantine_art, mirrowfen_art, space_sprites, tessarine_art
 
     saved = sprite.HI, space_sprites.HI
@@ -154,10 +160,8 @@ def drawn_large():
             c.clear()
         built = {"/tesk/all": tessarine_art.build()[0], "/mirf/all": mirrowfen_art.build(),
                  "/corv/all": corvantine_art.build()[0]}
-        large = {atlas: {n: doubled(p) for n, p in pieces.items()}
-                 for atlas, pieces in built.items()}
-        large["/menu/small_icons"] = menu_large()
-        return large
+        return {atlas: {n: doubled(p) for n, p in pieces.items()}
+                for atlas, pieces in built.items()}
     finally:
         sprite.HI, space_sprites.HI = saved
         for c, k in zip(caches, kept):
@@ -286,10 +290,12 @@ def scale_gallery(entries, gset):
     return out
 
 
-def make_set(entries, gset):
-    """Every entry of the qvga set, made for gset; returns {name: bytes} under the set."""
+def make_set(entries, gset, large=None):
+    """Every entry of the qvga set, made for gset; returns {name: bytes} under the set. The
+    sets at twice the size take large (of `drawn_large`), drawn here when not given."""
     made = {}
-    large = drawn_large() if gset.art == 2.0 else {}
+    if large is None:
+        large = drawn_large() if gset.art == 2.0 else {}
     for atlas in ATLASES:
         png, text = scale_atlas(entries, atlas, gset, large.get(atlas))
         made[atlas + ".png"], made[atlas + ".txt"] = png, text
@@ -311,24 +317,26 @@ def make_set(entries, gset):
     return {"/graphics/%s%s" % (gset.name, rest): data for rest, data in made.items()}
 
 
-def _make(args):
-    entries, gset = args
-    return make_set(entries, gset)
+def _make(entries, gset, large):
+    return make_set(entries, gset, large)
 
 
 # A folder that keeps each set made, under a key of everything it was made from (the qvga
 # entries and the code that makes sets), so that a change elsewhere does not make them again.
 CACHE_DIR = None
-_CODE = ("sizes.py", "screens.py", "pictures.py", "sprite.py", "space_sprites.py",
-         "tessarine_art.py", "mirrowfen_art.py", "corvantine_art.py", "menu_art.py")
 
 
 def _key(source, gset):
-    digest = hashlib.sha256(repr(tuple(gset)).encode("ascii"))
+    """Everything a set is made from: the qvga entries, every drawing module (sets redraw
+    sprites with them) and the libraries that encode and filter."""
+    import PIL
+
+    digest = hashlib.sha256(repr((tuple(gset), PIL.__version__, np.__version__)).encode())
     here = os.path.dirname(os.path.abspath(__file__))
-    for name in _CODE:
-        with open(os.path.join(here, name), "rb") as handle:
-            digest.update(handle.read())
+    for name in sorted(os.listdir(here)):
+        if name.endswith(".py"):
+            with open(os.path.join(here, name), "rb") as handle:
+                digest.update(name.encode("ascii") + b"\0" + handle.read())
     for name in sorted(source):
         digest.update(name.encode("ascii") + b"\0" + source[name])
     return digest.hexdigest()[:24]
@@ -380,9 +388,21 @@ def produce(entries, workers=None):
     else:
         import multiprocessing
 
-        jobs = [(source, gset) for gset, _ in missing]
-        with multiprocessing.get_context("fork").Pool(min(len(jobs), workers or 6)) as pool:
-            fresh = pool.map(_make, jobs)
+        # The large drawings are made once, beside the other sets, and then shared by the
+        # sets at twice the size.
+        doubles = [g for g, _ in missing if g.art == 2.0]
+        with multiprocessing.get_context("fork").Pool(workers or 6) as pool:
+            if doubles:
+                games = pool.apply_async(games_large)
+                menu = pool.apply_async(menu_large)
+            jobs = {g.name: pool.apply_async(_make, (source, g, {}))
+                    for g, _ in missing if g.art != 2.0}
+            if doubles:
+                large = games.get()
+                large["/menu/small_icons"] = menu.get()
+                for g in doubles:
+                    jobs[g.name] = pool.apply_async(_make, (source, g, large))
+            fresh = [jobs[g.name].get() for g, _ in missing]
     for (gset, key), made in zip(missing, fresh):
         _keep(gset, key, made)
     for made in results + fresh:
