@@ -259,7 +259,7 @@ def title_tab(entry):
     return layers.reduce()
 
 
-def backdrop():
+def backdrop(large=False):
     """Night over the lakeside: a violet glow on the horizon, stars, an aurora, the horned peak
     right of the middle and its reflection; the left column where the icons stand and the
     bottom right corner where the titles slide in stay calm."""
@@ -322,6 +322,9 @@ def backdrop():
     # Keep the icon column and the title corner quiet: a soft darkening.
     calm = np.clip(1 - xx / 52.0, 0, 1) ** 1.5 * 0.35
     rgb = rgb * (1 - calm[..., None])
+    if large:
+        # The large screens take the drawing at 2x as it is.
+        return _titled(rgb, 2)
     small = rgb.reshape(h, 2, w, 2, 3).mean(axis=(1, 3))
     return _titled(small)
 
@@ -332,13 +335,15 @@ def _mask_at(W, H, points):
     return np.asarray(image, float) / 255.0
 
 
-def _titled(rgb):
-    """The collection's name at the top, warm letters with a dark rim."""
-    w, h = SCREEN
-    mask = shell_images._text_mask(SCREEN, "PALLASTERHORN", "DejaVuSans-Bold.ttf", 19,
-                                   (w / 2 + 14, 38), 0.5)
-    rim = shell_images._halo(mask, [(dy, dx) for dy in (-1, 0, 1, 2) for dx in (-1, 0, 1)], 1.6)
-    rows = np.clip((np.arange(h) - 22) / 16.0, 0, 1)[:, None]
+def _titled(rgb, k=1):
+    """The collection's name at the top, warm letters with a dark rim (on a picture k times
+    the screen's size)."""
+    w, h = SCREEN[0] * k, SCREEN[1] * k
+    mask = shell_images._text_mask((w, h), "PALLASTERHORN", "DejaVuSans-Bold.ttf", 19 * k,
+                                   ((SCREEN[0] / 2 + 14) * k, 38 * k), 0.5 * k)
+    rim = shell_images._halo(mask, [(dy, dx) for dy in range(-k, 2 * k + 1)
+                                    for dx in range(-k, k + 1)], 1.6)
+    rows = np.clip((np.arange(h) - 22 * k) / (16.0 * k), 0, 1)[:, None]
     warm = raster.lerp((0xFF, 0xF4, 0xD0), (0xFF, 0x94, 0x24), rows * np.ones((1, w)))
     rgb = raster.lerp(rgb, raster.OUTLINE, rim)
     return raster.lerp(rgb, warm, mask)

@@ -70,15 +70,21 @@ def _picture(data, gset, seed):
     return pictures.encode_jpeg(np.ascontiguousarray(img), seed)[0]
 
 
-def _composition(data, gset, seed):
+def _composition(data, gset, seed, src=None):
     """A composed screen (splash, menu backdrop, game over): shown whole, scaled to fit the
     screen, over a blurred and darkened copy that covers it, with feathered seams. Cutting
-    such a screen to another shape would cut off its title, paddle or ship."""
+    such a screen to another shape would cut off its title, paddle or ship. src, when given,
+    is the screen drawn larger (float RGB 0..1), used in place of the stored picture."""
     fit = min(gset.width / DESIGN[0], gset.height / DESIGN[1])
     k, size, (cx, cy) = cover(gset)
+    if src is None:
+        src = _decode(data).astype(np.float32) / 255.0
     if abs(fit - k) < 1e-6:
-        return _picture(data, gset, seed)
-    src = _decode(data).astype(np.float32) / 255.0
+        img = src
+        if size != (img.shape[1], img.shape[0]):
+            img = np.clip(_resample(img, size), 0.0, 1.0)
+        img = img[cy : cy + gset.height, cx : cx + gset.width]
+        return pictures.encode_jpeg(np.ascontiguousarray(img), seed)[0]
     back = np.clip(_resample(src, size), 0.0, 1.0)[cy : cy + gset.height, cx : cx + gset.width]
     radius = 10.0 * k
     back8 = Image.fromarray(np.ascontiguousarray(np.round(back * 255.0).astype(np.uint8)))
@@ -143,7 +149,18 @@ def drawn_large():
     """{atlas: {piece: Pix at twice the size}} for the three games' atlases and the menu's."""
     large = games_large()
     large["/menu/small_icons"] = menu_large()
+    large[BACKDROP] = backdrop_large()
     return large
+
+
+BACKDROP = "/menu/back.jpg"
+
+
+def backdrop_large():
+    """The main menu's backdrop drawn at twice the size, float RGB 0..1."""
+    from gen import menu_art
+
+    return (menu_art.backdrop(large=True) / 255.0).astype(np.float32)
 
 
 def games_large():
@@ -311,7 +328,8 @@ def make_set(entries, gset, large=None):
         elif rest.startswith("/img/") and rest.endswith(".jpg"):
             made[rest] = _picture(data, gset, pictures._seed(gset.name, rest))
         elif rest.endswith(".jpg"):
-            made[rest] = _composition(data, gset, pictures._seed(gset.name, rest))
+            made[rest] = _composition(data, gset, pictures._seed(gset.name, rest),
+                                      large.get(rest))
         else:
             raise ValueError("no rule for %s in the %s set" % (rest, gset.name))
     return {"/graphics/%s%s" % (gset.name, rest): data for rest, data in made.items()}
@@ -395,11 +413,13 @@ def produce(entries, workers=None):
             if doubles:
                 games = pool.apply_async(games_large)
                 menu = pool.apply_async(menu_large)
+                back = pool.apply_async(backdrop_large)
             jobs = {g.name: pool.apply_async(_make, (source, g, {}))
                     for g, _ in missing if g.art != 2.0}
             if doubles:
                 large = games.get()
                 large["/menu/small_icons"] = menu.get()
+                large[BACKDROP] = back.get()
                 for g in doubles:
                     jobs[g.name] = pool.apply_async(_make, (source, g, large))
             fresh = [jobs[g.name].get() for g, _ in missing]
