@@ -236,6 +236,27 @@ class BrickField(unittest.TestCase):
             self.assertGreater(anew, len(small) // 2, name)
 
 
+class Formation(unittest.TestCase):
+    def test_the_widest_row_of_aliens_stands_on_every_screen(self):
+        gap, row_gap = 10, 4
+        for size in screens.SCREENS:
+            gset = screens.set_of(size)
+            places, _ = atlas(produced(), gset.name, "/corv/all")
+            wa, ha = places["fly1_1.png"][2:]
+            sw, sh = size
+            # Six ships: three right of the middle from (W + Wa + g) / 2, three left of it
+            # from W / 2 - g / 2 - Wa / 2, each Wa + g further out.
+            right = (sw + wa + gap) // 2 + 2 * (wa + gap) + wa
+            left = sw // 2 - gap // 2 - wa // 2 - 2 * (wa + gap)
+            self.assertGreaterEqual(left, 0, size)
+            self.assertLessEqual(right, sw, size)
+            # Below the bottom row the player's ship has room to dodge: two alien heights
+            # and its own height above the bottom edge.
+            bottom = 5 * (row_gap + ha) + 4 + ha
+            ship_h = places["ship.png"][3]
+            self.assertLessEqual(bottom + 2 * ha + ship_h, sh, size)
+
+
 class Making(unittest.TestCase):
     def test_sets_leave_the_qvga_entries_alone_and_repeat_exactly(self):
         entries = produced()
