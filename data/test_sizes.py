@@ -204,14 +204,18 @@ class BrickField(unittest.TestCase):
         self.assertEqual((19, 9), screens.SETS["qvga"].brick)
         self.assertEqual((14, 6), screens.SETS["176x208"].brick)
         self.assertEqual((38, 18), screens.SETS["480x640"].brick)
-        # The largest bricks that fit: one pixel more no longer does.
-        for size in screens.SCREENS:
-            gset = screens.set_of(size)
+        # On the 240 and 176 wide screens the bricks are the widest that fit: one pixel more
+        # no longer does.
+        for name in ("qvga", "240x240", "320x240", "176x208"):
+            gset = screens.SETS[name]
             brick, wall, top, radius = self.geometry(gset)
-            wider = (brick[0] + 1, brick[1])
-            if size[0] == gset.width and gset.art == 1.0 and size[0] == 240:
-                self.assertFalse(screens.brick_fits(size[0], size[1], wider, wall, top,
-                                                    radius), size)
+            if gset.width in (240, 176):
+                self.assertFalse(screens.brick_fits(gset.width, gset.height,
+                                                    (brick[0] + 1, brick[1]), wall, top, radius))
+            # On the 240 high screens they are also the tallest that fit.
+            if gset.height == 240:
+                self.assertFalse(screens.brick_fits(gset.width, gset.height,
+                                                    (brick[0], brick[1] + 1), wall, top, radius))
         self.assertFalse(screens.brick_fits(176, 208, (15, 6), 5, 8, 4))
         self.assertFalse(screens.brick_fits(240, 240, (19, 9), 10, 10, 4))
         self.assertTrue(screens.brick_fits(240, 240, (19, 8), 10, 10, 4))

@@ -9,8 +9,8 @@ the 176x208 set).
 from collections import namedtuple
 
 # art: the scale of sprites and icons against the qvga set; brick: (w, h) of a brick piece;
-# wall: width of a wall tile (t1_L to t4_L); top: height of the top tile t4_L (the grid's top); fonts are the
-# same on every screen.
+# wall: width of the wall tiles t1_L to t4_L; top: height of the top tile t4_L, which is where
+# the brick grid starts. Fonts are the same on every screen.
 GraphicsSet = namedtuple("GraphicsSet", "name width height art brick wall top")
 
 SETS = {

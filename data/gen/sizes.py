@@ -4,14 +4,14 @@ The gallery's pictures cover the whole screen: the drawing is resampled (area fi
 shrinks, Lanczos when it grows, in float before the RGB565 dither) to the smallest size that
 covers the screen and cut to the screen around its centre; the overlays follow the same scale
 and cut, and the picture list gets their new places. Composed screens (splash, backdrop, game
-over) are shown whole instead, over a blurred copy that fills the rest of the screen. Atlas pieces are resampled
-one by one to the set's size (bricks, wall tiles and the top border to the set's brick rules,
-everything else by the set's art scale), with the colour key kept out of the filter: colour is
-weighted by coverage and a pixel is opaque where at least half of it was. The games' sprites
-for the sets at twice the size are drawn anew at that size (see `drawn_large`); other pieces
-that grow by a whole factor are scaled with an edge-preserving pixel-art filter rather than
-plain doubling.
-The name keyboard's frame and the HUD plates that carry numbers keep their size, since they
+over) are shown whole instead, over a blurred copy that fills the rest of the screen.
+
+Atlas pieces are resampled one by one to the set's size (bricks and wall tiles to the set's
+brick rules, everything else by the set's art scale), with the colour key kept out of the
+filter: colour is weighted by coverage and a pixel is opaque where at least half of it was.
+The sets at twice the size draw the games' sprites, the menu's icons and tabs and the menu
+backdrop anew at that size (see `drawn_large`); other pieces that grow by a whole factor are
+scaled with an edge-preserving pixel-art filter rather than plain doubling. The name keyboard's frame and the HUD plates that carry numbers keep their size, since they
 frame letters of the shared fonts.
 """
 
@@ -409,7 +409,8 @@ def produce(entries, workers=None):
         # The large drawings are made once, beside the other sets, and then shared by the
         # sets at twice the size.
         doubles = [g for g, _ in missing if g.art == 2.0]
-        with multiprocessing.get_context("fork").Pool(workers or 6) as pool:
+        workers = workers or min(6, os.cpu_count() or 1)
+        with multiprocessing.get_context("fork").Pool(workers) as pool:
             if doubles:
                 games = pool.apply_async(games_large)
                 menu = pool.apply_async(menu_large)
