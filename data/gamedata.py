@@ -4,7 +4,11 @@
 Every entry is first written into a staging folder: the files below sources/ as they are
 (hidden files left out), and the entries the producers make: screen configurations here, and in
 gen/ the bitmap fonts, the language texts and soft-key codes (converted from text/) and the
-shell images; later the games' graphics, sounds and levels. The staging folder is then packed
+shell images; later the games' graphics, sounds and levels. The graphics are drawn for the
+240x320 screen ("qvga" set); gen/sizes.py then makes every other screen size's set from the
+same drawings, in worker processes, and keeps the sets it made in a folder beside the staging
+folder ("sets"), reused while the drawings and the code that makes them stay the same. The
+screen sizes and their sets are listed in gen/screens.py. The staging folder is then packed
 with the 7z tool: LZMA, one entry per block (not solid), no branch filters, uncompressed header,
 no time stamps, names in sorted order, so that the same sources give the same archive.
 
@@ -25,14 +29,12 @@ import tempfile
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from gen import (  # noqa: E402
     corvantine_art, fonts, help_texts, keyboard_frame, menu_art, mirrowfen_art, music,
-    pictures, sfx, shell_images, tessarine_art, tessarine_levels, texts)
+    pictures, screens, sfx, shell_images, sizes, tessarine_art, tessarine_levels, texts)
 
 FOLDERS_WITH_ALIAS = ("tesk", "mirf", "corv", "menu", "input", "img")
 
 # Screen configurations: "/" width "x" height, 8-bit lines ended by CR LF.
-SCREENS = {
-    (240, 320): {"graphics": "qvga", "menu": "large"},
-}
+SCREENS = screens.SCREENS
 
 
 def name_hash(name):
@@ -77,6 +79,8 @@ PRODUCERS = [
     help_texts.produce,
     menu_art.produce,
     keyboard_frame.produce,
+    # Last: the other screen sizes' sets are made from the qvga set's entries.
+    sizes.produce,
 ]
 PROBES = [fonts.probes]
 
@@ -217,6 +221,7 @@ def main():
     parser.add_argument("--output", required=True)
     args = parser.parse_args()
 
+    sizes.CACHE_DIR = os.path.join(os.path.dirname(os.path.abspath(args.staging)), "sets")
     entries = {}
     read_sources(args.root, entries)
     for produce in PRODUCERS:

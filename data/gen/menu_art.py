@@ -18,6 +18,9 @@ from . import raster, shell_images
 from .fonts import DEJAVU
 
 S = raster.SS
+# Pieces come out OUT times their size; S must then be OUT times the supersampling (the large
+# screens' sets draw the icons and tabs with S = 8, OUT = 2).
+OUT = 1
 SCREEN = (240, 320)
 GRAPHICS = "/graphics/qvga"
 BACKDROP = "/menu/back.jpg"
@@ -60,7 +63,10 @@ class Layers:
         a = np.asarray(image, float) / 255.0
         if rim:
             grow = int(round(rim_width * S)) * 2 + 1
-            halo = np.asarray(image.filter(ImageFilter.MaxFilter(grow)), float) / 255.0
+            if OUT > 1:
+                halo = _grown(np.asarray(image, float), grow) / 255.0
+            else:
+                halo = np.asarray(image.filter(ImageFilter.MaxFilter(grow)), float) / 255.0
             self._over(raster.OUTLINE, halo)
         colour = np.broadcast_to(np.asarray(fill, float), self.rgb.shape)
         if shade:
@@ -82,14 +88,27 @@ class Layers:
 
     def reduce(self, threshold=0.5):
         """RGB with the key where less than threshold is covered."""
-        h, w = self.h, self.w
-        alpha = self.alpha.reshape(h, S, w, S).mean(axis=(1, 3))
-        rgb = (self.rgb * self.alpha[..., None]).reshape(h, S, w, S, 3).mean(axis=(1, 3))
+        h, w, f = self.h * OUT, self.w * OUT, S // OUT
+        alpha = self.alpha.reshape(h, f, w, f).mean(axis=(1, 3))
+        rgb = (self.rgb * self.alpha[..., None]).reshape(h, f, w, f, 3).mean(axis=(1, 3))
         rgb = rgb / np.maximum(alpha, 1e-6)[..., None]
         # Partly covered pixels lean toward the outline colour rather than the key.
         rgb = raster.lerp(np.broadcast_to(np.array(raster.OUTLINE, float), rgb.shape), rgb,
                           np.clip(alpha / max(threshold, 1e-6), 0, 1) ** 0.5)
         return raster.compose(rgb, alpha >= threshold, dither=True)
+
+
+def _grown(a, size):
+    """Square maximum filter of odd size, done as two passes of shifted maxima (the rank
+    filter's cost grows with the square of the size, which the large pieces feel)."""
+    r = size // 2
+    for axis in (0, 1):
+        padded = np.pad(a, [(r, r) if ax == axis else (0, 0) for ax in (0, 1)], mode="edge")
+        out = a.copy()
+        for d in range(size):
+            out = np.maximum(out, np.take(padded, range(d, d + a.shape[axis]), axis=axis))
+        a = out
+    return a
 
 
 def _box(x0, y0, x1, y1):
@@ -240,7 +259,7 @@ def title_tab(entry):
     return layers.reduce()
 
 
-def backdrop():
+def backdrop(large=False):
     """Night over the lakeside: a violet glow on the horizon, stars, an aurora, the horned peak
     right of the middle and its reflection; the left column where the icons stand and the
     bottom right corner where the titles slide in stay calm."""
@@ -303,6 +322,9 @@ def backdrop():
     # Keep the icon column and the title corner quiet: a soft darkening.
     calm = np.clip(1 - xx / 52.0, 0, 1) ** 1.5 * 0.35
     rgb = rgb * (1 - calm[..., None])
+    if large:
+        # The large screens take the drawing at 2x as it is.
+        return _titled(rgb, 2)
     small = rgb.reshape(h, 2, w, 2, 3).mean(axis=(1, 3))
     return _titled(small)
 
@@ -313,13 +335,15 @@ def _mask_at(W, H, points):
     return np.asarray(image, float) / 255.0
 
 
-def _titled(rgb):
-    """The collection's name at the top, warm letters with a dark rim."""
-    w, h = SCREEN
-    mask = shell_images._text_mask(SCREEN, "PALLASTERHORN", "DejaVuSans-Bold.ttf", 19,
-                                   (w / 2 + 14, 38), 0.5)
-    rim = shell_images._halo(mask, [(dy, dx) for dy in (-1, 0, 1, 2) for dx in (-1, 0, 1)], 1.6)
-    rows = np.clip((np.arange(h) - 22) / 16.0, 0, 1)[:, None]
+def _titled(rgb, k=1):
+    """The collection's name at the top, warm letters with a dark rim (on a picture k times
+    the screen's size)."""
+    w, h = SCREEN[0] * k, SCREEN[1] * k
+    mask = shell_images._text_mask((w, h), "PALLASTERHORN", "DejaVuSans-Bold.ttf", 19 * k,
+                                   ((SCREEN[0] / 2 + 14) * k, 38 * k), 0.5 * k)
+    rim = shell_images._halo(mask, [(dy, dx) for dy in range(-k, 2 * k + 1)
+                                    for dx in range(-k, k + 1)], 1.6)
+    rows = np.clip((np.arange(h) - 22 * k) / (16.0 * k), 0, 1)[:, None]
     warm = raster.lerp((0xFF, 0xF4, 0xD0), (0xFF, 0x94, 0x24), rows * np.ones((1, w)))
     rgb = raster.lerp(rgb, raster.OUTLINE, rim)
     return raster.lerp(rgb, warm, mask)

@@ -18,6 +18,8 @@ from PIL import Image, ImageDraw
 
 SS = 4
 KEY = (255, 0, 255)
+# When above 1, `Fine.finish` also keeps the shapes at HI times the size (see gen.sprite).
+HI = 1
 LIGHT = np.array([-0.55, -0.6, 0.58], np.float32) / np.linalg.norm([-0.55, -0.6, 0.58])
 
 
@@ -158,7 +160,13 @@ class Fine:
         a = self.a.reshape(shape).mean(axis=(1, 3))
         pre = (self.rgb * self.a[..., None]).reshape(shape + (3,)).mean(axis=(1, 3))
         rgb = pre / np.maximum(a, 1e-6)[..., None]
-        return Pix(np.clip(np.round(rgb * 255.0), 0, 255).astype(np.uint8), a >= cut)
+        p = Pix(np.clip(np.round(rgb * 255.0), 0, 255).astype(np.uint8), a >= cut)
+        if HI > 1:
+            from gen import sprite
+
+            p.large = sprite.large_pix(self.rgb, self.a, HI, cut)
+            p.drawn = (p.rgb.copy(), p.opaque.copy())
+        return p
 
 
 class Pix:

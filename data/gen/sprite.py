@@ -14,6 +14,9 @@ from PIL import Image, ImageDraw
 
 SS = 4
 KEY = (255, 0, 255)
+# When above 1, `Fine.finish` also keeps the shapes reduced to HI times the sprite's size (a
+# divisor of SS), and a snapshot of the sprite as finished, for the large screens' sets.
+HI = 1
 
 
 def hexrgb(colour):
@@ -94,7 +97,10 @@ class Fine:
         a = self.a.reshape(shape).mean(axis=(1, 3))
         pre = (self.rgb * self.a[..., None]).reshape(shape + (3,)).mean(axis=(1, 3))
         rgb = pre / np.maximum(a, 1e-6)[..., None]
-        return Pix(np.clip(np.round(rgb * 255.0), 0, 255).astype(np.uint8), a >= 0.5)
+        p = Pix(np.clip(np.round(rgb * 255.0), 0, 255).astype(np.uint8), a >= 0.5)
+        if HI > 1:
+            p.keep_large(self.rgb, self.a, HI, 0.5)
+        return p
 
 
 class Pix:
@@ -107,6 +113,12 @@ class Pix:
     @property
     def size(self):
         return self.rgb.shape[1], self.rgb.shape[0]
+
+    def keep_large(self, fine_rgb, fine_a, hi, cut):
+        """Keeps the fine canvas reduced to hi times the size, and the sprite as it is now, so
+        that the pixels finished by hand afterwards can be told from the drawn shapes."""
+        self.large = large_pix(fine_rgb, fine_a, hi, cut)
+        self.drawn = (self.rgb.copy(), self.opaque.copy())
 
     def copy(self):
         return Pix(self.rgb, self.opaque)
@@ -148,6 +160,16 @@ class Pix:
         out = np.stack([r << 3 | r >> 2, g << 2 | g >> 4, b << 3 | b >> 2], -1).astype(np.uint8)
         out[~self.opaque] = KEY
         return out
+
+
+def large_pix(fine_rgb, fine_a, hi, cut):
+    """A fine canvas reduced to hi times the sprite's size, as a Pix."""
+    f = SS // hi
+    h, w = fine_a.shape[0] // f, fine_a.shape[1] // f
+    a = fine_a.reshape(h, f, w, f).mean(axis=(1, 3))
+    pre = (fine_rgb * fine_a[..., None]).reshape(h, f, w, f, 3).mean(axis=(1, 3))
+    rgb = pre / np.maximum(a, 1e-6)[..., None]
+    return Pix(np.clip(np.round(rgb * 255.0), 0, 255).astype(np.uint8), a >= cut)
 
 
 def mirrored(p):
