@@ -1,8 +1,8 @@
 #include "display/MediaQ.h"
 
 #include "display/DisplayLog.h"
+#include "platform/clock.h"
 
-#include <chrono>
 #include <cstring>
 
 namespace ScreenHAL {
@@ -19,8 +19,12 @@ int64_t now()
 {
     if (clock())
         return clock()();
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    // The performance counter, in milliseconds; where it fails, the tick count's clock.
+    LONGLONG frequency = 0;
+    LONGLONG counter = 0;
+    if (QueryPerformanceFrequency(&frequency) && frequency > 0 && QueryPerformanceCounter(&counter))
+        return counter * 1000 / frequency;
+    return platform::monotonicMillis();
 }
 
 } // namespace

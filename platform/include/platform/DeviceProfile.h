@@ -3,13 +3,14 @@
 // returned by DeviceProfile::current() directly and call reset() afterwards.
 //
 // Environment variables (read on first use of current(); a malformed value is ignored with a
-// warning on stderr):
+// warning on stderr; numbers are plain decimal digits, the whole text):
 //   PH_SCREEN_WIDTH, PH_SCREEN_HEIGHT  screen size in pixels (default 240 x 320)
 //   PH_SCALE                           integer window scale factor, 1..16 (default 2)
 //   PH_WINDOW_BACKEND                  "sdl" or "headless" (default sdl)
 //   PH_BITSPIXEL                       colour depth of the screen DC (default 16)
 //   PH_LOGPIXELSY                      vertical dots per inch (default 96)
-//   PH_PLATFORM_TYPE                   SPI_GETPLATFORMTYPE text (default "PocketPC")
+//   PH_PLATFORM_TYPE                   SPI_GETPLATFORMTYPE text (default "PocketPC"); a text
+//                                      other than PocketPC or SmartPhone is kept with a warning
 //   PH_OEM_INFO                        SPI_GETOEMINFO text (default "Linux SDL host")
 //   PH_CPU_ID                          main ID register value, decimal or 0x hex (default 0)
 //   PH_PROGRAM_FILE                    full POSIX name reported as the program's file

@@ -2,6 +2,7 @@
 // device that tests pump buffer by buffer on a thread of their choice.
 #pragma once
 
+#include "platform/DeviceProfile.h"
 #include "platform/wintypes.h"
 
 #include <cstddef>
@@ -76,8 +77,8 @@ typedef void (*WAVEOUTPROC)(HWAVEOUT h, UINT message, DWORD_PTR instance, DWORD_
                             DWORD_PTR param2);
 
 UINT waveOutGetNumDevs();
-MMRESULT waveOutOpen(HWAVEOUT* handle, UINT device, const WAVEFORMATEX* format,
-                     DWORD_PTR callback, DWORD_PTR instance, DWORD flags);
+MMRESULT waveOutOpen(HWAVEOUT* handle, UINT device, const WAVEFORMATEX* format, DWORD_PTR callback,
+                     DWORD_PTR instance, DWORD flags);
 MMRESULT waveOutClose(HWAVEOUT h);
 MMRESULT waveOutPrepareHeader(HWAVEOUT h, WAVEHDR* header, UINT size);
 MMRESULT waveOutUnprepareHeader(HWAVEOUT h, WAVEHDR* header, UINT size);
@@ -89,10 +90,11 @@ MMRESULT waveOutGetPosition(HWAVEOUT h, MMTIME* time, UINT size);
 
 namespace platform {
 
-enum class WaveOutBackend { Sdl, Manual };
+// The device's audio choice (PH_AUDIO): one enum for the profile and the waveOut layer.
+using WaveOutBackend = AudioBackend;
 
-// Selects the back-end for devices opened from now on; until called, the device profile's
-// audio setting (PH_AUDIO) decides.
+// Selects the back-end for devices opened from now on: the same as setting the device
+// profile's audio field, and undone by its reset.
 void setWaveOutBackend(WaveOutBackend backend);
 WaveOutBackend waveOutBackend();
 
