@@ -11,5 +11,7 @@ export UBSAN_OPTIONS=print_stacktrace=1
 tools/fuzz-smoke.sh "${PH_FUZZ_SECONDS:-10}"
 # The sound and thread tests again under ThreadSanitizer.
 tools/tsan-sound.sh build/tsan
+# Every test program once whole in a shuffled order: order dependence between tests fails here.
+tools/run-shuffled.sh build/test
 cd build/test
 ctest --output-on-failure -j"$(nproc)" "$@"

@@ -1,6 +1,7 @@
 #include "display/MediaQ.h"
 
 #include "display/DisplayLog.h"
+#include "platform/EmulatedDevice.h"
 #include "platform/clock.h"
 
 #include <cstring>
@@ -33,6 +34,9 @@ void MediaQ::setClock(Clock c)
 {
     clock() = std::move(c);
 }
+
+[[maybe_unused]] static const bool g_resetAdded =
+    platform::EmulatedDevice::addReset([] { MediaQ::setClock(nullptr); });
 
 bool MediaQ::Detect(DetectionRecord& record)
 {

@@ -1,4 +1,5 @@
 #include "display/VideoDetect.h"
+#include "platform/EmulatedDevice.h"
 
 #include "display/DeviceInfo.h"
 #include "display/DisplayLog.h"
@@ -43,6 +44,10 @@ void VideoDetect::resetForTests()
     DeviceInfo::resetForTests();
     RuntimeBindings::resetForTests();
 }
+
+// The chosen driver and the probes' answers belong to the emulated device's state.
+[[maybe_unused]] static const bool g_resetAdded =
+    platform::EmulatedDevice::addReset(&VideoDetect::resetForTests);
 
 VideoDetect::VideoDetect(HWND window)
 {

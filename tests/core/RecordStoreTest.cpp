@@ -1,5 +1,5 @@
 #include "CoreTestSupport.h"
-#include "ProfileScope.h"
+#include "DeviceFixture.h"
 #include "TempFolder.h"
 #include "microedition/rms/DRecordStore.h"
 #include "platform/registry.h"
@@ -39,7 +39,7 @@ std::string text(const DbyteArrayPtr& a)
 }
 
 // Record stores over a registry database of their own.
-class RecordStores : public ProfileTest
+class RecordStores : public DeviceTest
 {
   protected:
     RecordStores()
@@ -294,11 +294,18 @@ TEST_F(RecordStores, RecordsStayWholeWhenTheWriterIsKilledAtAnyMoment)
 {
     constexpr int kSlots = 6;
     int previousCount = 0;
-    for (int round = 0; round < 14; ++round) {
+    constexpr int kRounds = 14;
+    for (int round = 0; round < kRounds; ++round) {
         Registry::closeDatabase();
+        // The last writer tells when its first record is in, so that however slow the machine,
+        // at least one round is killed with records written.
+        int written[2];
+        ASSERT_EQ(0, pipe(written));
+        const bool last = round == kRounds - 1;
         pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
+            close(written[0]);
             try {
                 DRecordStorePtr store = DRecordStore::openRecordStore(u"killed", true);
                 for (uint32_t generation = static_cast<uint32_t>(round) * 100000u;; ++generation) {
@@ -310,11 +317,21 @@ TEST_F(RecordStores, RecordsStayWholeWhenTheWriterIsKilledAtAnyMoment)
                         store->addRecord(data, 0, data->length);
                     else
                         store->setRecord(slot + 1, data, 0, data->length);
+                    if (written[1] >= 0 && write(written[1], "w", 1) == 1) {
+                        close(written[1]);
+                        written[1] = -1;
+                    }
                 }
             } catch (DExceptionBase*) {
                 _exit(3);
             }
         }
+        close(written[1]);
+        char ignored = 0;
+        if (last) {
+            ASSERT_EQ(1, read(written[0], &ignored, 1)) << "the writer wrote nothing";
+        }
+        close(written[0]);
         usleep(static_cast<useconds_t>(4000 + (round * 7919) % 40000));
         kill(child, SIGKILL);
         int status = 0;
@@ -323,8 +340,9 @@ TEST_F(RecordStores, RecordsStayWholeWhenTheWriterIsKilledAtAnyMoment)
 
         // A writer killed before it made the database leaves none; once records exist, the
         // file must stay.
-        if (previousCount > 0 || std::filesystem::exists(dbPath()))
+        if (previousCount > 0 || std::filesystem::exists(dbPath())) {
             EXPECT_EQ("ok", integrityCheck(dbPath())) << "round " << round;
+        }
         DRecordStorePtr store = DRecordStore::openRecordStore(u"killed", true);
         int count = store->getNumRecords();
         EXPECT_GE(count, previousCount);

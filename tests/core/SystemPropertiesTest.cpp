@@ -1,4 +1,4 @@
-#include "ProfileScope.h"
+#include "DeviceFixture.h"
 #include "lang/DSystem.h"
 #include "platform/FakeClock.h"
 #include "platform/modules/ModuleTable.h"
@@ -11,7 +11,7 @@ using platform::ModuleTable;
 
 namespace {
 
-class SystemProperties : public ProfileTest
+class SystemProperties : public DeviceTest
 {
   protected:
     SystemProperties() { profile().registryPath = ":memory:"; }

@@ -1,10 +1,11 @@
-#include "ProfileScope.h"
+#include "DeviceFixture.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 
 using platform::DeviceProfile;
+using ProfileTest = DeviceTest;
 
 namespace {
 

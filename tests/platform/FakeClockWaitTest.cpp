@@ -1,5 +1,5 @@
 // On the fake clock nothing sleeps for real: the program's waits move the clock or follow it.
-#include "ProfileScope.h"
+#include "DeviceFixture.h"
 #include "platform/FakeClock.h"
 #include "platform/clock.h"
 #include "platform/threads.h"
@@ -13,7 +13,7 @@ using platform::FakeClock;
 
 namespace {
 
-class FakeClockWait : public ProfileTest
+class FakeClockWait : public DeviceTest
 {
   protected:
     FakeClockWait()

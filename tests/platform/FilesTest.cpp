@@ -1,5 +1,5 @@
 #include "platform/files.h"
-#include "ProfileScope.h"
+#include "DeviceFixture.h"
 #include "TempFolder.h"
 #include "platform/FileFaults.h"
 #include "platform/HandleTable.h"
@@ -15,7 +15,7 @@ using platform::PathMapping;
 
 namespace {
 
-class Files : public ProfileTest
+class Files : public DeviceTest
 {
   protected:
     // The platform name of `name` inside the temporary folder.

@@ -1,5 +1,5 @@
 #include "platform/registry.h"
-#include "ProfileScope.h"
+#include "DeviceFixture.h"
 #include "TempFolder.h"
 
 #include <sqlite3.h>
@@ -14,7 +14,7 @@ using platform::Registry;
 
 namespace {
 
-class RegistryTest : public ProfileTest
+class RegistryTest : public DeviceTest
 {
   protected:
     RegistryTest()

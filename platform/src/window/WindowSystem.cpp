@@ -39,7 +39,6 @@ struct ClassEntry
 struct State
 {
     std::unique_ptr<WindowBackend> backend;
-    int scale = 0;
     std::map<HWND, Window> windows;
     std::map<std::u16string, ClassEntry> classes;
     std::deque<MSG> queue;
@@ -293,7 +292,7 @@ WindowBackend& WindowSystem::backend()
 
 void WindowSystem::setScale(int scale)
 {
-    state().scale = std::max(scale, 1);
+    DeviceProfile::current().scale = std::max(scale, 1);
 }
 
 const std::vector<HeadlessBackend::MessageBoxRecord>& WindowSystem::recordedMessageBoxes()
@@ -303,8 +302,7 @@ const std::vector<HeadlessBackend::MessageBoxRecord>& WindowSystem::recordedMess
 
 int WindowSystem::scale()
 {
-    State& s = state();
-    return s.scale != 0 ? s.scale : std::max(DeviceProfile::current().scale, 1);
+    return std::max(DeviceProfile::current().scale, 1);
 }
 
 const std::vector<uint16_t>* WindowSystem::backingStore(HWND window)
@@ -356,7 +354,6 @@ void WindowSystem::resetForTests()
     s.recordedBoxes.clear();
     s.active = s.foreground = nullptr;
     s.quit = false;
-    s.scale = 0;
 }
 
 } // namespace platform

@@ -1,5 +1,5 @@
 #include "DecodeTools.h"
-#include "ProfileScope.h"
+#include "DeviceFixture.h"
 #include "TempFolder.h"
 #include "raster/MappedFile.h"
 
@@ -15,7 +15,7 @@ using namespace rastertest;
 
 namespace {
 
-class LoadImageFileTest : public ProfileTest
+class LoadImageFileTest : public DeviceTest
 {
   protected:
     LoadImageFileTest()

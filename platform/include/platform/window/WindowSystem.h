@@ -22,7 +22,7 @@ class WindowSystem
     // Installs a fresh headless backend and returns it; for tests.
     static HeadlessBackend& useHeadless();
     static WindowBackend& backend();
-    // Desktop pixels per screen pixel of new windows (default: the device profile's scale).
+    // Desktop pixels per screen pixel of new windows: the device profile's scale.
     static void setScale(int scale);
     static int scale();
     // Message boxes kept instead of shown (the profile's MessageBoxMode::Recorded).
