@@ -1,7 +1,7 @@
 #include "platform/DeviceProfile.h"
 
-#include "platform/FakeClock.h"
-#include "platform/FileFaults.h"
+#include "platform/testing/FakeClock.h"
+#include "platform/testing/FileFaults.h"
 #include "platform/text.h"
 
 #include <cstdio>

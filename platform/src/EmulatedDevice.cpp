@@ -8,6 +8,8 @@
 #include "platform/sim/GapiSimulation.h"
 #include "platform/sim/MapiSimulation.h"
 #include "platform/sim/PhysicalMemory.h"
+#include "platform/testing/ManualWaveOut.h"
+#include "platform/testing/ThreadFaults.h"
 #include "platform/threads.h"
 #include "platform/waveout.h"
 #include "platform/window/InstanceRegistry.h"

@@ -1,8 +1,9 @@
 #include "platform/threads.h"
 
-#include "platform/FakeClock.h"
 #include "platform/HandleTable.h"
 #include "platform/clock.h"
+#include "platform/testing/FakeClock.h"
+#include "platform/testing/ThreadFaults.h"
 
 #include <atomic>
 #include <chrono>

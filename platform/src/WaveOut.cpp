@@ -1,6 +1,7 @@
 #include "platform/waveout.h"
 
 #include "platform/DeviceProfile.h"
+#include "platform/testing/ManualWaveOut.h"
 
 #include <SDL2/SDL.h>
 

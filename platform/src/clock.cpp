@@ -1,7 +1,7 @@
 #include "platform/clock.h"
 
 #include "platform/DeviceProfile.h"
-#include "platform/FakeClock.h"
+#include "platform/testing/FakeClock.h"
 
 #include <ctime>
 

@@ -7,7 +7,7 @@
 #include "io/D7zipInputStream.h"
 #include "io/D7zipLayout.h"
 #include "lang/DbyteArray.h"
-#include "platform/FileFaults.h"
+#include "platform/testing/FileFaults.h"
 
 #include <filesystem>
 #include <map>

@@ -6,7 +6,7 @@
 #include "io/DFileOutputStream.h"
 #include "lang/DSystem.h"
 #include "lang/DbyteArray.h"
-#include "platform/FileFaults.h"
+#include "platform/testing/FileFaults.h"
 
 #include <string>
 

@@ -1,8 +1,8 @@
 #include "DeviceFixture.h"
 #include "lang/DSystem.h"
-#include "platform/FakeClock.h"
 #include "platform/modules/ModuleTable.h"
 #include "platform/registry.h"
+#include "platform/testing/FakeClock.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #include "platform/clock.h"
 #include "DeviceFixture.h"
-#include "platform/FakeClock.h"
+#include "platform/testing/FakeClock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,12 @@
 // One reset returns the whole emulated device to a fresh process's state.
 #include "DeviceFixture.h"
-#include "platform/FakeClock.h"
 #include "platform/clock.h"
 #include "platform/modules.h"
 #include "platform/modules/ModuleTable.h"
 #include "platform/sim/GapiSimulation.h"
 #include "platform/sim/MapiSimulation.h"
+#include "platform/testing/FakeClock.h"
+#include "platform/testing/ThreadFaults.h"
 #include "platform/threads.h"
 #include "platform/waveout.h"
 #include "platform/window/WindowSystem.h"

@@ -1,9 +1,9 @@
 // On the fake clock nothing sleeps for real: the program's waits move the clock or follow it.
 #include "DeviceFixture.h"
-#include "platform/FakeClock.h"
 #include "platform/clock.h"
+#include "platform/testing/FakeClock.h"
+#include "platform/testing/HeadlessBackend.h"
 #include "platform/threads.h"
-#include "platform/window/HeadlessBackend.h"
 
 #include <gtest/gtest.h>
 

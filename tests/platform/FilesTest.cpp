@@ -1,9 +1,9 @@
 #include "platform/files.h"
 #include "DeviceFixture.h"
 #include "TempFolder.h"
-#include "platform/FileFaults.h"
 #include "platform/HandleTable.h"
 #include "platform/PathMapping.h"
+#include "platform/testing/FileFaults.h"
 
 #include <gtest/gtest.h>
 

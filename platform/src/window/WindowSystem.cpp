@@ -1,5 +1,7 @@
 #include "platform/window/WindowSystem.h"
 
+#include "platform/testing/HeadlessBackend.h"
+
 #include "platform/DeviceProfile.h"
 #include "platform/gdi/GdiObjects.h"
 #include "platform/window/InstanceRegistry.h"
@@ -48,7 +50,7 @@ struct State
     bool quit = false;
     int quitCode = 0;
     bool presenterInstalled = false;
-    std::vector<HeadlessBackend::MessageBoxRecord> recordedBoxes;
+    std::vector<MessageBoxRecord> recordedBoxes;
 };
 
 State& state()
@@ -295,7 +297,7 @@ void WindowSystem::setScale(int scale)
     DeviceProfile::current().scale = std::max(scale, 1);
 }
 
-const std::vector<HeadlessBackend::MessageBoxRecord>& WindowSystem::recordedMessageBoxes()
+const std::vector<MessageBoxRecord>& WindowSystem::recordedMessageBoxes()
 {
     return state().recordedBoxes;
 }

@@ -2,7 +2,7 @@
 // libraries and memory, and a fresh window system. Every test starts from the default device.
 #pragma once
 
-#include "platform/window/HeadlessBackend.h"
+#include "platform/testing/HeadlessBackend.h"
 #include "platform/windows.h"
 
 #include <string>

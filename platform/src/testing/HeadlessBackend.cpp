@@ -1,4 +1,4 @@
-#include "platform/window/HeadlessBackend.h"
+#include "platform/testing/HeadlessBackend.h"
 
 #include "platform/clock.h"
 

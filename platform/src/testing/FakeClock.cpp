@@ -1,6 +1,6 @@
-#include "platform/FakeClock.h"
+#include "platform/testing/FakeClock.h"
 
-#include "ClockWaiters.h"
+#include "../ClockWaiters.h"
 
 #include <atomic>
 
