@@ -40,6 +40,18 @@ TEST_F(SystemProperties, TextPropertiesAreCaseSensitiveAndUnknownKeysNull)
     EXPECT_EQ(u"SmartPhone", text(DSystem::getProperty(u"platform.string")));
 }
 
+TEST_F(SystemProperties, TheProgramFolderIsNeverACutName)
+{
+    profile().programFile = "/opt/game/bin/pallasterhorn";
+    profile().moduleNameLimit = 8; // the program's name comes back cut short
+    EXPECT_EQ(u"", text(DSystem::getProperty(u"app.fullpath")));
+    // A name longer than the classic limit is read whole.
+    profile().moduleNameLimit = 0;
+    const std::string deep = "/" + std::string(300, 'd');
+    profile().programFile = deep + "/pallasterhorn";
+    EXPECT_EQ(u"\\" + std::u16string(300, u'd'), text(DSystem::getProperty(u"app.fullpath")));
+}
+
 TEST_F(SystemProperties, IntegerPropertiesAndTheirDefault)
 {
     const std::pair<const char16_t*, int32_t> fixed[] = {
