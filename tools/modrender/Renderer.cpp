@@ -35,7 +35,8 @@ Result render(const std::vector<uint8_t>& file, const Options& o)
     if (r.code != 0 || !channel) {
         if (r.code == 0)
             r.code = -1000;
-        r.error = isWav ? "not a WAV file the mixer can play" : "not a MOD file the player can play";
+        r.error =
+            isWav ? "not a WAV file the mixer can play" : "not a MOD file the player can play";
         return r;
     }
     const uint32_t frameBytes = static_cast<uint32_t>((o.bits == 8 ? 1 : 2) * (o.stereo ? 2 : 1));
@@ -52,6 +53,9 @@ Result render(const std::vector<uint8_t>& file, const Options& o)
 std::vector<uint8_t> wavFile(const std::vector<uint8_t>& pcm, const Options& o)
 {
     std::vector<uint8_t> v;
+    // The 44-byte header and the samples in one allocation (this also keeps GCC's
+    // -Wstringop-overflow from misreading the first insert into an empty vector).
+    v.reserve(44 + pcm.size());
     auto put16 = [&](uint32_t x) {
         v.push_back(static_cast<uint8_t>(x));
         v.push_back(static_cast<uint8_t>(x >> 8));
