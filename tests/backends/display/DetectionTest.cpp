@@ -5,6 +5,7 @@
 #include "display/Display.h"
 #include "display/DisplayLog.h"
 #include "display/DriverDirect.h"
+#include "display/DriverTable.h"
 #include "display/GAPI.h"
 #include "display/GDIDriver.h"
 #include "display/MediaQ.h"
@@ -21,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <limits>
 #include <vector>
@@ -397,6 +399,25 @@ TEST_F(DetectionTest, DriverCodesBuildTheirClasses)
     auto* wrapper = dynamic_cast<SlowFB*>(slow.get());
     ASSERT_NE(wrapper, nullptr);
     EXPECT_NE(dynamic_cast<MediaQ*>(&wrapper->inner()), nullptr);
+}
+
+TEST_F(DetectionTest, EveryDriverOfTheTableIsBuiltByItsOwnCode)
+{
+    // One row per driver code, each building a driver; probes in detection order, GDI first.
+    const auto& table = driverTable();
+    ASSERT_EQ(table.size(), 8u);
+    EXPECT_EQ(table.front().type, kDriverGDI);
+    EXPECT_FALSE(table.front().needs16Bit);
+    std::vector<int> codes;
+    int lastGroup = -1;
+    for (const DriverEntry& e : table) {
+        SCOPED_TRACE(e.name);
+        EXPECT_EQ(std::count(codes.begin(), codes.end(), e.type), 0);
+        codes.push_back(e.type);
+        EXPECT_GE(e.group, lastGroup); // a group's rows stand together
+        lastGroup = e.group;
+        EXPECT_NE(VideoDetect::CreateDriver(e.type), nullptr);
+    }
 }
 
 TEST_F(DetectionTest, TheNativeOrientationNeverAddsARotation)
