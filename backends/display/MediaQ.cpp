@@ -50,8 +50,12 @@ bool MediaQ::Detect(DetectionRecord& record)
         DisplayLog::line("MediaQ: not a MediaQ [2]");
         return false;
     }
+    // Starts on a tick's edge. On the fake clock every look lets a millisecond pass, where a
+    // frozen clock would keep this loop waiting for ever.
     int64_t start = now();
     while (now() == start) {
+        if (platform::clockIsFake())
+            platform::waitMillis(1);
     }
     std::memset(reinterpret_cast<void*>(record.frameBuffer), 0, static_cast<size_t>(bytes));
     int64_t end = now();

@@ -53,8 +53,7 @@ Result render(const std::vector<uint8_t>& file, const Options& o)
 std::vector<uint8_t> wavFile(const std::vector<uint8_t>& pcm, const Options& o)
 {
     std::vector<uint8_t> v;
-    // The 44-byte header and the samples in one allocation (this also keeps GCC's
-    // -Wstringop-overflow from misreading the first insert into an empty vector).
+    // The 44-byte header and the samples in one allocation.
     v.reserve(44 + pcm.size());
     auto put16 = [&](uint32_t x) {
         v.push_back(static_cast<uint8_t>(x));
@@ -64,7 +63,11 @@ std::vector<uint8_t> wavFile(const std::vector<uint8_t>& pcm, const Options& o)
         put16(x & 0xFFFF);
         put16(x >> 16);
     };
-    auto tag = [&](const char* t) { v.insert(v.end(), t, t + 4); };
+    // Byte by byte: GCC's -Wstringop-overflow misreads a range insert into the empty vector.
+    auto tag = [&](const char* t) {
+        for (int i = 0; i < 4; ++i)
+            v.push_back(static_cast<uint8_t>(t[i]));
+    };
     const uint32_t channels = o.stereo ? 2 : 1;
     const uint32_t align = channels * static_cast<uint32_t>(o.bits) / 8;
     tag("RIFF");

@@ -14,10 +14,13 @@
 #include "display/VideoDetect.h"
 #include "display/WindowSubclass.h"
 
+#include "platform/EmulatedDevice.h"
+#include "platform/clock.h"
 #include "platform/modules/BuiltinModules.h"
 #include "platform/modules/ModuleTable.h"
 #include "platform/sim/EscapeSimulation.h"
 #include "platform/sim/GapiSimulation.h"
+#include "platform/testing/FakeClock.h"
 #include "platform/window/WindowSystem.h"
 
 #include <gtest/gtest.h>
@@ -32,19 +35,27 @@ using namespace platform::sim;
 
 namespace {
 
+// Detection benchmarks the frame memory (MediaQ): on the fake clock its answer does not depend on
+// how busy the machine is.
+void freshDeviceOnTheFakeClock()
+{
+    testdevice::reset();
+    platform::EmulatedDevice::profile().clock = platform::ClockMode::Fake;
+}
+
 class DetectionTest : public ::testing::Test
 {
   protected:
     void SetUp() override
     {
-        testdevice::reset();
+        freshDeviceOnTheFakeClock();
         DisplayLog::setSink([this](const std::string& l) { log.push_back(l); });
     }
     void TearDown() override
     {
         if (display)
             Display::Destroy(display);
-        testdevice::reset();
+        freshDeviceOnTheFakeClock();
     }
 
     Display* create(DisplayParams params = DisplayParams{240, 320, 0, 1})
@@ -300,7 +311,7 @@ TEST_F(DetectionTest, AMissingIsDmaReadyIsReplacedAndModelsTwoAndThreeSkipDma)
     Display::Destroy(display);
     display = nullptr;
 
-    testdevice::reset();
+    freshDeviceOnTheFakeClock();
     testdevice::setOemText(u"Compale P6C");
     GxDmaSimulation::install(GxDmaConfig{});
     ASSERT_NE(create(), nullptr);
@@ -326,7 +337,7 @@ TEST_F(DetectionTest, VgaIsTriedBeforeGapiAndRejectsOtherFormats)
          {RawFrameBufferInfo{2, 16, frame.data(), 2, 480, 240, 320},
           RawFrameBufferInfo{FORMAT_565, 16, frame.data(), 2, 480, 0, 320},
           RawFrameBufferInfo{FORMAT_565, 16, frame.data(), 2, 480, 320, 480}}) {
-        testdevice::reset();
+        freshDeviceOnTheFakeClock();
         GapiSimulation::install(GapiConfig{});
         EscapeSimulation::replies().rawSupported = true;
         EscapeSimulation::replies().raw = bad;
@@ -385,6 +396,16 @@ TEST_F(DetectionTest, MediaQIsRecognisedByItsSlowFill)
     EXPECT_FALSE(MediaQ::Detect(rec));
     EXPECT_TRUE(logged("MediaQ: benchmarked 13 ms"));
     EXPECT_TRUE(logged("MediaQ: not a MediaQ [3]"));
+
+    // Without a scripted clock the benchmark reads the performance counter: on a frozen fake
+    // clock it still finds its tick edge (each look lets a millisecond pass) and measures an
+    // instant fill, where it used to wait for a tick for ever.
+    MediaQ::setClock(nullptr);
+    platform::FakeClock::freeze(5000);
+    log.clear();
+    EXPECT_FALSE(MediaQ::Detect(rec));
+    EXPECT_TRUE(logged("MediaQ: benchmarked 0 ms"));
+    EXPECT_EQ(GetTickCount(), 5001u);
     DetectionRecord big = rec;
     big.height = 600;
     EXPECT_FALSE(MediaQ::Detect(big));
@@ -535,7 +556,7 @@ TEST_F(DetectionTest, AFreshBackBufferIsBlackOnTheScreen)
     display = nullptr;
 
     // The same for the RAM frame of a turned display.
-    testdevice::reset();
+    freshDeviceOnTheFakeClock();
     ASSERT_NE(create(DisplayParams{240, 320, 1, 1}), nullptr);
     ASSERT_NE(dynamic_cast<RotationDriver*>(display->driver()), nullptr);
     ASSERT_TRUE(display->BeginScene());
