@@ -28,6 +28,7 @@
 
 #include "platform/wintypes.h"
 
+#include <atomic>
 #include <functional>
 #include <string>
 #include <vector>
@@ -35,6 +36,29 @@
 namespace platform {
 
 enum class ClockMode { Real, Fake };
+
+// The clock choice is read by every timed wait of every thread while a test may change or reset
+// the profile: the one field kept atomic.
+class ClockSetting
+{
+  public:
+    ClockSetting(ClockMode mode = ClockMode::Real) : m_mode(mode) {}
+    ClockSetting(const ClockSetting& other) : m_mode(other.m_mode.load()) {}
+    ClockSetting& operator=(const ClockSetting& other)
+    {
+        m_mode = other.m_mode.load();
+        return *this;
+    }
+    ClockSetting& operator=(ClockMode mode)
+    {
+        m_mode = mode;
+        return *this;
+    }
+    operator ClockMode() const { return m_mode.load(); }
+
+  private:
+    std::atomic<ClockMode> m_mode;
+};
 enum class AudioBackend { Sdl, Manual };
 enum class MessageBoxMode { Shown, Recorded };
 enum class WindowBackendKind { Sdl, Headless };
@@ -67,7 +91,7 @@ class DeviceProfile
     DWORD moduleNameLimit = 0;
     std::string registryPath;
 
-    ClockMode clock = ClockMode::Real;
+    ClockSetting clock = ClockMode::Real;
     AudioBackend audio = AudioBackend::Sdl;
     MessageBoxMode messageBoxes = MessageBoxMode::Shown;
     bool mapiAvailable = false;
