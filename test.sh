@@ -3,7 +3,11 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/install-deps.sh
-cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPH_SANITIZE=ON -DPH_BUILD_BENCH=ON >/dev/null
+# Only the files this change touches are checked, so an unchanged tree passes.
+tools/format-check.sh
+# Warnings are errors in CI's builds.
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPH_SANITIZE=ON -DPH_BUILD_BENCH=ON \
+  -DPH_WERROR=ON >/dev/null
 cmake --build build/test
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=print_stacktrace=1
@@ -11,5 +15,7 @@ export UBSAN_OPTIONS=print_stacktrace=1
 tools/fuzz-smoke.sh "${PH_FUZZ_SECONDS:-10}"
 # The sound and thread tests again under ThreadSanitizer.
 tools/tsan-sound.sh build/tsan
+# Every test program once whole in a shuffled order: order dependence between tests fails here.
+tools/run-shuffled.sh build/test
 cd build/test
 ctest --output-on-failure -j"$(nproc)" "$@"

@@ -14,27 +14,6 @@ function(ph_add_bench name)
   target_link_libraries(${name} PRIVATE ${B_LIBS} benchmark::benchmark ph_warnings)
 endfunction()
 
-# ph_add_library(NAME ROOT dir INCLUDE dir... DIRS dir... DEPS lib...): a static library built from
-# every .cpp in DIRS (relative to the current folder). Until a folder has code, the target is an
-# interface library so that dependants can already name it.
-function(ph_add_library name)
-  cmake_parse_arguments(L "" "" "INCLUDE;DIRS;DEPS" ${ARGN})
-  set(_src "")
-  foreach(d ${L_DIRS})
-    file(GLOB _s CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${d}/*.cpp)
-    list(APPEND _src ${_s})
-  endforeach()
-  if(_src)
-    add_library(${name} STATIC ${_src})
-    target_include_directories(${name} PUBLIC ${L_INCLUDE})
-    target_link_libraries(${name} PUBLIC ${L_DEPS} PRIVATE ph_warnings)
-  else()
-    add_library(${name} INTERFACE)
-    target_include_directories(${name} INTERFACE ${L_INCLUDE})
-    target_link_libraries(${name} INTERFACE ${L_DEPS})
-  endif()
-endfunction()
-
 # ph_add_test_folder(NAME LIBS lib...): one test executable from every .cpp of the current folder.
 function(ph_add_test_folder name)
   cmake_parse_arguments(F "" "" "LIBS" ${ARGN})

@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-10}"
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DPH_FUZZ=ON -DPH_SANITIZE=ON -DPH_BUILD_TESTS=OFF -DPH_BUILD_BENCH=OFF >/dev/null
+  -DPH_FUZZ=ON -DPH_SANITIZE=ON -DPH_BUILD_TESTS=OFF -DPH_BUILD_BENCH=OFF -DPH_WERROR=ON >/dev/null
 cmake --build build/fuzz --target fuzz_all
 status=0
 for f in build/fuzz/fuzz/*/fuzz_*; do

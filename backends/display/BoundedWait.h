@@ -2,6 +2,8 @@
 // a limit: a controller that never reaches the state must not hang the game.
 #pragma once
 
+#include "platform/clock.h"
+
 #include <chrono>
 #include <thread>
 
@@ -17,13 +19,18 @@ class BoundedWait
     template <class Condition>
     static bool until(Condition condition, std::chrono::milliseconds limit = kLimit)
     {
-        auto deadline = std::chrono::steady_clock::now() + limit;
+        // The program's clock: on the fake clock every look lets a millisecond pass, so the
+        // limit is reached after as many looks instead of never.
+        const int64_t deadline = platform::monotonicMillis() + limit.count();
         for (;;) {
             if (condition())
                 return true;
-            if (std::chrono::steady_clock::now() >= deadline)
+            if (platform::monotonicMillis() >= deadline)
                 return false;
-            std::this_thread::yield();
+            if (platform::clockIsFake())
+                platform::waitMillis(1);
+            else
+                std::this_thread::yield();
         }
     }
 };

@@ -1,5 +1,7 @@
 #include "display/DisplayLog.h"
 
+#include "platform/EmulatedDevice.h"
+
 #include <cstdarg>
 #include <cstdio>
 
@@ -17,6 +19,9 @@ void DisplayLog::setSink(Sink s)
 {
     sink() = std::move(s);
 }
+
+[[maybe_unused]] static const bool g_resetAdded =
+    platform::EmulatedDevice::addReset([] { DisplayLog::setSink(nullptr); });
 
 void DisplayLog::line(const char* format, ...)
 {

@@ -9,6 +9,29 @@
 
 namespace ScreenHAL {
 
+bool LcdDriver::detect(const char* driver, Probe& p, uint32_t registers, size_t registerBytes,
+                       ReadGeometry read, DetectionRecord& record)
+{
+    DisplayLog::line("%s: Detect()", driver);
+    if (!p.done) {
+        p.done = true;
+        MappedRegisters regs;
+        if (regs.map(registers, registerBytes)) {
+            const uint32_t control = regs.read32(0x00);
+            if (control & 1)
+                read(p, regs, control);
+        }
+    }
+    DisplayLog::line(p.found ? "%s: found LCD" : "%s: no LCD detected", driver);
+    if (p.found) {
+        record.width = p.width;
+        record.height = p.height;
+        record.bitsPerPixel = p.bitsPerPixel;
+        record.pitch = p.pitch;
+    }
+    return p.found;
+}
+
 bool LcdDriver::initializeFrame(HWND window, const DetectionRecord& record, bool probeFound,
                                 uintptr_t fixedAddress, uint32_t registers, size_t registerBytes)
 {

@@ -11,10 +11,26 @@ namespace ScreenHAL {
 class LcdDriver : public Driver
 {
   public:
+    // What a controller's probe found out, once per process.
+    struct Probe
+    {
+        bool done = false;
+        bool found = false;
+        int32_t width = 0, height = 0, bitsPerPixel = 0, pitch = 0, paletteBytes = 0;
+    };
+    // Reads the geometry of an enabled controller (control register bit 0) into the probe.
+    using ReadGeometry = void (*)(Probe& probe, const MappedRegisters& registers, uint32_t control);
+
     Surface* Lock() override;
     void PrePresent() override;
 
   protected:
+    // The probe's skeleton: on the first call maps the controller's registers and, when it is
+    // enabled, lets `read` fill the probe; every call logs the answer and, when found, copies
+    // the geometry into the record.
+    static bool detect(const char* driver, Probe& probe, uint32_t registers, size_t registerBytes,
+                       ReadGeometry read, DetectionRecord& record);
+
     // Maps the registers and sets up the frame; needs the record's frame address, which
     // `fixedAddress` (a kernel-view address) replaces when non-zero.
     bool initializeFrame(HWND window, const DetectionRecord& record, bool probeFound,

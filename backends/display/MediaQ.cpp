@@ -1,8 +1,9 @@
 #include "display/MediaQ.h"
 
 #include "display/DisplayLog.h"
+#include "platform/EmulatedDevice.h"
+#include "platform/clock.h"
 
-#include <chrono>
 #include <cstring>
 
 namespace ScreenHAL {
@@ -19,8 +20,12 @@ int64_t now()
 {
     if (clock())
         return clock()();
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    // The performance counter, in milliseconds; where it fails, the tick count's clock.
+    LONGLONG frequency = 0;
+    LONGLONG counter = 0;
+    if (QueryPerformanceFrequency(&frequency) && frequency > 0 && QueryPerformanceCounter(&counter))
+        return counter * 1000 / frequency;
+    return platform::monotonicMillis();
 }
 
 } // namespace
@@ -29,6 +34,9 @@ void MediaQ::setClock(Clock c)
 {
     clock() = std::move(c);
 }
+
+[[maybe_unused]] static const bool g_resetAdded =
+    platform::EmulatedDevice::addReset([] { MediaQ::setClock(nullptr); });
 
 bool MediaQ::Detect(DetectionRecord& record)
 {
@@ -42,8 +50,12 @@ bool MediaQ::Detect(DetectionRecord& record)
         DisplayLog::line("MediaQ: not a MediaQ [2]");
         return false;
     }
+    // Starts on a tick's edge. On the fake clock every look lets a millisecond pass, where a
+    // frozen clock would keep this loop waiting for ever.
     int64_t start = now();
     while (now() == start) {
+        if (platform::clockIsFake())
+            platform::waitMillis(1);
     }
     std::memset(reinterpret_cast<void*>(record.frameBuffer), 0, static_cast<size_t>(bytes));
     int64_t end = now();

@@ -13,48 +13,34 @@ StrongARM::Probe& StrongARM::probe()
 
 bool StrongARM::Detect(DetectionRecord& record)
 {
-    DisplayLog::line("StrongARM: Detect()");
-    Probe& p = probe();
-    if (!p.done) {
-        p.done = true;
-        MappedRegisters regs;
-        if (regs.map(kRegisters, kRegisterBytes)) {
-            uint32_t control = regs.read32(0x00);
-            if (control & 1) {
-                p.width = static_cast<int32_t>(regs.read32(0x20) & 0x3FF) + 16;
-                p.height = static_cast<int32_t>(regs.read32(0x24) & 0x3FF) + 1;
-                MappedRegisters palette;
-                uint16_t entry = palette.map(regs.read32(0x10), 2) ? palette.read16(0) : 0;
-                switch (entry & 0x3000) {
-                case 0x0000:
-                    p.bitsPerPixel = 4;
-                    p.paletteBytes = 32;
-                    break;
-                case 0x1000:
-                    p.bitsPerPixel = 8;
-                    p.paletteBytes = 512;
-                    break;
-                case 0x2000:
-                    p.bitsPerPixel = 16;
-                    p.paletteBytes = 32;
-                    break;
-                default:
-                    p.bitsPerPixel = 0;
-                    break;
-                }
-                p.pitch = p.bitsPerPixel * ((p.width + 15) & ~15) / 8;
-                p.found = p.bitsPerPixel == 16 && (control & 0x80) != 0;
+    return detect(
+        "StrongARM", probe(), kRegisters, kRegisterBytes,
+        [](Probe& p, const MappedRegisters& regs, uint32_t control) {
+            p.width = static_cast<int32_t>(regs.read32(0x20) & 0x3FF) + 16;
+            p.height = static_cast<int32_t>(regs.read32(0x24) & 0x3FF) + 1;
+            MappedRegisters palette;
+            uint16_t entry = palette.map(regs.read32(0x10), 2) ? palette.read16(0) : 0;
+            switch (entry & 0x3000) {
+            case 0x0000:
+                p.bitsPerPixel = 4;
+                p.paletteBytes = 32;
+                break;
+            case 0x1000:
+                p.bitsPerPixel = 8;
+                p.paletteBytes = 512;
+                break;
+            case 0x2000:
+                p.bitsPerPixel = 16;
+                p.paletteBytes = 32;
+                break;
+            default:
+                p.bitsPerPixel = 0;
+                break;
             }
-        }
-    }
-    DisplayLog::line(p.found ? "StrongARM: found LCD" : "StrongARM: no LCD detected");
-    if (p.found) {
-        record.width = p.width;
-        record.height = p.height;
-        record.bitsPerPixel = p.bitsPerPixel;
-        record.pitch = p.pitch;
-    }
-    return p.found;
+            p.pitch = p.bitsPerPixel * ((p.width + 15) & ~15) / 8;
+            p.found = p.bitsPerPixel == 16 && (control & 0x80) != 0;
+        },
+        record);
 }
 
 bool StrongARM::Initialize(HWND window, const DisplayParams&, const DetectionRecord& record)

@@ -13,12 +13,7 @@ class StrongARM : public LcdDriver
     static constexpr size_t kRegisterBytes = 44;
     static constexpr uintptr_t kH3800Frame = 0xAC050020;
 
-    struct Probe
-    {
-        bool done = false;
-        bool found = false;
-        int32_t width = 0, height = 0, bitsPerPixel = 0, pitch = 0, paletteBytes = 0;
-    };
+    using Probe = LcdDriver::Probe;
     static bool Detect(DetectionRecord& record);
     static Probe& probe();
 

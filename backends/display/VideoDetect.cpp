@@ -2,16 +2,11 @@
 
 #include "display/DeviceInfo.h"
 #include "display/DisplayLog.h"
-#include "display/DriverDirect.h"
-#include "display/DriverVGA.h"
-#include "display/GAPI.h"
-#include "display/GDIDriver.h"
-#include "display/Imageon100.h"
-#include "display/MediaQ.h"
+#include "display/DriverTable.h"
 #include "display/RuntimeBindings.h"
-#include "display/SlowFB.h"
-#include "display/StrongARM.h"
-#include "display/XScale.h"
+#include "platform/EmulatedDevice.h"
+
+#include <optional>
 
 namespace ScreenHAL {
 
@@ -38,11 +33,17 @@ VideoDetect& VideoDetect::instance(HWND window)
 void VideoDetect::resetForTests()
 {
     slot().reset();
-    StrongARM::probe() = StrongARM::Probe{};
-    XScale::probe() = XScale::Probe{};
+    for (const DriverEntry& e : driverTable()) {
+        if (e.reset)
+            e.reset();
+    }
     DeviceInfo::resetForTests();
     RuntimeBindings::resetForTests();
 }
+
+// The chosen driver and the probes' answers belong to the emulated device's state.
+[[maybe_unused]] static const bool g_resetAdded =
+    platform::EmulatedDevice::addReset(&VideoDetect::resetForTests);
 
 VideoDetect::VideoDetect(HWND window)
 {
@@ -63,36 +64,25 @@ void VideoDetect::DetectDrivers(HWND window)
     m_drivers.clear();
     m_modes.clear();
 
-    if (GDIDriver::Detect(m_record))
-        add(kDriverGDI);
-    if (m_record.bitsPerPixel == 16) {
-        if (GAPI::Detect(m_record, window))
-            add(kDriverGAPI);
-        else if (!RuntimeBindings::instance().gapiLibraryPresent() &&
-                 DriverDirect::Detect(m_record))
-            add(kDriverDirect);
-
-        bool found = false;
-        if (DriverVGA::Detect(m_record)) {
-            add(kDriverVGA);
-            found = true;
+    // The screen's depth as the first probe found it decides which rows are probed at all.
+    std::optional<bool> sixteenBit;
+    int group = -1;
+    bool groupAnswered = false;
+    for (const DriverEntry& e : driverTable()) {
+        if (e.needs16Bit) {
+            if (!sixteenBit)
+                sixteenBit = m_record.bitsPerPixel == 16;
+            if (!*sixteenBit)
+                continue;
         }
-        if (!found) {
-            int cpu = DeviceInfo::cpuType();
-            if (cpu == kCpuStrongARM && StrongARM::Detect(m_record)) {
-                add(kDriverStrongARM);
-                found = true;
-            } else if (cpu == kCpuXScale && XScale::Detect(m_record)) {
-                add(kDriverXScale);
-                found = true;
-            }
+        if (e.group != group) {
+            group = e.group;
+            groupAnswered = false;
         }
-        if (!found && Imageon100::Detect(m_record)) {
-            add(kDriverImageon100);
-            found = true;
+        if (!groupAnswered && e.probe(m_record, window)) {
+            add(e.type);
+            groupAnswered = true;
         }
-        if (!found && MediaQ::Detect(m_record))
-            add(kDriverMediaQ);
     }
     if (m_record.orientation == kOrientationNative)
         m_record.orientation = 0;
@@ -111,26 +101,11 @@ void VideoDetect::DetectDrivers(HWND window)
 std::unique_ptr<Driver> VideoDetect::CreateDriver(int type)
 {
     DisplayLog::line("CreateDriver( %08X )", static_cast<unsigned>(type));
-    switch (type) {
-    case kDriverGDI:
-        return std::make_unique<GDIDriver>();
-    case kDriverDirect:
-        return std::make_unique<DriverDirect>();
-    case kDriverGAPI:
-        return std::make_unique<GAPI>();
-    case kDriverStrongARM:
-        return std::make_unique<StrongARM>();
-    case kDriverXScale:
-        return std::make_unique<XScale>();
-    case kDriverImageon100:
-        return std::make_unique<Imageon100>();
-    case kDriverMediaQ:
-        return std::make_unique<SlowFB>(std::make_unique<MediaQ>());
-    case kDriverVGA:
-        return std::make_unique<DriverVGA>();
-    default:
-        return nullptr;
+    for (const DriverEntry& e : driverTable()) {
+        if (e.type == type)
+            return e.create();
     }
+    return nullptr;
 }
 
 std::unique_ptr<Driver> VideoDetect::SelectDriver(HWND window, const DisplayParams& params)

@@ -12,34 +12,20 @@ XScale::Probe& XScale::probe()
 
 bool XScale::Detect(DetectionRecord& record)
 {
-    DisplayLog::line("XScale: Detect()");
-    Probe& p = probe();
-    if (!p.done) {
-        p.done = true;
-        MappedRegisters regs;
-        if (regs.map(kRegisters, kRegisterBytes)) {
-            uint32_t control = regs.read32(0x00);
-            if (control & 1) {
-                p.width = static_cast<int32_t>(regs.read32(0x04) & 0x3FF) + 1;
-                p.height = static_cast<int32_t>(regs.read32(0x08) & 0x3FF) + 1;
-                static const int32_t depths[8] = {1, 2, 4, 8, 16, 0, 0, 0};
-                p.bitsPerPixel = depths[(regs.read32(0x0C) >> 24) & 7];
-                bool eight = ((control & 0x202) == 0x202) ||
-                             ((control & 0x80) && (p.bitsPerPixel == 8 || p.bitsPerPixel == 16));
-                int32_t rounded = eight ? (p.width + 7) & ~7 : (p.width + 3) & ~3;
-                p.pitch = p.bitsPerPixel * rounded / 8;
-                p.found = p.bitsPerPixel == 16;
-            }
-        }
-    }
-    DisplayLog::line(p.found ? "XScale: found LCD" : "XScale: no LCD detected");
-    if (p.found) {
-        record.width = p.width;
-        record.height = p.height;
-        record.bitsPerPixel = p.bitsPerPixel;
-        record.pitch = p.pitch;
-    }
-    return p.found;
+    return detect(
+        "XScale", probe(), kRegisters, kRegisterBytes,
+        [](Probe& p, const MappedRegisters& regs, uint32_t control) {
+            p.width = static_cast<int32_t>(regs.read32(0x04) & 0x3FF) + 1;
+            p.height = static_cast<int32_t>(regs.read32(0x08) & 0x3FF) + 1;
+            static const int32_t depths[8] = {1, 2, 4, 8, 16, 0, 0, 0};
+            p.bitsPerPixel = depths[(regs.read32(0x0C) >> 24) & 7];
+            bool eight = ((control & 0x202) == 0x202) ||
+                         ((control & 0x80) && (p.bitsPerPixel == 8 || p.bitsPerPixel == 16));
+            int32_t rounded = eight ? (p.width + 7) & ~7 : (p.width + 3) & ~3;
+            p.pitch = p.bitsPerPixel * rounded / 8;
+            p.found = p.bitsPerPixel == 16;
+        },
+        record);
 }
 
 bool XScale::Initialize(HWND window, const DisplayParams&, const DetectionRecord& record)

@@ -12,12 +12,7 @@ class XScale : public LcdDriver
     static constexpr uint32_t kRegisters = 0x44000000;
     static constexpr size_t kRegisterBytes = 544;
 
-    struct Probe
-    {
-        bool done = false;
-        bool found = false;
-        int32_t width = 0, height = 0, bitsPerPixel = 0, pitch = 0;
-    };
+    using Probe = LcdDriver::Probe;
     static bool Detect(DetectionRecord& record);
     static Probe& probe();
 

@@ -4,6 +4,7 @@
 // memory). The caller owns both; DestroyImage frees them.
 #pragma once
 
+#include "platform/ProgramFolder.h" // resolveAppPath
 #include "platform/wintypes.h"
 #include "raster/ImageHolder.h"
 
@@ -21,8 +22,3 @@ ImageHolder* DecodeJpeg(const uint8_t* data, size_t size);
 // program's folder. Null when the file cannot be opened or mapped, or the path does not fit
 // MAX_PATH.
 ImageHolder* LoadImageFile(LPCWSTR path);
-
-// Writes the full path of `path` (see LoadImageFile) with its terminator into `out` and returns
-// its length; 0 when the path is null or empty, the program's name is unknown, or the result
-// does not fit MAX_PATH units with the terminator.
-size_t resolveAppPath(LPCWSTR path, WCHAR (&out)[MAX_PATH]);

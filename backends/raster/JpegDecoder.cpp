@@ -2,6 +2,7 @@
 // must not return to the library: the error exit jumps back to the setjmp below, and the
 // decompressor, its rows and the surface are released from there. Everything that the jump
 // may skip lives in a heap-held job.
+#include "raster/DecodeJob.h"
 #include "raster/ImageDecoder.h"
 #include "raster/PixelConvert.h"
 
@@ -181,14 +182,5 @@ ImageHolder* DecodeJpeg(const uint8_t* data, size_t size)
         release(job);
         return nullptr;
     }
-    if (!decode(job)) {
-        release(job);
-        return nullptr;
-    }
-    ImageHolder* holder = job->holder;
-    holder->surface = job->surface;
-    job->holder = nullptr;
-    job->surface = nullptr;
-    release(job);
-    return holder;
+    return finishDecodeJob(job, decode(job));
 }

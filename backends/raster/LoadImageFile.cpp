@@ -1,9 +1,9 @@
+#include "platform/MappedFile.h"
 #include "raster/ImageDecoder.h"
-#include "raster/MappedFile.h"
 
 ImageHolder* LoadImageFile(LPCWSTR path)
 {
-    MappedFile file;
+    platform::MappedFile file;
     if (!file.open(path))
         return nullptr;
     return DecodeImage(file.begin(), file.end());

@@ -5,6 +5,7 @@
 // libpng reports fatal errors by calling our error handler, which must not return: it jumps
 // back to the setjmp below. Everything the decode allocates hangs off a heap-held job so that
 // the jump target can release it; no object with a destructor lives between the two.
+#include "raster/DecodeJob.h"
 #include "raster/ImageDecoder.h"
 #include "raster/PixelConvert.h"
 
@@ -167,14 +168,5 @@ ImageHolder* DecodePng(const uint8_t* data, size_t size)
         release(job);
         return nullptr;
     }
-    if (!decode(job)) {
-        release(job);
-        return nullptr;
-    }
-    ImageHolder* holder = job->holder;
-    holder->surface = job->surface;
-    job->holder = nullptr;
-    job->surface = nullptr;
-    release(job);
-    return holder;
+    return finishDecodeJob(job, decode(job));
 }

@@ -6,7 +6,7 @@
 #include "display/DisplayContext.h"
 #include "microedition/lcdui/DDisplay.h"
 #include "platform/DeviceProfile.h"
-#include "platform/FakeClock.h"
+#include "platform/testing/FakeClock.h"
 #include "platform/window/WindowSystem.h"
 
 #include <benchmark/benchmark.h>

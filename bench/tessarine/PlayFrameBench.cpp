@@ -14,7 +14,7 @@
 #include "io/D7zipInputStream.h"
 #include "microedition/lcdui/DImage.h"
 #include "platform/DeviceProfile.h"
-#include "platform/FakeClock.h"
+#include "platform/testing/FakeClock.h"
 
 #include <benchmark/benchmark.h>
 

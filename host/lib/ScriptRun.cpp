@@ -4,7 +4,7 @@
 #include "ScriptRunner.h"
 
 #include "platform/DeviceProfile.h"
-#include "platform/FakeClock.h"
+#include "platform/testing/FakeClock.h"
 #include "platform/window/InstanceRegistry.h"
 #include "platform/window/WindowSystem.h"
 

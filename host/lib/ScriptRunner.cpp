@@ -4,7 +4,7 @@
 #include "ScriptOutput.h"
 
 #include "lang/DExceptionBase.h"
-#include "platform/FakeClock.h"
+#include "platform/testing/FakeClock.h"
 #include "platform/window/WindowSystem.h"
 
 #include <cstdio>

@@ -6,7 +6,7 @@
 #include "LoopHooks.h"
 #include "Script.h"
 
-#include "platform/window/HeadlessBackend.h"
+#include "platform/testing/HeadlessBackend.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "platform/DeviceProfile.h"
 
-#include "platform/FakeClock.h"
-#include "platform/FileFaults.h"
+#include "platform/testing/FakeClock.h"
+#include "platform/testing/FileFaults.h"
 #include "platform/text.h"
 
 #include <cctype>
@@ -13,17 +13,37 @@ namespace platform {
 
 namespace {
 
-// Whole-text integer in decimal or 0x hex within [low, high].
-bool parseNumber(const char* text, long long low, long long high, long long& out)
+// Whole-text integer within [low, high]: plain decimal digits (a leading zero is still decimal),
+// or with `hex` also 0x followed by hex digits. No sign, no white space.
+bool parseNumber(const char* text, long long low, long long high, long long& out, bool hex = false)
 {
     if (!text || !*text)
         return false;
-    errno = 0;
-    char* end = nullptr;
-    long long v = std::strtoll(text, &end, 0);
-    if (errno != 0 || *end != '\0' || v < low || v > high)
+    int base = 10;
+    if (hex && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        base = 16;
+        text += 2;
+        if (!*text)
+            return false;
+    }
+    unsigned long long v = 0;
+    for (const char* c = text; *c; ++c) {
+        int digit;
+        if (*c >= '0' && *c <= '9')
+            digit = *c - '0';
+        else if (base == 16 && *c >= 'a' && *c <= 'f')
+            digit = *c - 'a' + 10;
+        else if (base == 16 && *c >= 'A' && *c <= 'F')
+            digit = *c - 'A' + 10;
+        else
+            return false;
+        v = v * base + static_cast<unsigned long long>(digit);
+        if (v > static_cast<unsigned long long>(high))
+            return false;
+    }
+    if (static_cast<long long>(v) < low)
         return false;
-    out = v;
+    out = static_cast<long long>(v);
     return true;
 }
 
@@ -81,12 +101,13 @@ std::vector<std::string>
 DeviceProfile::applyEnvironment(const std::function<const char*(const char*)>& lookup)
 {
     std::vector<std::string> warnings;
-    auto number = [&](const char* name, long long low, long long high, auto& field) {
+    auto number = [&](const char* name, long long low, long long high, auto& field,
+                      bool hex = false) {
         const char* v = lookup(name);
         if (!v)
             return;
         long long n = 0;
-        if (parseNumber(v, low, high, n))
+        if (parseNumber(v, low, high, n, hex))
             field = static_cast<std::remove_reference_t<decltype(field)>>(n);
         else
             warnings.push_back(std::string(name) + "=\"" + v +
@@ -123,9 +144,12 @@ DeviceProfile::applyEnvironment(const std::function<const char*(const char*)>& l
     number("PH_SCALE", 1, 16, scale);
     number("PH_BITSPIXEL", 1, 32, bitsPerPixel);
     number("PH_LOGPIXELSY", 1, 1200, logPixelsY);
-    number("PH_CPU_ID", 0, 0xFFFFFFFFll, cpuId);
+    number("PH_CPU_ID", 0, 0xFFFFFFFFll, cpuId, true);
     number("PH_ORIENTATION", 0, 0x7FFF, orientationAnswer);
     text("PH_PLATFORM_TYPE", platformType);
+    if (lookup("PH_PLATFORM_TYPE") && platformType != u"PocketPC" && platformType != u"SmartPhone")
+        warnings.push_back("PH_PLATFORM_TYPE: only \"PocketPC\" and \"SmartPhone\" are known; "
+                           "the text is kept");
     text("PH_OEM_INFO", oemInfo);
     choice("PH_CLOCK", "real", "fake", clock, ClockMode::Real, ClockMode::Fake);
     if (const char* v = lookup("PH_WINDOW_BACKEND"); v && std::string(v) == "script")

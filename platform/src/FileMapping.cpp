@@ -22,8 +22,8 @@ constexpr uint64_t kMaxView = (uint64_t(1) << 31) - 1;
 class MappingObject : public KernelObject
 {
   public:
-    MappingObject(std::shared_ptr<FileObject> file, uint64_t size)
-        : KernelObject(KernelObjectType::FileMapping), file(std::move(file)), size(size)
+    MappingObject(std::shared_ptr<FileObject> mapped, uint64_t bytes)
+        : KernelObject(KernelObjectType::FileMapping), file(std::move(mapped)), size(bytes)
     {
     }
     const std::shared_ptr<FileObject> file; // keeps the file open after its handle is closed

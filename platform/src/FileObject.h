@@ -11,8 +11,9 @@ namespace platform {
 class FileObject : public KernelObject
 {
   public:
-    FileObject(int fd, bool readable, bool writable)
-        : KernelObject(KernelObjectType::File), fd(fd), readable(readable), writable(writable)
+    FileObject(int descriptor, bool canRead, bool canWrite)
+        : KernelObject(KernelObjectType::File), fd(descriptor), readable(canRead),
+          writable(canWrite)
     {
     }
     ~FileObject() override { ::close(fd); }

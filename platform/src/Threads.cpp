@@ -1,6 +1,9 @@
 #include "platform/threads.h"
 
 #include "platform/HandleTable.h"
+#include "platform/clock.h"
+#include "platform/testing/FakeClock.h"
+#include "platform/testing/ThreadFaults.h"
 
 #include <atomic>
 #include <chrono>
@@ -44,6 +47,9 @@ struct ThreadState
     DWORD id = g_nextThreadId++;
     bool ended = false;
     DWORD suspendCount = 0;
+    // Made by CreateThread. On the fake clock such a thread follows the time the others let
+    // pass; every other thread (the program's main thread, a test) drives it.
+    bool layerThread = false;
 };
 
 struct ThreadStateHolder
@@ -139,6 +145,7 @@ HANDLE CreateThread(void*, DWORD, LPTHREAD_START_ROUTINE start, LPVOID parameter
     }
     auto object = std::make_shared<Waitable>(KernelObjectType::Thread);
     object->thread = std::make_shared<ThreadState>();
+    object->thread->layerThread = true;
     object->thread->suspendCount = (flags & CREATE_SUSPENDED) ? 1 : 0;
     try {
         std::thread([object, start, parameter] {
@@ -376,10 +383,22 @@ DWORD WaitForSingleObject(HANDLE object, DWORD milliseconds)
     auto ready = [&] { return me->suspendCount == 0 && take(); };
     if (milliseconds == INFINITE) {
         stateChanged().wait(lock, ready);
-    } else {
+    } else if (!platform::clockIsFake()) {
         auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
         if (!stateChanged().wait_until(lock, deadline, ready))
             result = WAIT_TIMEOUT;
+    } else if (me->layerThread) {
+        // Wakes on every signal and on every move of the clock.
+        const int64_t deadline = platform::FakeClock::peekMicros() + int64_t(milliseconds) * 1000;
+        stateChanged().wait(
+            lock, [&] { return ready() || platform::FakeClock::peekMicros() >= deadline; });
+    } else if (!ready() && milliseconds > 0) {
+        // A driving thread does not block: the wait's time passes at once, and whatever the
+        // other threads did meanwhile is looked at once more.
+        lock.unlock();
+        platform::FakeClock::step(milliseconds);
+        lock.lock();
+        ready();
     }
     honourSuspend(lock, *me);
     return result;
@@ -392,19 +411,41 @@ void Sleep(DWORD milliseconds)
         std::unique_lock<std::mutex> lock(stateLock());
         honourSuspend(lock, *me);
     }
-    if (milliseconds == 0) {
-        sched_yield();
-    } else {
-        timespec ts{static_cast<time_t>(milliseconds / 1000),
-                    static_cast<long>(milliseconds % 1000) * 1000000L};
-        while (nanosleep(&ts, &ts) != 0) {
-        }
-    }
+    platform::waitMillis(milliseconds);
     std::unique_lock<std::mutex> lock(stateLock());
     honourSuspend(lock, *me);
 }
 
 namespace platform {
+
+void waitMillis(DWORD milliseconds)
+{
+    if (milliseconds == 0) {
+        sched_yield();
+        return;
+    }
+    if (clockIsFake()) {
+        auto me = self();
+        if (!me->layerThread) {
+            FakeClock::step(milliseconds);
+            return;
+        }
+        const int64_t deadline = FakeClock::peekMicros() + int64_t(milliseconds) * 1000;
+        std::unique_lock<std::mutex> lock(stateLock());
+        stateChanged().wait(lock, [&] { return FakeClock::peekMicros() >= deadline; });
+        return;
+    }
+    timespec ts{static_cast<time_t>(milliseconds / 1000),
+                static_cast<long>(milliseconds % 1000) * 1000000L};
+    while (nanosleep(&ts, &ts) != 0) {
+    }
+}
+
+void wakeClockWaiters()
+{
+    std::lock_guard<std::mutex> g(stateLock());
+    stateChanged().notify_all();
+}
 
 void setMutexCreationFails(bool fails)
 {

@@ -1,6 +1,7 @@
 #include "platform/waveout.h"
 
 #include "platform/DeviceProfile.h"
+#include "platform/testing/ManualWaveOut.h"
 
 #include <SDL2/SDL.h>
 
@@ -17,17 +18,9 @@ namespace {
 
 using platform::WaveOutBackend;
 
-// -1 until a test chooses: then the device profile's audio back-end decides.
-std::atomic<int> g_chosen{-1};
-
 WaveOutBackend currentBackend()
 {
-    const int chosen = g_chosen;
-    if (chosen >= 0)
-        return static_cast<WaveOutBackend>(chosen);
-    return platform::DeviceProfile::current().audio == platform::AudioBackend::Manual
-               ? WaveOutBackend::Manual
-               : WaveOutBackend::Sdl;
+    return platform::DeviceProfile::current().audio;
 }
 
 struct Device;
@@ -157,7 +150,7 @@ namespace platform {
 
 void setWaveOutBackend(WaveOutBackend backend)
 {
-    g_chosen = static_cast<int>(backend);
+    DeviceProfile::current().audio = backend;
 }
 
 WaveOutBackend waveOutBackend()
@@ -243,8 +236,8 @@ UINT waveOutGetNumDevs()
     return sdlAudioReady() ? 1 : 0;
 }
 
-MMRESULT waveOutOpen(HWAVEOUT* handle, UINT device, const WAVEFORMATEX* format,
-                     DWORD_PTR callback, DWORD_PTR instance, DWORD flags)
+MMRESULT waveOutOpen(HWAVEOUT* handle, UINT device, const WAVEFORMATEX* format, DWORD_PTR callback,
+                     DWORD_PTR instance, DWORD flags)
 {
     if (!handle || !format)
         return MMSYSERR_INVALPARAM;

@@ -1,16 +1,11 @@
 #include "platform/clock.h"
 
 #include "platform/DeviceProfile.h"
-#include "platform/FakeClock.h"
+#include "platform/testing/FakeClock.h"
 
 #include <ctime>
 
 namespace {
-
-bool fake()
-{
-    return platform::DeviceProfile::current().clock == platform::ClockMode::Fake;
-}
 
 int64_t realMicros()
 {
@@ -21,7 +16,7 @@ int64_t realMicros()
 
 int64_t nowMicros()
 {
-    return fake() ? platform::FakeClock::readMicros() : realMicros();
+    return platform::clockIsFake() ? platform::FakeClock::readMicros() : realMicros();
 }
 
 } // namespace
@@ -35,7 +30,7 @@ BOOL QueryPerformanceFrequency(LONGLONG* frequency)
 {
     if (!frequency)
         return FALSE;
-    if (fake() && platform::FakeClock::performanceCounterFails()) {
+    if (platform::clockIsFake() && platform::FakeClock::performanceCounterFails()) {
         *frequency = 0;
         return FALSE;
     }
@@ -48,7 +43,7 @@ BOOL QueryPerformanceCounter(LONGLONG* counter)
 {
     if (!counter)
         return FALSE;
-    if (fake() && platform::FakeClock::performanceCounterFails()) {
+    if (platform::clockIsFake() && platform::FakeClock::performanceCounterFails()) {
         *counter = 0;
         return FALSE;
     }
@@ -57,6 +52,11 @@ BOOL QueryPerformanceCounter(LONGLONG* counter)
 }
 
 namespace platform {
+
+bool clockIsFake()
+{
+    return DeviceProfile::current().clock == ClockMode::Fake;
+}
 
 int64_t monotonicMillis()
 {

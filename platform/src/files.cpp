@@ -1,8 +1,8 @@
 #include "platform/files.h"
 
 #include "FileObject.h"
-#include "platform/FileFaults.h"
 #include "platform/PathMapping.h"
+#include "platform/testing/FileFaults.h"
 
 #include <cerrno>
 #include <climits>

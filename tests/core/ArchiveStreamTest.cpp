@@ -1,5 +1,5 @@
 #include "CoreTestSupport.h"
-#include "ProfileScope.h"
+#include "DeviceFixture.h"
 #include "SevenZipTool.h"
 #include "TempFolder.h"
 #include "io/D7zipArchive.h"
@@ -7,7 +7,7 @@
 #include "io/D7zipInputStream.h"
 #include "io/D7zipLayout.h"
 #include "lang/DbyteArray.h"
-#include "platform/FileFaults.h"
+#include "platform/testing/FileFaults.h"
 #include "platform/text.h"
 
 #include <sys/stat.h>
@@ -84,7 +84,7 @@ std::string readAll(const D7zipInputStreamPtr& in)
 
 // Archives built once for the whole suite in one program folder; every test points the program
 // file there and closes the archive when it ends.
-class ArchiveStreams : public ProfileTest
+class ArchiveStreams : public DeviceTest
 {
   protected:
     static void SetUpTestSuite()

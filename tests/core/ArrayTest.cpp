@@ -15,7 +15,7 @@ namespace {
 class Ball : public DObject
 {
   public:
-    explicit Ball(int id = 0) : id(id) {}
+    explicit Ball(int number = 0) : id(number) {}
     const char* getClassName() override { return "Ball"; }
     int id;
 };

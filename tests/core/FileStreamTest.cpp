@@ -1,12 +1,12 @@
 #include "CoreTestSupport.h"
-#include "ProfileScope.h"
+#include "DeviceFixture.h"
 #include "TempFolder.h"
 #include "io/DDataInputStream.h"
 #include "io/DFileInputStream.h"
 #include "io/DFileOutputStream.h"
 #include "lang/DSystem.h"
 #include "lang/DbyteArray.h"
-#include "platform/FileFaults.h"
+#include "platform/testing/FileFaults.h"
 
 #include <string>
 
@@ -19,7 +19,7 @@ namespace {
 
 // File streams over a temporary program folder: the program file is <folder>/game.exe, so
 // "app.fullpath" is the folder itself.
-class FileStreams : public ProfileTest
+class FileStreams : public DeviceTest
 {
   protected:
     FileStreams() { profile().programFile = folder.path() + "/game.exe"; }

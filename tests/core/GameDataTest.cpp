@@ -3,7 +3,7 @@
 #ifdef PH_GAME_DATA_FOLDER
 
 #include "CoreTestSupport.h"
-#include "ProfileScope.h"
+#include "DeviceFixture.h"
 #include "io/D7zipInputStream.h"
 #include "lang/DSystem.h"
 
@@ -14,7 +14,7 @@ using namespace qev::io;
 
 namespace {
 
-class GameData : public ProfileTest
+class GameData : public DeviceTest
 {
   protected:
     GameData() { profile().programFile = std::string(PH_GAME_DATA_FOLDER) + "/pallasterhorn"; }

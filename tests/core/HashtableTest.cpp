@@ -17,7 +17,7 @@ namespace {
 class Key : public DObject
 {
   public:
-    Key(int32_t hash, int id) : m_hash(hash), id(id) {}
+    Key(int32_t hash, int number) : m_hash(hash), id(number) {}
     int32_t hashCode() override { return m_hash; }
     bool equals(DObjectPtr other) override
     {

@@ -1,5 +1,5 @@
 #include "CoreTestSupport.h"
-#include "ProfileScope.h"
+#include "DeviceFixture.h"
 #include "TempFolder.h"
 #include "microedition/rms/DRecordStore.h"
 #include "platform/registry.h"
@@ -39,7 +39,7 @@ std::string text(const DbyteArrayPtr& a)
 }
 
 // Record stores over a registry database of their own.
-class RecordStores : public ProfileTest
+class RecordStores : public DeviceTest
 {
   protected:
     RecordStores()

@@ -1,8 +1,8 @@
-#include "ProfileScope.h"
+#include "DeviceFixture.h"
 #include "lang/DSystem.h"
-#include "platform/FakeClock.h"
 #include "platform/modules/ModuleTable.h"
 #include "platform/registry.h"
+#include "platform/testing/FakeClock.h"
 
 #include <string>
 
@@ -11,7 +11,7 @@ using platform::ModuleTable;
 
 namespace {
 
-class SystemProperties : public ProfileTest
+class SystemProperties : public DeviceTest
 {
   protected:
     SystemProperties() { profile().registryPath = ":memory:"; }
@@ -38,6 +38,18 @@ TEST_F(SystemProperties, TextPropertiesAreCaseSensitiveAndUnknownKeysNull)
     EXPECT_EQ(u"<null>", text(DSystem::getProperty(DStringPtr())));
     profile().platformType = u"SmartPhone";
     EXPECT_EQ(u"SmartPhone", text(DSystem::getProperty(u"platform.string")));
+}
+
+TEST_F(SystemProperties, TheProgramFolderIsNeverACutName)
+{
+    profile().programFile = "/opt/game/bin/pallasterhorn";
+    profile().moduleNameLimit = 8; // the program's name comes back cut short
+    EXPECT_EQ(u"", text(DSystem::getProperty(u"app.fullpath")));
+    // A name longer than the classic limit is read whole.
+    profile().moduleNameLimit = 0;
+    const std::string deep = "/" + std::string(300, 'd');
+    profile().programFile = deep + "/pallasterhorn";
+    EXPECT_EQ(u"\\" + std::u16string(300, u'd'), text(DSystem::getProperty(u"app.fullpath")));
 }
 
 TEST_F(SystemProperties, IntegerPropertiesAndTheirDefault)

@@ -3,7 +3,7 @@
 #include "gamelib/GameStatics.h"
 #include "gamelib/ScreenCanvas.h"
 
-#include "platform/FakeClock.h"
+#include "platform/testing/FakeClock.h"
 
 #include <cstdint>
 

@@ -4,7 +4,7 @@
 #include "gamelib/ScreenCanvas.h"
 
 #include "lang/DExceptionBase.h"
-#include "platform/FakeClock.h"
+#include "platform/testing/FakeClock.h"
 
 #include <vector>
 

@@ -6,7 +6,7 @@
 #include "gamelib/SpriteAtlas.h"
 #include "gamelib/TextTable.h"
 
-#include "platform/FakeClock.h"
+#include "platform/testing/FakeClock.h"
 
 #include <vector>
 

@@ -4,7 +4,7 @@
 #include "gamelib/ImageFont.h"
 #include "gamelib/TextTable.h"
 
-#include "platform/FakeClock.h"
+#include "platform/testing/FakeClock.h"
 
 namespace menutest {
 

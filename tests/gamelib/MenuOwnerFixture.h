@@ -13,7 +13,7 @@
 #include "gamelib/GameMenu.h"
 #include "gamelib/ScreenCanvas.h"
 
-#include "platform/FakeClock.h"
+#include "platform/testing/FakeClock.h"
 
 #include <map>
 #include <string>

@@ -5,7 +5,7 @@
 
 #include "lang/DExceptionBase.h"
 #include "lang/DSystem.h"
-#include "platform/FakeClock.h"
+#include "platform/testing/FakeClock.h"
 
 using gamelib::GameInterface;
 using gamelib::GameInterfacePtr;

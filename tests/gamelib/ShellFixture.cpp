@@ -10,7 +10,7 @@
 #include "platform/registry.h"
 
 #include "display/VideoDetect.h"
-#include "platform/FakeClock.h"
+#include "platform/testing/FakeClock.h"
 #include "platform/sysinfo.h"
 #include "platform/window/InstanceRegistry.h"
 #include "platform/window/WindowSystem.h"

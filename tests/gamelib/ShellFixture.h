@@ -5,7 +5,7 @@
 
 #include "../core/SevenZipTool.h"
 #include "CoreTestSupport.h"
-#include "ProfileScope.h"
+#include "DeviceFixture.h"
 #include "TempFolder.h"
 
 #include "display/DisplayContext.h"
@@ -25,7 +25,7 @@ namespace shelltest {
 std::string png(int w, int h, uint32_t rgb);
 
 // Plain shell state for tests that need no display: screen size, resource lookup, input.
-class ShellTest : public ProfileTest
+class ShellTest : public DeviceTest
 {
   protected:
     ShellTest();

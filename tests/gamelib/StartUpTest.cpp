@@ -11,7 +11,7 @@
 
 #include "io/D7zipInputStream.h"
 #include "lang/DSystem.h"
-#include "platform/FakeClock.h"
+#include "platform/testing/FakeClock.h"
 
 #include <filesystem>
 #include <unistd.h>

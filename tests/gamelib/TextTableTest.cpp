@@ -1,7 +1,7 @@
 #include "gamelib/TextTable.h"
 #include "CoreTestSupport.h"
 #include "GamelibTestSupport.h"
-#include "ProfileScope.h"
+#include "DeviceFixture.h"
 #include "ShellFixture.h"
 #include "TempFolder.h"
 #include "io/DFileInputStream.h"
@@ -14,7 +14,7 @@ using namespace qev::lang;
 
 namespace {
 
-class TextTables : public ProfileTest
+class TextTables : public DeviceTest
 {
   protected:
     TextTables() { textTable = nullptr; }

@@ -8,7 +8,7 @@
 #include "microedition/lcdui/DDisplay.h"
 #include "microedition/media/MediaManager.h"
 #include "platform/DeviceProfile.h"
-#include "platform/FakeClock.h"
+#include "platform/testing/FakeClock.h"
 #include "platform/resources.h"
 #include "platform/sysinfo.h"
 #include "platform/window/InstanceRegistry.h"

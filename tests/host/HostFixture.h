@@ -8,7 +8,7 @@
 
 #include "microedition/lcdui/DCanvas.h"
 #include "microedition/midlet/DMIDlet.h"
-#include "platform/window/HeadlessBackend.h"
+#include "platform/testing/HeadlessBackend.h"
 
 #include <gtest/gtest.h>
 

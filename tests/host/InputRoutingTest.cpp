@@ -3,7 +3,7 @@
 
 #include "microedition/lcdui/DDisplay.h"
 #include "platform/DeviceProfile.h"
-#include "platform/FakeClock.h"
+#include "platform/testing/FakeClock.h"
 
 using namespace hosttest;
 using platform::NativeEvent;

@@ -11,7 +11,7 @@
 #include "microedition/lcdui/DDisplay.h"
 #include "microedition/media/MediaManager.h"
 #include "platform/DeviceProfile.h"
-#include "platform/FakeClock.h"
+#include "platform/testing/FakeClock.h"
 #include "platform/aygshell.h"
 #include "platform/sysinfo.h"
 #include "platform/window/WindowSystem.h"

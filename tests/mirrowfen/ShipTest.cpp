@@ -5,7 +5,7 @@
 #include "gamelib/GameStatics.h"
 #include "gamelib/ScreenCanvas.h"
 
-#include "platform/FakeClock.h"
+#include "platform/testing/FakeClock.h"
 
 using namespace mirrowfen;
 

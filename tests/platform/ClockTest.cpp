@@ -1,6 +1,6 @@
 #include "platform/clock.h"
-#include "ProfileScope.h"
-#include "platform/FakeClock.h"
+#include "DeviceFixture.h"
+#include "platform/testing/FakeClock.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@ using platform::FakeClock;
 
 namespace {
 
-class Clock : public ProfileTest
+class Clock : public DeviceTest
 {
   protected:
     Clock() { profile().clock = platform::ClockMode::Fake; }

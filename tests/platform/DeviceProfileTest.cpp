@@ -1,10 +1,11 @@
-#include "ProfileScope.h"
+#include "DeviceFixture.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 
 using platform::DeviceProfile;
+using ProfileTest = DeviceTest;
 
 namespace {
 
@@ -47,7 +48,7 @@ TEST_F(ProfileTest, EnvironmentOverridesTheDefaults)
 {
     std::map<std::string, std::string> vars = {
         {"PH_SCREEN_WIDTH", "480"},
-        {"PH_SCREEN_HEIGHT", "0x280"},
+        {"PH_SCREEN_HEIGHT", "640"},
         {"PH_SCALE", "3"},
         {"PH_PLATFORM_TYPE", "SmartPhone"},
         {"PH_OEM_INFO", "Toshiba e750 \xC3\xA9"},
@@ -132,4 +133,48 @@ TEST_F(ProfileTest, ScriptBackendAndInstanceNamespace)
         EXPECT_EQ(q.applyEnvironment(lookupIn(one)).size(), 1u) << bad;
         EXPECT_TRUE(q.instanceNamespace.empty()) << bad;
     }
+}
+
+TEST_F(ProfileTest, NumbersArePlainDecimalWholeTextOnly)
+{
+    std::map<std::string, std::string> vars = {{"PH_SCALE", "08"}, {"PH_SCREEN_WIDTH", "010"}};
+    DeviceProfile p;
+    EXPECT_TRUE(p.applyEnvironment(lookupIn(vars)).empty());
+    EXPECT_EQ(p.scale, 8); // a leading zero is not octal
+    EXPECT_EQ(p.screenWidth, 10);
+
+    for (const char* bad : {" 4", "4 ", "+4", "0x10", "4.0", "", "99999999999999999999999"}) {
+        SCOPED_TRACE(bad);
+        std::map<std::string, std::string> one = {{"PH_SCALE", bad}};
+        DeviceProfile q;
+        auto warnings = q.applyEnvironment(lookupIn(one));
+        ASSERT_EQ(warnings.size(), 1u);
+        EXPECT_NE(warnings[0].find("PH_SCALE"), std::string::npos);
+        EXPECT_EQ(q.scale, 2);
+    }
+
+    // The CPU ID is documented as decimal or 0x hex; octal-looking decimal stays decimal.
+    std::map<std::string, std::string> cpu = {{"PH_CPU_ID", "0X6905200f"}};
+    DeviceProfile c;
+    EXPECT_TRUE(c.applyEnvironment(lookupIn(cpu)).empty());
+    EXPECT_EQ(c.cpuId, 0x6905200Fu);
+    cpu["PH_CPU_ID"] = "0x";
+    EXPECT_EQ(c.applyEnvironment(lookupIn(cpu)).size(), 1u);
+    cpu["PH_CPU_ID"] = "4294967296"; // one past 32 bits
+    EXPECT_EQ(c.applyEnvironment(lookupIn(cpu)).size(), 1u);
+    EXPECT_EQ(c.cpuId, 0x6905200Fu);
+}
+
+TEST_F(ProfileTest, AnUnknownPlatformTypeIsKeptWithAWarning)
+{
+    std::map<std::string, std::string> vars = {{"PH_PLATFORM_TYPE", "Palm-size PC"}};
+    DeviceProfile p;
+    auto warnings = p.applyEnvironment(lookupIn(vars));
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_NE(warnings[0].find("PH_PLATFORM_TYPE"), std::string::npos);
+    EXPECT_EQ(p.platformType, u"Palm-size PC");
+
+    vars["PH_PLATFORM_TYPE"] = "PocketPC";
+    DeviceProfile q;
+    EXPECT_TRUE(q.applyEnvironment(lookupIn(vars)).empty());
 }

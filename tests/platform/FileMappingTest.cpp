@@ -1,4 +1,4 @@
-#include "ProfileScope.h"
+#include "DeviceFixture.h"
 #include "TempFolder.h"
 #include "platform/HandleTable.h"
 #include "platform/PathMapping.h"
@@ -11,7 +11,7 @@
 
 namespace {
 
-class FileMapping : public ProfileTest
+class FileMapping : public DeviceTest
 {
   protected:
     HANDLE openForMapping(const std::string& name)

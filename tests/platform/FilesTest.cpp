@@ -1,9 +1,9 @@
 #include "platform/files.h"
-#include "ProfileScope.h"
+#include "DeviceFixture.h"
 #include "TempFolder.h"
-#include "platform/FileFaults.h"
 #include "platform/HandleTable.h"
 #include "platform/PathMapping.h"
+#include "platform/testing/FileFaults.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@ using platform::PathMapping;
 
 namespace {
 
-class Files : public ProfileTest
+class Files : public DeviceTest
 {
   protected:
     // The platform name of `name` inside the temporary folder.

@@ -104,3 +104,20 @@ TEST_F(MapiSim, RowsObjectsBuffersAndSubscriptionsAreCounted)
     MAPIFreeBuffer(firstRow);
     EXPECT_EQ(0, MapiSimulation::liveBuffers());
 }
+
+TEST_F(MapiSim, UninstallingForgetsWhatTheLastInstallationCounted)
+{
+    MapiSimulation::install({});
+    ASSERT_EQ(S_OK, MAPIInitialize(nullptr));
+    IMAPISession* session = nullptr;
+    ASSERT_EQ(S_OK, MAPILogonEx(0, u"", u"", 0, &session));
+    session->Release();
+    MAPIUninitialize();
+    EXPECT_EQ(1, MapiSimulation::counters().initializes);
+    EXPECT_EQ(1, MapiSimulation::counters().logons);
+    MapiSimulation::uninstall();
+    // Without a messaging system nothing has been counted, as in a fresh process.
+    EXPECT_EQ(0, MapiSimulation::counters().initializes);
+    EXPECT_EQ(0, MapiSimulation::counters().uninitializes);
+    EXPECT_EQ(0, MapiSimulation::counters().logons);
+}

@@ -1,4 +1,4 @@
-#include "ProfileScope.h"
+#include "DeviceFixture.h"
 #include "platform/crt.h"
 #include "platform/files.h"
 
@@ -6,7 +6,7 @@
 
 #include <string>
 
-using ModuleFileName = ProfileTest;
+using ModuleFileName = DeviceTest;
 
 TEST_F(ModuleFileName, RealExecutableMapsToBackslashes)
 {

@@ -1,7 +1,7 @@
 // The registry's sync switch: by default every write is synced to disk; with syncing off no
 // sync reaches the file system, and the values are still all in the file after an orderly
 // close. Syncs are counted by a file system layer put in front of SQLite's own.
-#include "ProfileScope.h"
+#include "DeviceFixture.h"
 #include "TempFolder.h"
 #include "platform/registry.h"
 
@@ -44,7 +44,7 @@ int openCounting(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int fl
     return result;
 }
 
-class RegistrySync : public ProfileTest
+class RegistrySync : public DeviceTest
 {
   protected:
     RegistrySync()

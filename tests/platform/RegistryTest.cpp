@@ -1,5 +1,5 @@
 #include "platform/registry.h"
-#include "ProfileScope.h"
+#include "DeviceFixture.h"
 #include "TempFolder.h"
 #include "platform/window/WindowSystem.h"
 
@@ -18,7 +18,7 @@ using platform::Registry;
 
 namespace {
 
-class RegistryTest : public ProfileTest
+class RegistryTest : public DeviceTest
 {
   protected:
     RegistryTest()

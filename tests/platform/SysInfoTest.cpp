@@ -1,11 +1,11 @@
 #include "platform/sysinfo.h"
-#include "ProfileScope.h"
+#include "DeviceFixture.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-using SysInfo = ProfileTest;
+using SysInfo = DeviceTest;
 
 TEST_F(SysInfo, ScreenMetricsComeFromTheProfile)
 {

@@ -1,4 +1,5 @@
 #include "platform/waveout.h"
+#include "platform/testing/ManualWaveOut.h"
 
 #include <gtest/gtest.h>
 

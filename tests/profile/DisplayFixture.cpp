@@ -1,14 +1,11 @@
 #include "DisplayFixture.h"
 
-#include "display/VideoDetect.h"
+#include "DeviceFixture.h"
 
 #include "platform/DeviceProfile.h"
 #include "platform/sysinfo.h"
-#include "platform/window/InstanceRegistry.h"
 #include "platform/window/SdlBackend.h"
 #include "platform/window/WindowSystem.h"
-
-#include <unistd.h>
 
 namespace displayfixture {
 
@@ -25,10 +22,7 @@ LRESULT plainProc(HWND w, UINT m, WPARAM wp, LPARAM lp)
 
 void DisplayFixture::SetUp()
 {
-    platform::DeviceProfile::reset();
-    platform::WindowSystem::resetForTests();
-    platform::InstanceRegistry::setNamespace("ph-profile-test-" + std::to_string(getpid()));
-    ScreenHAL::VideoDetect::resetForTests();
+    testsupport::freshDevice();
     qev::microedition::midlet::DMIDlet::global() = nullptr;
 }
 
@@ -38,11 +32,7 @@ void DisplayFixture::TearDown()
     midlet = nullptr;
     qev::microedition::midlet::DMIDlet::global() = nullptr;
     context.reset();
-    platform::WindowSystem::resetForTests();
-    platform::WindowSystem::setBackend(nullptr);
-    platform::InstanceRegistry::removeEmptyNamespace();
-    ScreenHAL::VideoDetect::resetForTests();
-    platform::DeviceProfile::reset();
+    testsupport::freshDevice();
 }
 
 bool DisplayFixture::start(bool sdl)

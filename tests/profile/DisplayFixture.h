@@ -7,7 +7,7 @@
 #include "microedition/lcdui/DDisplay.h"
 #include "microedition/midlet/DMIDlet.h"
 
-#include "platform/window/HeadlessBackend.h"
+#include "platform/testing/HeadlessBackend.h"
 
 #include <gtest/gtest.h>
 

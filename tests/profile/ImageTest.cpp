@@ -1,6 +1,6 @@
 #include "../core/SevenZipTool.h"
 #include "CoreTestSupport.h"
-#include "ProfileScope.h"
+#include "DeviceFixture.h"
 #include "TempFolder.h"
 #include "io/D7zipInputStream.h"
 #include "microedition/lcdui/DImage.h"
@@ -61,7 +61,7 @@ DStringPtr prefixSource(DStringPtr key)
     return DStringPtr(key) == DStringPtr(u"image.path") ? g_prefix : DStringPtr();
 }
 
-class Images : public ProfileTest
+class Images : public DeviceTest
 {
   protected:
     Images()

@@ -4,7 +4,8 @@
 
 #include "lang/DSystem.h"
 #include "platform/DeviceProfile.h"
-#include "platform/FakeClock.h"
+#include "platform/testing/FakeClock.h"
+#include "platform/testing/ManualWaveOut.h"
 
 #include <map>
 #include <string>

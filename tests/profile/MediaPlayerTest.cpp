@@ -23,6 +23,7 @@ DPlayerPtr wavPlayer(int frames = 44100)
 struct FailingStream : qev::io::DInputStream
 {
     int32_t available() override { return 64; }
+    using DInputStream::read;
     int32_t read(DbyteArrayPtr, int32_t, int32_t) override
     {
         throwException(ExceptionCode::IOException);

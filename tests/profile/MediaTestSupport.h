@@ -7,6 +7,7 @@
 #include "io/DByteArrayInputStream.h"
 #include "microedition/media/MediaManager.h"
 #include "platform/HandleTable.h"
+#include "platform/testing/ManualWaveOut.h"
 #include "platform/waveout.h"
 #include "sound/sndSpeaker.h"
 

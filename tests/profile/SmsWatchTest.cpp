@@ -3,6 +3,7 @@
 #include "lang/DExceptionBase.h"
 #include "platform/modules/ModuleTable.h"
 #include "platform/sim/MapiSimulation.h"
+#include "platform/testing/ThreadFaults.h"
 #include "platform/threads.h"
 #include "wireless/messaging/Messaging.h"
 

@@ -10,7 +10,7 @@
 #include "gamelib/GameLib.h"
 #include "gamelib/ScreenCanvas.h"
 
-#include "platform/FakeClock.h"
+#include "platform/testing/FakeClock.h"
 
 #include <initializer_list>
 #include <map>

@@ -16,7 +16,7 @@
 
 #include "io/D7zipInputStream.h"
 #include "microedition/lcdui/DImage.h"
-#include "platform/FakeClock.h"
+#include "platform/testing/FakeClock.h"
 
 using namespace tessarine;
 

@@ -18,7 +18,7 @@
 #include "lang/DExceptionBase.h"
 #include "microedition/lcdui/DImage.h"
 #include "platform/DeviceProfile.h"
-#include "platform/FakeClock.h"
+#include "platform/testing/FakeClock.h"
 #include "raster/ImageHolder.h"
 
 #include <png.h>

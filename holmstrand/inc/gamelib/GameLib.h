@@ -3,6 +3,7 @@
 // read (archive entries by screen size and graphics set, with a plain-file fallback).
 #pragma once
 
+#include "CreateMIDlet.h" // the host declares it; GameLib.cpp defines it
 #include "gamelib/GameInterface.h"
 
 #include "io/DInputStream.h"
@@ -143,5 +144,3 @@ inline bool swallowable(qev::lang::DExceptionBase* e)
 
 } // namespace gamelib
 
-// Made by the game library; the host declares it the same way and takes it as its MIDlet.
-qev::microedition::midlet::DMIDletPtr createMIDlet();

@@ -3,7 +3,7 @@
 // returned by DeviceProfile::current() directly and call reset() afterwards.
 //
 // Environment variables (read on first use of current(); a malformed value is ignored with a
-// warning on stderr):
+// warning on stderr; numbers are plain decimal digits, the whole text):
 //   PH_SCREEN_WIDTH, PH_SCREEN_HEIGHT  screen size in pixels (default 240 x 320)
 //   PH_SCALE                           integer window scale factor, 1..16 (default 2)
 //   PH_WINDOW_BACKEND                  "sdl", "headless" or "script" (default sdl); "script"
@@ -13,7 +13,8 @@
 //                                      player's own; headless and scripted runs a private one)
 //   PH_BITSPIXEL                       colour depth of the screen DC (default 16)
 //   PH_LOGPIXELSY                      vertical dots per inch (default 96)
-//   PH_PLATFORM_TYPE                   SPI_GETPLATFORMTYPE text (default "PocketPC")
+//   PH_PLATFORM_TYPE                   SPI_GETPLATFORMTYPE text (default "PocketPC"); a text
+//                                      other than PocketPC or SmartPhone is kept with a warning
 //   PH_OEM_INFO                        SPI_GETOEMINFO text (default "Linux SDL host")
 //   PH_CPU_ID                          main ID register value, decimal or 0x hex (default 0)
 //   PH_PROGRAM_FILE                    full POSIX name reported as the program's file
@@ -31,6 +32,7 @@
 
 #include "platform/wintypes.h"
 
+#include <atomic>
 #include <functional>
 #include <string>
 #include <vector>
@@ -38,6 +40,29 @@
 namespace platform {
 
 enum class ClockMode { Real, Fake };
+
+// The clock choice is read by every timed wait of every thread while a test may change or reset
+// the profile: the one field kept atomic.
+class ClockSetting
+{
+  public:
+    ClockSetting(ClockMode mode = ClockMode::Real) : m_mode(mode) {}
+    ClockSetting(const ClockSetting& other) : m_mode(other.m_mode.load()) {}
+    ClockSetting& operator=(const ClockSetting& other)
+    {
+        m_mode = other.m_mode.load();
+        return *this;
+    }
+    ClockSetting& operator=(ClockMode mode)
+    {
+        m_mode = mode;
+        return *this;
+    }
+    operator ClockMode() const { return m_mode.load(); }
+
+  private:
+    std::atomic<ClockMode> m_mode;
+};
 enum class AudioBackend { Sdl, Manual };
 enum class MessageBoxMode { Shown, Recorded };
 enum class WindowBackendKind { Sdl, Headless, Script };
@@ -72,7 +97,7 @@ class DeviceProfile
     DWORD moduleNameLimit = 0;
     std::string registryPath;
 
-    ClockMode clock = ClockMode::Real;
+    ClockSetting clock = ClockMode::Real;
     AudioBackend audio = AudioBackend::Sdl;
     MessageBoxMode messageBoxes = MessageBoxMode::Shown;
     bool mapiAvailable = false;

@@ -49,13 +49,3 @@ BOOL ReleaseMutex(HANDLE mutex);
 
 DWORD WaitForSingleObject(HANDLE object, DWORD milliseconds);
 void Sleep(DWORD milliseconds);
-
-namespace platform {
-
-// Makes every CreateMutexW fail (ERROR_NOT_ENOUGH_MEMORY) until switched off again, so that the
-// failure paths of the callers can be run.
-void setMutexCreationFails(bool fails);
-// The same for CreateThread.
-void setThreadCreationFails(bool fails);
-
-} // namespace platform

@@ -2,6 +2,7 @@
 // device that tests pump buffer by buffer on a thread of their choice.
 #pragma once
 
+#include "platform/DeviceProfile.h"
 #include "platform/wintypes.h"
 
 #include <cstddef>
@@ -76,8 +77,8 @@ typedef void (*WAVEOUTPROC)(HWAVEOUT h, UINT message, DWORD_PTR instance, DWORD_
                             DWORD_PTR param2);
 
 UINT waveOutGetNumDevs();
-MMRESULT waveOutOpen(HWAVEOUT* handle, UINT device, const WAVEFORMATEX* format,
-                     DWORD_PTR callback, DWORD_PTR instance, DWORD flags);
+MMRESULT waveOutOpen(HWAVEOUT* handle, UINT device, const WAVEFORMATEX* format, DWORD_PTR callback,
+                     DWORD_PTR instance, DWORD flags);
 MMRESULT waveOutClose(HWAVEOUT h);
 MMRESULT waveOutPrepareHeader(HWAVEOUT h, WAVEHDR* header, UINT size);
 MMRESULT waveOutUnprepareHeader(HWAVEOUT h, WAVEHDR* header, UINT size);
@@ -89,35 +90,13 @@ MMRESULT waveOutGetPosition(HWAVEOUT h, MMTIME* time, UINT size);
 
 namespace platform {
 
-enum class WaveOutBackend { Sdl, Manual };
+// The device's audio choice (PH_AUDIO): one enum for the profile and the waveOut layer.
+using WaveOutBackend = AudioBackend;
 
-// Selects the back-end for devices opened from now on; until called, the device profile's
-// audio setting (PH_AUDIO) decides.
+// Selects the back-end for devices opened from now on: the same as setting the device
+// profile's audio field, and undone by its reset.
 void setWaveOutBackend(WaveOutBackend backend);
 WaveOutBackend waveOutBackend();
-
-// The manual device: what it accepts and how the test drives it.
-struct ManualWaveOutConfig
-{
-    UINT deviceCount = 1;
-    bool refuseAllFormats = false;
-    bool failDeviceZero = false; // device 0 refuses, device 1 (if counted) accepts
-    DWORD refusedRate = 0;       // a sample rate the device refuses (0: none)
-    WORD refusedChannels = 0;    // a channel count the device refuses (0: none)
-};
-void setManualWaveOutConfig(const ManualWaveOutConfig& config);
-
-// Plays up to `bytes` bytes of the device's queue into `out` (may be null) as the audio thread
-// would, delivering WOM_DONE for each finished header on the calling thread. While paused or idle
-// nothing plays. Returns the bytes taken from the queue; `out` receives them, silence for the rest.
-size_t manualWaveOutPump(HWAVEOUT h, void* out, size_t bytes);
-// Plays exactly the header at the head of the queue; returns its length, 0 when none or paused.
-size_t manualWaveOutPumpBuffer(HWAVEOUT h, void* out, size_t capacity);
-// waveOutOpen calls that reached the manual back-end since the last setManualWaveOutConfig.
-size_t manualWaveOutOpenAttempts();
-// The only open manual device, or null.
-HWAVEOUT manualWaveOutDevice();
-size_t manualWaveOutQueued(HWAVEOUT h);
-bool manualWaveOutPaused(HWAVEOUT h);
+// The manual device's controls are in platform/testing/ManualWaveOut.h.
 
 } // namespace platform

@@ -108,6 +108,27 @@ bool ModuleTable::isPresent(const std::string& name)
     return m && m->present;
 }
 
+void ModuleTable::reset()
+{
+    Table& t = table();
+    std::lock_guard<std::mutex> g(t.lock);
+    for (auto& [name, m] : t.modules) {
+        m->exports.clear();
+        m->present = false;
+        m->loads = 0;
+    }
+    for (auto& [n, exports] : builtinModules()) {
+        auto& m = t.modules[key(n)];
+        if (!m) {
+            m = std::make_unique<Module>();
+            m->name = key(n);
+        }
+        m->exports = exports;
+        m->present = true;
+    }
+    t.builtinsDone = true;
+}
+
 void ModuleTable::removeExport(const std::string& name, const std::string& exportName)
 {
     Table& t = table();

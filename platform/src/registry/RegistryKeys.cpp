@@ -133,19 +133,26 @@ LONG deliverData(const ValueRecord& value, LPDWORD type, LPBYTE data, LPDWORD da
     return ERROR_SUCCESS;
 }
 
+// What opening and creating share: the result pointer, the key to start from and the
+// sub-key's parts.
+LONG startPath(HKEY key, LPCWSTR subKey, PHKEY result, OpenKey& at, std::vector<std::string>& parts)
+{
+    if (!result)
+        return ERROR_INVALID_PARAMETER;
+    if (LONG r = resolve(key, at))
+        return r;
+    return splitPath(subKey, parts);
+}
+
 } // namespace
 
 LONG RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD, REGSAM, PHKEY result)
 {
     RegistryDatabase& db = RegistryDatabase::instance();
     std::lock_guard lock(db.mutex());
-    if (!result)
-        return ERROR_INVALID_PARAMETER;
     OpenKey at{};
-    if (LONG r = resolve(key, at))
-        return r;
     std::vector<std::string> parts;
-    if (LONG r = splitPath(subKey, parts))
+    if (LONG r = startPath(key, subKey, result, at, parts))
         return r;
     for (const std::string& part : parts) {
         if (DWORD r = db.findChild(at.store, at.id, part, at.id))
@@ -160,13 +167,9 @@ LONG RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSAM, SEC
 {
     RegistryDatabase& db = RegistryDatabase::instance();
     std::lock_guard lock(db.mutex());
-    if (!result)
-        return ERROR_INVALID_PARAMETER;
     OpenKey at{};
-    if (LONG r = resolve(key, at))
-        return r;
     std::vector<std::string> parts;
-    if (LONG r = splitPath(subKey, parts))
+    if (LONG r = startPath(key, subKey, result, at, parts))
         return r;
     if (at.store == Store::Machine)
         return ERROR_ACCESS_DENIED;

@@ -415,6 +415,9 @@ void MapiSimulation::uninstall()
     std::lock_guard<std::mutex> g(state().lock);
     state().installed = false;
     state().config = {};
+    // A fresh process has counted nothing: what the last installation counted must not show
+    // through to a run without a messaging system.
+    state().counters = {};
 }
 
 bool MapiSimulation::installed()

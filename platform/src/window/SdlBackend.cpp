@@ -1,6 +1,7 @@
 #include "platform/window/SdlBackend.h"
 
 #include "platform/DeviceProfile.h"
+#include "platform/clock.h"
 #include "platform/window/WindowSystem.h"
 #include "platform/windows.h"
 
@@ -161,6 +162,14 @@ void SdlBackend::poll(std::vector<NativeEvent>& out)
 
 bool SdlBackend::wait(int timeoutMs)
 {
+    if (platform::clockIsFake()) {
+        // The desktop's events are looked at, but the wait is the fake clock's time.
+        if (SDL_PollEvent(nullptr))
+            return true;
+        if (timeoutMs > 0)
+            platform::waitMillis(static_cast<DWORD>(timeoutMs));
+        return SDL_PollEvent(nullptr) != 0;
+    }
     return SDL_WaitEventTimeout(nullptr, timeoutMs) != 0;
 }
 

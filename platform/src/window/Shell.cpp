@@ -1,5 +1,7 @@
 #include "platform/shell.h"
 
+#include "platform/clock.h"
+
 #include <chrono>
 #include <spawn.h>
 #include <string>
@@ -35,7 +37,7 @@ bool startBrowser(const std::string& url)
     // xdg-open normally hands the address over and ends at once; its status tells whether it
     // could. Where it runs the browser itself it does not end, and the game must not wait for
     // the browser: past the limit the start counts as done and the child is reaped aside.
-    const auto deadline = std::chrono::steady_clock::now() + browserWait();
+    const int64_t deadline = platform::monotonicMillis() + browserWait().count();
     int status = 0;
     for (;;) {
         pid_t done = waitpid(pid, &status, WNOHANG);
@@ -43,9 +45,9 @@ bool startBrowser(const std::string& url)
             return WIFEXITED(status) && WEXITSTATUS(status) == 0;
         if (done < 0)
             return false;
-        if (std::chrono::steady_clock::now() >= deadline)
+        if (platform::monotonicMillis() >= deadline)
             break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        platform::waitMillis(5);
     }
     std::thread([pid] {
         int ignored = 0;

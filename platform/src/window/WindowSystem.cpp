@@ -1,5 +1,7 @@
 #include "platform/window/WindowSystem.h"
 
+#include "platform/testing/HeadlessBackend.h"
+
 #include "platform/DeviceProfile.h"
 #include "platform/gdi/GdiObjects.h"
 #include "platform/window/InstanceRegistry.h"
@@ -39,7 +41,6 @@ struct ClassEntry
 struct State
 {
     std::unique_ptr<WindowBackend> backend;
-    int scale = 0;
     std::map<HWND, Window> windows;
     std::map<std::u16string, ClassEntry> classes;
     std::deque<MSG> queue;
@@ -49,7 +50,7 @@ struct State
     bool quit = false;
     int quitCode = 0;
     bool presenterInstalled = false;
-    std::vector<HeadlessBackend::MessageBoxRecord> recordedBoxes;
+    std::vector<MessageBoxRecord> recordedBoxes;
 };
 
 State& state()
@@ -326,18 +327,17 @@ WindowBackend& WindowSystem::backend()
 
 void WindowSystem::setScale(int scale)
 {
-    state().scale = std::max(scale, 1);
+    DeviceProfile::current().scale = std::max(scale, 1);
 }
 
-const std::vector<HeadlessBackend::MessageBoxRecord>& WindowSystem::recordedMessageBoxes()
+const std::vector<MessageBoxRecord>& WindowSystem::recordedMessageBoxes()
 {
     return state().recordedBoxes;
 }
 
 int WindowSystem::scale()
 {
-    State& s = state();
-    return s.scale != 0 ? s.scale : std::max(DeviceProfile::current().scale, 1);
+    return std::max(DeviceProfile::current().scale, 1);
 }
 
 const std::vector<uint16_t>* WindowSystem::backingStore(HWND window)
@@ -389,7 +389,6 @@ void WindowSystem::resetForTests()
     s.recordedBoxes.clear();
     s.active = s.foreground = nullptr;
     s.quit = false;
-    s.scale = 0;
 }
 
 } // namespace platform

@@ -5,6 +5,7 @@
 #include "display/Display.h"
 #include "display/DisplayLog.h"
 #include "display/DriverDirect.h"
+#include "display/DriverTable.h"
 #include "display/GAPI.h"
 #include "display/GDIDriver.h"
 #include "display/MediaQ.h"
@@ -13,14 +14,18 @@
 #include "display/VideoDetect.h"
 #include "display/WindowSubclass.h"
 
+#include "platform/EmulatedDevice.h"
+#include "platform/clock.h"
 #include "platform/modules/BuiltinModules.h"
 #include "platform/modules/ModuleTable.h"
 #include "platform/sim/EscapeSimulation.h"
 #include "platform/sim/GapiSimulation.h"
+#include "platform/testing/FakeClock.h"
 #include "platform/window/WindowSystem.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <limits>
 #include <vector>
@@ -30,19 +35,27 @@ using namespace platform::sim;
 
 namespace {
 
+// Detection benchmarks the frame memory (MediaQ): on the fake clock its answer does not depend on
+// how busy the machine is.
+void freshDeviceOnTheFakeClock()
+{
+    testdevice::reset();
+    platform::EmulatedDevice::profile().clock = platform::ClockMode::Fake;
+}
+
 class DetectionTest : public ::testing::Test
 {
   protected:
     void SetUp() override
     {
-        testdevice::reset();
+        freshDeviceOnTheFakeClock();
         DisplayLog::setSink([this](const std::string& l) { log.push_back(l); });
     }
     void TearDown() override
     {
         if (display)
             Display::Destroy(display);
-        testdevice::reset();
+        freshDeviceOnTheFakeClock();
     }
 
     Display* create(DisplayParams params = DisplayParams{240, 320, 0, 1})
@@ -298,7 +311,7 @@ TEST_F(DetectionTest, AMissingIsDmaReadyIsReplacedAndModelsTwoAndThreeSkipDma)
     Display::Destroy(display);
     display = nullptr;
 
-    testdevice::reset();
+    freshDeviceOnTheFakeClock();
     testdevice::setOemText(u"Compale P6C");
     GxDmaSimulation::install(GxDmaConfig{});
     ASSERT_NE(create(), nullptr);
@@ -324,7 +337,7 @@ TEST_F(DetectionTest, VgaIsTriedBeforeGapiAndRejectsOtherFormats)
          {RawFrameBufferInfo{2, 16, frame.data(), 2, 480, 240, 320},
           RawFrameBufferInfo{FORMAT_565, 16, frame.data(), 2, 480, 0, 320},
           RawFrameBufferInfo{FORMAT_565, 16, frame.data(), 2, 480, 320, 480}}) {
-        testdevice::reset();
+        freshDeviceOnTheFakeClock();
         GapiSimulation::install(GapiConfig{});
         EscapeSimulation::replies().rawSupported = true;
         EscapeSimulation::replies().raw = bad;
@@ -383,6 +396,16 @@ TEST_F(DetectionTest, MediaQIsRecognisedByItsSlowFill)
     EXPECT_FALSE(MediaQ::Detect(rec));
     EXPECT_TRUE(logged("MediaQ: benchmarked 13 ms"));
     EXPECT_TRUE(logged("MediaQ: not a MediaQ [3]"));
+
+    // Without a scripted clock the benchmark reads the performance counter: on a frozen fake
+    // clock it still finds its tick edge (each look lets a millisecond pass) and measures an
+    // instant fill, where it used to wait for a tick for ever.
+    MediaQ::setClock(nullptr);
+    platform::FakeClock::freeze(5000);
+    log.clear();
+    EXPECT_FALSE(MediaQ::Detect(rec));
+    EXPECT_TRUE(logged("MediaQ: benchmarked 0 ms"));
+    EXPECT_EQ(GetTickCount(), 5001u);
     DetectionRecord big = rec;
     big.height = 600;
     EXPECT_FALSE(MediaQ::Detect(big));
@@ -397,6 +420,25 @@ TEST_F(DetectionTest, DriverCodesBuildTheirClasses)
     auto* wrapper = dynamic_cast<SlowFB*>(slow.get());
     ASSERT_NE(wrapper, nullptr);
     EXPECT_NE(dynamic_cast<MediaQ*>(&wrapper->inner()), nullptr);
+}
+
+TEST_F(DetectionTest, EveryDriverOfTheTableIsBuiltByItsOwnCode)
+{
+    // One row per driver code, each building a driver; probes in detection order, GDI first.
+    const auto& table = driverTable();
+    ASSERT_EQ(table.size(), 8u);
+    EXPECT_EQ(table.front().type, kDriverGDI);
+    EXPECT_FALSE(table.front().needs16Bit);
+    std::vector<int> codes;
+    int lastGroup = -1;
+    for (const DriverEntry& e : table) {
+        SCOPED_TRACE(e.name);
+        EXPECT_EQ(std::count(codes.begin(), codes.end(), e.type), 0);
+        codes.push_back(e.type);
+        EXPECT_GE(e.group, lastGroup); // a group's rows stand together
+        lastGroup = e.group;
+        EXPECT_NE(VideoDetect::CreateDriver(e.type), nullptr);
+    }
 }
 
 TEST_F(DetectionTest, TheNativeOrientationNeverAddsARotation)
@@ -514,7 +556,7 @@ TEST_F(DetectionTest, AFreshBackBufferIsBlackOnTheScreen)
     display = nullptr;
 
     // The same for the RAM frame of a turned display.
-    testdevice::reset();
+    freshDeviceOnTheFakeClock();
     ASSERT_NE(create(DisplayParams{240, 320, 1, 1}), nullptr);
     ASSERT_NE(dynamic_cast<RotationDriver*>(display->driver()), nullptr);
     ASSERT_TRUE(display->BeginScene());

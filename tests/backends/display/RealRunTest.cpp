@@ -7,7 +7,7 @@
 
 #include "platform/DeviceProfile.h"
 #include "platform/sysinfo.h"
-#include "platform/window/HeadlessBackend.h"
+#include "platform/testing/HeadlessBackend.h"
 #include "platform/window/WindowSystem.h"
 
 #include <gtest/gtest.h>

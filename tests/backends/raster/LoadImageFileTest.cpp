@@ -1,7 +1,7 @@
 #include "DecodeTools.h"
-#include "ProfileScope.h"
+#include "DeviceFixture.h"
 #include "TempFolder.h"
-#include "raster/MappedFile.h"
+#include "platform/MappedFile.h"
 
 #include "platform/HandleTable.h"
 #include "platform/PathMapping.h"
@@ -15,7 +15,7 @@ using namespace rastertest;
 
 namespace {
 
-class LoadImageFileTest : public ProfileTest
+class LoadImageFileTest : public DeviceTest
 {
   protected:
     LoadImageFileTest()
@@ -126,7 +126,7 @@ TEST_F(LoadImageFileTest, MappedFileReopensAndCloses)
 {
     folder.write("a.png", pngBytes);
     folder.write("b.bin", "12345");
-    MappedFile file;
+    platform::MappedFile file;
     ASSERT_TRUE(file.open(u"a.png"));
     EXPECT_EQ(size_t(file.end() - file.begin()), pngBytes.size());
     ASSERT_TRUE(file.open(u"b.bin")); // closes a.png first

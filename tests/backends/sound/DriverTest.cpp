@@ -5,6 +5,8 @@
 #include "sound/sndWinMM.h"
 
 #include "platform/HandleTable.h"
+#include "platform/testing/ManualWaveOut.h"
+#include "platform/testing/ThreadFaults.h"
 #include "platform/threads.h"
 
 #include <gtest/gtest.h>

@@ -29,6 +29,10 @@ class ModuleTable
     static void removeExport(const std::string& name, const std::string& exportName);
     // Loads not yet matched by FreeLibrary.
     static int loadCount(const std::string& name);
+    // Back to a fresh process: the built-in modules present with all their exports, every
+    // other module absent and empty, no loads counted. Modules are kept, so that a handle
+    // still held stays valid (and finds nothing to call).
+    static void reset();
 };
 
 } // namespace platform

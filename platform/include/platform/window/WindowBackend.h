@@ -10,6 +10,14 @@
 
 namespace platform {
 
+// A message box as a back-end showed it or the window system kept it.
+struct MessageBoxRecord
+{
+    std::string caption;
+    std::string text;
+    bool error = false;
+};
+
 class WindowBackend
 {
   public:

@@ -3,7 +3,7 @@
 // device. The functions of platform/windows.h are thin calls into this class.
 #pragma once
 
-#include "platform/window/HeadlessBackend.h"
+#include "platform/window/WindowBackend.h"
 #include "platform/windows.h"
 
 #include <memory>
@@ -11,6 +11,8 @@
 #include <vector>
 
 namespace platform {
+
+class HeadlessBackend; // platform/testing/HeadlessBackend.h
 
 class WindowSystem
 {
@@ -22,11 +24,11 @@ class WindowSystem
     // Installs a fresh headless backend and returns it; for tests.
     static HeadlessBackend& useHeadless();
     static WindowBackend& backend();
-    // Desktop pixels per screen pixel of new windows (default: the device profile's scale).
+    // Desktop pixels per screen pixel of new windows: the device profile's scale.
     static void setScale(int scale);
     static int scale();
     // Message boxes kept instead of shown (the profile's MessageBoxMode::Recorded).
-    static const std::vector<HeadlessBackend::MessageBoxRecord>& recordedMessageBoxes();
+    static const std::vector<MessageBoxRecord>& recordedMessageBoxes();
 
     // The window's RGB565 backing store (client area, width x height), or null.
     static const std::vector<uint16_t>* backingStore(HWND window);

@@ -1,4 +1,5 @@
 #include "io/D7zipInputStream.h"
+#include "io/StreamPosition.h"
 
 #include "io/D7zipArchive.h"
 
@@ -85,12 +86,7 @@ void D7zipInputStream::reset()
 
 int64_t D7zipInputStream::skip(int64_t n)
 {
-    if (n < 0)
-        return 0;
-    if (n > m_size - m_pos)
-        n = m_size - m_pos;
-    m_pos += static_cast<int32_t>(n);
-    return n;
+    return skipWithin(m_pos, m_size, n);
 }
 
 } // namespace qev::io

@@ -1,4 +1,5 @@
 #include "io/DByteArrayInputStream.h"
+#include "io/StreamPosition.h"
 
 #include <cstring>
 
@@ -50,12 +51,7 @@ void DByteArrayInputStream::reset()
 
 int64_t DByteArrayInputStream::skip(int64_t n)
 {
-    if (n < 0)
-        return 0;
-    if (n > m_count - m_pos)
-        n = m_count - m_pos;
-    m_pos += static_cast<int32_t>(n);
-    return n;
+    return skipWithin(m_pos, m_count, n);
 }
 
 } // namespace qev::io

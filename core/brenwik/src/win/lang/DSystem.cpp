@@ -2,8 +2,8 @@
 #include "platform/modules.h"
 #include "platform/registry.h"
 
+#include "platform/ProgramFolder.h"
 #include "platform/clock.h"
-#include "platform/files.h"
 #include "platform/sysinfo.h"
 
 #include <string>
@@ -12,19 +12,6 @@
 namespace qev::lang {
 
 namespace {
-
-// The program's full file name; a name longer than the classic 260 units is read again into a
-// larger buffer rather than cut.
-std::u16string programFileName()
-{
-    for (DWORD size : {DWORD(MAX_PATH), DWORD(4096), DWORD(32768)}) {
-        std::vector<char16_t> buffer(size);
-        DWORD n = GetModuleFileNameW(nullptr, buffer.data(), size);
-        if (n < size)
-            return std::u16string(buffer.data(), n);
-    }
-    return std::u16string();
-}
 
 std::u16string platformType()
 {
@@ -45,8 +32,8 @@ bool touchDriverPresent()
     WCHAR name[256] = {};
     DWORD size = sizeof name - sizeof(WCHAR); // room kept for a terminator the value may lack
     DWORD type = 0;
-    LONG result = RegQueryValueExW(key, u"DriverName", nullptr, &type,
-                                   reinterpret_cast<LPBYTE>(name), &size);
+    LONG result =
+        RegQueryValueExW(key, u"DriverName", nullptr, &type, reinterpret_cast<LPBYTE>(name), &size);
     RegCloseKey(key);
     if (result != ERROR_SUCCESS || type != REG_SZ)
         return false;
@@ -66,10 +53,7 @@ DStringPtr DSystem::getProperty(DStringPtr key)
     if (key->equals(u"file.separator"))
         return DStringPtr(u"\\");
     if (key->equals(u"app.fullpath")) {
-        std::u16string file = programFileName();
-        size_t slash = file.rfind(u'\\');
-        return DStringPtr(new DString(
-            file.data(), slash == std::u16string::npos ? 0 : static_cast<int32_t>(slash)));
+        return DStringPtr(platform::programFolder().c_str());
     }
     if (key->equals(u"archive.name"))
         return DStringPtr(u"game.dat");

@@ -16,7 +16,7 @@ DPlayerSourceMod* modSource(const DObjectPtr& source)
 
 } // namespace
 
-DPlayerMod::DPlayerMod(qev::io::DInputStreamPtr stream) : DPlayer(KIND_MOD, stream) {}
+DPlayerMod::DPlayerMod(qev::io::DInputStreamPtr input) : DPlayer(KIND_MOD, input) {}
 
 DStringPtr DPlayerMod::getContentType()
 {
@@ -53,15 +53,15 @@ DPlayerPtr DPlayerMod::makeCopy()
     return DPlayerPtr(new DPlayerMod(nullptr));
 }
 
-void DPlayerMod::setChannelLoop(sndChannel& channel, bool loop)
+void DPlayerMod::setChannelLoop(sndChannel& playing, bool loop)
 {
-    if (auto* c = dynamic_cast<sndMusicChannel*>(&channel))
+    if (auto* c = dynamic_cast<sndMusicChannel*>(&playing))
         c->loop = loop ? 1 : 0;
 }
 
-int32_t DPlayerMod::channelVolume(sndChannel& channel)
+int32_t DPlayerMod::channelVolume(sndChannel& playing)
 {
-    auto* c = dynamic_cast<sndMusicChannel*>(&channel);
+    auto* c = dynamic_cast<sndMusicChannel*>(&playing);
     return c ? c->songVolume.load() : -1;
 }
 

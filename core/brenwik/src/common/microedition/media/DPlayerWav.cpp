@@ -16,7 +16,7 @@ DPlayerSourceWav* wavSource(const DObjectPtr& source)
 
 } // namespace
 
-DPlayerWav::DPlayerWav(qev::io::DInputStreamPtr stream) : DPlayer(KIND_WAV, stream) {}
+DPlayerWav::DPlayerWav(qev::io::DInputStreamPtr input) : DPlayer(KIND_WAV, input) {}
 
 DStringPtr DPlayerWav::getContentType()
 {
@@ -71,15 +71,15 @@ DPlayerPtr DPlayerWav::makeCopy()
     return DPlayerPtr(new DPlayerWav(nullptr));
 }
 
-void DPlayerWav::setChannelLoop(sndChannel& channel, bool loop)
+void DPlayerWav::setChannelLoop(sndChannel& playing, bool loop)
 {
-    if (auto* c = dynamic_cast<sndSoundChannel*>(&channel))
+    if (auto* c = dynamic_cast<sndSoundChannel*>(&playing))
         c->loop = loop ? 1 : 0;
 }
 
-int32_t DPlayerWav::channelVolume(sndChannel& channel)
+int32_t DPlayerWav::channelVolume(sndChannel& playing)
 {
-    auto* c = dynamic_cast<sndSoundChannel*>(&channel);
+    auto* c = dynamic_cast<sndSoundChannel*>(&playing);
     return c ? c->volume.load() : -1;
 }
 

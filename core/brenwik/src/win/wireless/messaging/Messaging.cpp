@@ -1,6 +1,7 @@
 #include "wireless/messaging/Messaging.h"
 
 #include "lang/DExceptionBase.h"
+#include "platform/EmulatedDevice.h"
 #include "platform/modules.h"
 #include "platform/threads.h"
 #include "util/DVector.h"
@@ -262,6 +263,12 @@ int pendingMessageCount()
 {
     return watchCounter().pending;
 }
+
+// A fresh device has no watch running and messaging switched off.
+[[maybe_unused]] static const bool g_resetAdded = platform::EmulatedDevice::addReset([] {
+    stopMessaging();
+    setMessagingEnabled(false);
+});
 
 void setMessagingEnabled(bool enabled)
 {

@@ -1,4 +1,4 @@
-#include "platform/FileFaults.h"
+#include "platform/testing/FileFaults.h"
 
 #include <mutex>
 

@@ -1,7 +1,9 @@
-#include "raster/MappedFile.h"
+#include "platform/MappedFile.h"
 
+#include "platform/ProgramFolder.h"
 #include "platform/files.h"
-#include "raster/ImageDecoder.h"
+
+namespace platform {
 
 bool MappedFile::open(LPCWSTR path)
 {
@@ -50,3 +52,5 @@ void MappedFile::close()
     m_mapping = nullptr;
     m_file = INVALID_HANDLE_VALUE;
 }
+
+} // namespace platform

@@ -1,22 +1,12 @@
 #include "TestDevice.h"
 
-#include "display/DisplayLog.h"
-#include "display/MediaQ.h"
-#include "display/VideoDetect.h"
+#include "DeviceFixture.h"
 
 #include "platform/DeviceProfile.h"
-#include "platform/modules/BuiltinModules.h"
-#include "platform/modules/ModuleTable.h"
-#include "platform/sim/CoreLinkSimulation.h"
-#include "platform/sim/EscapeSimulation.h"
-#include "platform/sim/GapiSimulation.h"
-#include "platform/sim/PhysicalMemory.h"
 #include "platform/sysinfo.h"
-#include "platform/window/InstanceRegistry.h"
 #include "platform/window/WindowSystem.h"
 
 #include <algorithm>
-#include <unistd.h>
 
 namespace testdevice {
 
@@ -61,25 +51,9 @@ void setBitsPerPixel(int bits)
 
 platform::HeadlessBackend& reset()
 {
-    using namespace platform::sim;
-    platform::WindowSystem::resetForTests();
-    platform::HeadlessBackend& backend = platform::WindowSystem::useHeadless();
-    platform::InstanceRegistry::setNamespace("ph-test-" + std::to_string(getpid()));
-    platform::InstanceRegistry::clearSeeds();
-    platform::InstanceRegistry::removeEmptyNamespace();
-    platform::DeviceProfile::reset();
-    platform::resetAllKeysState();
-    GapiSimulation::uninstall();
-    GxDmaSimulation::uninstall();
-    CoreLinkSimulation::uninstall();
-    EscapeSimulation::reset();
-    PhysicalMemory::reset();
-    platform::ModuleTable::setPresent("aygshell.dll", true);
-    ScreenHAL::MediaQ::setClock(nullptr);
-    ScreenHAL::DisplayLog::setSink(nullptr);
-    ScreenHAL::VideoDetect::resetForTests();
+    testsupport::freshDevice();
     g_recorded.clear();
-    return backend;
+    return platform::WindowSystem::useHeadless();
 }
 
 HWND createRecordingWindow(const char16_t* title)

@@ -1,5 +1,6 @@
-// The window backend of the tests: no desktop window. Tests inject desktop events, read what was
-// presented and which message boxes and raise requests arrived.
+// The window backend of the tests and of scripted runs (PH_WINDOW_BACKEND=headless): no desktop
+// window. Tests inject desktop events, read what was presented and which message boxes and raise
+// requests arrived.
 #pragma once
 
 #include "platform/window/WindowBackend.h"
@@ -12,12 +13,7 @@ namespace platform {
 class HeadlessBackend : public WindowBackend
 {
   public:
-    struct MessageBoxRecord
-    {
-        std::string caption;
-        std::string text;
-        bool error = false;
-    };
+    using MessageBoxRecord = platform::MessageBoxRecord;
 
     bool createWindow(HWND window, const std::string& title, int width, int height) override;
     void destroyWindow(HWND window) override;

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace platform {
+
 class MappedFile
 {
   public:
@@ -13,8 +15,8 @@ class MappedFile
     MappedFile& operator=(const MappedFile&) = delete;
     ~MappedFile() { close(); }
 
-    // Closes what was open, then maps `path` (resolved as resolveAppPath does). False, with
-    // nothing left open, when any step fails.
+    // Closes what was open, then maps `path` (resolved as resolveAppPath does, see
+    // ProgramFolder.h). False, with nothing left open, when any step fails.
     bool open(LPCWSTR path);
     void close();
 
@@ -28,3 +30,5 @@ class MappedFile
     const uint8_t* m_view = nullptr;
     const uint8_t* m_end = nullptr;
 };
+
+} // namespace platform

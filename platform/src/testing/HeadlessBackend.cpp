@@ -1,4 +1,6 @@
-#include "platform/window/HeadlessBackend.h"
+#include "platform/testing/HeadlessBackend.h"
+
+#include "platform/clock.h"
 
 #include <algorithm>
 #include <chrono>
@@ -42,9 +44,14 @@ void HeadlessBackend::poll(std::vector<NativeEvent>& out)
 bool HeadlessBackend::wait(int timeoutMs)
 {
     // Nothing arrives from outside; a waiting loop is fed by injected or posted events, and
-    // sleeps a little between looks instead of spinning.
-    if (m_pending.empty() && timeoutMs > 0)
-        std::this_thread::sleep_for(std::chrono::milliseconds(std::min(timeoutMs, 5)));
+    // sleeps a little between looks instead of spinning. On the fake clock the whole wait is
+    // the clock's time, so an idle loop moves the program's time on without sleeping.
+    if (m_pending.empty() && timeoutMs > 0) {
+        if (clockIsFake())
+            waitMillis(static_cast<DWORD>(timeoutMs));
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(std::min(timeoutMs, 5)));
+    }
     return !m_pending.empty();
 }
 

@@ -1,4 +1,6 @@
-#include "platform/FakeClock.h"
+#include "platform/testing/FakeClock.h"
+
+#include "../ClockWaiters.h"
 
 #include <atomic>
 
@@ -16,16 +18,19 @@ void FakeClock::freeze(int64_t millis)
 {
     g_autoStep = 0;
     g_now = millis * 1000;
+    wakeClockWaiters();
 }
 
 void FakeClock::step(int64_t millis)
 {
     g_now += millis * 1000;
+    wakeClockWaiters();
 }
 
 void FakeClock::jumpTo(int64_t millis)
 {
     g_now = millis * 1000;
+    wakeClockWaiters();
 }
 
 void FakeClock::autoAdvance(int64_t micros)
@@ -45,7 +50,11 @@ bool FakeClock::performanceCounterFails()
 
 int64_t FakeClock::readMicros()
 {
-    return g_now.fetch_add(g_autoStep.load());
+    const int64_t autoStep = g_autoStep.load();
+    const int64_t now = g_now.fetch_add(autoStep);
+    if (autoStep)
+        wakeClockWaiters();
+    return now;
 }
 
 int64_t FakeClock::peekMicros()

@@ -1,8 +1,8 @@
-// The emulated device the display tests run on: screen size and OEM text, the simulated
+// The emulated device the window and display tests run on: screen size and OEM text, the simulated
 // libraries and memory, and a fresh window system. Every test starts from the default device.
 #pragma once
 
-#include "platform/window/HeadlessBackend.h"
+#include "platform/testing/HeadlessBackend.h"
 #include "platform/windows.h"
 
 #include <string>
