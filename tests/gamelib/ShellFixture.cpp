@@ -10,8 +10,8 @@
 #include "platform/registry.h"
 
 #include "display/VideoDetect.h"
-#include "platform/testing/FakeClock.h"
 #include "platform/sysinfo.h"
+#include "platform/testing/FakeClock.h"
 #include "platform/window/InstanceRegistry.h"
 #include "platform/window/WindowSystem.h"
 
@@ -137,8 +137,7 @@ void ShellDisplayTest::startDisplay(int width, int height)
     ShowWindow(window, SW_SHOW);
     context = std::make_unique<ScreenHAL::DisplayContext>(
         window, ScreenHAL::DisplayParams{width, height, 0, 1});
-    lib = qev::lang::dcast<gamelib::GameLib>(
-        createMIDlet());
+    lib = qev::lang::dcast<gamelib::GameLib>(createMIDlet());
     display = new qev::microedition::lcdui::DDisplay(context.get());
 }
 

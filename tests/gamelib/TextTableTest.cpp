@@ -1,7 +1,7 @@
 #include "gamelib/TextTable.h"
 #include "CoreTestSupport.h"
-#include "GamelibTestSupport.h"
 #include "DeviceFixture.h"
+#include "GamelibTestSupport.h"
 #include "ShellFixture.h"
 #include "TempFolder.h"
 #include "io/DFileInputStream.h"

@@ -8,9 +8,9 @@
 #include "microedition/lcdui/DDisplay.h"
 #include "microedition/media/MediaManager.h"
 #include "platform/DeviceProfile.h"
-#include "platform/testing/FakeClock.h"
 #include "platform/resources.h"
 #include "platform/sysinfo.h"
+#include "platform/testing/FakeClock.h"
 #include "platform/window/InstanceRegistry.h"
 #include "platform/window/WindowSystem.h"
 

@@ -143,4 +143,3 @@ inline bool swallowable(qev::lang::DExceptionBase* e)
 }
 
 } // namespace gamelib
-
