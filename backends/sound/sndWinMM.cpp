@@ -105,6 +105,10 @@ void sndWinMM::releaseAll()
     m_memory = nullptr;
 }
 
+namespace {
+constexpr DWORD kStopTurnMillis = 10;
+}
+
 int sndWinMM::Close()
 {
     if (!m_open)
@@ -114,9 +118,13 @@ int sndWinMM::Close()
     }
     SetEvent(m_stop);
     LeaveCriticalSection(&m_lock);
-    WaitForSingleObject(m_finished, INFINITE);
+    // Waiting in short turns rather than for ever lets time pass for the feeder on a clock that
+    // moves only by the program's own waits: its timed waits end, and it sees the stop.
+    while (WaitForSingleObject(m_finished, kStopTurnMillis) == WAIT_TIMEOUT) {
+    }
     // The thread has ended; its handle tells when it is fully gone.
-    WaitForSingleObject(m_thread, INFINITE);
+    while (WaitForSingleObject(m_thread, kStopTurnMillis) == WAIT_TIMEOUT) {
+    }
     if (DWORD settle = SettleTime())
         Sleep(settle);
 
