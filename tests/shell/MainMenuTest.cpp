@@ -270,4 +270,23 @@ TEST_F(MainMenuTest, ARegisteredGameIsStartedAndAMissingOneOpensAFreshMenu)
     EXPECT_EQ(1, starts);
 }
 
+TEST_F(MainMenuTest, ASelectionMovedToExitWhileAGameLaunchesOpensAFreshMenu)
+{
+    gamelib::shellScreens().makeGames[0] = [] { return GameInterfacePtr(new FakeGame); };
+    startToMainMenu();
+    GameInterfacePtr first = gamelib::currentScreen;
+    press('5'); // launch the first game
+    MainMenu& m = menu();
+    ASSERT_TRUE(m.launchFlag);
+    press('2'); // up from the first entry wraps to exit while the icons slide out
+    ASSERT_EQ(m.exitEntry, m.selection);
+    ASSERT_TRUE(m.launchFlag);
+    steps(90);
+    MainMenu* again = current<MainMenu>();
+    ASSERT_TRUE(again) << "no screen belongs to the exit entry";
+    EXPECT_NE(first.get(), static_cast<GameInterface*>(again));
+    EXPECT_EQ(0, starts);
+    EXPECT_TRUE(lib->keepRunning());
+}
+
 } // namespace

@@ -276,7 +276,11 @@ void MainMenu::launch()
     if (selection == kGalleryEntry) {
         next = new gallery::Gallery();
     } else {
-        GameInterfacePtr (*maker)() = shellScreens().makeGames[selection];
+        // Navigation keys still move the selection while the icons slide out, so a launch can
+        // find it on the exit entry: there is no screen to make for that one.
+        GameInterfacePtr (*maker)() = selection >= 0 && selection < ShellScreens::kGames
+                                          ? shellScreens().makeGames[selection]
+                                          : nullptr;
         if (!maker) {
             // The game is not part of this build: start over with a fresh main menu rather than
             // leave the player on a menu whose icons have slid away.
