@@ -168,10 +168,8 @@ bool SoakDriver::afterPass(long)
     ++m_figures.steps;
     if (m_figures.steps == kWarmSteps)
         m_figures.rssWarmKb = residentKb();
-    if (gamelib::currentScreen)
-        ++m_figures.screens[gamelib::currentScreen->getClassName()];
-    else
-        ++m_figures.screens["(none)"];
+    m_lastScreen = gamelib::currentScreen ? gamelib::currentScreen->getClassName() : "(none)";
+    ++m_figures.screens[m_lastScreen];
     if (gamelib::levelJumpFlag)
         m_figures.levels.insert(gamelib::levelJumpNumber);
 

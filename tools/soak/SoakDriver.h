@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <deque>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace soak {
@@ -34,6 +35,8 @@ class SoakDriver : public host::LoopHooks
     // The run was ended for showing no frame.
     bool runHung() const { return m_hung; }
     bool done() const { return m_figures.steps >= m_totalSteps; }
+    // The class of the screen that was current after the last pass.
+    const std::string& lastScreen() const { return m_lastScreen; }
 
   private:
     struct Input
@@ -62,6 +65,7 @@ class SoakDriver : public host::LoopHooks
     int64_t m_lastFrameMillis = 0;
     bool m_active = true;
     bool m_hung = false;
+    std::string m_lastScreen = "(none)";
 };
 
 } // namespace soak
