@@ -8,6 +8,7 @@
 
 #include "gamelib/GameInterface.h"
 #include "gamelib/GameLib.h"
+#include "platform/DeviceProfile.h"
 #include "platform/FakeClock.h"
 #include "platform/window/WindowSystem.h"
 
@@ -97,6 +98,7 @@ TEST(Soak, NoFrameForTenSimulatedSecondsIsAHang)
 {
     platform::WindowSystem::resetForTests();
     platform::HeadlessBackend& backend = platform::WindowSystem::useHeadless();
+    platform::DeviceProfile::current().clock = platform::ClockMode::Fake;
     platform::FakeClock::freeze(1000000);
     soak::SoakFigures f;
     // No program runs, so no frame is ever shown.
@@ -114,6 +116,7 @@ TEST(Soak, NoFrameForTenSimulatedSecondsIsAHang)
     EXPECT_GE(pass, soak::SoakDriver::kHangMillis / soak::SoakDriver::kStepMillis);
     EXPECT_LT(pass, 4000);
     platform::WindowSystem::resetForTests();
+    platform::DeviceProfile::reset();
 }
 
 } // namespace
