@@ -1,5 +1,7 @@
 #include "SoakDriver.h"
 
+#include "GameLevels.h"
+
 #include "GameEngine.h"
 
 #include "gamelib/GameLib.h"
@@ -170,6 +172,8 @@ bool SoakDriver::afterPass(long)
         m_figures.rssWarmKb = residentKb();
     m_lastScreen = gamelib::currentScreen ? gamelib::currentScreen->getClassName() : "(none)";
     ++m_figures.screens[m_lastScreen];
+    if (const auto level = currentGameLevel())
+        m_figures.gameLevels[level->first].insert(level->second);
     if (gamelib::levelJumpFlag)
         m_figures.levels.insert(gamelib::levelJumpNumber);
 

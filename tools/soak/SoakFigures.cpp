@@ -21,6 +21,11 @@ std::string formatFigures(const SoakFigures& f, uint64_t seed)
     out << "\nlevels selected " << f.levels.size() << ":";
     for (int level : f.levels)
         out << " " << level;
+    for (const auto& [game, levels] : f.gameLevels) {
+        out << "\n" << game << " levels reached " << levels.size() << ":";
+        for (int level : levels)
+            out << " " << level;
+    }
     out << "\ncrashes " << f.crashes << "\nhangs " << f.hangs << "\n";
     out << "rss kB: start " << f.rssStartKb << ", after a minute " << f.rssWarmKb << ", end "
         << f.rssEndKb << "\n";

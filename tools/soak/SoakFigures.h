@@ -20,8 +20,10 @@ struct SoakFigures
     int hangs = 0;
     // Steps spent on each screen, by class name.
     std::map<std::string, int64_t> screens;
-    // Levels asked for through the hidden level select.
+    // Level numbers entered through the hidden level select (whatever screen took them).
     std::set<int> levels;
+    // Levels each game was seen at.
+    std::map<std::string, std::set<int>> gameLevels;
     int levelSelects = 0;
     int64_t keyEvents = 0;
     int64_t taps = 0;
