@@ -1,0 +1,131 @@
+// The game's menu screens through GameLib: name entry after a game over and the highscore table
+// that keeps it, the key dialog whose keys play uses, the help page, and the main menu's table.
+#include "TessarineFixture.h"
+
+#include "gamelib/GameMenu.h"
+#include "gamelib/ScreenCanvas.h"
+#include "gamelib/VirtualKeyboard.h"
+
+using namespace tessarine;
+using tessatest::levelFile;
+
+namespace {
+
+class MenuScreensTest : public tessatest::TessarineTest
+{
+  protected:
+    void hold(int32_t code, int n)
+    {
+        gamelib::screenCanvas->keyPressed(code);
+        steps(n);
+        gamelib::screenCanvas->keyReleased(code);
+        step();
+    }
+};
+
+TEST_F(MenuScreensTest, AHighscoreIsNamedByKeysAndKeptInTheTable)
+{
+    startGame({{1, levelFile({"", "", "", "", "", ".....f....."})}});
+    startPlaying();
+    game().setScore(987654);
+    game().lives = 1;
+    launch();
+    ball(0).setPosition(20, 330);
+    ball(0).dy = 16;
+    step();
+    steps(61);
+    ASSERT_EQ(STATE_MENU, gameState);
+    ASSERT_EQ(gamelib::GameMenu::STATE_NAME_ENTRY, gameMenu->state);
+    for (int32_t c : {'z', 'o', 'e'})
+        press(c);
+    EXPECT_EQ("zoe", gamelibtest::ascii(gamelib::VirtualKeyboard::shared()->text));
+    steps(9); // taps count 200 ms after the keyboard was made
+    tap(8, 312);
+    step();
+    ASSERT_EQ(STATE_HIGHSCORES, gameState);
+    EXPECT_EQ("zoe", gamelibtest::ascii(highscoreMenu->lines[0]));
+    EXPECT_EQ(987654, (*highscoreMenu->scores)[0]);
+    EXPECT_EQ(0, game().score());
+    EXPECT_EQ(5, game().lives);
+    // Fire leaves the table for the menu, its "highscores" item selected.
+    steps(9);
+    press('5');
+    EXPECT_EQ(STATE_MENU, gameState);
+    EXPECT_EQ(Tessarine::ITEM_HIGHSCORES, gameMenu->selected);
+    // A new game screen reads the same table.
+    restartGame();
+    EXPECT_EQ("zoe", gamelibtest::ascii(highscoreMenu->lines[0]));
+}
+
+TEST_F(MenuScreensTest, AKeyBoundInTheDialogMovesThePaddle)
+{
+    startGame({{1, levelFile({"", "", "", "", "", ".....f....."})}});
+    game().chooseMenuItem(Tessarine::ITEM_KEYS);
+    ASSERT_EQ(STATE_KEY_CONFIG, gameState);
+    steps(2);
+    press('5');
+    ASSERT_TRUE(keyDialog->capturing);
+    press('q');
+    EXPECT_FALSE(keyDialog->capturing);
+    press(10000);
+    ASSERT_EQ(STATE_MENU, gameState);
+    game().chooseMenuItem(Tessarine::ITEM_START);
+    steps(61);
+    ASSERT_EQ(STATE_PLAYING, gameState);
+    const int x = paddle().x;
+    hold('q', 4);
+    EXPECT_LT(paddle().x, x);
+    EXPECT_EQ(x - 3 * 4, paddle().x);
+}
+
+TEST_F(MenuScreensTest, HelpOpensTheTextPageAndReturnsToItsItem)
+{
+    startGame({{1, levelFile({".f."})}},
+              {{"txt/tesk/en_help.txt", utf({"BREAK THE BRICKS", "CATCH THE BONUSES"})}});
+    game().chooseMenuItem(Tessarine::ITEM_HELP);
+    EXPECT_EQ(STATE_HELP, gameState);
+    EXPECT_EQ(gamelib::GameMenu::STATE_TEXT, gameMenu->state);
+    steps(9);
+    press(10000);
+    EXPECT_EQ(STATE_MENU, gameState);
+    EXPECT_EQ(gamelib::GameMenu::STATE_LIST, gameMenu->state);
+    EXPECT_EQ(Tessarine::ITEM_HELP, gameMenu->selected);
+}
+
+TEST_F(MenuScreensTest, TheGalleryOpensFromTheMenuAndTheLeftSoftKeyComesBack)
+{
+    startGame({{1, levelFile({".f."})}});
+    game().chooseMenuItem(Tessarine::ITEM_GALLERY);
+    EXPECT_EQ(STATE_GALLERY, gameState);
+    ASSERT_TRUE(game().gallery);
+    EXPECT_TRUE(game().gallery->embedded);
+    steps(5);
+    EXPECT_EQ(STATE_GALLERY, gameState);
+    press(10000);
+    EXPECT_EQ(STATE_MENU, gameState);
+    EXPECT_TRUE(game().gallery->stopped);
+    // The same gallery opens again.
+    gallery::GalleryPtr first = game().gallery;
+    game().chooseMenuItem(Tessarine::ITEM_GALLERY);
+    EXPECT_EQ(first.get(), game().gallery.get());
+    EXPECT_FALSE(game().gallery->stopped);
+}
+
+TEST_F(MenuScreensTest, TheMainMenuTableMakesTheGame)
+{
+    registerTessarine();
+    gamelib::GameInterfacePtr made =
+        gamelib::ShellScreens::make(gamelib::shellScreens().makeGames[0]);
+    EXPECT_TRUE(dynamic_cast<Tessarine*>(made.get()));
+    registerTessarine();
+    int releasers = 0;
+    for (void (*slot)() : gamelib::shellScreens().releasers)
+        releasers += slot == &releaseModule;
+    EXPECT_EQ(1, releasers) << "registered once";
+    gamelib::shellScreens().makeGames[0] = nullptr;
+    for (void (*&slot)() : gamelib::shellScreens().releasers)
+        if (slot == &releaseModule)
+            slot = nullptr;
+}
+
+} // namespace
