@@ -19,17 +19,14 @@
 #include "platform/window/InstanceRegistry.h"
 #include "platform/window/WindowSystem.h"
 
-#if __has_include("tessarine/Tessarine.h")
+#ifdef PH_SOAK_WITH_TESSARINE
 #include "tessarine/Tessarine.h"
-#define SOAK_HAS_TESSARINE 1
 #endif
-#if __has_include("mirrowfen/Mirrowfen.h")
+#ifdef PH_SOAK_WITH_MIRROWFEN
 #include "mirrowfen/Mirrowfen.h"
-#define SOAK_HAS_MIRROWFEN 1
 #endif
-#if __has_include("corvantine/Corvantine.h")
+#ifdef PH_SOAK_WITH_CORVANTINE
 #include "corvantine/Corvantine.h"
-#define SOAK_HAS_CORVANTINE 1
 #endif
 
 #include <cstdio>
@@ -88,13 +85,13 @@ void prepareRun(void (*registerScreens)())
 
 void registerGames()
 {
-#ifdef SOAK_HAS_TESSARINE
+#ifdef PH_SOAK_WITH_TESSARINE
     tessarine::registerTessarine();
 #endif
-#ifdef SOAK_HAS_MIRROWFEN
+#ifdef PH_SOAK_WITH_MIRROWFEN
     mirrowfen::registerGame();
 #endif
-#ifdef SOAK_HAS_CORVANTINE
+#ifdef PH_SOAK_WITH_CORVANTINE
     corvantine::registerCorvantine();
 #endif
 }
