@@ -11,6 +11,7 @@
 #include "platform/windows.h"
 
 #include <array>
+#include <atomic>
 
 namespace soak {
 
@@ -21,6 +22,8 @@ constexpr std::array<unsigned, 22> kKeys = {
     VK_UP,   VK_DOWN, VK_LEFT, VK_RIGHT, VK_RETURN, VK_ESCAPE, VK_F1, VK_F1 + 1,
     VK_APP1, VK_APP2, VK_APP3, VK_APP4,  '0',       '1',       '2',   '3',
     '4',     '5',     '6',     '7',      '8',       '9'};
+std::atomic<int64_t> begun{0};
+std::atomic<const char*> screenAtPass{"(none)"};
 constexpr int64_t kWarmSteps = 60000 / SoakDriver::kStepMillis;
 
 } // namespace
@@ -153,8 +156,20 @@ void SoakDriver::feed(const Input& input)
     }
 }
 
+int64_t SoakDriver::passesBegun()
+{
+    return begun.load();
+}
+
+const char* SoakDriver::screenAtLastPass()
+{
+    return screenAtPass.load();
+}
+
 void SoakDriver::beforePass(long pass)
 {
+    screenAtPass = gamelib::currentScreen ? gamelib::currentScreen->getClassName() : "(none)";
+    ++begun;
     if (pass > 0)
         platform::FakeClock::step(kStepMillis);
     if (m_plan.empty())

@@ -38,6 +38,11 @@ class SoakDriver : public host::LoopHooks
     // The class of the screen that was current after the last pass.
     const std::string& lastScreen() const { return m_lastScreen; }
 
+    // Passes begun by any driver, and the class of the screen current at the last one's start
+    // (a static name): read by the watchdog thread while the main thread may be stuck in a pass.
+    static int64_t passesBegun();
+    static const char* screenAtLastPass();
+
   private:
     struct Input
     {

@@ -29,11 +29,15 @@
 #include "corvantine/Corvantine.h"
 #endif
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <unistd.h>
 
 namespace soak {
@@ -81,6 +85,58 @@ void prepareRun(void (*registerScreens)())
     registerScreens();
 }
 
+// A pass that never returns (a loop waiting for a clock that only moves between passes) shows no
+// frame either, but the driver never gets to look: this thread ends the soak when no pass has
+// begun for a minute of real time, and says where it stood.
+class PassWatchdog
+{
+  public:
+    static constexpr int kStuckSeconds = 60;
+
+    PassWatchdog(uint64_t seed, const SoakFigures& figures)
+        : m_thread([this, seed, &figures] { watch(seed, figures); })
+    {
+    }
+    ~PassWatchdog()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_done = true;
+        }
+        m_wake.notify_all();
+        m_thread.join();
+    }
+
+  private:
+    void watch(uint64_t seed, const SoakFigures& figures)
+    {
+        int64_t last = SoakDriver::passesBegun();
+        int still = 0;
+        std::unique_lock<std::mutex> lock(m_mutex);
+        while (!m_wake.wait_for(lock, std::chrono::seconds(1), [this] { return m_done; })) {
+            const int64_t now = SoakDriver::passesBegun();
+            still = now == last ? still + 1 : 0;
+            last = now;
+            if (still >= kStuckSeconds) {
+                // The main thread is stuck, so figures.runs is not changing under us.
+                std::fprintf(stdout,
+                             "seed %llu\nhang inside a pass: run %d pass %lld of the soak, screen "
+                             "%s: the pass has not returned for %d s of real time\n",
+                             static_cast<unsigned long long>(seed), figures.runs,
+                             static_cast<long long>(now), SoakDriver::screenAtLastPass(),
+                             kStuckSeconds);
+                std::fflush(stdout);
+                std::_Exit(1);
+            }
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_done = false;
+    std::thread m_thread;
+};
+
 } // namespace
 
 void registerGames()
@@ -117,6 +173,7 @@ bool runSoak(const SoakOptions& options, SoakFigures& figures)
     platform::FakeClock::freeze(1000000 + static_cast<int64_t>(options.seed % 100000) * 1000);
     platform::InstanceRegistry::setNamespace("soak-" + std::to_string(getpid()));
 
+    PassWatchdog watchdog(options.seed, figures);
     const int64_t totalSteps = static_cast<int64_t>(options.minutes * 60000 / 25);
     platform::HeadlessBackend* backend = nullptr;
     while (figures.steps < totalSteps) {
