@@ -20,9 +20,13 @@
 
 namespace {
 
+void shellOnly() {}
+
+// The shell's screens only: these tests are about the tool, not about the games.
 soak::SoakOptions options(double minutes, uint64_t seed)
 {
     soak::SoakOptions o;
+    o.registerScreens = &shellOnly;
     o.minutes = minutes;
     o.seed = seed;
     o.data = PH_SOAK_DATA_FOLDER;
