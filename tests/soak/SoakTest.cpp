@@ -9,7 +9,7 @@
 #include "gamelib/GameInterface.h"
 #include "gamelib/GameLib.h"
 #include "platform/DeviceProfile.h"
-#include "platform/FakeClock.h"
+#include "platform/testing/FakeClock.h"
 #include "platform/window/WindowSystem.h"
 
 #include <gtest/gtest.h>

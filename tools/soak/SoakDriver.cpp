@@ -6,7 +6,7 @@
 
 #include "gamelib/GameLib.h"
 #include "gamelib/ScreenCanvas.h"
-#include "platform/FakeClock.h"
+#include "platform/testing/FakeClock.h"
 #include "platform/clock.h"
 #include "platform/windows.h"
 

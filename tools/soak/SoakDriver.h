@@ -7,7 +7,7 @@
 #include "LoopHooks.h"
 #include "SoakFigures.h"
 
-#include "platform/window/HeadlessBackend.h"
+#include "platform/testing/HeadlessBackend.h"
 
 #include <cstdint>
 #include <deque>

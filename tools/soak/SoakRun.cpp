@@ -13,7 +13,7 @@
 #include "microedition/media/MediaManager.h"
 #include "microedition/midlet/DMIDlet.h"
 #include "platform/DeviceProfile.h"
-#include "platform/FakeClock.h"
+#include "platform/testing/FakeClock.h"
 #include "platform/clock.h"
 #include "platform/resources.h"
 #include "platform/window/InstanceRegistry.h"
