@@ -239,6 +239,26 @@ class BrickField(unittest.TestCase):
             # Most pieces come from their shapes drawn at twice the size.
             self.assertGreater(anew, len(small) // 2, name)
 
+    def test_the_small_sets_ships_are_drawn_at_their_size(self):
+        from gen import corvantine_art
+
+        places, sheet = atlas(produced(), "176x208", "/corv/all")
+
+        def piece(name):
+            x, y, w, h = places[name]
+            return sheet[y : y + h, x : x + w]
+
+        # The formation shooter's aliens and ship are its drawings made at the set's size,
+        # with their one-pixel outline, not the qvga pixels shrunk.
+        for kind in corvantine_art.KINDS:
+            alien = piece("fly%d_1.png" % kind)
+            self.assertEqual((12, 12), alien.shape[:2])
+            drawn = corvantine_art.alien(kind, 90.0, size=12).final()
+            np.testing.assert_array_equal(drawn, alien, kind)
+        ship = piece("ship.png")
+        h, w = ship.shape[:2]
+        np.testing.assert_array_equal(corvantine_art.player_ship(w, h).final(), ship)
+
 
 class Formation(unittest.TestCase):
     def test_the_widest_row_of_aliens_stands_on_every_screen(self):

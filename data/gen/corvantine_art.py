@@ -397,6 +397,37 @@ def build():
     return _cache["built"]
 
 
+def drawn_at(sizes):
+    """The pieces whose drawings take a size (aliens, the ship and its life mark, the
+    explosions), drawn anew at sizes {piece name: (w, h)}; {piece name: Pix}. A set smaller
+    than the qvga set takes these instead of shrinking the finished pixels, so that outlines
+    and eyes stay one sharp pixel. Pieces of another shape than their drawing are left out."""
+    out = {}
+
+    def square(name):
+        w, h = sizes.get(name, (0, 0))
+        return w if w == h and w > 0 else 0
+
+    for kind in KINDS:
+        looks = [(n, 90.0 - turn, 0) for n, turn in TURNS.items()] + [(5, 90.0, 1)]
+        for n, angle, beat in looks:
+            name = "fly%d_%d.png" % (kind, n)
+            if square(name):
+                out[name] = alien(kind, angle, beat, size=square(name))
+    for name in ("ship.png", "life.png"):
+        if name in sizes:
+            out[name] = player_ship(*sizes[name])
+    for i in range(8):
+        name = "boom%d.png" % (i + 1)
+        if square(name):
+            out[name] = burst(square(name), i / 7.0, 70 + i)
+    for i in range(6):
+        name = "pop%d.png" % (i + 1)
+        if square(name):
+            out[name] = burst(square(name), i / 5.0, 90 + i, ring=False)
+    return out
+
+
 def formation_frames(kind):
     """The pieces of kind k's formation animation, as the game lists them."""
     tail = ["_1.png", "_5.png"] * 4 + ["_1.png", "_3.png", "_1.png_dn", "_3.png_dn",

@@ -10,7 +10,8 @@ Atlas pieces are resampled one by one to the set's size (bricks and wall tiles t
 brick rules, everything else by the set's art scale), with the colour key kept out of the
 filter: colour is weighted by coverage and a pixel is opaque where at least half of it was.
 The sets at twice the size draw the games' sprites, the menu's icons and tabs and the menu
-backdrop anew at that size (see `drawn_large`); other pieces that grow by a whole factor are
+backdrop anew at that size (see `drawn_large`); the smaller set draws the formation shooter's
+aliens, ship and explosions anew at its size (see `drawn_small`); other pieces that grow by a whole factor are
 scaled with an edge-preserving pixel-art filter rather than plain doubling. The name keyboard's frame and the HUD plates that carry numbers keep their size, since they
 frame letters of the shared fonts.
 """
@@ -208,6 +209,17 @@ def menu_large():
     return pieces
 
 
+def drawn_small(entries, gset):
+    """{atlas: {piece: Pix at the set's size}} for a set smaller than the qvga set: the pieces
+    of the formation shooter whose drawings take a size."""
+    from gen import corvantine_art
+
+    atlas = "/corv/all"
+    wanted = {name: piece_size(atlas, name, w, h, gset)
+              for name, _, _, w, h in _atlas_lines(entries[SOURCE + atlas + ".txt"])}
+    return {atlas: corvantine_art.drawn_at(wanted)}
+
+
 def scale_piece(rgb, opaque, size):
     """An atlas piece at size (w, h) as a sprite.Pix."""
     h, w = opaque.shape
@@ -313,6 +325,8 @@ def make_set(entries, gset, large=None):
     made = {}
     if large is None:
         large = drawn_large() if gset.art == 2.0 else {}
+    if gset.art < 1.0:
+        large = {**large, **drawn_small(entries, gset)}
     for atlas in ATLASES:
         png, text = scale_atlas(entries, atlas, gset, large.get(atlas))
         made[atlas + ".png"], made[atlas + ".txt"] = png, text

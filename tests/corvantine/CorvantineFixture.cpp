@@ -112,7 +112,8 @@ CorvantineTest::~CorvantineTest()
     shotPause = alienFirePause = 0;
 }
 
-void CorvantineTest::startGame()
+void CorvantineTest::startGameAt(int width, int height,
+                                 const std::map<std::string, std::string>& extra)
 {
     std::map<std::string, std::string> entries = {
         {"graphics/common/corv/all.txt", atlasList()},
@@ -121,7 +122,17 @@ void CorvantineTest::startGame()
         {"graphics/common/corv/gameover.jpg", shelltest::png(240, 320, kGameOverColour)},
         {"corv/anim.txt", animList()}};
     addPictures(entries);
-    startToMainMenu(entries);
+    entries[std::to_string(width) + "x" + std::to_string(height)] = "graphics=big\r\n";
+    for (const auto& [name, bytes] : extra)
+        entries[name] = bytes;
+    // As startToMainMenu, on this screen.
+    shellArchive(entries);
+    startDisplay(width, height);
+    lib->startApp();
+    step();
+    press('5');
+    press('5');
+    steps(60);
     gamelib::currentScreen = makeCorvantine();
     gamelib::currentScreen->start();
 }

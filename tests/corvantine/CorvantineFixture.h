@@ -34,7 +34,10 @@ class CorvantineTest : public shelltest::ShellScreens
   protected:
     ~CorvantineTest() override;
     // Start-up to the main menu, then the game made and started in place of the menu.
-    void startGame();
+    void startGame() { startGameAt(240, 320, {}); }
+    // The same on a screen of another size, whose configuration names the fixture's set;
+    // `extra` replaces or adds archive entries (pictures drawn for that size).
+    void startGameAt(int width, int height, const std::map<std::string, std::string>& extra);
     // A key press that the menu takes: it ignores presses within 200 ms of the last one.
     void menuPress(int32_t code)
     {

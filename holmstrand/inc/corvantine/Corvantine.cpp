@@ -1,6 +1,7 @@
 // The screen's life and its state machine: menu, intro, play, the timed screens, the gallery
 // and the key configuration.
 #include "corvantine/Corvantine.h"
+#include "corvantine/ScreenPictures.h"
 
 #include "gamelib/GameLib.h"
 #include "gamelib/GameMenu.h"
@@ -24,7 +25,6 @@ using qev::lang::DString;
 using qev::lang::DStringArray;
 using qev::lang::DStringPtr;
 using qev::microedition::lcdui::DGraphics;
-using qev::microedition::lcdui::DImage;
 using qev::microedition::lcdui::DImagePtr;
 
 gamelib::GameMenuPtr gameMenu;
@@ -109,7 +109,8 @@ void Corvantine::start()
     levelCap = kLevelCap;
     const int32_t width = gamelib::screenWidth;
     const int32_t height = gamelib::screenHeight;
-    DImagePtr splash = GameLib::loadImage(u"/corv/splash.jpg", 0);
+    // The splash also lies behind the menu and the key dialog, which leave no pixel of their own.
+    DImagePtr splash = coverScreen(GameLib::loadImage(u"/corv/splash.jpg", 0));
     gamelib::screenGraphics->drawImage(splash, width / 2, (height - splash->getHeight()) / 2,
                                        DGraphics::TOP | DGraphics::HCENTER);
     GameMenu::setProgressBar(height - height / 8, 0, 10, 0xFFFFFF, 0xFF0000);
@@ -346,7 +347,7 @@ void Corvantine::timerStep()
         gameState = STATE_REWARD;
         stateTimer = 500;
         try {
-            DImagePtr picture = DImage::createImage(gamelib::screenWidth, gamelib::screenHeight);
+            DImagePtr picture = blankScreenPicture();
             GameLib::drawPicture((level - 1) % 5 + 20, picture->getGraphics());
             backgroundPicture = picture;
         } catch (DExceptionBase* e) {
