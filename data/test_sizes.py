@@ -127,7 +127,21 @@ class EverySet(unittest.TestCase):
             for name in set_names(self.entries, gset.name):
                 if name.endswith(".jpg"):
                     shape = decode(self.entries[prefix + name]).shape[:2]
-                    self.assertEqual((gset.height, gset.width), shape, gset.name + name)
+                    (w, h), _ = sizes.span(gset) if name in sizes.SPANNING else (
+                        (gset.width, gset.height), None)
+                    self.assertEqual((h, w), shape, gset.name + name)
+
+    def test_a_spanning_picture_covers_every_screen_of_its_set(self):
+        gset = screens.SETS["176x208"]
+        self.assertEqual(((176, 220), (176, 208)), sizes.span(gset))
+        self.assertEqual(((240, 320), (240, 320)), sizes.span(screens.SETS["qvga"]))
+        splash = decode(self.entries["/graphics/176x208/mirf/splash.jpg"]).astype(int)
+        self.assertEqual((220, 176), splash.shape[:2])
+        # The drawing stands whole in the middle 208 rows: the rows cut off on the smaller
+        # screen hold only the blurred, darkened fill.
+        middle = splash[6:214].mean()
+        for band in (splash[:6], splash[214:]):
+            self.assertLess(band.mean(), middle)
 
     def test_gallery_overlays_stay_on_their_picture(self):
         for gset in self.sets():
