@@ -13,7 +13,7 @@ from PIL import Image
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import gamedata  # noqa: E402
-from gen import pictures, screens, sizes  # noqa: E402
+from gen import pictures, preview, screens, sizes, texts  # noqa: E402
 from test_gamedata import produced, text_table  # noqa: E402
 
 ATLASES = ("/tesk/all", "/mirf/all", "/corv/all", "/menu/small_icons")
@@ -183,6 +183,20 @@ class EverySet(unittest.TestCase):
                 self.assertEqual(base[plate][2:], places[plate][2:], (gset.name, plate))
             self.assertEqual(self.entries["/graphics/qvga/input/input_midd.png"],
                              self.entries["/graphics/%s/input/input_midd.png" % gset.name])
+
+
+class KeyDialog(unittest.TestCase):
+    """The key dialog writes each action's name centred in a column half the width of its box
+    (the screen less 20 pixels), in the same font on every screen."""
+
+    def test_the_space_rock_games_actions_fit_the_narrowest_screen(self):
+        entries = produced()
+        hud0 = preview.load_fonts(entries)["hud0"]
+        column = (min(w for w, _ in screens.SCREENS) - 20) // 2
+        for short in texts.languages():
+            table = text_table(entries["/txt/res_%s.txt" % short], utf=True)
+            for name in table["ctrl_actions_mirrowfen"].split(";"):
+                self.assertLessEqual(hud0.width(name), column - 2, (short, name))
 
 
 class BrickField(unittest.TestCase):
