@@ -164,6 +164,31 @@ class EverySet(unittest.TestCase):
             finally:
                 pictures.GRAPHICS_SET = saved
 
+    def test_the_big_saucers_scorch_marks_lie_on_its_hull_in_every_set(self):
+        # The game places the marks at offsets given on the saucer drawn 44 x 34 (the qvga
+        # set), moved in proportion to the saucer's size in the set.
+        design = {1: (2, 15), 2: (24, 4), 3: (17, 27)}
+        for gset in self.sets():
+            places, sheet = atlas(self.entries, gset.name, "/mirf/all")
+            opaque = ~np.all(sheet == (255, 0, 255), axis=-1)
+
+            def mask(name):
+                x, y, w, h = places[name]
+                return opaque[y : y + h, x : x + w]
+
+            body = mask("ufo3")
+            h, w = body.shape
+            if gset.name == "qvga":
+                self.assertEqual((44, 34), (w, h))
+            for n, (dx, dy) in design.items():
+                x = (dx * w * 2 + 44) // 88
+                y = (dy * h * 2 + 34) // 68
+                mark = mask("ufo3_damaged%d" % n)
+                mh, mw = mark.shape
+                self.assertTrue(x + mw <= w and y + mh <= h, (gset.name, n))
+                under = body[y : y + mh, x : x + mw]
+                self.assertGreater((under & mark).sum(), 0.6 * mark.sum(), (gset.name, n))
+
     def test_sprites_follow_the_art_scale(self):
         base, _ = atlas(self.entries, "qvga", "/corv/all")
         self.assertEqual({1.0, 2.0, 176.0 / 240.0}, {s.art for s in self.sets()})
