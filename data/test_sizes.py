@@ -13,7 +13,7 @@ from PIL import Image
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import gamedata  # noqa: E402
-from gen import pictures, screens, sizes  # noqa: E402
+from gen import pictures, preview, screens, sizes, texts  # noqa: E402
 from test_gamedata import produced, text_table  # noqa: E402
 
 ATLASES = ("/tesk/all", "/mirf/all", "/corv/all", "/menu/small_icons")
@@ -127,7 +127,21 @@ class EverySet(unittest.TestCase):
             for name in set_names(self.entries, gset.name):
                 if name.endswith(".jpg"):
                     shape = decode(self.entries[prefix + name]).shape[:2]
-                    self.assertEqual((gset.height, gset.width), shape, gset.name + name)
+                    (w, h), _ = sizes.span(gset) if name in sizes.SPANNING else (
+                        (gset.width, gset.height), None)
+                    self.assertEqual((h, w), shape, gset.name + name)
+
+    def test_a_spanning_picture_covers_every_screen_of_its_set(self):
+        gset = screens.SETS["176x208"]
+        self.assertEqual(((176, 220), (176, 208)), sizes.span(gset))
+        self.assertEqual(((240, 320), (240, 320)), sizes.span(screens.SETS["qvga"]))
+        splash = decode(self.entries["/graphics/176x208/mirf/splash.jpg"]).astype(int)
+        self.assertEqual((220, 176), splash.shape[:2])
+        # The drawing stands whole in the middle 208 rows: the rows cut off on the smaller
+        # screen hold only the blurred, darkened fill.
+        middle = splash[6:214].mean()
+        for band in (splash[:6], splash[214:]):
+            self.assertLess(band.mean(), middle)
 
     def test_gallery_overlays_stay_on_their_picture(self):
         for gset in self.sets():
@@ -150,6 +164,31 @@ class EverySet(unittest.TestCase):
             finally:
                 pictures.GRAPHICS_SET = saved
 
+    def test_the_big_saucers_scorch_marks_lie_on_its_hull_in_every_set(self):
+        # The game places the marks at offsets given on the saucer drawn 44 x 34 (the qvga
+        # set), moved in proportion to the saucer's size in the set.
+        design = {1: (2, 15), 2: (24, 4), 3: (17, 27)}
+        for gset in self.sets():
+            places, sheet = atlas(self.entries, gset.name, "/mirf/all")
+            opaque = ~np.all(sheet == (255, 0, 255), axis=-1)
+
+            def mask(name):
+                x, y, w, h = places[name]
+                return opaque[y : y + h, x : x + w]
+
+            body = mask("ufo3")
+            h, w = body.shape
+            if gset.name == "qvga":
+                self.assertEqual((44, 34), (w, h))
+            for n, (dx, dy) in design.items():
+                x = (dx * w * 2 + 44) // 88
+                y = (dy * h * 2 + 34) // 68
+                mark = mask("ufo3_damaged%d" % n)
+                mh, mw = mark.shape
+                self.assertTrue(x + mw <= w and y + mh <= h, (gset.name, n))
+                under = body[y : y + mh, x : x + mw]
+                self.assertGreater((under & mark).sum(), 0.6 * mark.sum(), (gset.name, n))
+
     def test_sprites_follow_the_art_scale(self):
         base, _ = atlas(self.entries, "qvga", "/corv/all")
         self.assertEqual({1.0, 2.0, 176.0 / 240.0}, {s.art for s in self.sets()})
@@ -169,6 +208,20 @@ class EverySet(unittest.TestCase):
                 self.assertEqual(base[plate][2:], places[plate][2:], (gset.name, plate))
             self.assertEqual(self.entries["/graphics/qvga/input/input_midd.png"],
                              self.entries["/graphics/%s/input/input_midd.png" % gset.name])
+
+
+class KeyDialog(unittest.TestCase):
+    """The key dialog writes each action's name centred in a column half the width of its box
+    (the screen less 20 pixels), in the same font on every screen."""
+
+    def test_the_space_rock_games_actions_fit_the_narrowest_screen(self):
+        entries = produced()
+        hud0 = preview.load_fonts(entries)["hud0"]
+        column = (min(w for w, _ in screens.SCREENS) - 20) // 2
+        for short in texts.languages():
+            table = text_table(entries["/txt/res_%s.txt" % short], utf=True)
+            for name in table["ctrl_actions_mirrowfen"].split(";"):
+                self.assertLessEqual(hud0.width(name), column - 2, (short, name))
 
 
 class BrickField(unittest.TestCase):

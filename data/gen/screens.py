@@ -52,6 +52,11 @@ def brick_fits(screen_w, screen_h, brick, wall, top, ball_radius):
             and down + top + BOTTOM_MARGIN + 2 * ball_radius + PADDLE_HEIGHT <= screen_h)
 
 
+def screens_of(set_name):
+    """The screen sizes whose configuration names the set."""
+    return [size for size, keys in SCREENS.items() if keys.get("graphics", "graphics") == set_name]
+
+
 def set_of(size):
     return SETS[SCREENS[size].get("graphics", "graphics")]
 

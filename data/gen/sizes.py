@@ -26,7 +26,7 @@ import re
 import numpy as np
 from PIL import Image, ImageFilter
 
-from gen import pictures, sprite
+from gen import pictures, screens, sprite
 from gen.screens import drawn_sets
 
 SOURCE = "/graphics/qvga"
@@ -42,9 +42,28 @@ TEXT_PLATES = ("lifePanel", "scorePanel")
 
 def cover(gset):
     """Scale and cut (x, y) that make a design-sized picture cover the set's screen."""
-    k = max(gset.width / DESIGN[0], gset.height / DESIGN[1])
+    return cover_size(gset.width, gset.height)
+
+
+def cover_size(width, height):
+    """Scale and cut (x, y) that make a design-sized picture cover a width x height screen."""
+    k = max(width / DESIGN[0], height / DESIGN[1])
     w, h = int(round(DESIGN[0] * k)), int(round(DESIGN[1] * k))
-    return k, (w, h), ((w - gset.width) // 2, (h - gset.height) // 2)
+    return k, (w, h), ((w - width) // 2, (h - height) // 2)
+
+
+# Composed screens drawn for every screen that shows the set (176x220 shows the 176x208 set):
+# the picture covers the largest of those screens and its content fits the smallest, so each of
+# them shows it whole, centred, with no edge left uncovered.
+SPANNING = ("/mirf/splash.jpg",)
+
+
+def span(gset):
+    """(canvas, inner): the largest width and height of the screens naming the set, and the
+    smallest."""
+    shown = screens.screens_of(gset.name) or [(gset.width, gset.height)]
+    return ((max(w for w, _ in shown), max(h for _, h in shown)),
+            (min(w for w, _ in shown), min(h for _, h in shown)))
 
 
 def _resample(arr, size):
@@ -71,35 +90,40 @@ def _picture(data, gset, seed):
     return pictures.encode_jpeg(np.ascontiguousarray(img), seed)[0]
 
 
-def _composition(data, gset, seed, src=None):
+def _composition(data, gset, seed, src=None, canvas=None, inner=None):
     """A composed screen (splash, menu backdrop, game over): shown whole, scaled to fit the
     screen, over a blurred and darkened copy that covers it, with feathered seams. Cutting
     such a screen to another shape would cut off its title, paddle or ship. src, when given,
-    is the screen drawn larger (float RGB 0..1), used in place of the stored picture."""
-    fit = min(gset.width / DESIGN[0], gset.height / DESIGN[1])
-    k, size, (cx, cy) = cover(gset)
+    is the screen drawn larger (float RGB 0..1), used in place of the stored picture. canvas
+    (w, h), when given, is the size of the picture made, and inner the part of it that the
+    content fits (both the set's screen otherwise)."""
+    width, height = canvas or (gset.width, gset.height)
+    inner_w, inner_h = inner or (width, height)
+    fit = min(inner_w / DESIGN[0], inner_h / DESIGN[1])
+    k, size, (cx, cy) = cover_size(width, height)
     if src is None:
         src = _decode(data).astype(np.float32) / 255.0
     if abs(fit - k) < 1e-6:
         img = src
         if size != (img.shape[1], img.shape[0]):
             img = np.clip(_resample(img, size), 0.0, 1.0)
-        img = img[cy : cy + gset.height, cx : cx + gset.width]
+        img = img[cy : cy + height, cx : cx + width]
         return pictures.encode_jpeg(np.ascontiguousarray(img), seed)[0]
-    back = np.clip(_resample(src, size), 0.0, 1.0)[cy : cy + gset.height, cx : cx + gset.width]
+    back = np.clip(_resample(src, size), 0.0, 1.0)[cy : cy + height, cx : cx + width]
     radius = 10.0 * k
     back8 = Image.fromarray(np.ascontiguousarray(np.round(back * 255.0).astype(np.uint8)))
     back = np.asarray(back8.filter(ImageFilter.GaussianBlur(radius)), np.float32) / 255.0
     back = back * 0.55
     fw, fh = int(round(DESIGN[0] * fit)), int(round(DESIGN[1] * fit))
     front = np.clip(_resample(src, (fw, fh)), 0.0, 1.0)
-    fx, fy = (gset.width - fw) // 2, (gset.height - fh) // 2
+    fx, fy = (width - fw) // 2, (height - fh) // 2
     feather = max(2.0, 6.0 * fit)
     ys, xs = np.mgrid[0:fh, 0:fw].astype(np.float32) + 0.5
     edge = np.full((fh, fw), np.inf, np.float32)
-    if fx > 0:
+    # Seams only where the content stops short of the smallest screen's edge.
+    if fx > (width - inner_w) // 2:
         edge = np.minimum(edge, np.minimum(xs, fw - xs))
-    if fy > 0:
+    if fy > (height - inner_h) // 2:
         edge = np.minimum(edge, np.minimum(ys, fh - ys))
     a = np.clip(edge / feather, 0.0, 1.0)[..., None]
     out = back.copy()
@@ -342,8 +366,9 @@ def make_set(entries, gset, large=None):
         elif rest.startswith("/img/") and rest.endswith(".jpg"):
             made[rest] = _picture(data, gset, pictures._seed(gset.name, rest))
         elif rest.endswith(".jpg"):
+            canvas, inner = span(gset) if rest in SPANNING else (None, None)
             made[rest] = _composition(data, gset, pictures._seed(gset.name, rest),
-                                      large.get(rest))
+                                      large.get(rest), canvas, inner)
         else:
             raise ValueError("no rule for %s in the %s set" % (rest, gset.name))
     return {"/graphics/%s%s" % (gset.name, rest): data for rest, data in made.items()}

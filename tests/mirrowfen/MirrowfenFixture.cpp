@@ -5,6 +5,7 @@
 #include "gallery/Gallery.h"
 #include "gamelib/GameStatics.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace mirrowfentest {
@@ -19,7 +20,7 @@ struct Piece
     uint32_t colour;
 };
 
-std::vector<Piece> pieces(bool withShip)
+std::vector<Piece> pieces(bool withShip, const Ufo3Size& ufo3)
 {
     std::vector<Piece> list;
     auto add = [&](const std::string& n, int w, int h, uint32_t c) {
@@ -44,11 +45,11 @@ std::vector<Piece> pieces(bool withShip)
         add("a32" + std::to_string(f), kSmallRock, kSmallRock, kRockColour);
         add("rocket" + std::to_string(f), 5, 11, kShotColour);
     }
-    add("ufo3", 40, 32, kUfoColour);
-    add("ufo3_blink0", 40, 32, kUfoColour);
-    add("ufo3_blink1", 40, 32, kUfoColour);
+    add("ufo3", ufo3.w, ufo3.h, kUfoColour);
+    add("ufo3_blink0", ufo3.w, ufo3.h, kUfoColour);
+    add("ufo3_blink1", ufo3.w, ufo3.h, kUfoColour);
     for (int d = 1; d <= 3; ++d)
-        add("ufo3_damaged" + std::to_string(d), 8, 5, kEffectColour);
+        add("ufo3_damaged" + std::to_string(d), ufo3.markW, ufo3.markH, kEffectColour);
     for (int s = 1; s <= 3; ++s)
         for (int f = 1; f <= 7; ++f)
             add("wave" + std::to_string(s) + "_" + std::to_string(f), 8, 8, kEffectColour);
@@ -63,12 +64,12 @@ std::vector<Piece> pieces(bool withShip)
 
 } // namespace
 
-std::map<std::string, std::string> atlasEntries(bool withShip)
+std::map<std::string, std::string> atlasEntries(bool withShip, Ufo3Size ufo3)
 {
-    // One 64 x 32 cell per piece, ten cells a row.
-    constexpr int kCellW = 64;
-    constexpr int kCellH = 32;
-    const std::vector<Piece> list = pieces(withShip);
+    // One cell per piece, ten cells a row.
+    const int kCellW = std::max(64, ufo3.w);
+    const int kCellH = std::max(32, ufo3.h);
+    const std::vector<Piece> list = pieces(withShip, ufo3);
     const int rows = static_cast<int>(list.size() + 9) / 10;
     std::string text;
     for (size_t i = 0; i < list.size(); ++i) {
@@ -128,6 +129,27 @@ MirrowfenTest::gameArchive(const std::map<std::string, std::string>& extra)
 void MirrowfenTest::startGame(const std::map<std::string, std::string>& extra)
 {
     startToMainMenu(gameArchive(extra));
+    launch();
+}
+
+void MirrowfenTest::startGameAt(int width, int height,
+                                const std::map<std::string, std::string>& extra)
+{
+    std::map<std::string, std::string> entries = gameArchive(extra);
+    entries[std::to_string(width) + "x" + std::to_string(height)] = "graphics=big\r\n";
+    shellArchive(entries);
+    startDisplay(width, height);
+    lib->startApp();
+    // The language and sound questions, then the main menu's opening.
+    step();
+    press('5');
+    press('5');
+    steps(60);
+    launch();
+}
+
+void MirrowfenTest::launch()
+{
     mirrowfen::registerGame();
     gamelib::currentScreen->stop();
     gamelib::GameInterfacePtr made =

@@ -26,8 +26,17 @@ constexpr int kLargeRock = 28;
 constexpr int kMediumRock = 18;
 constexpr int kSmallRock = 10;
 
+// Sizes of the big saucer's pieces: its body and lights, and each scorch mark.
+struct Ufo3Size
+{
+    int w = 40;
+    int h = 32;
+    int markW = 8;
+    int markH = 5;
+};
+
 // The fixture atlas: "graphics/common/mirf/all.txt" and ".png".
-std::map<std::string, std::string> atlasEntries(bool withShip = true);
+std::map<std::string, std::string> atlasEntries(bool withShip = true, Ufo3Size ufo3 = {});
 
 class MirrowfenTest : public shelltest::ShellScreens
 {
@@ -38,6 +47,8 @@ class MirrowfenTest : public shelltest::ShellScreens
     std::map<std::string, std::string> gameArchive(const std::map<std::string, std::string>& extra);
     // Start-up to the main menu, then the game made by the table and started.
     void startGame(const std::map<std::string, std::string>& extra = {});
+    // The same on a screen of another size (the archive gets its configuration entry).
+    void startGameAt(int width, int height, const std::map<std::string, std::string>& extra = {});
     // Chooses item `index` of the game's menu with the keys.
     void choose(int index);
     // "start" from the game's menu: the intro of level 1.
@@ -60,6 +71,9 @@ class MirrowfenTest : public shelltest::ShellScreens
     int liveRocks() const;
 
   private:
+    // The game made by the main menu's table in place of the main menu, and started.
+    void launch();
+
     mirrowfen::MirrowfenPtr m_game;
 };
 

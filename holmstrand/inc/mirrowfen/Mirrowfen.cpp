@@ -500,8 +500,7 @@ void Mirrowfen::gameStep()
             ScreenCanvas::clearKeys();
             countdown = kEndSteps;
             gameState = STATE_LEVEL_CLEARED;
-            backgroundImage = DImage::createImage(screenWidth, screenHeight);
-            GameLib::drawPicture((currentLevel - 1) % 5 + 15, backgroundImage->getGraphics());
+            backgroundImage = levelPicture((currentLevel - 1) % 5 + 15);
         }
     }
     lastStepTime = now();

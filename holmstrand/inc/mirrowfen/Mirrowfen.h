@@ -138,6 +138,8 @@ class Mirrowfen : public gamelib::GameInterface
     bool pauseButtonPressed() const;
     void paintField();
     void paintUfos();
+    // A screen-sized image showing gallery picture `picture` centred on empty space.
+    static qev::microedition::lcdui::DImagePtr levelPicture(int32_t picture);
     static qev::lang::DStringPtr soundLevelText(bool effectsLevel, int32_t level);
     int32_t freeEffectSlot() const;
     qev::lang::DintArrayPtr effect(int32_t slot) const { return (*effects)[slot]; }

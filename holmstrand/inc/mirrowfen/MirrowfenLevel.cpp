@@ -7,6 +7,8 @@
 #include "gamelib/GameMenu.h"
 #include "gamelib/ScreenCanvas.h"
 
+#include "microedition/lcdui/DGraphics.h"
+
 using qev::lang::DStringPtr;
 
 namespace mirrowfen {
@@ -28,13 +30,25 @@ int32_t saucerCount(int32_t kind, int32_t level)
 
 } // namespace
 
+qev::microedition::lcdui::DImagePtr Mirrowfen::levelPicture(int32_t picture)
+{
+    using namespace gamelib;
+    using qev::microedition::lcdui::DImage;
+    qev::microedition::lcdui::DImagePtr image = DImage::createImage(screenWidth, screenHeight);
+    // A set's picture may be smaller than the screen (176 x 220 shows the 176 x 208 pictures):
+    // what it leaves uncovered is empty space, not the new image's white.
+    qev::microedition::lcdui::DGraphicsPtr g = image->getGraphics();
+    g->setColor(0);
+    g->fillRect(0, 0, screenWidth, screenHeight);
+    GameLib::drawPicture(picture, g);
+    return image;
+}
+
 void Mirrowfen::startLevel(int32_t level, int32_t startScore)
 {
     using namespace gamelib;
     ScreenCanvas::clearKeys();
-    qev::microedition::lcdui::DImagePtr picture =
-        qev::microedition::lcdui::DImage::createImage(screenWidth, screenHeight);
-    GameLib::drawPicture((currentLevel - 1) % 5 + 15, picture->getGraphics());
+    qev::microedition::lcdui::DImagePtr picture = levelPicture((currentLevel - 1) % 5 + 15);
     backgroundImage = GameMenu::createShadeImage(picture, -180, 0, screenWidth - 1);
     ship->reset();
     stepsSinceShot = 0;

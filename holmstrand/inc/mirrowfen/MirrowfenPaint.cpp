@@ -41,6 +41,18 @@ void drawCentred(const GameImagePtr& piece, int32_t x, int32_t y)
         gamelib::drawGameImage(left, top, piece);
 }
 
+// The big saucer's size in the 240 x 320 set, where its scorch marks have their places.
+constexpr int32_t kUfo3DesignWidth = 44;
+constexpr int32_t kUfo3DesignHeight = 34;
+
+// An offset given on a piece of the design size, moved to a piece of the given size (rounded).
+int32_t scaledOffset(int32_t offset, int32_t size, int32_t designSize)
+{
+    if (size == designSize || size <= 0)
+        return offset;
+    return (offset * size * 2 + designSize) / (designSize * 2);
+}
+
 void drawFont(int32_t font, const DStringPtr& text, int32_t x, int32_t y, int32_t anchor)
 {
     if (!gamelib::imageFonts || !text)
@@ -143,10 +155,13 @@ void Mirrowfen::paintUfos()
         ufo->draw(blink, blink->w, blink->h);
         const int32_t left = ufo->x - blink->w / 2;
         const int32_t top = ufo->y - blink->h / 2;
+        // The marks' places are those on the saucer drawn at its design size; a graphics set
+        // that draws it larger or smaller moves them with it, so they stay on the hull.
         auto mark = [&](const char16_t* name, int32_t dx, int32_t dy) {
             GameImagePtr m = GameImage::fromAtlas(name);
             if (m)
-                gamelib::drawGameImage(left + dx, top + dy, m);
+                gamelib::drawGameImage(left + scaledOffset(dx, blink->w, kUfo3DesignWidth),
+                                       top + scaledOffset(dy, blink->h, kUfo3DesignHeight), m);
         };
         if (ufo->hits < 4)
             mark(u"ufo3_damaged3", 17, 27);
