@@ -86,11 +86,15 @@ bool BenchProgram::haveGameData()
     return std::filesystem::exists(std::string(kDataFolder) + "/game.dat");
 }
 
-BenchProgram::BenchProgram(int width, int height) : m_width(width)
+BenchProgram::BenchProgram(int width, int height, const std::string& records)
+    : m_records(records), m_width(width)
 {
     resetGlobals();
-    char pattern[] = "/tmp/ph-bench-frames-XXXXXX";
-    m_records = mkdtemp(pattern);
+    if (m_records.empty()) {
+        char pattern[] = "/tmp/ph-bench-frames-XXXXXX";
+        m_records = mkdtemp(pattern);
+        m_ownRecords = true;
+    }
     platform::DeviceProfile& profile = platform::DeviceProfile::current();
     profile.programFile = std::string(kDataFolder) + "/pallasterhorn";
     platform::Registry::closeDatabase();
@@ -139,7 +143,8 @@ BenchProgram::~BenchProgram()
     ScreenHAL::VideoDetect::resetForTests();
     platform::Registry::closeDatabase();
     std::error_code ec;
-    std::filesystem::remove_all(m_records, ec);
+    if (m_ownRecords)
+        std::filesystem::remove_all(m_records, ec);
     platform::DeviceProfile::reset();
 }
 

@@ -18,7 +18,9 @@ namespace framebench {
 class BenchProgram
 {
   public:
-    BenchProgram(int width, int height);
+    // Records go to `records` (a folder that outlives the program, so that a later program
+    // starts with what this one saved), or when it is empty to a folder of this program only.
+    BenchProgram(int width, int height, const std::string& records = "");
     ~BenchProgram();
     BenchProgram(const BenchProgram&) = delete;
     BenchProgram& operator=(const BenchProgram&) = delete;
@@ -51,6 +53,7 @@ class BenchProgram
 
   private:
     std::string m_records;
+    bool m_ownRecords = false;
     int m_width = 0;
     HWND m_window = nullptr;
     std::unique_ptr<ScreenHAL::DisplayContext> m_context;
