@@ -123,3 +123,24 @@ inline void sndAddMusicSpan(const int8_t* data, uint64_t& position, uint32_t ste
     }
     position = pos;
 }
+
+// As sndAddMusicSpan for two samples at once: the sums are read and written once per frame for
+// both. The additions wrap, so their order does not change the sums.
+inline void sndAddMusicSpanPair(const int8_t* data0, const int8_t* data1, uint64_t& position0,
+                                uint64_t& position1, uint32_t step0, uint32_t step1,
+                                sndPackedSum factor0, sndPackedSum factor1, sndPackedSum* sums,
+                                uint32_t frames)
+{
+    uint64_t pos0 = position0;
+    uint64_t pos1 = position1;
+#pragma GCC unroll 4
+    for (uint32_t i = 0; i < frames; ++i) {
+        const uint64_t add = static_cast<uint64_t>(data0[pos0 >> 12] * factor0) +
+                             static_cast<uint64_t>(data1[pos1 >> 12] * factor1);
+        sums[i] = static_cast<sndPackedSum>(static_cast<uint64_t>(sums[i]) + add);
+        pos0 += step0;
+        pos1 += step1;
+    }
+    position0 = pos0;
+    position1 = pos1;
+}

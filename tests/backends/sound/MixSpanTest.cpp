@@ -104,3 +104,24 @@ TEST(MixSpan, HalfRateSoundsReadEachFrameOnceForTwoOutputFrames)
     checkHalfRateSpans<sndLayout::Split>();
     checkHalfRateSpans<sndLayout::Summed>();
 }
+
+TEST(MixSpan, APairOfMusicSpansAddsWhatEachAddsAlone)
+{
+    int8_t a[64], b[64];
+    for (int i = 0; i < 64; ++i) {
+        a[i] = static_cast<int8_t>((i * 37) % 256 - 128);
+        b[i] = static_cast<int8_t>(127 - (i * 53) % 256);
+    }
+    const sndPackedSum fa = sndPack(100, 28), fb = sndPack(3, 125);
+    sndPackedSum pair[40], single[40];
+    for (int i = 0; i < 40; ++i)
+        pair[i] = single[i] = sndPack(i, -i);
+    uint64_t pa = 5 * 4096 + 4000, pb = 7, qa = pa, qb = pb;
+    sndAddMusicSpanPair(a, b, pa, pb, 777, 4096 + 123, fa, fb, pair, 40);
+    sndAddMusicSpan(a, qa, 777, fa, single, 40);
+    sndAddMusicSpan(b, qb, 4096 + 123, fb, single, 40);
+    EXPECT_EQ(qa, pa);
+    EXPECT_EQ(qb, pb);
+    for (int i = 0; i < 40; ++i)
+        EXPECT_EQ(single[i], pair[i]) << i;
+}
