@@ -9,8 +9,9 @@ shell images; later the games' graphics, sounds and levels. The graphics are dra
 same drawings, in worker processes, and keeps the sets it made in a folder beside the staging
 folder ("sets"), reused while the drawings and the code that makes them stay the same. The
 screen sizes and their sets are listed in gen/screens.py. The staging folder is then packed
-with the 7z tool: LZMA, one entry per block (not solid), no branch filters, uncompressed header,
-no time stamps, names in sorted order, so that the same sources give the same archive.
+with the 7z tool: LZMA, except PNG and JPEG files, which LZMA only makes larger and slower to
+load (stored as they are); one entry per block (not solid), no branch filters, uncompressed
+header, no time stamps, names in sorted order, so that the same sources give the same archive.
 
 The game finds an entry by a hash of its name (h = 31*h + b over the bytes, b signed, 32 bits).
 The build fails when two stored names share a hash, or when a name the game only probes for
@@ -174,19 +175,31 @@ def stage(entries, staging):
         os.utime(path, (946684800, 946684800))
 
 
+# Entries that are compressed already: LZMA makes them larger, and the game would pay for
+# decoding it at every load. They are stored as they are (the Copy method).
+STORED_KINDS = (".png", ".jpg")
+
+
 def pack(sevenzip, staging, names, output):
-    fd, listing = tempfile.mkstemp(suffix=".lst")
-    with os.fdopen(fd, "w", encoding="ascii") as handle:
-        handle.write("".join(n + "\n" for n in names))
+    """Packs the stored kinds first (Copy), then everything else (LZMA), each entry in its own
+    block."""
     archive = output + ".tmp"
     if os.path.exists(archive):
         os.remove(archive)
-    try:
-        subprocess.run([sevenzip, "a", "-t7z", "-bd", "-bso0", "-bsp0", "-y", "-m0=LZMA",
-                        "-ms=off", "-mf=off", "-mhc=off", "-mtm=off", "-mtc=off", "-mta=off",
-                        archive, "@" + listing], cwd=staging, check=True)
-    finally:
-        os.remove(listing)
+    stored = [n for n in names if n.lower().endswith(STORED_KINDS)]
+    packed = [n for n in names if not n.lower().endswith(STORED_KINDS)]
+    for method, group in (("Copy", stored), ("LZMA", packed)):
+        if not group:
+            continue
+        fd, listing = tempfile.mkstemp(suffix=".lst")
+        with os.fdopen(fd, "w", encoding="ascii") as handle:
+            handle.write("".join(n + "\n" for n in group))
+        try:
+            subprocess.run([sevenzip, "a", "-t7z", "-bd", "-bso0", "-bsp0", "-y", "-m0=" + method,
+                            "-ms=off", "-mf=off", "-mhc=off", "-mtm=off", "-mtc=off", "-mta=off",
+                            archive, "@" + listing], cwd=staging, check=True)
+        finally:
+            os.remove(listing)
     return archive
 
 

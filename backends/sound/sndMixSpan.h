@@ -61,6 +61,19 @@ inline void sndFetchFrame(const uint8_t* data, uint64_t frame, int32_t& first, i
     }
 }
 
+// One frame of a sound as its packed contribution to the sums.
+template <bool EightBit, bool StereoSource, sndLayout Layout>
+inline sndPackedSum sndSoundValue(const uint8_t* data, uint64_t frame, sndPackedSum factor,
+                                  sndPackedSum second)
+{
+    int32_t t, o;
+    sndFetchFrame<EightBit, StereoSource>(data, frame, t, o);
+    if constexpr (Layout == sndLayout::Split)
+        return t * factor + o * second;
+    else
+        return (t + o) * factor;
+}
+
 // Adds `frames` frames of a sound (24.8 frame position); `factor` is the packed pair of left and
 // right factors (for Split: `factor` for the first value, `second` for the other one).
 template <bool EightBit, bool StereoSource, sndLayout Layout>
@@ -68,14 +81,30 @@ void sndAddSoundSpan(const uint8_t* data, uint64_t& position, uint32_t step, snd
                      sndPackedSum second, sndPackedSum* sums, uint32_t frames)
 {
     uint64_t pos = position;
+    uint32_t i = 0;
+    if (step == 128 && frames >= 2) {
+        // Half the output rate (a 22050 Hz sound at 44100 Hz): every source frame feeds two
+        // output frames in a row, and is read and scaled once for both. A position in the upper
+        // half of its frame starts with a lone frame.
+        if (pos & 128) {
+            sums[0] +=
+                sndSoundValue<EightBit, StereoSource, Layout>(data, pos >> 8, factor, second);
+            pos += 128;
+            i = 1;
+        }
+        uint64_t frame = pos >> 8;
+#pragma GCC unroll 4
+        for (; i + 2 <= frames; i += 2) {
+            const sndPackedSum v =
+                sndSoundValue<EightBit, StereoSource, Layout>(data, frame++, factor, second);
+            sums[i] += v;
+            sums[i + 1] += v;
+        }
+        pos = (frame << 8) | (pos & 0xFF);
+    }
 #pragma GCC unroll 8
-    for (uint32_t i = 0; i < frames; ++i) {
-        int32_t t, o;
-        sndFetchFrame<EightBit, StereoSource>(data, pos >> 8, t, o);
-        if constexpr (Layout == sndLayout::Split)
-            sums[i] += t * factor + o * second;
-        else
-            sums[i] += (t + o) * factor;
+    for (; i < frames; ++i) {
+        sums[i] += sndSoundValue<EightBit, StereoSource, Layout>(data, pos >> 8, factor, second);
         pos += step;
     }
     position = pos;
@@ -93,4 +122,25 @@ inline void sndAddMusicSpan(const int8_t* data, uint64_t& position, uint32_t ste
         pos += step;
     }
     position = pos;
+}
+
+// As sndAddMusicSpan for two samples at once: the sums are read and written once per frame for
+// both. The additions wrap, so their order does not change the sums.
+inline void sndAddMusicSpanPair(const int8_t* data0, const int8_t* data1, uint64_t& position0,
+                                uint64_t& position1, uint32_t step0, uint32_t step1,
+                                sndPackedSum factor0, sndPackedSum factor1, sndPackedSum* sums,
+                                uint32_t frames)
+{
+    uint64_t pos0 = position0;
+    uint64_t pos1 = position1;
+#pragma GCC unroll 4
+    for (uint32_t i = 0; i < frames; ++i) {
+        const uint64_t add = static_cast<uint64_t>(data0[pos0 >> 12] * factor0) +
+                             static_cast<uint64_t>(data1[pos1 >> 12] * factor1);
+        sums[i] = static_cast<sndPackedSum>(static_cast<uint64_t>(sums[i]) + add);
+        pos0 += step0;
+        pos1 += step1;
+    }
+    position0 = pos0;
+    position1 = pos1;
 }

@@ -485,21 +485,85 @@ void sndMusicChannel::mixBlock(int outputRate, bool stereoOutput, sndPackedSum* 
     }
 }
 
+sndPackedSum sndMusicChannel::factorOf(const Track& t, bool stereoOutput)
+{
+    const int32_t v = t.effectiveVolume;
+    // Stereo: the sample value doubled, the pan's share to the right.
+    const int32_t u = v * t.pan >> 8;
+    return stereoOutput ? sndPack(2 * (v - u), 2 * u) : sndPack(v, 0);
+}
+
 void sndMusicChannel::mixTracks(bool stereoOutput, sndPackedSum* sums, uint32_t frames)
 {
-    for (int i = 0; i < tracks; ++i)
-        if (samples[track[i].sample].data)
-            mixTrack(track[i], stereoOutput, sums, frames);
+    // Tracks go in pairs that share one pass over the sums, in runs that stop where the first of
+    // the two wraps or ends; a track without a partner, or outside its sample (or past its loop's
+    // end), mixes on its own.
+    Track* pending = nullptr;
+    for (int i = 0; i < tracks; ++i) {
+        if (!samples[track[i].sample].data)
+            continue;
+        if (!pending) {
+            pending = &track[i];
+            continue;
+        }
+        mixTrackPair(*pending, track[i], stereoOutput, sums, frames);
+        pending = nullptr;
+    }
+    if (pending)
+        mixTrack(*pending, stereoOutput, sums, frames);
+}
+
+bool sndMusicChannel::runBound(Track& t, uint64_t& bound) const
+{
+    const Sample& s = samples[t.sample];
+    const uint64_t loopEnd = static_cast<uint64_t>(s.loopStart) + s.loopLength;
+    uint64_t p = t.position;
+    if (s.loopLength && p >= loopEnd)
+        p -= s.loopLength;
+    bound = s.loopLength ? loopEnd : s.length;
+    if (p >= bound)
+        return false;
+    t.position = p;
+    return true;
+}
+
+void sndMusicChannel::mixTrackPair(Track& a, Track& b, bool stereoOutput, sndPackedSum* sums,
+                                   uint32_t frames)
+{
+    const sndPackedSum factorA = factorOf(a, stereoOutput);
+    const sndPackedSum factorB = factorOf(b, stereoOutput);
+    const int8_t* dataA = samples[a.sample].data;
+    const int8_t* dataB = samples[b.sample].data;
+    uint32_t done = 0;
+    while (done < frames) {
+        uint64_t boundA, boundB;
+        // A track in any other state goes on alone for the rest of the block (mixTrack sees
+        // the position as it was, so the wrap is not made twice).
+        const uint64_t before = a.position;
+        if (!runBound(a, boundA)) {
+            mixTrack(a, stereoOutput, sums + done, frames - done);
+            mixTrack(b, stereoOutput, sums + done, frames - done);
+            return;
+        }
+        if (!runBound(b, boundB)) {
+            a.position = before;
+            mixTrack(a, stereoOutput, sums + done, frames - done);
+            mixTrack(b, stereoOutput, sums + done, frames - done);
+            return;
+        }
+        uint32_t run = sndFramesBefore(a.position, boundA, a.step, frames - done);
+        run = sndFramesBefore(b.position, boundB, b.step, run);
+        sndAddMusicSpanPair(dataA, dataB, a.position, b.position, a.step, b.step, factorA, factorB,
+                            sums + done, run);
+        done += run;
+    }
 }
 
 void sndMusicChannel::mixTrack(Track& t, bool stereoOutput, sndPackedSum* sums, uint32_t frames)
 {
     const Sample& s = samples[t.sample];
     const uint64_t loopEnd = static_cast<uint64_t>(s.loopStart) + s.loopLength;
-    const int32_t v = t.effectiveVolume;
-    // Stereo: the sample value doubled, the pan's share to the right.
-    const int32_t u = v * t.pan >> 8;
-    const sndPackedSum factor = stereoOutput ? sndPack(2 * (v - u), 2 * u) : sndPack(v, 0);
+    const sndPackedSum factor = factorOf(t, stereoOutput);
     uint32_t done = 0;
     while (done < frames) {
         if (s.loopLength && t.position >= loopEnd)

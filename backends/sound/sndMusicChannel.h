@@ -104,6 +104,11 @@ class sndMusicChannel : public sndChannel
     // The clock's work for a sample that starts a tick or reads a row; false when the song has
     // ended and the channel stopped.
     bool clockEvent();
+    static sndPackedSum factorOf(const Track& t, bool stereoOutput);
+    // True with `bound` (the loop's end, or the sample's end) when the track is inside its
+    // sample below it, after the loop's wrap; false, with the position untouched, otherwise.
+    bool runBound(Track& t, uint64_t& bound) const;
+    void mixTrackPair(Track& a, Track& b, bool stereoOutput, sndPackedSum* sums, uint32_t frames);
     void mixTracks(bool stereoOutput, sndPackedSum* sums, uint32_t frames);
     void mixTrack(Track& t, bool stereoOutput, sndPackedSum* sums, uint32_t frames);
 };

@@ -70,7 +70,7 @@ def time_phases(sevenzip, scratch):
     staging = os.path.join(scratch, "phases")
     timed("stage", gamedata.stage, entries, staging)
     names = sorted(gamedata.stored(n) for n in entries)
-    archive = timed("pack (7z LZMA)", gamedata.pack, sevenzip, staging, names,
+    archive = timed("pack (7z)", gamedata.pack, sevenzip, staging, names,
                     os.path.join(scratch, "phases.dat"))
     timed("verify", gamedata.verify, sevenzip, archive, names)
     return phases

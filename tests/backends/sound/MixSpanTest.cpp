@@ -60,3 +60,68 @@ TEST(MixSpan, SoundSpansAddEachFormatAsTheMixerDefinesIt)
     EXPECT_EQ(-150000, sndRightOf(mono[1]));
     EXPECT_EQ(100000, sndRightOf(mono[3]));
 }
+
+namespace {
+
+// The value of one output frame of a 16-bit stereo sound, worked out frame by frame.
+sndPackedSum referenceFrame(const int16_t* words, uint64_t position, sndLayout layout)
+{
+    const int16_t* p = words + (position >> 8) * 2;
+    if (layout == sndLayout::Split)
+        return p[0] * sndPack(7, 0) + p[1] * sndPack(0, 9);
+    return (p[0] + p[1]) * sndPack(7, 0);
+}
+
+template <sndLayout Layout> void checkHalfRateSpans()
+{
+    int16_t words[64];
+    for (int i = 0; i < 64; ++i)
+        words[i] = static_cast<int16_t>((i * 7919) % 60001 - 30000);
+    const auto* data = reinterpret_cast<const uint8_t*>(words);
+    // Every fraction of the start frame (the upper half starts with a lone frame), every parity
+    // of the run, and a start some frames in.
+    for (uint64_t start : {0u, 1u, 127u, 128u, 129u, 255u, 5u * 256 + 200, 9u * 256 + 64})
+        for (uint32_t frames = 0; frames <= 9; ++frames) {
+            sndPackedSum sums[10];
+            sndPackedSum expected[10];
+            for (uint32_t i = 0; i < 10; ++i)
+                sums[i] = expected[i] = sndPack(static_cast<int32_t>(i), -1);
+            uint64_t pos = start;
+            sndAddSoundSpan<false, true, Layout>(data, pos, 128, sndPack(7, 0), sndPack(0, 9), sums,
+                                                 frames);
+            for (uint32_t i = 0; i < frames; ++i)
+                expected[i] += referenceFrame(words, start + i * 128, Layout);
+            EXPECT_EQ(start + frames * 128, pos) << start << " " << frames;
+            for (uint32_t i = 0; i < 10; ++i)
+                EXPECT_EQ(expected[i], sums[i]) << start << " " << frames << " frame " << i;
+        }
+}
+
+} // namespace
+
+TEST(MixSpan, HalfRateSoundsReadEachFrameOnceForTwoOutputFrames)
+{
+    checkHalfRateSpans<sndLayout::Split>();
+    checkHalfRateSpans<sndLayout::Summed>();
+}
+
+TEST(MixSpan, APairOfMusicSpansAddsWhatEachAddsAlone)
+{
+    int8_t a[64], b[64];
+    for (int i = 0; i < 64; ++i) {
+        a[i] = static_cast<int8_t>((i * 37) % 256 - 128);
+        b[i] = static_cast<int8_t>(127 - (i * 53) % 256);
+    }
+    const sndPackedSum fa = sndPack(100, 28), fb = sndPack(3, 125);
+    sndPackedSum pair[40], single[40];
+    for (int i = 0; i < 40; ++i)
+        pair[i] = single[i] = sndPack(i, -i);
+    uint64_t pa = 5 * 4096 + 4000, pb = 7, qa = pa, qb = pb;
+    sndAddMusicSpanPair(a, b, pa, pb, 777, 4096 + 123, fa, fb, pair, 40);
+    sndAddMusicSpan(a, qa, 777, fa, single, 40);
+    sndAddMusicSpan(b, qb, 4096 + 123, fb, single, 40);
+    EXPECT_EQ(qa, pa);
+    EXPECT_EQ(qb, pb);
+    for (int i = 0; i < 40; ++i)
+        EXPECT_EQ(single[i], pair[i]) << i;
+}

@@ -5,6 +5,7 @@
 #include "raster/ImageDecoder.h"
 #include "raster/RenderContext.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace qev::microedition::lcdui {
@@ -31,26 +32,27 @@ Surface* transformed(const Surface& source, int32_t transform)
     Surface* out = Surface::Create(quarter ? h : w, quarter ? w : h);
     if (!out)
         return nullptr;
+    // One loop per transform: the choice is made once, not per pixel.
     for (int32_t y = 0; y < h; ++y) {
         const uint16_t* in = source.row(y);
-        for (int32_t x = 0; x < w; ++x) {
-            switch (transform) {
-            case DImage::TRANS_MIRROR:
-                out->row(y)[w - 1 - x] = in[x];
-                break;
-            case DImage::TRANS_ROT180:
-                out->row(h - 1 - y)[w - 1 - x] = in[x];
-                break;
-            case DImage::TRANS_ROT90:
+        switch (transform) {
+        case DImage::TRANS_MIRROR:
+            std::reverse_copy(in, in + w, out->row(y));
+            break;
+        case DImage::TRANS_ROT180:
+            std::reverse_copy(in, in + w, out->row(h - 1 - y));
+            break;
+        case DImage::TRANS_ROT90:
+            for (int32_t x = 0; x < w; ++x)
                 out->row(x)[h - 1 - y] = in[x];
-                break;
-            case DImage::TRANS_ROT270:
+            break;
+        case DImage::TRANS_ROT270:
+            for (int32_t x = 0; x < w; ++x)
                 out->row(w - 1 - x)[y] = in[x];
-                break;
-            default:
-                out->row(y)[x] = in[x];
-                break;
-            }
+            break;
+        default:
+            std::copy(in, in + w, out->row(y));
+            break;
         }
     }
     return out;
