@@ -1,0 +1,147 @@
+// The real program played by one key-only script on every screen size the data carries: from
+// the start-up questions through the three games (play, pause menu, help page, key dialog) and
+// the gallery to the exit entry of the main menu. Every size must get through without an error
+// box, an exception or a missing resource or text, and draw screens of its own size that differ
+// where the walk changed the screen. The screens stay in the build folder for looking at.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+namespace {
+
+struct ScreenSize
+{
+    int width;
+    int height;
+};
+
+std::string name(const ScreenSize& s)
+{
+    return std::to_string(s.width) + "x" + std::to_string(s.height);
+}
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// The manifest as file name -> hash.
+std::map<std::string, std::string> readManifest(const std::string& path)
+{
+    std::map<std::string, std::string> hashes;
+    std::istringstream lines(readFile(path));
+    std::string pass, file, hash;
+    while (lines >> pass >> file >> hash)
+        hashes[file] = hash;
+    return hashes;
+}
+
+// Width and height from a PNG's header, or 0 x 0 when the file is no PNG.
+ScreenSize pngSize(const std::string& path)
+{
+    const std::string bytes = readFile(path);
+    if (bytes.size() < 24 || bytes.compare(1, 3, "PNG") != 0)
+        return {0, 0};
+    auto be32 = [&bytes](size_t at) {
+        int v = 0;
+        for (size_t i = 0; i < 4; ++i)
+            v = (v << 8) | static_cast<uint8_t>(bytes[at + i]);
+        return v;
+    };
+    return {be32(16), be32(20)};
+}
+
+// Every screen the script dumps, in the order it shows them.
+const std::vector<std::string> kScreens = {
+    "language",  "sound",     "main-menu",      "tesk-menu",     "tesk-play",   "tesk-paused",
+    "tesk-help", "tesk-keys", "main-menu-back", "mirf-menu",     "mirf-play",   "mirf-paused",
+    "mirf-help", "mirf-keys", "corv-menu",      "corv-play",     "corv-paused", "corv-help",
+    "corv-keys", "gallery",   "gallery-step",   "main-menu-last"};
+
+// Pairs of screens that must differ: the walk went from one to the other, or they belong to
+// different games.
+const std::vector<std::pair<std::string, std::string>> kDifferent = {
+    {"language", "sound"},        {"sound", "main-menu"},       {"main-menu", "tesk-menu"},
+    {"tesk-menu", "tesk-play"},   {"tesk-play", "tesk-paused"}, {"tesk-paused", "tesk-help"},
+    {"tesk-paused", "tesk-keys"}, {"tesk-help", "tesk-keys"},   {"main-menu", "mirf-menu"},
+    {"mirf-menu", "mirf-play"},   {"mirf-play", "mirf-paused"}, {"mirf-paused", "mirf-help"},
+    {"mirf-paused", "mirf-keys"}, {"main-menu", "corv-menu"},   {"corv-menu", "corv-play"},
+    {"corv-play", "corv-paused"}, {"corv-paused", "corv-help"}, {"corv-paused", "corv-keys"},
+    {"main-menu", "gallery"},     {"tesk-menu", "mirf-menu"},   {"mirf-menu", "corv-menu"},
+    {"tesk-menu", "corv-menu"},   {"tesk-play", "mirf-play"},   {"mirf-play", "corv-play"},
+    {"tesk-help", "mirf-help"},   {"mirf-help", "corv-help"},   {"tesk-keys", "mirf-keys"},
+    {"main-menu-back", "gallery"}};
+
+// One run per size: every check below looks at the same walk.
+class EverySize : public ::testing::TestWithParam<ScreenSize>
+{
+  protected:
+    void SetUp() override
+    {
+        out = std::string(PH_SIZE_FRAMES) + "/" + name(GetParam());
+        std::error_code ec;
+        std::filesystem::remove_all(out, ec);
+        std::filesystem::create_directories(out, ec);
+        const std::string command = "PH_SCREEN_WIDTH=" + std::to_string(GetParam().width) +
+                                    " PH_SCREEN_HEIGHT=" + std::to_string(GetParam().height) +
+                                    " PH_WINDOW_BACKEND=script PH_SCRIPT='" + PH_SIZE_SCRIPT +
+                                    "' PH_FRAMES='" + out + "' '" + PH_PROGRAM + "' >'" + out +
+                                    "/run.log' 2>&1";
+        const int status = std::system(command.c_str());
+        exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        log = readFile(out + "/run.log");
+        hashes = readManifest(out + "/manifest.txt");
+    }
+
+    std::string out;
+    int exitStatus = -1;
+    std::string log;
+    std::map<std::string, std::string> hashes;
+};
+
+TEST_P(EverySize, TheWalkGetsEverywhereAndEndsNormally)
+{
+    {
+        SCOPED_TRACE("the run");
+        // Status 5 would be a message box, 4 an unexpected error, 2 a refused script.
+        EXPECT_EQ(exitStatus, 0) << log;
+        EXPECT_EQ(log.find("not found:"), std::string::npos) << log;
+        EXPECT_EQ(log.find("Error!"), std::string::npos) << log;
+        EXPECT_EQ(log.find("exception"), std::string::npos) << log;
+        // The exit entry ended the program before the script's last pass, which dumps a screen.
+        EXPECT_EQ(hashes.count("after-exit.png"), 0u) << log;
+    }
+    for (const std::string& screen : kScreens) {
+        SCOPED_TRACE(screen);
+        ASSERT_EQ(hashes.count(screen + ".png"), 1u) << log;
+        const ScreenSize size = pngSize(out + "/" + screen + ".png");
+        EXPECT_EQ(size.width, GetParam().width);
+        EXPECT_EQ(size.height, GetParam().height);
+    }
+    for (const auto& [a, b] : kDifferent) {
+        SCOPED_TRACE(a + " / " + b);
+        EXPECT_NE(hashes[a + ".png"], hashes[b + ".png"]);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, EverySize,
+                         ::testing::Values(ScreenSize{240, 320}, ScreenSize{320, 240},
+                                           ScreenSize{240, 240}, ScreenSize{176, 208},
+                                           ScreenSize{176, 220}, ScreenSize{480, 640},
+                                           ScreenSize{640, 480}),
+                         [](const ::testing::TestParamInfo<ScreenSize>& info) {
+                             return "s" + name(info.param);
+                         });
+
+} // namespace
