@@ -70,6 +70,14 @@ class CustomControlsTest : public MenuOwnerTest
     qev::lang::DObjectArrayPtr keys;
 };
 
+TEST_F(CustomControlsTest, WithoutABackgroundTheDialogIsDrawnOnBlackNotOverTheGame)
+{
+    // The owner paints the screen white first, as a game's last screen would leave it.
+    EXPECT_TRUE(pixelIs(5, 160, 0x000000));
+    EXPECT_TRUE(pixelIs(120, 290, 0x000000));
+    EXPECT_TRUE(pixelIs(10, 12, controls->gridColour)) << "the grid is drawn over it";
+}
+
 TEST_F(CustomControlsTest, FirstUseShowsTheCanvasDefaultKeysWithoutStoringThem)
 {
     EXPECT_EQ(3, controls->count);

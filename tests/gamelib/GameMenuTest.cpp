@@ -233,6 +233,28 @@ TEST_F(GameMenuTest, ABackgroundIsShadedBetweenTheMarginsAndReplacesTheBox)
     EXPECT_FALSE(pixelIs(30, 160, 0x000000)) << "no box frame";
 }
 
+TEST_F(GameMenuTest, APictureSmallerThanTheScreenIsFramedInBlackNotInTheScreenBefore)
+{
+    // A 176x220 screen shows the pictures of the 176x208 set: six rows above and below stay
+    // uncovered.
+    showItems(1);
+    step();
+    EXPECT_TRUE(pixelIs(120, 5, 0xF6B708)) << "without a picture the menu's colour fills all";
+    qev::microedition::lcdui::DImagePtr picture =
+        qev::microedition::lcdui::DImage::createImage(240, 308);
+    {
+        auto g = picture->getGraphics();
+        g->setColor(0x808080);
+        g->fillRect(0, 0, 240, 308);
+    }
+    menu->background = picture;
+    step();
+    EXPECT_TRUE(pixelIs(120, 5, 0x000000));
+    EXPECT_TRUE(pixelIs(120, 316, 0x000000));
+    EXPECT_TRUE(pixelIs(5, 6, 0x808080)) << "the picture, centred";
+    EXPECT_TRUE(pixelIs(5, 313, 0x808080));
+}
+
 TEST_F(GameMenuTest, LevelTextsAndKeys)
 {
     EXPECT_EQ("Quiet", gamelibtest::ascii(GameMenu::getSfxLevelText(1)));

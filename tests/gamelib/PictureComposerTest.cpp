@@ -60,7 +60,10 @@ TEST_F(PictureComposer, TheFirstLineOfAGroupShowsEveryOverlay)
 {
     archive(kList);
     GameLib::drawPicture(1, g);
-    EXPECT_EQ(kWhite, pixel(5, 5));
+    // Around a background smaller than the screen the picture is black, as the other screens
+    // frame a smaller set's pictures; only a picture without background stays blank.
+    EXPECT_EQ(0, pixel(5, 5));
+    EXPECT_EQ(0, pixel(39, 39));
     EXPECT_EQ(kBlue, pixel(10, 10));
     EXPECT_EQ(kRed, pixel(11, 12));
     EXPECT_EQ(kYellow, pixel(15, 16));

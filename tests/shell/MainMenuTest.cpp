@@ -83,6 +83,16 @@ TEST_F(MainMenuTest, IconsSpringIntoTheirColumnAndTheFirstLogoSlidesIn)
     EXPECT_TRUE(pixelIs(120, 10, shelltest::kBackdrop));
 }
 
+TEST_F(MainMenuTest, ABackdropShorterThanTheScreenLeavesBlackBelowItNotTheQuestion)
+{
+    // As on a 176x220 screen with the pictures of the 176x208 set.
+    startToMainMenu({{"graphics/common/menu/back.jpg", shelltest::png(240, 300, 0x808080)}});
+    ASSERT_TRUE(current<MainMenu>());
+    EXPECT_TRUE(pixelIs(120, 299, 0x808080));
+    EXPECT_TRUE(pixelIs(120, 300, 0x000000));
+    EXPECT_TRUE(pixelIs(100, 319, 0x000000)) << "nothing of the screens before";
+}
+
 TEST_F(MainMenuTest, TheThirdIconStartsStillSoTheColumnArrivesStaggered)
 {
     startUp();

@@ -11,6 +11,7 @@
 
 using gamelib::GameMenu;
 using langmenu::LangMenu;
+using shelltest::kFontHeight;
 using shelltest::rgb565;
 using soundmenu::SoundMenu;
 
@@ -221,6 +222,38 @@ TEST_F(StartUpQuestions, TheSoundAnswerIsHighlightedUnderTheQuestion)
     press('8');
     EXPECT_TRUE(pixelIs(left, yes, SoundMenu::kHighlightColour));
     EXPECT_FALSE(pixelIs(left, no, SoundMenu::kHighlightColour));
+}
+
+TEST_F(StartUpQuestions, OnALandscapeScreenTheBoxesAreCentredBelowTheTitle)
+{
+    // Placed as far down as the box is wide, the boxes would start 14 pixels from the top of a
+    // 240-pixel-high screen, over the backdrop's title.
+    shellArchive({{"320x240", "graphics=big\r\n"}});
+    startDisplay(320, 240);
+    lib->startApp();
+    step();
+    auto* languages = current<LangMenu>();
+    ASSERT_TRUE(languages);
+    EXPECT_EQ(212, languages->boxWidth);
+    EXPECT_EQ((240 - 2 * (kFontHeight + 4)) / 2, languages->boxY);
+    EXPECT_TRUE(pixelIs(languages->boxX + 3, 113, LangMenu::kHighlightColour));
+    EXPECT_FALSE(pixelIs(languages->boxX + 3, 20, LangMenu::kHighlightColour));
+    press('5');
+    auto* sound = current<SoundMenu>();
+    ASSERT_TRUE(sound);
+    EXPECT_EQ((240 - (3 * kFontHeight + 12)) / 2, sound->boxY);
+    step();
+    const int32_t no = sound->boxY + 2 * sound->rowHeight + sound->rowHeight / 2;
+    EXPECT_TRUE(pixelIs(sound->boxX + 3, no, SoundMenu::kHighlightColour));
+}
+
+TEST_F(StartUpQuestions, OnAPortraitScreenTheBoxStartsAsFarDownAsItIsWide)
+{
+    startUp();
+    step();
+    auto* languages = current<LangMenu>();
+    ASSERT_TRUE(languages);
+    EXPECT_EQ((320 - 160) / 2, languages->boxY);
 }
 
 TEST_F(StartUpQuestions, WithoutTheBackdropTheQuestionIsAskedOnBlack)

@@ -3,6 +3,8 @@
 // with nothing unlocked and every one of its pictures.
 //
 //   shellshots <folder holding game.dat> <out folder>
+//
+// The screen size is the emulated handheld's (PH_SCREEN_WIDTH, PH_SCREEN_HEIGHT).
 #include "LangMenu/LangMenu.h"
 #include "SoundMenu/SoundMenu.h"
 #include "gallery/Gallery.h"
@@ -153,7 +155,7 @@ int main(int argc, char** argv)
     int rc = 1;
     try {
         qev::io::D7zipInputStream::openArchive(u"game.dat", u"");
-        rc = shoot(240, 320);
+        rc = shoot(profile.screenWidth, profile.screenHeight);
     } catch (qev::lang::DExceptionBase* e) {
         std::fprintf(stderr, "shellshots: failed with exception 0x%x\n",
                      static_cast<unsigned>(e->code));

@@ -54,6 +54,13 @@ void LangMenu::readLanguages()
     languageCount = languageNames->size();
 }
 
+int32_t LangMenu::boxTop(int32_t boxWidth, int32_t boxHeight)
+{
+    if (screenWidth > screenHeight)
+        return (screenHeight - boxHeight) / 2;
+    return (screenHeight - boxWidth) / 2;
+}
+
 void LangMenu::start()
 {
     languageIndex = -1;
@@ -66,7 +73,7 @@ void LangMenu::start()
     rowHeight = menu.getHeight() + 4;
     listHeight = rowHeight * languageCount;
     boxX = (screenWidth - boxWidth) / 2;
-    boxY = (screenHeight - boxWidth) / 2;
+    boxY = boxTop(boxWidth, listHeight);
     try {
         DImagePtr picture = GameLib::loadImage(u"/menu/back.jpg", 0);
         const int32_t from = (picture->getWidth() - screenWidth) / 2 + (screenWidth / 3) / 2;

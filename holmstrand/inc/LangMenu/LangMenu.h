@@ -19,6 +19,11 @@ class LangMenu : public gamelib::GameInterface
     static constexpr int32_t kTextColour = 0x000000;
     static constexpr int32_t kHighlightColour = 0x7381A9;
     static constexpr int32_t kOkColour = 0xCCCCCC;
+
+    // Top of a start-up question's box: as far down as the box is wide, which on a portrait or
+    // square screen puts it below the backdrop's title. On a landscape screen that would lay the
+    // box over the title, so there the box is centred on its own height.
+    static int32_t boxTop(int32_t boxWidth, int32_t boxHeight);
     // Taps closer together than this are ignored.
     static constexpr int64_t kTapGateMillis = 200;
 

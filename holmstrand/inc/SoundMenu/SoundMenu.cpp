@@ -47,7 +47,7 @@ void SoundMenu::start(DStringArrayPtr prefixes)
     boxHeight = 3 * fontHeight + 12;
     rowHeight = fontHeight + 4;
     boxX = (screenWidth - boxWidth) / 2;
-    boxY = (screenHeight - boxWidth) / 2;
+    boxY = langmenu::LangMenu::boxTop(boxWidth, boxHeight);
     try {
         DImagePtr picture = GameLib::loadImage(u"/menu/back.jpg", 0);
         const int32_t from = (picture->getWidth() - screenWidth) / 2 + (screenWidth / 3) / 2;

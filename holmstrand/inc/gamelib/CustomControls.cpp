@@ -317,6 +317,9 @@ void CustomControls::handlePointer()
 
 void CustomControls::paint(DGraphicsPtr g)
 {
+    // Without a background of the screen's size the dialog would be drawn over whatever the
+    // game showed before.
+    GameMenu::clearAround(*g, background);
     if (background)
         g->drawImage(background, 0, 0, DGraphics::LEFT | DGraphics::TOP);
     if (row < count) {

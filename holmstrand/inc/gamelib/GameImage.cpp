@@ -1,5 +1,6 @@
 #include "gamelib/GameImage.h"
 
+#include "gamelib/MissingReport.h"
 #include "gamelib/ScreenCanvas.h"
 #include "gamelib/SpriteAtlas.h"
 
@@ -65,11 +66,13 @@ GameImagePtr GameImage::fromAtlas(DStringPtr pieceName)
             break;
         }
     }
-    if (!atlasPieces)
+    qev::lang::DObjectPtr found;
+    if (atlasPieces)
+        found = atlasPieces->get(qev::lang::DObjectPtr(name));
+    if (!found) {
+        reportMissing(Missing::AtlasPiece, pieceName);
         return nullptr;
-    qev::lang::DObjectPtr found = atlasPieces->get(qev::lang::DObjectPtr(name));
-    if (!found)
-        return nullptr;
+    }
     const DintArray& r = *qev::lang::dcast<DintArray>(found);
     GameImagePtr image(new GameImage(r[0], r[1], r[2], r[3]));
     image->setTransform(t);

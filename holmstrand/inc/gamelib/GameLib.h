@@ -58,6 +58,8 @@ class GameLib : public qev::microedition::midlet::DMIDlet
     // Resources. An archive entry, with "/ppc" variants for large screens and the plain file of
     // the program's folder when the archive has no such entry (its failure reaches the caller).
     static qev::io::DInputStreamPtr getResourceAsStream(qev::lang::DStringPtr name);
+    // The same, for a lookup that tries several names: a name the data lacks is not reported.
+    static qev::io::DInputStreamPtr probeResource(qev::lang::DStringPtr name);
     // An entry of the graphics set, else of the folder's alias, else of the "common" set.
     static qev::io::DInputStreamPtr openGraphicsStream(qev::lang::DStringPtr name);
     static qev::microedition::lcdui::DImagePtr loadImage(qev::lang::DStringPtr name,

@@ -52,9 +52,18 @@ bool GameMenu::isPointerInside(int32_t left, int32_t top, int32_t right, int32_t
     return left < pointerX && pointerX < right && top < pointerY && pointerY < bottom;
 }
 
+void GameMenu::clearAround(DGraphics& g, const DImagePtr& picture)
+{
+    if (picture && picture->getWidth() >= screenWidth && picture->getHeight() >= screenHeight)
+        return;
+    g.setColor(0x000000);
+    g.fillRect(0, 0, screenWidth, screenHeight);
+}
+
 void GameMenu::paintBackdrop(int32_t fillColour)
 {
     if (background) {
+        clearAround(*screenGraphics, background);
         screenGraphics->drawImage(background, screenWidth / 2, screenHeight / 2,
                                   DGraphics::HCENTER | DGraphics::VCENTER);
     } else {

@@ -78,6 +78,11 @@ class GameMenu : public qev::lang::DObject
     static qev::microedition::lcdui::DImagePtr
     createShadeImage(qev::microedition::lcdui::DImagePtr source, int32_t level, int32_t from,
                      int32_t to);
+    // Pictures of a smaller graphics set (176x220 shows the 176x208 set) leave a border of the
+    // screen uncovered: unless the picture covers the whole screen, the screen is filled black
+    // first, so nothing of the previous screen shows around it.
+    static void clearAround(qev::microedition::lcdui::DGraphics& g,
+                            const qev::microedition::lcdui::DImagePtr& picture);
     // left < pointer x < right and top < pointer y < bottom.
     static bool isPointerInside(int32_t left, int32_t top, int32_t right, int32_t bottom);
     // Text keys and texts of the effect and music levels 0..3 (empty for other levels).

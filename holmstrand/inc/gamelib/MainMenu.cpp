@@ -1,6 +1,7 @@
 #include "gamelib/MainMenu.h"
 
 #include "gamelib/GameLib.h"
+#include "gamelib/GameMenu.h"
 #include "gamelib/GameStatics.h"
 #include "gamelib/ScreenCanvas.h"
 #include "gamelib/SpriteAtlas.h"
@@ -302,6 +303,7 @@ void MainMenu::launch()
 void MainMenu::paint()
 {
     DGraphics& g = *screenGraphics;
+    GameMenu::clearAround(g, m_backdrop);
     g.drawImage(m_backdrop, 0, 0, DGraphics::TOP | DGraphics::LEFT);
     if (countdown < 0)
         countdown = 0;

@@ -3,6 +3,7 @@
 // line of a group names the background, the later ones "name;x;y" overlays, drawn from the last
 // line up to the one after the picture's own line.
 #include "gamelib/GameLib.h"
+#include "gamelib/GameMenu.h"
 #include "gamelib/ScreenCanvas.h"
 #include "gamelib/TextTable.h"
 
@@ -62,6 +63,8 @@ void compose(int32_t n, const DGraphicsPtr& g)
 
     DImagePtr background = GameLib::loadImage(
         u"/img/" + lines[static_cast<size_t>(first)]->substring(kPayloadColumn) + u".jpg", 0);
+    // A background smaller than the screen (176x220 shows the 176x208 set) is framed in black.
+    GameMenu::clearAround(*g, background);
     g->drawImage(background, screenWidth / 2, screenHeight / 2,
                  DGraphics::HCENTER | DGraphics::VCENTER);
     const int32_t left = (screenWidth - background->getWidth()) / 2;

@@ -1,6 +1,7 @@
 // Where resources come from: archive entries named by screen size and graphics set, with the
 // plain files of the program's folder as the last resort.
 #include "gamelib/GameLib.h"
+#include "gamelib/MissingReport.h"
 #include "gamelib/ScreenCanvas.h"
 
 #include "io/D7zipInputStream.h"
@@ -106,9 +107,9 @@ template <class Result, class Open> Result openWithFallbacks(const DStringPtr& n
     return open(u"/graphics/common" + name);
 }
 
-} // namespace
-
-DInputStreamPtr GameLib::getResourceAsStream(DStringPtr name)
+// The archive entry, else the plain file; nothing is reported, since the graphics lookup and the
+// alias files try names that may well be absent.
+DInputStreamPtr openQuietly(const DStringPtr& name)
 {
     try {
         return openArchiveEntry(name);
@@ -119,16 +120,48 @@ DInputStreamPtr GameLib::getResourceAsStream(DStringPtr name)
     return DFileInputStream::open(name);
 }
 
+// Runs a lookup and reports the name when the data has nothing under it; the error goes on to
+// the caller, which may well carry on without the resource.
+template <class Open> auto reportingFailure(Missing kind, const DStringPtr& name, Open open)
+{
+    try {
+        return open();
+    } catch (DExceptionBase* e) {
+        if (e->isException())
+            reportMissing(kind, name);
+        throw;
+    }
+}
+
+} // namespace
+
+DInputStreamPtr GameLib::getResourceAsStream(DStringPtr name)
+{
+    return reportingFailure(Missing::Resource, name, [&name] { return openQuietly(name); });
+}
+
+DInputStreamPtr GameLib::probeResource(DStringPtr name)
+{
+    return openQuietly(name);
+}
+
 DInputStreamPtr GameLib::openGraphicsStream(DStringPtr name)
 {
-    return openWithFallbacks<DInputStreamPtr>(
-        name, [](const DStringPtr& n) { return getResourceAsStream(n); });
+    return reportingFailure(Missing::Resource, name, [&name] {
+        return openWithFallbacks<DInputStreamPtr>(
+            name, [](const DStringPtr& n) { return openQuietly(n); });
+    });
 }
 
 DImagePtr GameLib::loadImage(DStringPtr name, int32_t transform)
 {
-    return openWithFallbacks<DImagePtr>(
-        name, [transform](const DStringPtr& n) { return DImage::createImage(n, transform); });
+    DImagePtr image = reportingFailure(Missing::Image, name, [&name, transform] {
+        return openWithFallbacks<DImagePtr>(
+            name, [transform](const DStringPtr& n) { return DImage::createImage(n, transform); });
+    });
+    if (!image)
+        reportMissing(Missing::Image, name);
+    return image;
 }
 
 void GameLib::loadFolderAliases(DStringPtr set, DStringArrayPtr folders)
@@ -138,8 +171,8 @@ void GameLib::loadFolderAliases(DStringPtr set, DStringArrayPtr folders)
         DStringPtr folder = folders[i];
         std::u16string text;
         try {
-            DInputStreamPtr in =
-                getResourceAsStream(u"/graphics/" + set + u"/" + folder + u"/path");
+            // Most folders have no alias: a missing path file is no fault.
+            DInputStreamPtr in = openQuietly(u"/graphics/" + set + u"/" + folder + u"/path");
             for (;;) {
                 int32_t c = in->read();
                 if (c < 0)

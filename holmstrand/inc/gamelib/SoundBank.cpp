@@ -1,6 +1,7 @@
 #include "gamelib/SoundBank.h"
 
 #include "gamelib/GameLib.h"
+#include "gamelib/MissingReport.h"
 
 #include "microedition/media/MediaManager.h"
 
@@ -42,7 +43,7 @@ DPlayerPtr tryPlayer(const DStringPtr& name, const char16_t* extension, const ch
 {
     try {
         DPlayerPtr player = qev::microedition::media::createPlayer(
-            GameLib::getResourceAsStream(name + extension), DStringPtr(type));
+            GameLib::probeResource(name + extension), DStringPtr(type));
         if (player)
             player->prefetch();
         return player;
@@ -85,6 +86,8 @@ DPlayerPtr createSoundPlayer(DStringPtr name)
     DPlayerPtr player = tryPlayer(name, u".wav", u"audio/x-wav");
     if (!player)
         player = tryPlayer(name, u".mod", u"audio/mod");
+    if (!player)
+        reportMissing(Missing::Resource, name + u".wav or .mod");
     return player;
 }
 

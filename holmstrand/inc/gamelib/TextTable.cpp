@@ -1,6 +1,7 @@
 #include "gamelib/TextTable.h"
 
 #include "gamelib/GameLib.h"
+#include "gamelib/MissingReport.h"
 #include "io/DDataInputStream.h"
 #include "lang/DExceptionBase.h"
 #include "lang/DInteger.h"
@@ -94,6 +95,19 @@ void readInto(DHashtable& table, const DInputStreamPtr& stream, bool utf)
     stream->close();
 }
 
+// The text is one of the table's values. Only asked on a missed lookup.
+bool isTextOf(const DHashtablePtr& table, const DStringPtr& text)
+{
+    if (!table)
+        return false;
+    for (qev::util::DEnumerationPtr keys = table->keys(); keys->hasMoreElements();) {
+        DObjectPtr value = table->get(keys->nextElement());
+        if (value && dcast<DString>(value)->equals(text))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 DStringPtr readTextLine(DInputStreamPtr stream, bool utf)
@@ -126,6 +140,10 @@ void loadTextFile(DStringPtr name, bool utf)
 
 DStringPtr getText(DStringPtr key)
 {
+    // The key stands in for a text the language lacks: on screen it reads like a fault. A text
+    // handed in place of its key (a game may keep translated texts in its key list) is none.
+    if (key && (!textTable || !textTable->get(DObjectPtr(key))) && !isTextOf(textTable, key))
+        reportMissing(Missing::Text, key);
     return getTextFrom(textTable, key);
 }
 

@@ -2,6 +2,7 @@
 #include "gamelib/VirtualKeyboard.h"
 
 #include "gamelib/GameLib.h"
+#include "gamelib/GameMenu.h"
 #include "gamelib/GameStatics.h"
 #include "gamelib/ImageFont.h"
 #include "gamelib/ScreenCanvas.h"
@@ -98,6 +99,7 @@ void VirtualKeyboard::buildPicture(DImagePtr background)
 
     picture = DImage::createImage(w, h);
     DGraphicsPtr g = picture->getGraphics();
+    GameMenu::clearAround(*g, background);
     if (background)
         g->drawImage(background, 0, 0, DGraphics::LEFT | DGraphics::TOP);
     const int32_t c = (h - frameHeight) / 2;

@@ -1,0 +1,118 @@
+// What the data lacks is named on the error output, once per name: images after every fallback,
+// other resources, atlas pieces, sounds in neither format and texts of the language. Names the
+// lookups only try on the way (a set's own copy, a folder's alias file, a sound's first format)
+// and texts handed in place of their keys are not reported.
+#include "../profile/MediaTestSupport.h"
+#include "CoreTestSupport.h"
+#include "GamelibTestSupport.h"
+#include "ShellFixture.h"
+
+#include "gamelib/GameImage.h"
+#include "gamelib/GameLib.h"
+#include "gamelib/MissingReport.h"
+#include "gamelib/SoundBank.h"
+#include "gamelib/SpriteAtlas.h"
+#include "gamelib/TextTable.h"
+
+#include <gtest/gtest.h>
+
+using gamelib::GameLib;
+
+namespace {
+
+// Every line that the code run by `body` wrote to the error output.
+template <class Body> std::string errorOutput(Body body)
+{
+    testing::internal::CaptureStderr();
+    body();
+    return testing::internal::GetCapturedStderr();
+}
+
+class MissingReport : public shelltest::ShellTest
+{
+  protected:
+    MissingReport()
+    {
+        gamelib::resetMissingReports();
+        platform::setWaveOutBackend(platform::WaveOutBackend::Manual);
+        platform::setManualWaveOutConfig({});
+        qev::microedition::media::resetSound();
+        gamelib::releaseSounds();
+        gamelib::sfxEnabled = 1;
+    }
+    ~MissingReport() override
+    {
+        gamelib::releaseSounds();
+        gamelib::releaseAtlas();
+        gamelib::resetMissingReports();
+    }
+
+    // The archive of a 240x320 screen whose set "big" has an alias for "menu" only.
+    void openData()
+    {
+        const std::vector<uint8_t> mod = mediatest::modBytes();
+        openArchive({{"240x320", "graphics=big\r\n"},
+                     {"graphics/big/menu/path", "small\r\n"},
+                     {"graphics/small/menu/a.png", shelltest::png(3, 2, 0xFF0000)},
+                     {"graphics/common/img/c.png", shelltest::png(7, 6, 0x0000FF)},
+                     {"graphics/common/tesk/sheet.txt", "ball.png;0;0;4;4\r\n"},
+                     {"graphics/common/tesk/sheet.png", shelltest::png(8, 8, 0x00FF00)},
+                     {"snd/song.mod", std::string(mod.begin(), mod.end())}});
+        ASSERT_TRUE(GameLib::loadScreenConfig());
+    }
+};
+
+TEST_F(MissingReport, ImagesAndResourcesFoundOnTheWayAreNotReported)
+{
+    openData();
+    const std::string out = errorOutput([] {
+        GameLib::loadImage(u"/menu/a.png", 0);
+        GameLib::loadImage(u"/img/c.png", 0);
+        gamelib::loadAtlas(u"/tesk/sheet");
+        EXPECT_TRUE(gamelib::GameImage::fromAtlas(u"ball.png"));
+        EXPECT_TRUE(gamelib::createSoundPlayer(u"/snd/song"));
+    });
+    EXPECT_EQ("", out) << "the set's own copies, the alias files and the .wav were only tried";
+}
+
+TEST_F(MissingReport, EachMissingThingIsNamedOnceInOneLine)
+{
+    openData();
+    const std::string out = errorOutput([] {
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_THROWS_CODE(qev::lang::ExceptionCode::IOException,
+                               GameLib::loadImage(u"/img/none.png", 0));
+            EXPECT_THROWS_CODE(qev::lang::ExceptionCode::IOException,
+                               GameLib::getResourceAsStream(u"/data/none"));
+            EXPECT_FALSE(gamelib::createSoundPlayer(u"/snd/none"));
+        }
+    });
+    EXPECT_EQ("pallasterhorn: not found: image /img/none.png (graphics set big)\n"
+              "pallasterhorn: not found: resource /data/none\n"
+              "pallasterhorn: not found: resource /snd/none.wav or .mod\n",
+              out);
+}
+
+TEST_F(MissingReport, APieceMissingFromTheAtlasIsNamedWithItsSuffix)
+{
+    openData();
+    gamelib::loadAtlas(u"/tesk/sheet");
+    const std::string out =
+        errorOutput([] { EXPECT_FALSE(gamelib::GameImage::fromAtlas(u"wreck.png_mx")); });
+    EXPECT_EQ("pallasterhorn: not found: atlas piece wreck.png_mx\n", out);
+}
+
+TEST_F(MissingReport, AKeyWithoutTextIsNamedButATextInPlaceOfItsKeyIsNot)
+{
+    openData();
+    gamelib::loadTexts(gamelibtest::streamOf("start=Play\r\nsoundfxoff=Sound: off\r\n"), false);
+    const std::string out = errorOutput([] {
+        EXPECT_TRUE(gamelib::getText(u"start")->equals(u"Play"));
+        // A game may keep the level texts themselves in its key list.
+        EXPECT_TRUE(gamelib::getText(u"Sound: off")->equals(u"Sound: off"));
+        EXPECT_TRUE(gamelib::getText(u"quit")->equals(u"quit"));
+    });
+    EXPECT_EQ("pallasterhorn: not found: text quit\n", out);
+}
+
+} // namespace
