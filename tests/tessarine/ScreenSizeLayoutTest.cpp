@@ -1,8 +1,8 @@
 // The brick-breaker on the real game data at every screen size the archive supports: the
 // field is centred and fits, the HUD stays on the field above the bricks, the paddle with its
-// engine and flames stays on the screen and keeps its flames and flashes at its ends, and a
-// monster is painted where its body is. Checked on the painted screen against the layer of
-// walls and bricks behind it.
+// engine and flames stays on the screen and keeps its flames and flashes at its ends, a
+// monster is painted where its body is, and the pictures and menus cover the screen (176 x 220
+// shows the shorter 176 x 208 graphics). Checked on the painted screen.
 #ifdef PH_GAME_DATA_FOLDER
 
 #include "ShellFixture.h"
@@ -262,6 +262,53 @@ TEST_P(ScreenSizeLayout, AMonsterIsPaintedCentredOnItsBodyAndMeetsBallsWhereItSh
     m_game->processEnemies();
     EXPECT_FALSE(e.active);
     EXPECT_EQ(before + 1, brickList->score);
+}
+
+// A row of one colour throughout, other than black, is a blank band the picture left.
+void expectNoBlankBand(const DImagePtr& picture, const char* what)
+{
+    ASSERT_TRUE(picture) << what;
+    for (int y = 0; y < picture->getHeight(); ++y) {
+        const uint16_t first = pixel(picture, 0, y);
+        bool uniform = true;
+        for (int x = 1; x < picture->getWidth() && uniform; ++x)
+            uniform = pixel(picture, x, y) == first;
+        EXPECT_FALSE(uniform && first != 0) << what << ": row " << y << " is all " << first;
+    }
+}
+
+TEST_P(ScreenSizeLayout, PicturesBetweenLevelsFillTheScreenOrLeaveBlackBands)
+{
+    ASSERT_TRUE(m_supported);
+    playLevelOne();
+    expectNoBlankBand(brickList->picture, "level picture");
+    brickList->remaining = 0;
+    m_game->playStep();
+    ASSERT_EQ(STATE_LEVEL_CLEARED, gameState);
+    expectNoBlankBand(brickList->picture, "level cleared");
+    m_game->lives = 0;
+    m_game->setState(STATE_GET_READY);
+    expectNoBlankBand(brickList->picture, "game over");
+}
+
+TEST_P(ScreenSizeLayout, TheMenusPaintTheWholeScreen)
+{
+    ASSERT_TRUE(m_supported);
+    qev::microedition::lcdui::DGraphics& g = *gamelib::screenGraphics;
+    const uint16_t marker = 0x07E0;
+    for (int state : {STATE_MENU, STATE_HIGHSCORES}) {
+        g.setClip(0, 0, W, H);
+        g.setColor(0x00FF00);
+        g.fillRect(0, 0, W, H);
+        ASSERT_EQ(marker, pixel(m_screen, 0, 0));
+        m_game->setState(state);
+        m_game->paint();
+        int left = 0;
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x)
+                left += pixel(m_screen, x, y) == marker;
+        EXPECT_EQ(0, left) << "state " << state;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(EverySize, ScreenSizeLayout,
