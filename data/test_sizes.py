@@ -13,7 +13,7 @@ from PIL import Image
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import gamedata  # noqa: E402
-from gen import pictures, screens, sizes  # noqa: E402
+from gen import pictures, screens, sizes, tessarine_art  # noqa: E402
 from test_gamedata import produced, text_table  # noqa: E402
 
 ATLASES = ("/tesk/all", "/mirf/all", "/corv/all", "/menu/small_icons")
@@ -238,6 +238,28 @@ class BrickField(unittest.TestCase):
                 anew += differ > 0.1
             # Most pieces come from their shapes drawn at twice the size.
             self.assertGreater(anew, len(small) // 2, name)
+
+
+    def test_the_small_sets_monsters_and_life_icon_are_drawn_at_their_size(self):
+        entries = produced()
+        places, sheet = atlas(entries, "176x208", "/tesk/all")
+        drawn = tessarine_art.small_pieces(screens.SETS["176x208"].art)
+        self.assertIn("lifeIcon.png", drawn)
+        self.assertIn("monst0_0.png", drawn)
+        for piece, p in drawn.items():
+            with self.subTest(piece):
+                x, y, w, h = places[piece]
+                self.assertEqual(p.size, (w, h))
+                stored = sheet[y : y + h, x : x + w]
+                opaque = ~np.all(stored == (255, 0, 255), axis=-1)
+                np.testing.assert_array_equal(p.opaque, opaque)
+                np.testing.assert_array_equal(p.final()[p.opaque], stored[opaque])
+        # The life icon keeps its ball on the paddle's middle above a paddle with red ends.
+        icon = drawn["lifeIcon.png"]
+        self.assertTrue(icon.opaque[0, 3:6].any())
+        self.assertFalse(icon.opaque[0, :2].any() or icon.opaque[0, 8:].any())
+        ends = icon.final()[4, [1, 8]]
+        self.assertTrue(all(r > 150 and g < 90 for r, g, _ in ends))
 
 
 class Formation(unittest.TestCase):

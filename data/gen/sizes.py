@@ -10,9 +10,11 @@ Atlas pieces are resampled one by one to the set's size (bricks and wall tiles t
 brick rules, everything else by the set's art scale), with the colour key kept out of the
 filter: colour is weighted by coverage and a pixel is opaque where at least half of it was.
 The sets at twice the size draw the games' sprites, the menu's icons and tabs and the menu
-backdrop anew at that size (see `drawn_large`); other pieces that grow by a whole factor are
-scaled with an edge-preserving pixel-art filter rather than plain doubling. The name keyboard's frame and the HUD plates that carry numbers keep their size, since they
-frame letters of the shared fonts.
+backdrop anew at that size (see `drawn_large`); the smaller sets draw a few of the
+brick-breaker's sprites anew (see `drawn_small`); other pieces that grow by a whole factor are
+scaled with an edge-preserving pixel-art filter rather than plain doubling. The name
+keyboard's frame and the HUD plates that carry numbers keep their size, since they frame
+letters of the shared fonts.
 """
 
 import hashlib
@@ -154,6 +156,14 @@ def drawn_large():
 
 
 BACKDROP = "/menu/back.jpg"
+
+
+def drawn_small(gset):
+    """{atlas: {piece: Pix}} drawn at the size of a set smaller than the qvga one, for the
+    sprites that scaling down would blur (the brick-breaker's monsters and life icon)."""
+    from gen import tessarine_art
+
+    return {"/tesk/all": tessarine_art.small_pieces(gset.art)}
 
 
 def backdrop_large():
@@ -313,6 +323,8 @@ def make_set(entries, gset, large=None):
     made = {}
     if large is None:
         large = drawn_large() if gset.art == 2.0 else {}
+    if gset.art < 1.0:
+        large = {**large, **drawn_small(gset)}
     for atlas in ATLASES:
         png, text = scale_atlas(entries, atlas, gset, large.get(atlas))
         made[atlas + ".png"], made[atlas + ".txt"] = png, text
