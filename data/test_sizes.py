@@ -13,7 +13,7 @@ from PIL import Image
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import gamedata  # noqa: E402
-from gen import pictures, screens, sizes, tessarine_art  # noqa: E402
+from gen import pictures, screens, sizes, tessarine_art, tessarine_pictures  # noqa: E402
 from test_gamedata import produced, text_table  # noqa: E402
 
 ATLASES = ("/tesk/all", "/mirf/all", "/corv/all", "/menu/small_icons")
@@ -260,6 +260,24 @@ class BrickField(unittest.TestCase):
         self.assertFalse(icon.opaque[0, :2].any() or icon.opaque[0, 8:].any())
         ends = icon.final()[4, [1, 8]]
         self.assertTrue(all(r > 150 and g < 90 for r, g, _ in ends))
+
+
+    def test_the_big_sets_show_the_brick_breakers_splash_drawn_at_their_size(self):
+        entries = produced()
+        drawn = np.clip(np.round(tessarine_pictures.splash_large() * 255), 0, 255)
+        stored = decode(entries["/graphics/480x640/tesk/splash.jpg"]).astype(np.float32)
+        small = decode(entries["/graphics/qvga/tesk/splash.jpg"])
+        doubled = np.asarray(Image.fromarray(small).resize((480, 640), Image.LANCZOS),
+                             np.float32)
+        # The stored picture is the large drawing (up to the JPEG's error), which is sharper
+        # than the small one enlarged: the bricks' edges step in one pixel, not two.
+        self.assertLess(np.abs(stored - drawn).mean(), 6.0)
+
+        def edges(img):
+            steps = np.abs(np.diff(img.mean(axis=-1), axis=0))[92:274, 40:440]
+            return np.percentile(steps, 99)
+
+        self.assertGreater(edges(stored), edges(doubled) * 1.4)
 
 
 class Formation(unittest.TestCase):

@@ -23,38 +23,51 @@ JEWEL_FACES = {
 ORDER = ("ruby", "amber", "emerald", "sapphire", "amethyst")
 
 
-def box_cover(x0, y0, x1, y1):
+def box_cover(x0, y0, x1, y1, h=H, w=W):
     """Exact coverage of each pixel by an axis-aligned box."""
-    ys, xs = pixel_grid()
+    ys, xs = pixel_grid(h, w)
     cx = np.clip(np.minimum(xs + 0.5, x1) - np.maximum(xs - 0.5, x0), 0.0, 1.0)
     cy = np.clip(np.minimum(ys + 0.5, y1) - np.maximum(ys - 0.5, y0), 0.0, 1.0)
     return (cx * cy).astype(np.float32)
 
 
-def jewel_brick(img, x, y, w, h, jewel, light=1.0):
-    """A large brick: bevelled edges light on top and left, dark below and right."""
+def jewel_brick(img, x, y, w, h, jewel, light=1.0, s=1.0):
+    """A large brick: bevelled edges light on top and left, dark below and right. s is the
+    picture's scale against 240x320, for its edges, bevels and highlight."""
+    ph, pw = img.shape[:2]
     top, face, bottom = (rgb(c) * light for c in JEWEL_FACES[jewel])
-    ys, _ = pixel_grid()
+    ys, _ = pixel_grid(ph, pw)
     t = np.clip((ys - y) / h, 0.0, 1.0)[..., None]
     grad = top * (1 - t) * 0.35 + face * 0.65 + bottom * t * 0.6
-    over(img, rgb("#0a0410"), box_cover(x - 1, y - 1, x + w + 1, y + h + 1))
-    over(img, grad, box_cover(x, y, x + w, y + h))
-    over(img, top, box_cover(x, y, x + w, y + 1.5))
-    over(img, top * 0.8 + face * 0.2, box_cover(x, y, x + 1.5, y + h))
-    over(img, bottom, box_cover(x, y + h - 1.5, x + w, y + h))
-    over(img, bottom * 0.8 + face * 0.2, box_cover(x + w - 1.5, y, x + w, y + h))
-    over(img, face * 0.6 + top * 0.4, box_cover(x + 4, y + 3.5, x + w - 4, y + h - 3.5))
-    add_light(img, rgb("#ffffff"), glow(x + w * 0.3, y + h * 0.3, 2.5) * 0.35 * light)
+
+    def box(x0, y0, x1, y1):
+        return box_cover(x0, y0, x1, y1, ph, pw)
+
+    e, b = 1.0 * s, 1.5 * s
+    over(img, rgb("#0a0410"), box(x - e, y - e, x + w + e, y + h + e))
+    over(img, grad, box(x, y, x + w, y + h))
+    over(img, top, box(x, y, x + w, y + b))
+    over(img, top * 0.8 + face * 0.2, box(x, y, x + b, y + h))
+    over(img, bottom, box(x, y + h - b, x + w, y + h))
+    over(img, bottom * 0.8 + face * 0.2, box(x + w - b, y, x + w, y + h))
+    over(img, face * 0.6 + top * 0.4, box(x + 4 * s, y + 3.5 * s, x + w - 4 * s, y + h - 3.5 * s))
+    add_light(img, rgb("#ffffff"), glow(x + w * 0.3, y + h * 0.3, 2.5 * s, ph, pw) * 0.35 * light)
 
 
-def splash(rng):
+def splash(rng, s=1):
+    """The splash at s times 240x320 (1 or 2). The gas is painted at 240x320 and enlarged,
+    being soft; the stars, bricks, ball and paddle are drawn at the picture's own size."""
     img = vertical_gradient([(0.0, "#090418"), (0.5, "#1c0a3a"), (1.0, "#0a0620")])
     dens = nebula(img, rng, [(0.0, "#200840"), (0.5, "#8020a0"), (0.8, "#e060c0"),
                              (1.0, "#ffd0f0")], cells=2.2, strength=1.0, warp=40,
                   centre=(120, 120, 150), dust=0.6)
     nebula(img, rng, [(0.0, "#001020"), (0.6, "#2060c0"), (1.0, "#a0d0ff")], cells=3,
            strength=0.5, warp=25, centre=(40, 250, 120), dust=0.3)
-    stars(img, rng, 800, 0.9, region=1.0 - 0.6 * dens, big=6)
+    if s != 1:
+        img = _enlarged(img, s)
+        dens = _enlarged(dens, s)
+    ph, pw = img.shape[:2]
+    stars(img, rng, 800 * s, 0.9, region=1.0 - 0.6 * dens, big=6 * s)
     # The wall: an arch of bricks, nine columns, rows shortening towards the top.
     bw, bh, gap = 24, 11, 2
     for row in range(7):
@@ -65,27 +78,53 @@ def splash(rng):
             jewel = ORDER[(row + c) % len(ORDER)]
             if row == 6 and c in (3, 4, 5):
                 continue  # the breach the ball has made
-            jewel_brick(img, x0 + c * (bw + gap), 46 + row * (bh + gap), bw, bh, jewel)
+            jewel_brick(img, (x0 + c * (bw + gap)) * s, (46 + row * (bh + gap)) * s, bw * s,
+                        bh * s, jewel, s=s)
     # Ball, its trail and the paddle.
-    ys, xs = pixel_grid()
+    ys, xs = pixel_grid(ph, pw)
+    ys, xs = ys / s, xs / s
     bx, by = 128.0, 168.0
     along = np.clip(ys - by, 0.0, None)
     trail = np.exp(-along / 60.0) * np.exp(
         -((xs - bx - along * 0.12) ** 2) / (2.0 + along * 0.05)) * (ys > by)
     add_light(img, rgb("#a0c8ff"), trail.astype(np.float32) * 0.7)
-    add_light(img, rgb("#e0f0ff"), glow(bx, by, 9.0) * 0.6)
-    nx, ny, nz = sphere_normals(bx, by, 6.0)
+    add_light(img, rgb("#e0f0ff"), glow(bx * s, by * s, 9.0 * s, ph, pw) * 0.6)
+    nx, ny, nz = sphere_normals(bx * s, by * s, 6.0 * s, ph, pw)
     shade = np.clip(-0.5 * nx - 0.6 * ny + 0.7 * nz, 0, 1)[..., None]
-    over(img, rgb("#3a4a66") * (1 - shade) + rgb("#ffffff") * shade, disc(bx, by, 6.0))
-    px, py, pw, ph = 92.0, 250.0, 56.0, 8.0
-    over(img, rgb("#1c2028"), box_cover(px - 1, py - 1, px + pw + 1, py + ph + 1))
-    t = np.clip((ys - py) / ph, 0, 1)[..., None]
-    over(img, rgb("#f4f8fc") * (1 - t) + rgb("#48505c") * t, box_cover(px, py, px + pw, py + ph))
-    over(img, rgb("#d41c3c"), box_cover(px, py, px + 7, py + ph))
-    over(img, rgb("#d41c3c"), box_cover(px + pw - 7, py, px + pw, py + ph))
-    over(img, rgb("#3070e0"), box_cover(px + pw / 2 - 6, py + 3, px + pw / 2 + 6, py + 5))
-    add_light(img, rgb("#6090ff"), glow(px + pw / 2, py + ph + 3, 8.0) * 0.5)
+    over(img, rgb("#3a4a66") * (1 - shade) + rgb("#ffffff") * shade,
+         disc(bx * s, by * s, 6.0 * s, ph, pw))
+    px, py, pwid, pht = 92.0, 250.0, 56.0, 8.0
+
+    def box(x0, y0, x1, y1):
+        return box_cover(x0 * s, y0 * s, x1 * s, y1 * s, ph, pw)
+
+    over(img, rgb("#1c2028"), box(px - 1, py - 1, px + pwid + 1, py + pht + 1))
+    t = np.clip((ys - py) / pht, 0, 1)[..., None]
+    over(img, rgb("#f4f8fc") * (1 - t) + rgb("#48505c") * t, box(px, py, px + pwid, py + pht))
+    over(img, rgb("#d41c3c"), box(px, py, px + 7, py + pht))
+    over(img, rgb("#d41c3c"), box(px + pwid - 7, py, px + pwid, py + pht))
+    over(img, rgb("#3070e0"), box(px + pwid / 2 - 6, py + 3, px + pwid / 2 + 6, py + 5))
+    add_light(img, rgb("#6090ff"), glow((px + pwid / 2) * s, (py + pht + 3) * s, 8.0 * s, ph,
+                                        pw) * 0.5)
     return img
+
+
+def _enlarged(field, s):
+    """A soft field (h, w[, 3]) at s times its size (Lanczos)."""
+    from PIL import Image
+
+    h, w = field.shape[:2]
+    chans = field[..., None] if field.ndim == 2 else field
+    out = np.stack([np.asarray(Image.fromarray(np.ascontiguousarray(chans[..., c]), "F")
+                               .resize((w * s, h * s), Image.LANCZOS))
+                    for c in range(chans.shape[2])], -1).astype(np.float32)
+    return out[..., 0] if field.ndim == 2 else out
+
+
+def splash_large():
+    """The splash drawn at 480x640 for the large screens' sets, float RGB 0..1."""
+    img = splash(np.random.default_rng(_seed("tesk", "splash")), s=2)
+    return np.clip(img, 0.0, 1.0).astype(np.float32)
 
 
 def gameover(rng):
