@@ -262,22 +262,28 @@ class BrickField(unittest.TestCase):
         self.assertTrue(all(r > 150 and g < 90 for r, g, _ in ends))
 
 
-    def test_the_big_sets_show_the_brick_breakers_splash_drawn_at_their_size(self):
+    def test_the_big_sets_show_the_brick_breakers_pictures_drawn_at_their_size(self):
         entries = produced()
-        drawn = np.clip(np.round(tessarine_pictures.splash_large() * 255), 0, 255)
-        stored = decode(entries["/graphics/480x640/tesk/splash.jpg"]).astype(np.float32)
-        small = decode(entries["/graphics/qvga/tesk/splash.jpg"])
-        doubled = np.asarray(Image.fromarray(small).resize((480, 640), Image.LANCZOS),
-                             np.float32)
-        # The stored picture is the large drawing (up to the JPEG's error), which is sharper
-        # than the small one enlarged: the bricks' edges step in one pixel, not two.
-        self.assertLess(np.abs(stored - drawn).mean(), 6.0)
 
-        def edges(img):
-            steps = np.abs(np.diff(img.mean(axis=-1), axis=0))[92:274, 40:440]
+        def edges(img, rows):
+            steps = np.abs(np.diff(img.mean(axis=-1), axis=0))[rows, 40:440]
             return np.percentile(steps, 99)
 
-        self.assertGreater(edges(stored), edges(doubled) * 1.4)
+        # Rows of the bricks: the splash's arch and the game-over picture's rubble.
+        for name, drawing, rows in (
+                ("splash", tessarine_pictures.splash_large, slice(92, 274)),
+                ("gameover", tessarine_pictures.gameover_large, slice(460, 580))):
+            with self.subTest(name):
+                drawn = np.clip(np.round(drawing() * 255), 0, 255)
+                stored = decode(entries["/graphics/480x640/tesk/%s.jpg" % name])
+                small = decode(entries["/graphics/qvga/tesk/%s.jpg" % name])
+                doubled = np.asarray(Image.fromarray(small).resize((480, 640), Image.LANCZOS),
+                                     np.float32)
+                # The stored picture is the large drawing (up to the JPEG's error), sharper
+                # than the small one enlarged: the bricks' edges step in one pixel, not two.
+                stored = stored.astype(np.float32)
+                self.assertLess(np.abs(stored - drawn).mean(), 6.0)
+                self.assertGreater(edges(stored, rows), edges(doubled, rows) * 1.4)
 
 
 class Formation(unittest.TestCase):

@@ -10,7 +10,7 @@ Atlas pieces are resampled one by one to the set's size (bricks and wall tiles t
 brick rules, everything else by the set's art scale), with the colour key kept out of the
 filter: colour is weighted by coverage and a pixel is opaque where at least half of it was.
 The sets at twice the size draw the games' sprites, the menu's icons and tabs, the menu
-backdrop and the brick-breaker's splash anew at that size (see `drawn_large`); the smaller
+backdrop and the brick-breaker's two pictures anew at that size (see `drawn_large`); the smaller
 sets draw a few of the brick-breaker's sprites anew (see `drawn_small`); other pieces that
 grow by a whole factor are scaled with an edge-preserving pixel-art filter rather than plain
 doubling. The name keyboard's frame and the HUD plates that carry numbers keep their size,
@@ -152,7 +152,7 @@ def drawn_large():
     large = games_large()
     large["/menu/small_icons"] = menu_large()
     large[BACKDROP] = backdrop_large()
-    large[TESK_SPLASH] = tesk_splash_large()
+    large.update(tesk_pictures_large())
     return large
 
 
@@ -167,14 +167,13 @@ def drawn_small(gset):
     return {"/tesk/all": tessarine_art.small_pieces(gset.art)}
 
 
-TESK_SPLASH = "/tesk/splash.jpg"
-
-
-def tesk_splash_large():
-    """The brick-breaker's splash drawn at twice the size, float RGB 0..1."""
+def tesk_pictures_large():
+    """The brick-breaker's splash and game-over picture drawn at twice the size, by their
+    names in the set, float RGB 0..1."""
     from gen import tessarine_pictures
 
-    return tessarine_pictures.splash_large()
+    return {"/tesk/splash.jpg": tessarine_pictures.splash_large(),
+            "/tesk/gameover.jpg": tessarine_pictures.gameover_large()}
 
 
 def backdrop_large():
@@ -438,14 +437,14 @@ def produce(entries, workers=None):
                 games = pool.apply_async(games_large)
                 menu = pool.apply_async(menu_large)
                 back = pool.apply_async(backdrop_large)
-                splash = pool.apply_async(tesk_splash_large)
+                tesk = pool.apply_async(tesk_pictures_large)
             jobs = {g.name: pool.apply_async(_make, (source, g, {}))
                     for g, _ in missing if g.art != 2.0}
             if doubles:
                 large = games.get()
                 large["/menu/small_icons"] = menu.get()
                 large[BACKDROP] = back.get()
-                large[TESK_SPLASH] = splash.get()
+                large.update(tesk.get())
                 for g in doubles:
                     jobs[g.name] = pool.apply_async(_make, (source, g, large))
             fresh = [jobs[g.name].get() for g, _ in missing]

@@ -4,6 +4,9 @@
 paddle; shown while the game loads and, heavily shaded, behind its menus.
 /tesk/gameover.jpg: the wall fallen to rubble under a dying red sky, embers rising; the
 game-over text is written over its quiet middle.
+
+Both are also drawn at twice the size for the large screens' sets (`splash_large`,
+`gameover_large`).
 """
 
 import numpy as np
@@ -127,30 +130,44 @@ def splash_large():
     return np.clip(img, 0.0, 1.0).astype(np.float32)
 
 
-def gameover(rng):
-    img = vertical_gradient([(0.0, "#040208"), (0.45, "#1a0610"), (0.72, "#5a1018"),
+def gameover(rng, s=1):
+    """The game-over picture at s times 240x320 (1 or 2): the sky and smoke painted at
+    240x320 and enlarged, the stars, rubble and embers drawn at the picture's own size."""
+    sky = vertical_gradient([(0.0, "#040208"), (0.45, "#1a0610"), (0.72, "#5a1018"),
                              (0.8, "#2a0a10"), (1.0, "#0a0406")])
-    stars(img, rng, 250, 0.6, region=np.linspace(1, 0, H)[:, None].repeat(W, 1) ** 2)
+    img = sky if s == 1 else _enlarged(sky, s)
+    ph, pw = img.shape[:2]
+    stars(img, rng, 250 * s, 0.6, region=np.linspace(1, 0, ph)[:, None].repeat(pw, 1) ** 2)
     ys, xs = pixel_grid()
     smoke = fbm(rng, 3.0, 5) * smoothstep(260, 120, ys)
+    if s != 1:
+        smoke = _enlarged(smoke.astype(np.float32), s)
     over(img, rgb("#2a1a20"), (smoke * 0.5).astype(np.float32))
     # Rubble: fallen bricks piled on the ground, dimmed, lit from the glow behind.
     ground = 262.0
-    over(img, rgb("#0c0608"), box_cover(0, ground, W, H))
+    over(img, rgb("#0c0608"), box_cover(0, ground * s, pw, ph, ph, pw))
     for i in range(70):
         w, h = float(rng.integers(14, 26)), float(rng.integers(7, 11))
         x = float(rng.normal(W / 2, 70))
         pile = 22 * np.exp(-((x - W / 2) / 80.0) ** 2) + 10 * np.exp(-((x - 40) / 30.0) ** 2)
         y = ground - rng.random() * pile - h * 0.4 + i * 0.25
-        jewel_brick(img, x - w / 2, y, w, h, ORDER[int(rng.integers(0, 5))],
-                    light=0.35 + 0.3 * rng.random())
+        jewel_brick(img, (x - w / 2) * s, y * s, w * s, h * s, ORDER[int(rng.integers(0, 5))],
+                    light=0.35 + 0.3 * rng.random(), s=s)
     # Embers drifting up from the rubble.
     embers = np.zeros_like(img)
     sub = np.random.default_rng(int(rng.integers(1 << 31)))
-    stars(embers, sub, 220, 1.2, region=smoothstep(100, 260, ys), tint_spread=0.0)
+    ys2, _ = pixel_grid(ph, pw)
+    stars(embers, sub, 220 * s, 1.2, region=smoothstep(100, 260, ys2 / s), tint_spread=0.0)
     img += embers * rgb("#ff8030")
-    add_light(img, rgb("#ff5020"), glow(W / 2, ground + 4, 90.0, power=1.5) * 0.25)
+    add_light(img, rgb("#ff5020"),
+              glow(W / 2 * s, (ground + 4) * s, 90.0 * s, ph, pw, power=1.5) * 0.25)
     return np.clip(img, 0.0, 1.0)
+
+
+def gameover_large():
+    """The game-over picture drawn at 480x640 for the large screens' sets, float RGB 0..1."""
+    img = gameover(np.random.default_rng(_seed("tesk", "gameover")), s=2)
+    return img.astype(np.float32)
 
 
 def produce_files():
