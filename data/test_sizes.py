@@ -13,7 +13,7 @@ from PIL import Image
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import gamedata  # noqa: E402
-from gen import pictures, preview, screens, sizes, texts  # noqa: E402
+from gen import pictures, preview, screens, sizes, tessarine_art, tessarine_pictures, texts  # noqa: E402
 from test_gamedata import produced, text_table  # noqa: E402
 
 ATLASES = ("/tesk/all", "/mirf/all", "/corv/all", "/menu/small_icons")
@@ -311,6 +311,52 @@ class BrickField(unittest.TestCase):
         ship = piece("ship.png")
         h, w = ship.shape[:2]
         np.testing.assert_array_equal(corvantine_art.player_ship(w, h).final(), ship)
+
+
+    def test_the_small_sets_monsters_and_life_icon_are_drawn_at_their_size(self):
+        entries = produced()
+        places, sheet = atlas(entries, "176x208", "/tesk/all")
+        drawn = tessarine_art.small_pieces(screens.SETS["176x208"].art)
+        self.assertIn("lifeIcon.png", drawn)
+        self.assertIn("monst0_0.png", drawn)
+        for piece, p in drawn.items():
+            with self.subTest(piece):
+                x, y, w, h = places[piece]
+                self.assertEqual(p.size, (w, h))
+                stored = sheet[y : y + h, x : x + w]
+                opaque = ~np.all(stored == (255, 0, 255), axis=-1)
+                np.testing.assert_array_equal(p.opaque, opaque)
+                np.testing.assert_array_equal(p.final()[p.opaque], stored[opaque])
+        # The life icon keeps its ball on the paddle's middle above a paddle with red ends.
+        icon = drawn["lifeIcon.png"]
+        self.assertTrue(icon.opaque[0, 3:6].any())
+        self.assertFalse(icon.opaque[0, :2].any() or icon.opaque[0, 8:].any())
+        ends = icon.final()[4, [1, 8]]
+        self.assertTrue(all(r > 150 and g < 90 for r, g, _ in ends))
+
+
+    def test_the_big_sets_show_the_brick_breakers_pictures_drawn_at_their_size(self):
+        entries = produced()
+
+        def edges(img, rows):
+            steps = np.abs(np.diff(img.mean(axis=-1), axis=0))[rows, 40:440]
+            return np.percentile(steps, 99)
+
+        # Rows of the bricks: the splash's arch and the game-over picture's rubble.
+        for name, drawing, rows in (
+                ("splash", tessarine_pictures.splash_large, slice(92, 274)),
+                ("gameover", tessarine_pictures.gameover_large, slice(460, 580))):
+            with self.subTest(name):
+                drawn = np.clip(np.round(drawing() * 255), 0, 255)
+                stored = decode(entries["/graphics/480x640/tesk/%s.jpg" % name])
+                small = decode(entries["/graphics/qvga/tesk/%s.jpg" % name])
+                doubled = np.asarray(Image.fromarray(small).resize((480, 640), Image.LANCZOS),
+                                     np.float32)
+                # The stored picture is the large drawing (up to the JPEG's error), sharper
+                # than the small one enlarged: the bricks' edges step in one pixel, not two.
+                stored = stored.astype(np.float32)
+                self.assertLess(np.abs(stored - drawn).mean(), 6.0)
+                self.assertGreater(edges(stored, rows), edges(doubled, rows) * 1.4)
 
 
 class Formation(unittest.TestCase):

@@ -9,11 +9,13 @@ over) are shown whole instead, over a blurred copy that fills the rest of the sc
 Atlas pieces are resampled one by one to the set's size (bricks and wall tiles to the set's
 brick rules, everything else by the set's art scale), with the colour key kept out of the
 filter: colour is weighted by coverage and a pixel is opaque where at least half of it was.
-The sets at twice the size draw the games' sprites, the menu's icons and tabs and the menu
-backdrop anew at that size (see `drawn_large`); the smaller set draws the formation shooter's
-aliens, ship and explosions anew at its size (see `drawn_small`); other pieces that grow by a whole factor are
-scaled with an edge-preserving pixel-art filter rather than plain doubling. The name keyboard's frame and the HUD plates that carry numbers keep their size, since they
-frame letters of the shared fonts.
+The sets at twice the size draw the games' sprites, the menu's icons and tabs, the menu
+backdrop and the brick-breaker's two pictures anew at that size (see `drawn_large`); the smaller
+sets draw the brick-breaker's monsters and life icon and the formation shooter's aliens, ship
+and explosions anew at their size (see `drawn_small`); other pieces that grow by a whole factor
+are scaled with an edge-preserving pixel-art filter rather than plain doubling. The name
+keyboard's frame and the HUD plates that carry numbers keep their size, since they frame
+letters of the shared fonts.
 """
 
 import hashlib
@@ -175,10 +177,20 @@ def drawn_large():
     large = games_large()
     large["/menu/small_icons"] = menu_large()
     large[BACKDROP] = backdrop_large()
+    large.update(tesk_pictures_large())
     return large
 
 
 BACKDROP = "/menu/back.jpg"
+
+
+def tesk_pictures_large():
+    """The brick-breaker's splash and game-over picture drawn at twice the size, by their
+    names in the set, float RGB 0..1."""
+    from gen import tessarine_pictures
+
+    return {"/tesk/splash.jpg": tessarine_pictures.splash_large(),
+            "/tesk/gameover.jpg": tessarine_pictures.gameover_large()}
 
 
 def backdrop_large():
@@ -234,14 +246,16 @@ def menu_large():
 
 
 def drawn_small(entries, gset):
-    """{atlas: {piece: Pix at the set's size}} for a set smaller than the qvga set: the pieces
-    of the formation shooter whose drawings take a size."""
-    from gen import corvantine_art
+    """{atlas: {piece: Pix at the set's size}} for a set smaller than the qvga set: the sprites
+    that scaling down would blur (the brick-breaker's monsters and life icon) and the pieces of
+    the formation shooter whose drawings take a size."""
+    from gen import corvantine_art, tessarine_art
 
     atlas = "/corv/all"
     wanted = {name: piece_size(atlas, name, w, h, gset)
               for name, _, _, w, h in _atlas_lines(entries[SOURCE + atlas + ".txt"])}
-    return {atlas: corvantine_art.drawn_at(wanted)}
+    return {"/tesk/all": tessarine_art.small_pieces(gset.art),
+            atlas: corvantine_art.drawn_at(wanted)}
 
 
 def scale_piece(rgb, opaque, size):
@@ -454,12 +468,14 @@ def produce(entries, workers=None):
                 games = pool.apply_async(games_large)
                 menu = pool.apply_async(menu_large)
                 back = pool.apply_async(backdrop_large)
+                tesk = pool.apply_async(tesk_pictures_large)
             jobs = {g.name: pool.apply_async(_make, (source, g, {}))
                     for g, _ in missing if g.art != 2.0}
             if doubles:
                 large = games.get()
                 large["/menu/small_icons"] = menu.get()
                 large[BACKDROP] = back.get()
+                large.update(tesk.get())
                 for g in doubles:
                     jobs[g.name] = pool.apply_async(_make, (source, g, large))
             fresh = [jobs[g.name].get() for g, _ in missing]

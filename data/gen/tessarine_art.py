@@ -466,20 +466,39 @@ def life_icon():
     return p
 
 
+def life_icon_small():
+    """The life icon for the small screens (10 x 6): a paddle two pixels high under a ball
+    of three, with the paddle's red ends and no outline on the ball, which would hide it."""
+    f = Fine(10, 6)
+    body = f.rect(0, 3, 10, 6, r=0.8)
+    f.paint(body, f.vgrad([(0, "#f4f8fc"), (1, "#48505c")], 3, 6))
+    f.paint(f.rect(0, 3, 2, 6) * body, "#d41c3c")
+    f.paint(f.rect(8, 3, 10, 6) * body, "#d41c3c")
+    p = f.finish()
+    p.outline(_u8("#1c2028"))
+    b = ball(3, STEEL_BALL)
+    p.rgb[0:3, 3:6][b.opaque] = b.rgb[b.opaque]
+    p.opaque[0:3, 3:6] |= b.opaque
+    return p
+
+
 # --- Enemies --------------------------------------------------------------------------------
 
 
-def swallower(i):
-    """A green blob that opens a wide mouth (it catches balls)."""
-    f = Fine(11, 11)
-    f.paint(f.ellipse(5.5, 5.8, 5.2, 5.0), f.vgrad([(0, "#c8ff80"), (0.5, "#50c020"),
-                                                    (1, "#1a5a08")]))
+def swallower(i, n=11):
+    """A green blob that opens a wide mouth (it catches balls); n pixels square."""
+    k = n / 11.0
+    f = Fine(n, n)
+    f.paint(f.ellipse(5.5 * k, 5.8 * k, 5.2 * k, 5.0 * k),
+            f.vgrad([(0, "#c8ff80"), (0.5, "#50c020"), (1, "#1a5a08")]))
     open_ = [0.3, 0.7, 1.0, 0.7][i]
-    f.paint(f.ellipse(5.5, 7.3, 3.6, 0.6 + 2.0 * open_), "#3a0410")
-    f.paint(f.ellipse(5.5, 7.3 + 1.2 * open_, 1.6, 0.5 + 0.8 * open_), "#e04060")
+    f.paint(f.ellipse(5.5 * k, 7.3 * k, 3.6 * k, (0.6 + 2.0 * open_) * k), "#3a0410")
+    f.paint(f.ellipse(5.5 * k, (7.3 + 1.2 * open_) * k, 1.6 * k, (0.5 + 0.8 * open_) * k),
+            "#e04060")
     for ex in (3.5, 7.5):
-        f.paint(f.ellipse(ex, 3.2, 1.5, 1.5), "#ffffff")
-        f.paint(f.ellipse(ex + 0.3, 3.4, 0.7, 0.7), "#101010")
+        f.paint(f.ellipse(ex * k, 3.2 * k, max(1.5 * k, 1.2), max(1.5 * k, 1.2)), "#ffffff")
+        f.paint(f.ellipse((ex + 0.3) * k, 3.4 * k, max(0.7 * k, 0.6), max(0.7 * k, 0.6)),
+                "#101010")
     p = f.finish()
     p.outline(_u8("#0c2a04"))
     return p
@@ -502,21 +521,43 @@ def bomber(i):
     return p
 
 
-def jelly(i):
-    """A blue jelly with waving tentacles."""
-    f = Fine(11, 11)
-    f.paint(f.ellipse(5.5, 4.6, 4.8, 4.0) * f.rect(0, 0, 11, 6.2),
-            f.vgrad([(0, "#d0f0ff"), (0.5, "#40a0ff"), (1, "#1040b0")], 0.5, 6.2))
+def jelly(i, n=11):
+    """A blue jelly with waving tentacles; n pixels square."""
+    k = n / 11.0
+    f = Fine(n, n)
+    f.paint(f.ellipse(5.5 * k, 4.6 * k, 4.8 * k, 4.0 * k) * f.rect(0, 0, n, 6.2 * k),
+            f.vgrad([(0, "#d0f0ff"), (0.5, "#40a0ff"), (1, "#1040b0")], 0.5 * k, 6.2 * k))
     phase = i * np.pi / 2
-    for k, x in enumerate((2.0, 4.3, 6.7, 9.0)):
-        sway = 0.9 * np.sin(phase + k * 1.3)
-        f.paint(f.line([(x, 5.8), (x + sway, 8.0), (x - sway * 0.6, 10.5)], 1.0), "#6ab8ff")
-    f.paint(f.ellipse(3.9, 3.6, 0.9, 1.1), "#ffffff")
-    f.paint(f.ellipse(7.1, 3.6, 0.9, 1.1), "#ffffff")
+    # Four tentacles, three when there is no room for four apart.
+    feet = (2.0, 4.3, 6.7, 9.0) if n >= 10 else (2.3, 5.5, 8.7)
+    for j, x in enumerate(feet):
+        sway = 0.9 * np.sin(phase + j * 1.3)
+        f.paint(f.line([(x * k, 5.8 * k), ((x + sway) * k, 8.0 * k),
+                        ((x - sway * 0.6) * k, 10.5 * k)], max(1.0 * k, 0.8)), "#6ab8ff")
+    f.paint(f.ellipse(3.9 * k, 3.6 * k, max(0.9 * k, 0.8), max(1.1 * k, 0.9)), "#ffffff")
+    f.paint(f.ellipse(7.1 * k, 3.6 * k, max(0.9 * k, 0.8), max(1.1 * k, 0.9)), "#ffffff")
     p = f.finish()
-    p.plot([(4, 4), (7, 4)], _u8("#081838"))
+    p.plot([(int(4 * k), int(4 * k)), (int(round(7 * k)), int(4 * k))], _u8("#081838"))
     p.outline(_u8("#081c50"))
     return p
+
+
+MONSTERS = (swallower, bomber, jelly)
+
+
+def small_pieces(scale):
+    """Pieces drawn anew for a set whose sprites are scale times the 240x320 ones (below 1),
+    where scaling the finished sprites down would blur their outlines and eyes: the swallower,
+    the jelly and the life icon, by their names in the atlas. (The mine keeps its scaled
+    sprite: drawn that small, its spikes fill in.)"""
+    n = int(round(11 * scale))
+    pieces = {}
+    for j, look in ((0, swallower), (2, jelly)):
+        for i in range(4):
+            pieces["monst%d_%d.png" % (j, i)] = look(i, n)
+    if (int(round(13 * scale)), int(round(8 * scale))) == (10, 6):
+        pieces["lifeIcon.png"] = life_icon_small()
+    return pieces
 
 
 # --- Brick animations -----------------------------------------------------------------------
@@ -689,7 +730,7 @@ def build():
     pieces["bomba-monstr_0.png"] = enemy_bomb()
     pieces["lifeIcon.png"] = life_icon()
 
-    for k, look in enumerate((swallower, bomber, jelly)):
+    for k, look in enumerate(MONSTERS):
         anims["monst%d" % k] = add("monst%d_" % k, [look(i) for i in range(4)])
     for kind in range(1, 13):
         anims["tesk_bon%d" % kind] = add("bon%d_" % kind,

@@ -1,6 +1,7 @@
 #include "tessarine/BrickList.h"
 
 #include "tessarine/Platform.h"
+#include "tessarine/ScreenPicture.h"
 #include "tessarine/TessarineGlobals.h"
 
 #include "gamelib/GameLib.h"
@@ -232,7 +233,7 @@ int32_t BrickList::pictureOf(int32_t level)
 
 void BrickList::buildBackground()
 {
-    DImagePtr plain = DImage::createImage(screenWidth, screenHeight);
+    DImagePtr plain = blankScreenPicture();
     gamelib::GameLib::drawPicture(pictureOf(levelNumber), plain->getGraphics());
     picture = shadeImage(plain, -100, 0, screenWidth - 1);
     DGraphics& g = *wallsGraphics;

@@ -17,6 +17,18 @@ Enemy::Enemy()
     for (int32_t i = 0; i < 3; ++i)
         if (enemyAnimations && i < enemyAnimations->length)
             (*animations)[i] = copyAnimation((*enemyAnimations)[i]);
+    // The body is as large as the monster is drawn (11 pixels in the 240 x 320 graphics), so
+    // that it is painted centred on its position and meets balls where it shows.
+    if (gamelib::AnimationPtr a = (*animations)[0]) {
+        if (a->frames && a->frames->length > 0) {
+            if (gamelib::GameImagePtr f = (*a->frames)[0]) {
+                if (f->w > 0 && f->h > 0) {
+                    width = f->w;
+                    height = f->h;
+                }
+            }
+        }
+    }
 }
 
 void Enemy::tryAppear()

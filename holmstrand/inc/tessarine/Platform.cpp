@@ -7,6 +7,7 @@
 
 #include "gamelib/ScreenCanvas.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace tessarine {
@@ -80,6 +81,15 @@ void Platform::loadAnimations()
     turboEngineImage = firstFrame(deturboAnimation);
     paddleImage = normalImage;
     currentEngine = engineImage;
+    // A paddle drawn larger (the large sets) keeps its engine and flames on the screen: the
+    // margin below it grows with it.
+    bottomMargin = std::max(bottomMargin, scaled(kDesignBottomMargin));
+}
+
+int32_t Platform::scaled(int32_t designPixels) const
+{
+    const int32_t w = normalImage && normalImage->w > 0 ? normalImage->w : kDesignWidth;
+    return designPixels * w / kDesignWidth;
 }
 
 int32_t Platform::imageWidth() const
@@ -97,9 +107,9 @@ void Platform::startGunFlash()
     if (bullet1InFlight || bullet2InFlight || flashing)
         return;
     flashing = 1;
-    flashLeftX = x - width / 2 - 6;
+    flashLeftX = x - width / 2 - scaled(6);
     flashLeftY = y;
-    flashRightX = x + width / 2 - 6;
+    flashRightX = x + width / 2 - scaled(6);
     flashRightY = y;
     gunFlashLeft->reset();
     gunFlashRight->reset();
@@ -365,9 +375,9 @@ void Platform::move(int32_t direction)
     if (turbo && runningGame) {
         const int32_t ph = imageHeight();
         if (direction == 1)
-            runningGame->spawnParticles(1, 1, x - 20, y + ph + 3, 0);
+            runningGame->spawnParticles(1, 1, x - scaled(20), y + ph + 3, 0);
         else
-            runningGame->spawnParticles(1, 1, x + 20, y + ph + 1, 0);
+            runningGame->spawnParticles(1, 1, x + scaled(20), y + ph + 1, 0);
     }
 }
 
@@ -439,11 +449,11 @@ void Platform::paint()
         gunsImage->draw(x - gunsImage->w / 2, y);
     if (turbo) {
         if (movingRight && drawable(flamesAnimation)) {
-            flamesAnimation->paint(x - 24, y + imageHeight() + 1);
+            flamesAnimation->paint(x - scaled(24), y + imageHeight() + 1);
             movingRight = 0;
         }
         if (movingLeft && drawable(flames2Animation)) {
-            flames2Animation->paint(x + 14, y + imageHeight() + 1);
+            flames2Animation->paint(x + scaled(14), y + imageHeight() + 1);
             movingLeft = 0;
         }
     }

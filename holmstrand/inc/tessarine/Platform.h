@@ -46,11 +46,18 @@ class Platform : public qev::lang::DObject
 
     // Paddle rectangle of the current image.
     int32_t imageWidth() const;
+    // A distance drawn for the 30-pixel paddle, at the size of this graphics set's paddle
+    // (the flames, flashes and exhaust stand at such distances from the paddle's centre).
+    int32_t scaled(int32_t designPixels) const;
     int32_t imageHeight() const;
     // The bonus table for one caught kind.
     int32_t applyBonus(int32_t kind, int32_t lives);
     void addBalls();
     bool glueFinished() const { return glueAnimation && !glueAnimation->playing; }
+
+    // Width of the normal paddle in the 240 x 320 graphics, which the fixed offsets suit.
+    static constexpr int32_t kDesignWidth = 30;
+    static constexpr int32_t kDesignBottomMargin = 12;
 
     int32_t width = 30;
     int32_t height = 5;

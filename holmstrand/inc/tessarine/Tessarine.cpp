@@ -2,6 +2,7 @@
 
 #include "tessarine/BrickList.h"
 #include "tessarine/Platform.h"
+#include "tessarine/ScreenPicture.h"
 #include "tessarine/TessarineGlobals.h"
 
 #include "gamelib/GameLib.h"
@@ -134,7 +135,7 @@ void Tessarine::start()
     GameMenu::loadMenuImages();
     gameMenu = new GameMenu();
     if (splash)
-        gameMenu->setBackground(splash, -161);
+        gameMenu->setBackground(fitToScreen(splash), -161);
     try {
         gameMenu->setHelpText(DStringPtr(u"/txt/tesk/") + languageShortName() + u"_help.txt",
                               nullptr);
@@ -147,7 +148,7 @@ void Tessarine::start()
     highscoreMenu = new GameMenu();
     highscoreMenu->loadHighscores(kHighscores, optionPrefix());
     if (splash)
-        highscoreMenu->setBackground(splash, -160);
+        highscoreMenu->setBackground(fitToScreen(splash), -160);
     highscoreMenu->state = GameMenu::STATE_HIGHSCORES;
     smallBallImage = gamelib::GameImage::fromAtlas(DStringPtr(u"ballSmall.png"));
     normalBallImage = gamelib::GameImage::fromAtlas(DStringPtr(u"ball1.png"));
@@ -176,12 +177,14 @@ void Tessarine::start()
     for (int32_t i = 0; i < ballCapacity; ++i)
         (*balls)[i] = new Ball(Ball::KIND_BALL);
     stage();
+    // The paddle's pieces come first: their size sets the margin under the paddle, which the
+    // grid fitting reads.
+    paddle->loadAnimations();
     brickList = new BrickList((*balls)[0]->radius);
     for (int32_t i = 0; i < enemyCapacity; ++i)
         (*enemies)[i] = new Enemy();
     setScore(0);
     paddle->balls = balls;
-    paddle->loadAnimations();
     paddle->bullet1->wallTop = brickList->gridTop;
     paddle->bullet2->wallTop = brickList->gridTop;
     for (int32_t i = 0; i < ballCapacity; ++i) {
@@ -260,7 +263,8 @@ void Tessarine::setState(int32_t s)
     gameState = s;
     if (s == STATE_GET_READY && lives < 1 && brickList) {
         try {
-            brickList->picture = gamelib::GameLib::loadImage(DStringPtr(u"/tesk/gameover.jpg"), 0);
+            brickList->picture =
+                fitToScreen(gamelib::GameLib::loadImage(DStringPtr(u"/tesk/gameover.jpg"), 0));
         } catch (DExceptionBase* e) {
             if (!gamelib::swallowable(e))
                 throw;

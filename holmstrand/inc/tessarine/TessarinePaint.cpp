@@ -104,7 +104,8 @@ void Tessarine::paintHud()
     BrickList& list = *brickList;
     int32_t iconW = 0;
     if (lifeIcon) {
-        lifeIcon->draw(gridLeft + 1, list.gridTop - lifeIcon->h + 12);
+        // Level with the text's foot; an icon taller than the text stays below the top wall.
+        lifeIcon->draw(gridLeft + 1, std::max(list.gridTop, list.gridTop - lifeIcon->h + 12));
         iconW = lifeIcon->w;
     }
     const DStringPtr times(u"x");
@@ -114,7 +115,10 @@ void Tessarine::paintHud()
              list.gridTop, DGraphics::TOP | DGraphics::LEFT);
     const int32_t pauseW = gamelib::pauseImage ? gamelib::pauseImage->getWidth() : 0;
     const int32_t m = std::max(gridLeft, pauseW + 2);
-    drawText(gamelib::FONT_NUM0, DStringPtr(u"") + list.score, screenWidth - m, list.gridTop,
+    // Inside the right wall by a pixel, as the icon is inside the left one; the grid is centred
+    // with the odd pixel on the right, where the margin alone would reach into the wall.
+    const int32_t right = std::min(screenWidth - m, gridLeft + list.gridWidth - 1);
+    drawText(gamelib::FONT_NUM0, DStringPtr(u"") + list.score, right, list.gridTop,
              DGraphics::TOP | DGraphics::RIGHT);
 }
 
