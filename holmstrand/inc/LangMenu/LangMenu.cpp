@@ -1,6 +1,5 @@
 #include "LangMenu/LangMenu.h"
 
-#include "LangMenu/ShadedBackdrop.h"
 #include "gamelib/GameLib.h"
 #include "gamelib/ImageFont.h"
 #include "gamelib/ScreenCanvas.h"
@@ -19,7 +18,6 @@ using qev::lang::DStringPtr;
 using qev::lang::DSystem;
 using qev::microedition::lcdui::DGraphics;
 using qev::microedition::lcdui::DGraphicsPtr;
-using qev::microedition::lcdui::DImagePtr;
 using qev::util::DVector;
 using qev::util::DVectorPtr;
 
@@ -61,24 +59,8 @@ void LangMenu::start()
     if (languageNames->size() != languageShortNames->size() || languageCount == 1)
         languageIndex = 0;
 
-    const ImageFont& menu = *imageFonts[FONT_MENU];
-    boxWidth = 2 * (screenWidth / 3);
-    rowHeight = menu.getHeight() + 4;
+    setUpBox();
     listHeight = rowHeight * languageCount;
-    boxX = (screenWidth - boxWidth) / 2;
-    boxY = (screenHeight - boxWidth) / 2;
-    try {
-        DImagePtr picture = GameLib::loadImage(u"/menu/back.jpg", 0);
-        const int32_t from = (picture->getWidth() - screenWidth) / 2 + (screenWidth / 3) / 2;
-        m_background = drawShadedBackdrop(picture, kShadeLevel, from, picture->getWidth() - from);
-    } catch (DExceptionBase* e) {
-        // The question works on a black screen as well.
-        if (!swallowable(e))
-            throw;
-        m_background = nullptr;
-    }
-    m_okLabel = u"OK";
-    lastActionTime = DSystem::currentTimeMillis();
 }
 
 void LangMenu::update()
@@ -105,7 +87,7 @@ void LangMenu::update()
 void LangMenu::handlePointer()
 {
     const int64_t now = DSystem::currentTimeMillis();
-    if (now - lastActionTime <= kTapGateMillis)
+    if (!tapGateOpen(now))
         return;
     const int32_t px = pointerX;
     const int32_t py = pointerY;
@@ -116,11 +98,8 @@ void LangMenu::handlePointer()
             keyFire = 1;
         }
         lastActionTime = now;
-    } else if (px > 4) {
-        const ImageFont& menu = *imageFonts[FONT_MENU];
-        if (px <= menu.stringWidth(m_okLabel) + 5 && py >= screenHeight - menu.getHeight() - 5 &&
-            py <= screenHeight - 5)
-            keySoftLeft = 1;
+    } else if (onOkLabel(px, py)) {
+        keySoftLeft = 1;
     }
 }
 
@@ -131,31 +110,20 @@ void LangMenu::paint()
 
 void LangMenu::paintOn(DGraphicsPtr g)
 {
-    g->setColor(0);
-    g->fillRect(0, 0, screenWidth, screenHeight);
-    if (m_background)
-        g->drawImage(m_background, screenWidth / 2, screenHeight / 2,
-                     DGraphics::HCENTER | DGraphics::VCENTER);
-    if (languageIndex >= 0) {
-        g->setColor(kHighlightColour);
-        g->fillRect(boxX + 1, boxY + rowHeight * languageIndex + 1, boxWidth - 2, rowHeight - 2);
-    }
-    g->setColor(kTextColour);
+    paintBox(g, languageIndex);
     const ImageFont& menu = *imageFonts[FONT_MENU];
-    const int32_t lift = screenHeight > 320 ? 2 : 0;
+    const int32_t lift = textLift();
     for (int32_t i = 0; i < languageCount; ++i) {
         DStringPtr name = qev::lang::dcast<DString>(languageNames->elementAt(i));
         menu.drawString(g, name, boxX + boxWidth / 2, boxY + i * rowHeight + rowHeight / 2 - lift,
                         DGraphics::HCENTER | DGraphics::BASELINE);
     }
-    g->setColor(kOkColour);
-    menu.drawString(g, m_okLabel, 5, screenHeight - rowHeight, DGraphics::TOP | DGraphics::LEFT);
+    paintOkLabel(g);
 }
 
 void LangMenu::stop()
 {
-    m_background = nullptr;
-    m_okLabel = nullptr;
+    dropBox();
     languageNames = nullptr;
     languageShortNames = nullptr;
 }

@@ -2,26 +2,18 @@
 // darkened backdrop. Confirming continues the start-up with the chosen language.
 #pragma once
 
-#include "gamelib/GameInterface.h"
+#include "gamelib/QuestionScreen.h"
 
 #include "lang/DString.h"
 #include "microedition/lcdui/DGraphics.h"
-#include "microedition/lcdui/DImage.h"
 
 #include <cstdint>
 
 namespace langmenu {
 
-class LangMenu : public gamelib::GameInterface
+class LangMenu : public gamelib::QuestionScreen
 {
   public:
-    static constexpr int32_t kShadeLevel = -160;
-    static constexpr int32_t kTextColour = 0x000000;
-    static constexpr int32_t kHighlightColour = 0x7381A9;
-    static constexpr int32_t kOkColour = 0xCCCCCC;
-    // Taps closer together than this are ignored.
-    static constexpr int64_t kTapGateMillis = 200;
-
     // No language chosen.
     LangMenu();
     const char* getClassName() override { return "LangMenu"; }
@@ -35,19 +27,11 @@ class LangMenu : public gamelib::GameInterface
     void stop() override;
     virtual void paintOn(qev::microedition::lcdui::DGraphicsPtr g);
 
-    int32_t boxWidth = 0;
-    int32_t rowHeight = 0;
     int32_t listHeight = 0;
-    int32_t boxX = 0;
-    int32_t boxY = 0;
-    int64_t lastActionTime = 0;
 
   private:
     void handlePointer();
     void readLanguages();
-
-    qev::microedition::lcdui::DImagePtr m_background;
-    qev::lang::DStringPtr m_okLabel;
 };
 
 } // namespace langmenu

@@ -1,7 +1,5 @@
 #include "SoundMenu/SoundMenu.h"
 
-#include "LangMenu/LangMenu.h"
-#include "LangMenu/ShadedBackdrop.h"
 #include "gamelib/GameLib.h"
 #include "gamelib/GameMenu.h"
 #include "gamelib/ImageFont.h"
@@ -20,7 +18,6 @@ using qev::lang::DStringPtr;
 using qev::lang::DSystem;
 using qev::microedition::lcdui::DGraphics;
 using qev::microedition::lcdui::DGraphicsPtr;
-using qev::microedition::lcdui::DImagePtr;
 
 SoundMenu::SoundMenu()
 {
@@ -42,24 +39,9 @@ void SoundMenu::start(DStringArrayPtr prefixes)
     m_question = getText(u"enable_sound");
     m_yes = getText(u"yes");
     m_no = getText(u"no");
-    const int32_t fontHeight = imageFonts[FONT_MENU]->getHeight();
-    boxWidth = 2 * (screenWidth / 3);
-    boxHeight = 3 * fontHeight + 12;
-    rowHeight = fontHeight + 4;
-    boxX = (screenWidth - boxWidth) / 2;
-    boxY = (screenHeight - boxWidth) / 2;
-    try {
-        DImagePtr picture = GameLib::loadImage(u"/menu/back.jpg", 0);
-        const int32_t from = (picture->getWidth() - screenWidth) / 2 + (screenWidth / 3) / 2;
-        m_background = langmenu::drawShadedBackdrop(picture, langmenu::LangMenu::kShadeLevel, from,
-                                                    picture->getWidth() - from);
-    } catch (DExceptionBase* e) {
-        if (!swallowable(e))
-            throw;
-        m_background = nullptr;
-    }
-    m_okLabel = u"OK";
-    lastActionTime = DSystem::currentTimeMillis();
+    setUpBox();
+    // The question and both answers.
+    boxHeight = 3 * rowHeight;
 }
 
 void SoundMenu::update()
@@ -85,7 +67,7 @@ void SoundMenu::update()
 void SoundMenu::handlePointer()
 {
     const int64_t now = DSystem::currentTimeMillis();
-    if (now - lastActionTime <= kTapGateMillis)
+    if (!tapGateOpen(now))
         return;
     const int32_t px = pointerX;
     const int32_t py = pointerY;
@@ -96,11 +78,8 @@ void SoundMenu::handlePointer()
             keyFire = 1;
         }
         lastActionTime = now;
-    } else if (px > 4) {
-        const ImageFont& menu = *imageFonts[FONT_MENU];
-        if (px <= menu.stringWidth(m_okLabel) + 5 && py >= screenHeight - menu.getHeight() - 5 &&
-            py <= screenHeight - 5)
-            keySoftLeft = 1;
+    } else if (onOkLabel(px, py)) {
+        keySoftLeft = 1;
     }
 }
 
@@ -121,32 +100,21 @@ void SoundMenu::paint()
 
 void SoundMenu::paintOn(DGraphicsPtr g)
 {
-    g->setColor(0);
-    g->fillRect(0, 0, screenWidth, screenHeight);
-    if (m_background)
-        g->drawImage(m_background, screenWidth / 2, screenHeight / 2,
-                     DGraphics::HCENTER | DGraphics::VCENTER);
-    const int32_t row = soundAnswer ? 1 : 2;
-    g->setColor(kHighlightColour);
-    g->fillRect(boxX + 1, boxY + row * rowHeight + 1, boxWidth - 2, rowHeight - 2);
-    g->setColor(kTextColour);
-    const int32_t lift = screenHeight > 320 ? 2 : 0;
+    paintBox(g, soundAnswer ? 1 : 2);
+    const int32_t lift = textLift();
     const int32_t cx = boxX + boxWidth / 2;
     const int32_t y = boxY + rowHeight / 2 - lift;
     const int32_t anchor = DGraphics::HCENTER | DGraphics::BASELINE;
     imageFonts[FONT_HUD0]->drawString(g, m_question, cx, y, anchor);
     imageFonts[FONT_MENU]->drawString(g, m_yes, cx, y + rowHeight, anchor);
     imageFonts[FONT_MENU]->drawString(g, m_no, cx, y + 2 * rowHeight, anchor);
-    g->setColor(kOkColour);
-    imageFonts[FONT_MENU]->drawString(g, m_okLabel, 5, screenHeight - rowHeight,
-                                      DGraphics::TOP | DGraphics::LEFT);
+    paintOkLabel(g);
 }
 
 void SoundMenu::stop()
 {
     m_question = m_yes = m_no = nullptr;
-    m_background = nullptr;
-    m_okLabel = nullptr;
+    dropBox();
 }
 
 } // namespace soundmenu

@@ -1,0 +1,77 @@
+#include "gamelib/QuestionScreen.h"
+
+#include "LangMenu/ShadedBackdrop.h"
+#include "gamelib/GameLib.h"
+#include "gamelib/ImageFont.h"
+#include "gamelib/ScreenCanvas.h"
+
+#include "lang/DSystem.h"
+
+namespace gamelib {
+
+using qev::lang::DExceptionBase;
+using qev::microedition::lcdui::DGraphics;
+using qev::microedition::lcdui::DGraphicsPtr;
+using qev::microedition::lcdui::DImagePtr;
+
+void QuestionScreen::setUpBox()
+{
+    boxWidth = 2 * (screenWidth / 3);
+    rowHeight = imageFonts[FONT_MENU]->getHeight() + 4;
+    boxX = (screenWidth - boxWidth) / 2;
+    boxY = (screenHeight - boxWidth) / 2;
+    try {
+        DImagePtr picture = GameLib::loadImage(u"/menu/back.jpg", 0);
+        const int32_t from = (picture->getWidth() - screenWidth) / 2 + (screenWidth / 3) / 2;
+        m_background =
+            langmenu::drawShadedBackdrop(picture, kShadeLevel, from, picture->getWidth() - from);
+    } catch (DExceptionBase* e) {
+        // The question works on a black screen as well.
+        if (!swallowable(e))
+            throw;
+        m_background = nullptr;
+    }
+    m_okLabel = u"OK";
+    lastActionTime = qev::lang::DSystem::currentTimeMillis();
+}
+
+void QuestionScreen::dropBox()
+{
+    m_background = nullptr;
+    m_okLabel = nullptr;
+}
+
+bool QuestionScreen::onOkLabel(int32_t px, int32_t py) const
+{
+    const ImageFont& menu = *imageFonts[FONT_MENU];
+    return px > 4 && px <= menu.stringWidth(m_okLabel) + 5 &&
+           py >= screenHeight - menu.getHeight() - 5 && py <= screenHeight - 5;
+}
+
+void QuestionScreen::paintBox(DGraphicsPtr g, int32_t row) const
+{
+    g->setColor(0);
+    g->fillRect(0, 0, screenWidth, screenHeight);
+    if (m_background)
+        g->drawImage(m_background, screenWidth / 2, screenHeight / 2,
+                     DGraphics::HCENTER | DGraphics::VCENTER);
+    if (row >= 0) {
+        g->setColor(kHighlightColour);
+        g->fillRect(boxX + 1, boxY + rowHeight * row + 1, boxWidth - 2, rowHeight - 2);
+    }
+    g->setColor(kTextColour);
+}
+
+void QuestionScreen::paintOkLabel(DGraphicsPtr g) const
+{
+    g->setColor(kOkColour);
+    imageFonts[FONT_MENU]->drawString(g, m_okLabel, 5, screenHeight - rowHeight,
+                                      DGraphics::TOP | DGraphics::LEFT);
+}
+
+int32_t QuestionScreen::textLift()
+{
+    return screenHeight > 320 ? 2 : 0;
+}
+
+} // namespace gamelib

@@ -1,0 +1,55 @@
+// What the start-up questions (language, sound) share: a box of menu-font rows in the middle of
+// the darkened backdrop, one row highlighted, and "OK" at the bottom left, which a tap also
+// confirms.
+#pragma once
+
+#include "gamelib/GameInterface.h"
+
+#include "lang/DString.h"
+#include "microedition/lcdui/DGraphics.h"
+#include "microedition/lcdui/DImage.h"
+
+#include <cstdint>
+
+namespace gamelib {
+
+class QuestionScreen : public GameInterface
+{
+  public:
+    static constexpr int32_t kShadeLevel = -160;
+    static constexpr int32_t kTextColour = 0x000000;
+    static constexpr int32_t kHighlightColour = 0x7381A9;
+    static constexpr int32_t kOkColour = 0xCCCCCC;
+    // Taps closer together than this are ignored.
+    static constexpr int64_t kTapGateMillis = 200;
+
+    int32_t boxWidth = 0;
+    int32_t rowHeight = 0;
+    int32_t boxX = 0;
+    int32_t boxY = 0;
+    int64_t lastActionTime = 0;
+
+  protected:
+    // The box (two thirds of the screen wide, rows of the menu font), the backdrop (none when
+    // its picture cannot be read), the label, and the tap gate closed from now.
+    void setUpBox();
+    // Drops the backdrop and the label.
+    void dropBox();
+    // Whether a tap at `now` comes after the gate.
+    bool tapGateOpen(int64_t now) const { return now - lastActionTime > kTapGateMillis; }
+    // Whether (px, py) falls on the "OK" label.
+    bool onOkLabel(int32_t px, int32_t py) const;
+    // Black, the backdrop and the highlight of the row (none when negative); then the text
+    // colour is set.
+    void paintBox(qev::microedition::lcdui::DGraphicsPtr g, int32_t row) const;
+    // "OK" at the bottom left.
+    void paintOkLabel(qev::microedition::lcdui::DGraphicsPtr g) const;
+    // How far the rows' baselines rise on screens taller than 320 pixels.
+    static int32_t textLift();
+
+  private:
+    qev::microedition::lcdui::DImagePtr m_background;
+    qev::lang::DStringPtr m_okLabel;
+};
+
+} // namespace gamelib
