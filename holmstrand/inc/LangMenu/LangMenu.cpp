@@ -5,8 +5,6 @@
 #include "gamelib/ScreenCanvas.h"
 #include "gamelib/TextTable.h"
 
-#include "lang/DSystem.h"
-
 namespace langmenu {
 
 using namespace gamelib;
@@ -15,7 +13,6 @@ using qev::lang::DObjectPtr;
 using qev::lang::DString;
 using qev::lang::DStringArrayPtr;
 using qev::lang::DStringPtr;
-using qev::lang::DSystem;
 using qev::microedition::lcdui::DGraphics;
 using qev::microedition::lcdui::DGraphicsPtr;
 using qev::util::DVector;
@@ -74,7 +71,7 @@ void LangMenu::update()
     else if (keyDown || keyAction15)
         languageIndex = languageIndex + 1 >= languageCount ? 0 : languageIndex + 1;
     if (pointerPressed) {
-        handlePointer();
+        handleTap(listHeight);
         pointerPressed = 0;
     }
     if ((keyFire || keySoftLeft) && languageIndex >= 0) {
@@ -84,23 +81,12 @@ void LangMenu::update()
     ScreenCanvas::clearKeys();
 }
 
-void LangMenu::handlePointer()
+bool LangMenu::chooseRow(int32_t row)
 {
-    const int64_t now = DSystem::currentTimeMillis();
-    if (!tapGateOpen(now))
-        return;
-    const int32_t px = pointerX;
-    const int32_t py = pointerY;
-    if (px >= boxX && px <= boxX + boxWidth && py >= boxY && py <= boxY + listHeight) {
-        const int32_t row = (py - boxY) / rowHeight;
-        if (row >= 0 && row < languageCount) {
-            languageIndex = row;
-            keyFire = 1;
-        }
-        lastActionTime = now;
-    } else if (onOkLabel(px, py)) {
-        keySoftLeft = 1;
-    }
+    if (row < 0 || row >= languageCount)
+        return false;
+    languageIndex = row;
+    return true;
 }
 
 void LangMenu::paint()

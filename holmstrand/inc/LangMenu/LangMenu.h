@@ -30,7 +30,7 @@ class LangMenu : public gamelib::QuestionScreen
     int32_t listHeight = 0;
 
   private:
-    void handlePointer();
+    bool chooseRow(int32_t row) override;
     void readLanguages();
 };
 

@@ -6,8 +6,6 @@
 #include "gamelib/ScreenCanvas.h"
 #include "gamelib/TextTable.h"
 
-#include "lang/DSystem.h"
-
 namespace soundmenu {
 
 using namespace gamelib;
@@ -15,7 +13,6 @@ using qev::lang::DExceptionBase;
 using qev::lang::DString;
 using qev::lang::DStringArrayPtr;
 using qev::lang::DStringPtr;
-using qev::lang::DSystem;
 using qev::microedition::lcdui::DGraphics;
 using qev::microedition::lcdui::DGraphicsPtr;
 
@@ -51,7 +48,7 @@ void SoundMenu::update()
     if (keyUp || keyDown || keyAction14 || keyAction15)
         soundAnswer = soundAnswer ? 0 : 1;
     if (pointerPressed) {
-        handlePointer();
+        handleTap(boxHeight);
         pointerPressed = 0;
     }
     if (keyFire || keySoftLeft) {
@@ -64,23 +61,12 @@ void SoundMenu::update()
     ScreenCanvas::clearKeys();
 }
 
-void SoundMenu::handlePointer()
+bool SoundMenu::chooseRow(int32_t row)
 {
-    const int64_t now = DSystem::currentTimeMillis();
-    if (!tapGateOpen(now))
-        return;
-    const int32_t px = pointerX;
-    const int32_t py = pointerY;
-    if (px >= boxX && px <= boxX + boxWidth && py >= boxY && py <= boxY + boxHeight) {
-        const int32_t row = (py - boxY) / rowHeight;
-        if (row == 1 || row == 2) {
-            soundAnswer = row == 1 ? 1 : 0;
-            keyFire = 1;
-        }
-        lastActionTime = now;
-    } else if (onOkLabel(px, py)) {
-        keySoftLeft = 1;
-    }
+    if (row != 1 && row != 2)
+        return false;
+    soundAnswer = row == 1 ? 1 : 0;
+    return true;
 }
 
 void SoundMenu::saveAnswer()

@@ -33,7 +33,7 @@ class SoundMenu : public gamelib::QuestionScreen
     int32_t boxHeight = 0;
 
   private:
-    void handlePointer();
+    bool chooseRow(int32_t row) override;
 
     qev::lang::DStringArrayPtr m_prefixes;
     qev::lang::DStringPtr m_question;

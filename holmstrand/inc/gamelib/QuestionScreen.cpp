@@ -41,11 +41,23 @@ void QuestionScreen::dropBox()
     m_okLabel = nullptr;
 }
 
-bool QuestionScreen::onOkLabel(int32_t px, int32_t py) const
+void QuestionScreen::handleTap(int32_t height)
 {
+    const int64_t now = qev::lang::DSystem::currentTimeMillis();
+    if (now - lastActionTime <= kTapGateMillis)
+        return;
+    const int32_t px = pointerX;
+    const int32_t py = pointerY;
+    if (px >= boxX && px <= boxX + boxWidth && py >= boxY && py <= boxY + height) {
+        if (chooseRow((py - boxY) / rowHeight))
+            keyFire = 1;
+        lastActionTime = now;
+        return;
+    }
     const ImageFont& menu = *imageFonts[FONT_MENU];
-    return px > 4 && px <= menu.stringWidth(m_okLabel) + 5 &&
-           py >= screenHeight - menu.getHeight() - 5 && py <= screenHeight - 5;
+    if (px > 4 && px <= menu.stringWidth(m_okLabel) + 5 &&
+        py >= screenHeight - menu.getHeight() - 5 && py <= screenHeight - 5)
+        keySoftLeft = 1;
 }
 
 void QuestionScreen::paintBox(DGraphicsPtr g, int32_t row) const

@@ -35,10 +35,12 @@ class QuestionScreen : public GameInterface
     void setUpBox();
     // Drops the backdrop and the label.
     void dropBox();
-    // Whether a tap at `now` comes after the gate.
-    bool tapGateOpen(int64_t now) const { return now - lastActionTime > kTapGateMillis; }
-    // Whether (px, py) falls on the "OK" label.
-    bool onOkLabel(int32_t px, int32_t py) const;
+    // The tap at the pointer: on a row of the box (its top `height` pixels) it chooses the row
+    // when chooseRow takes it and confirms; on the "OK" label it confirms. A tap within the
+    // gate of the last one on the box does nothing.
+    void handleTap(int32_t height);
+    // Takes the row as the answer; false for a row that is none.
+    virtual bool chooseRow(int32_t row) = 0;
     // Black, the backdrop and the highlight of the row (none when negative); then the text
     // colour is set.
     void paintBox(qev::microedition::lcdui::DGraphicsPtr g, int32_t row) const;
