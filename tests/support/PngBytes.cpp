@@ -2,6 +2,7 @@
 
 #include <png.h>
 
+#include <stdexcept>
 #include <vector>
 
 namespace testsupport {
@@ -24,11 +25,16 @@ std::string pngOf(int w, int h, const std::function<uint32_t(int, int)>& rgb)
     image.height = static_cast<png_uint_32>(h);
     image.format = PNG_FORMAT_RGB;
     png_alloc_size_t size = 0;
-    png_image_write_to_memory(&image, nullptr, &size, 0, pixels.data(), 0, nullptr);
-    std::string out(size, '\0');
-    png_image_write_to_memory(&image, out.data(), &size, 0, pixels.data(), 0, nullptr);
-    out.resize(size);
-    return out;
+    std::string out;
+    if (png_image_write_to_memory(&image, nullptr, &size, 0, pixels.data(), 0, nullptr)) {
+        out.resize(size);
+        if (png_image_write_to_memory(&image, out.data(), &size, 0, pixels.data(), 0, nullptr)) {
+            out.resize(size);
+            return out;
+        }
+    }
+    throw std::runtime_error("cannot encode a " + std::to_string(w) + " x " + std::to_string(h) +
+                             " PNG");
 }
 
 std::string solidPng(int w, int h, uint32_t rgb)

@@ -8,7 +8,8 @@
 
 namespace testsupport {
 
-// An 8-bit RGB PNG of w x h pixels, each given as 0xRRGGBB by rgb(x, y).
+// An 8-bit RGB PNG of w x h pixels, each given as 0xRRGGBB by rgb(x, y); std::runtime_error
+// when libpng cannot encode it.
 std::string pngOf(int w, int h, const std::function<uint32_t(int, int)>& rgb);
 
 // An 8-bit RGB PNG of w x h pixels of one colour (0xRRGGBB).
