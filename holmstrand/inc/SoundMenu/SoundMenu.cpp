@@ -23,15 +23,8 @@ SoundMenu::SoundMenu()
 
 void SoundMenu::start(DStringArrayPtr prefixes)
 {
-    try {
-        DStringPtr shortName =
-            qev::lang::dcast<DString>(languageShortNames->elementAt(languageIndex));
-        loadTextFile(u"/txt/res_" + shortName, true);
-    } catch (DExceptionBase* e) {
-        // The question is still asked, with the texts the table has.
-        if (!swallowable(e))
-            throw;
-    }
+    // Without them the question is still asked, with the texts the table has.
+    loadLanguageTexts();
     m_prefixes = prefixes;
     m_question = getText(u"enable_sound");
     m_yes = getText(u"yes");
