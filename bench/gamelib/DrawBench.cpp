@@ -10,13 +10,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include <png.h>
+#include "PngBytes.h"
+#include "TempFolder.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
-#include <vector>
 
 using namespace gamelib;
 using qev::lang::DStringPtr;
@@ -32,24 +29,13 @@ const std::string kGlyphs = " ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
 // A PNG with a pattern of magenta (transparent) and coloured pixels.
 std::string png(int w, int h)
 {
-    std::vector<uint8_t> rgb(static_cast<size_t>(w) * h * 3);
-    for (int i = 0; i < w * h; ++i) {
-        const bool key = (i * 7) % 5 == 0;
-        rgb[i * 3] = key ? 255 : static_cast<uint8_t>(i);
-        rgb[i * 3 + 1] = key ? 0 : static_cast<uint8_t>(i * 3);
-        rgb[i * 3 + 2] = key ? 255 : 40;
-    }
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(w);
-    image.height = static_cast<png_uint_32>(h);
-    image.format = PNG_FORMAT_RGB;
-    png_alloc_size_t size = 0;
-    png_image_write_to_memory(&image, nullptr, &size, 0, rgb.data(), 0, nullptr);
-    std::string out(size, '\0');
-    png_image_write_to_memory(&image, out.data(), &size, 0, rgb.data(), 0, nullptr);
-    out.resize(size);
-    return out;
+    return testsupport::pngOf(w, h, [w](int x, int y) {
+        const int i = y * w + x;
+        if ((i * 7) % 5 == 0)
+            return 0xFF00FFu;
+        return static_cast<uint32_t>(i & 0xFF) << 16 | static_cast<uint32_t>((i * 3) & 0xFF) << 8 |
+               40u;
+    });
 }
 
 std::string fontDescriptor()
@@ -66,14 +52,12 @@ struct Fixture
 {
     Fixture()
     {
-        char pattern[] = "/tmp/ph-bench-XXXXXX";
-        folder = mkdtemp(pattern);
         write("graphics/fonts/bench/font_0", fontDescriptor());
         write("graphics/fonts/bench/font_0.png",
               png(static_cast<int>(kGlyphs.size()) * kAdvance, kGlyphHeight));
         write("graphics/common/bench/sheet.txt", "ship.png;40;16;32;24\r\n");
         write("graphics/common/bench/sheet.png", png(128, 96));
-        platform::DeviceProfile::current().programFile = folder + "/game.exe";
+        platform::DeviceProfile::current().programFile = folder.path() + "/game.exe";
         font = new ImageFont;
         font->load(u"/graphics/fonts/bench");
         loadAtlas(u"/bench/sheet");
@@ -84,16 +68,13 @@ struct Fixture
     {
         screenGraphics = nullptr;
         releaseAtlas();
-        std::filesystem::remove_all(folder);
     }
     void write(const std::string& name, const std::string& bytes) const
     {
-        std::filesystem::path path = std::filesystem::path(folder) / name;
-        std::filesystem::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary) << bytes;
+        folder.write(name, bytes);
     }
 
-    std::string folder;
+    testsupport::TempFolder folder;
     ImageFontPtr font;
     qev::microedition::lcdui::DImagePtr screen;
 };

@@ -10,13 +10,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include <png.h>
+#include "PngBytes.h"
+#include "TempFolder.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
-#include <vector>
 
 using namespace gamelib;
 using qev::lang::DStringPtr;
@@ -27,18 +24,7 @@ const std::string kGlyphs = " ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwx
 
 std::string strip(int w, int h)
 {
-    std::vector<uint8_t> rgb(static_cast<size_t>(w) * h * 3, 0x40);
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(w);
-    image.height = static_cast<png_uint_32>(h);
-    image.format = PNG_FORMAT_RGB;
-    png_alloc_size_t size = 0;
-    png_image_write_to_memory(&image, nullptr, &size, 0, rgb.data(), 0, nullptr);
-    std::string out(size, '\0');
-    png_image_write_to_memory(&image, out.data(), &size, 0, rgb.data(), 0, nullptr);
-    out.resize(size);
-    return out;
+    return testsupport::solidPng(w, h, 0x404040);
 }
 
 std::string record(const std::string& text)
@@ -60,8 +46,6 @@ struct MenuFixture
 {
     MenuFixture()
     {
-        char pattern[] = "/tmp/ph-bench-menu-XXXXXX";
-        folder = mkdtemp(pattern);
         std::string desc(1, static_cast<char>(kGlyphs.size()));
         for (char c : kGlyphs)
             desc += record(std::string(1, c)) + std::string(1, '\6');
@@ -71,7 +55,7 @@ struct MenuFixture
             write(base + ".png", strip(static_cast<int>(kGlyphs.size()) * 6, 10));
         }
         write("txt/bench/en_help.txt", helpText());
-        platform::DeviceProfile::current().programFile = folder + "/game.exe";
+        platform::DeviceProfile::current().programFile = folder.path() + "/game.exe";
         screenWidth = 240;
         screenHeight = 320;
         screen = qev::microedition::lcdui::DImage::createImage(240, 320);
@@ -85,16 +69,13 @@ struct MenuFixture
         GameMenu::releaseHelp();
         releaseImageFonts();
         screenGraphics = nullptr;
-        std::filesystem::remove_all(folder);
     }
     void write(const std::string& name, const std::string& bytes) const
     {
-        std::filesystem::path path = std::filesystem::path(folder) / name;
-        std::filesystem::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary) << bytes;
+        folder.write(name, bytes);
     }
 
-    std::string folder;
+    testsupport::TempFolder folder;
     qev::microedition::lcdui::DImagePtr screen;
     GameMenuPtr menu;
 };

@@ -14,45 +14,28 @@
 
 #include <benchmark/benchmark.h>
 
-#include <png.h>
+#include "PngBytes.h"
+#include "TempFolder.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
-#include <vector>
 
 using namespace gamelib;
 
 namespace {
 
+// A PNG of one colour whose blue steps along the pixels, so that it does not pack to nothing.
 std::string solidPng(int w, int h, uint32_t rgb)
 {
-    std::vector<uint8_t> pixels(static_cast<size_t>(w) * h * 3);
-    for (size_t i = 0; i < pixels.size(); i += 3) {
-        pixels[i] = static_cast<uint8_t>(rgb >> 16);
-        pixels[i + 1] = static_cast<uint8_t>(rgb >> 8);
-        pixels[i + 2] = static_cast<uint8_t>(rgb + i);
-    }
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(w);
-    image.height = static_cast<png_uint_32>(h);
-    image.format = PNG_FORMAT_RGB;
-    png_alloc_size_t size = 0;
-    png_image_write_to_memory(&image, nullptr, &size, 0, pixels.data(), 0, nullptr);
-    std::string out(size, '\0');
-    png_image_write_to_memory(&image, out.data(), &size, 0, pixels.data(), 0, nullptr);
-    out.resize(size);
-    return out;
+    return testsupport::pngOf(w, h, [w, rgb](int x, int y) {
+        const uint32_t i = static_cast<uint32_t>(y * w + x) * 3;
+        return (rgb & 0xFFFF00) | ((rgb + i) & 0xFF);
+    });
 }
 
 struct ShellBench
 {
     ShellBench()
     {
-        char pattern[] = "/tmp/ph-bench-shell-XXXXXX";
-        folder = mkdtemp(pattern);
         write("graphics/common/menu/back.jpg", solidPng(240, 320, 0x304060));
         std::string list;
         for (const char* name : {"tesk", "mirf", "corv", "gallery", "exit"})
@@ -66,8 +49,8 @@ struct ShellBench
         write("graphics/common/img/b.jpg", solidPng(240, 320, 0x206080));
         write("graphics/button.png", solidPng(48, 20, 0x404040));
         platform::DeviceProfile& profile = platform::DeviceProfile::current();
-        profile.programFile = folder + "/game.exe";
-        profile.registryPath = folder + "/registry.sqlite";
+        profile.programFile = folder.path() + "/game.exe";
+        profile.registryPath = folder.path() + "/registry.sqlite";
         lib = new GameLib();
         screenWidth = 240;
         screenHeight = 320;
@@ -82,16 +65,13 @@ struct ShellBench
         GameStatics::release();
         screen = nullptr;
         lib = nullptr;
-        std::filesystem::remove_all(folder);
     }
     void write(const std::string& name, const std::string& bytes) const
     {
-        std::filesystem::path path = std::filesystem::path(folder) / name;
-        std::filesystem::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary) << bytes;
+        folder.write(name, bytes);
     }
 
-    std::string folder;
+    testsupport::TempFolder folder;
     GameLibPtr lib;
     qev::microedition::lcdui::DImagePtr screen;
 };

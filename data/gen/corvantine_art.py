@@ -24,7 +24,6 @@ Animations (frames are pieces of the same atlas):
 Run as `python3 -m gen.corvantine_art --preview DIR` (from data/) for contact sheets.
 """
 
-import argparse
 import math
 import os
 import sys
@@ -492,13 +491,5 @@ def write_previews(folder):
                                                      sheet.shape[0], len(anims)))
 
 
-def main():
-    parser = argparse.ArgumentParser(description="Writes contact sheets of the sprites.")
-    parser.add_argument("--preview", required=True)
-    args = parser.parse_args()
-    write_previews(args.preview)
-    return 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(ss.preview_main(write_previews, "Writes contact sheets of the sprites."))

@@ -26,7 +26,6 @@ game makes itself, so only the first quarter of each turning thing is drawn):
 Run as `python3 -m gen.mirrowfen_art --preview DIR` (from data/) for contact sheets.
 """
 
-import argparse
 import math
 import os
 import sys
@@ -511,13 +510,5 @@ def write_previews(folder):
     print("%d pieces, sheet %dx%d" % (len(pieces), sheet.shape[1], sheet.shape[0]))
 
 
-def main():
-    parser = argparse.ArgumentParser(description="Writes contact sheets of the sprites.")
-    parser.add_argument("--preview", required=True)
-    args = parser.parse_args()
-    write_previews(args.preview)
-    return 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(ss.preview_main(write_previews, "Writes contact sheets of the sprites."))

@@ -15,7 +15,6 @@ lines 14-18 the space-rock game's, lines 19-23 the formation shooter's.
 Run as `python3 -m gen.pictures --preview DIR` (from data/) to write contact sheets.
 """
 
-import argparse
 import io
 import os
 import sys
@@ -23,8 +22,9 @@ import sys
 import numpy as np
 from PIL import Image
 
-from gen import scenes
+from gen import scenes, sprite
 from gen.paint import H, W
+from gen.sprite import png_bytes as encode_png
 
 # The graphics set of the 240x320 screen configuration.
 GRAPHICS_SET = "qvga"
@@ -150,12 +150,6 @@ def encode_jpeg(img, seed):
             return data, decoded
         rgb8[keyed] = np.maximum(rgb8[keyed], np.array([0, 40, 0], np.uint8))
     raise RuntimeError("picture keeps decoding to the colour key")
-
-
-def encode_png(rgb8):
-    buf = io.BytesIO()
-    Image.fromarray(rgb8, "RGB").save(buf, "PNG", compress_level=9)
-    return buf.getvalue()
 
 
 _cache = {}
@@ -330,13 +324,5 @@ def write_previews(folder):
                                                      sizes[0][1], sizes[0][0]))
 
 
-def main():
-    parser = argparse.ArgumentParser(description="Writes contact sheets of the pictures.")
-    parser.add_argument("--preview", required=True)
-    args = parser.parse_args()
-    write_previews(args.preview)
-    return 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(sprite.preview_main(write_previews, "Writes contact sheets of the pictures."))

@@ -10,31 +10,21 @@ A finished `Pix` keeps 8-bit colour and an opaque mask; `Pix.final` turns it int
 are exact in RGB565, with transparent pixels in the colour key and no opaque pixel on it.
 """
 
-import io
 import math
 
 import numpy as np
 from PIL import Image, ImageDraw
 
-SS = 4
-KEY = (255, 0, 255)
+from gen import sprite
+from gen.sprite import KEY, SS, board, mix, pack, png_bytes, preview_main  # noqa: F401
+
 # When above 1, `Fine.finish` also keeps the shapes at HI times the size (see gen.sprite).
 HI = 1
 LIGHT = np.array([-0.55, -0.6, 0.58], np.float32) / np.linalg.norm([-0.55, -0.6, 0.58])
 
 
-def col(c):
-    """'#rrggbb', an (r, g, b) of 0..255, or an array already 0..1, as a float colour."""
-    if isinstance(c, np.ndarray):
-        return c.astype(np.float32)
-    if isinstance(c, str):
-        v = int(c.lstrip("#"), 16)
-        c = ((v >> 16) & 255, (v >> 8) & 255, v & 255)
-    return np.asarray(c, np.float32) / 255.0
-
-
-def mix(a, b, t):
-    return col(a) * (1.0 - t) + col(b) * t
+# '#rrggbb', an (r, g, b) of 0..255, or an array already 0..1, as a float colour.
+col = sprite.hexrgb
 
 
 def u8(c):
@@ -56,15 +46,11 @@ def direction(angle):
     return (math.cos(a), -math.sin(a)), (math.sin(a), math.cos(a))
 
 
-class Fine:
-    """Colour and coverage of a w x h sprite on the fine grid."""
+class Fine(sprite.Fine):
+    """Colour and coverage of a w x h sprite on the fine grid, with a local frame that turns."""
 
     def __init__(self, w, h):
-        self.w, self.h = w, h
-        self.rgb = np.zeros((h * SS, w * SS, 3), np.float32)
-        self.a = np.zeros((h * SS, w * SS), np.float32)
-        ys, xs = np.mgrid[0 : h * SS, 0 : w * SS].astype(np.float32)
-        self.ys, self.xs = (ys + 0.5) / SS, (xs + 0.5) / SS
+        super().__init__(w, h)
         self.scale = 1.0
         self.frame(w / 2.0, h / 2.0, 90.0)
 
@@ -144,41 +130,15 @@ class Fine:
             out = out + shine * (ndl**24)[..., None]
         return out
 
-    def paint(self, cover, colour, alpha=1.0):
-        c = (cover * alpha)[..., None]
-        colour = col(colour) if isinstance(colour, (str, tuple)) else colour
-        self.rgb = self.rgb * (1.0 - c) + colour * c
-        self.a = self.a * (1.0 - c[..., 0]) + c[..., 0]
-
-    def light(self, cover, colour, amount=1.0):
-        """Adds light where there is paint already, without widening the shape."""
-        colour = col(colour) if isinstance(colour, (str, tuple)) else colour
-        self.rgb = self.rgb + colour * (cover * amount * (self.a > 0))[..., None]
-
     def finish(self, cut=0.5):
-        shape = (self.h, SS, self.w, SS)
-        a = self.a.reshape(shape).mean(axis=(1, 3))
-        pre = (self.rgb * self.a[..., None]).reshape(shape + (3,)).mean(axis=(1, 3))
-        rgb = pre / np.maximum(a, 1e-6)[..., None]
-        p = Pix(np.clip(np.round(rgb * 255.0), 0, 255).astype(np.uint8), a >= cut)
+        p = self.reduced(cut, Pix)
         if HI > 1:
-            from gen import sprite
-
-            p.large = sprite.large_pix(self.rgb, self.a, HI, cut)
-            p.drawn = (p.rgb.copy(), p.opaque.copy())
+            p.keep_large(self.rgb, self.a, HI, cut)
         return p
 
 
-class Pix:
+class Pix(sprite.Pix):
     """A finished sprite: rgb (h, w, 3) uint8 and opaque (h, w) bool."""
-
-    def __init__(self, rgb, opaque):
-        self.rgb = np.array(rgb, np.uint8)
-        self.opaque = np.array(opaque, bool)
-
-    @property
-    def size(self):
-        return self.rgb.shape[1], self.rgb.shape[0]
 
     def ring(self, diagonal=False):
         """Transparent pixels next to an opaque one (4-neighbours, or 8 with diagonal)."""
@@ -187,11 +147,6 @@ class Pix:
         if diagonal:
             near |= o[:-2, :-2] | o[:-2, 2:] | o[2:, :-2] | o[2:, 2:]
         return near & ~self.opaque
-
-    def edge(self):
-        o = np.pad(self.opaque, 1)
-        inner = o[1:-1, 1:-1] & o[:-2, 1:-1] & o[2:, 1:-1] & o[1:-1, :-2] & o[1:-1, 2:]
-        return self.opaque & ~inner
 
     def outline(self, colour, outside=True):
         """A dark one-pixel rim: around the shape, or on its own edge pixels."""
@@ -213,38 +168,6 @@ class Pix:
         self.opaque[region] |= other.opaque
         return self
 
-    def final(self):
-        """RGB8 with every value exact in RGB565, transparent pixels in the key, and no
-        opaque pixel that reads back as the key."""
-        v = self.rgb.astype(np.uint16)
-        r, g, b = v[..., 0] >> 3, v[..., 1] >> 2, v[..., 2] >> 3
-        g = np.where((r == 31) & (g == 0) & (b == 31), 1, g)
-        out = np.stack([r << 3 | r >> 2, g << 2 | g >> 4, b << 3 | b >> 2], -1).astype(np.uint8)
-        out[~self.opaque] = KEY
-        return out
-
-
-def pack(pieces, width=256, gap=1):
-    """Shelf-packs named pieces onto one sheet, tallest first, then by name, so that the same
-    pieces always give the same sheet. Returns (sheet rgb8, {name: (x, y, w, h)})."""
-    order = sorted(pieces, key=lambda n: (-pieces[n].size[1], -pieces[n].size[0], n))
-    places, x, y, shelf = {}, 0, 0, 0
-    for name in order:
-        w, h = pieces[name].size
-        if w > width:
-            raise ValueError("%s is wider than the sheet" % name)
-        if x + w > width:
-            x, y, shelf = 0, y + shelf + gap, 0
-        places[name] = (x, y, w, h)
-        x += w + gap
-        shelf = max(shelf, h)
-    sheet = np.empty((y + shelf, width, 3), np.uint8)
-    sheet[...] = KEY
-    for name, (x, y, w, h) in places.items():
-        sheet[y : y + h, x : x + w] = pieces[name].final()
-    return sheet, places
-
-
 def atlas_text(places):
     """The piece list: name;x;y;w;h, one a line, CR LF."""
     return "".join("%s;%d;%d;%d;%d\r\n" % ((n,) + places[n]) for n in sorted(places)).encode(
@@ -257,30 +180,7 @@ def anim_text(anims):
         "ascii")
 
 
-def png_bytes(rgb8):
-    buf = io.BytesIO()
-    Image.fromarray(rgb8, "RGB").save(buf, "PNG", compress_level=9)
-    return buf.getvalue()
-
-
 # --- Contact sheets ---------------------------------------------------------------------------
-
-
-def board(pieces, names, scale, columns=16, back=(24, 28, 48)):
-    """The named pieces in a grid over a dark field, enlarged by scale."""
-    cw = max(pieces[n].size[0] for n in names) + 4
-    ch = max(pieces[n].size[1] for n in names) + 4
-    rows = (len(names) + columns - 1) // columns
-    out = np.empty((rows * ch, min(columns, len(names)) * cw, 3), np.uint8)
-    out[...] = back
-    for i, name in enumerate(names):
-        p = pieces[name]
-        r, c = divmod(i, columns)
-        y, x = r * ch + 2, c * cw + 2
-        w, h = p.size
-        region = out[y : y + h, x : x + w]
-        region[p.opaque] = p.final()[p.opaque]
-    return Image.fromarray(out.repeat(scale, 0).repeat(scale, 1), "RGB")
 
 
 def turned(sheet, places, name):

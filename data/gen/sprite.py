@@ -7,6 +7,7 @@ and an opaque mask (coverage of at least one half). Transparent pixels are writt
 colour key; opaque ones are kept off it, also after reduction to RGB565.
 """
 
+import argparse
 import io
 
 import numpy as np
@@ -92,12 +93,17 @@ class Fine:
         colour = hexrgb(colour) if isinstance(colour, (str, tuple)) else colour
         self.rgb = self.rgb + colour * (cover * amount * (self.a > 0))[..., None]
 
-    def finish(self):
+    def reduced(self, cut=0.5, kind=None):
+        """The canvas box-filtered to the sprite's size, as a `kind` (default Pix) opaque where
+        the coverage reaches cut."""
         shape = (self.h, SS, self.w, SS)
         a = self.a.reshape(shape).mean(axis=(1, 3))
         pre = (self.rgb * self.a[..., None]).reshape(shape + (3,)).mean(axis=(1, 3))
         rgb = pre / np.maximum(a, 1e-6)[..., None]
-        p = Pix(np.clip(np.round(rgb * 255.0), 0, 255).astype(np.uint8), a >= 0.5)
+        return (kind or Pix)(np.clip(np.round(rgb * 255.0), 0, 255).astype(np.uint8), a >= cut)
+
+    def finish(self):
+        p = self.reduced()
         if HI > 1:
             p.keep_large(self.rgb, self.a, HI, 0.5)
         return p
@@ -199,6 +205,33 @@ def pack(pieces, width=256, gap=1):
 
 
 def png_bytes(rgb8):
+    """PNG file of an (h, w, 3) uint8 array at the highest compression."""
     buf = io.BytesIO()
     Image.fromarray(rgb8, "RGB").save(buf, "PNG", compress_level=9)
     return buf.getvalue()
+
+
+def board(pieces, names, scale, columns=16, back=(24, 28, 48)):
+    """The named pieces in a grid over a plain field, enlarged by scale."""
+    cw = max(pieces[n].size[0] for n in names) + 4
+    ch = max(pieces[n].size[1] for n in names) + 4
+    rows = (len(names) + columns - 1) // columns
+    out = np.empty((rows * ch, min(columns, len(names)) * cw, 3), np.uint8)
+    out[...] = back
+    for i, name in enumerate(names):
+        p = pieces[name]
+        r, c = divmod(i, columns)
+        y, x = r * ch + 2, c * cw + 2
+        w, h = p.size
+        region = out[y : y + h, x : x + w]
+        region[p.opaque] = p.final()[p.opaque]
+    return Image.fromarray(out.repeat(scale, 0).repeat(scale, 1), "RGB")
+
+
+def preview_main(write_previews, description):
+    """The command line of a producer's previews: --preview FOLDER."""
+    parser = argparse.ArgumentParser(description=description)
+    parser.add_argument("--preview", required=True)
+    args = parser.parse_args()
+    write_previews(args.preview)
+    return 0

@@ -13,7 +13,6 @@ turned a quarter (10 high), and wall tile 4 is as high, so the field starts at y
 Run as `python3 -m gen.tessarine_art --preview DIR` (from data/) for contact sheets.
 """
 
-import argparse
 import os
 import sys
 
@@ -766,21 +765,6 @@ def produce(entries):
 # --- Previews -------------------------------------------------------------------------------
 
 
-def _board(pieces, names, scale, columns=12, cell=None):
-    cw = cell or max(pieces[n].size[0] for n in names) + 4
-    ch = max(pieces[n].size[1] for n in names) + 4
-    rows = (len(names) + columns - 1) // columns
-    out = np.full((rows * ch, columns * cw, 3), 48, np.uint8)
-    for i, name in enumerate(names):
-        p = pieces[name]
-        r, c = divmod(i, columns)
-        y, x = r * ch + 2, c * cw + 2
-        w, h = p.size
-        region = out[y : y + h, x : x + w]
-        region[p.opaque] = p.final()[p.opaque]
-    return Image.fromarray(out.repeat(scale, 0).repeat(scale, 1), "RGB")
-
-
 def write_previews(folder):
     os.makedirs(folder, exist_ok=True)
     pieces, anims = build()
@@ -791,18 +775,10 @@ def write_previews(folder):
         os.path.join(folder, "atlas_3x.png"))
     names = sorted(pieces)
     for scale in (1, 3):
-        _board(pieces, names, scale).save(os.path.join(folder, "pieces_%dx.png" % scale))
+        sprite.board(pieces, names, scale, 12, 48).save(os.path.join(folder, "pieces_%dx.png" % scale))
     print("%d pieces, sheet %dx%d, %d animations" % (len(pieces), sheet.shape[1],
                                                      sheet.shape[0], len(anims)))
 
 
-def main():
-    parser = argparse.ArgumentParser(description="Writes contact sheets of the sprites.")
-    parser.add_argument("--preview", required=True)
-    args = parser.parse_args()
-    write_previews(args.preview)
-    return 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(sprite.preview_main(write_previews, "Writes contact sheets of the sprites."))

@@ -1,15 +1,14 @@
 // Byte streams and string helpers shared by the game-library tests.
 #pragma once
 
+#include "PngBytes.h"
+
 #include "io/DByteArrayInputStream.h"
 #include "lang/DString.h"
 #include "microedition/lcdui/DImage.h"
 #include "raster/ImageHolder.h"
 
-#include <png.h>
-
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -51,30 +50,7 @@ inline qev::lang::DStringPtr str(const std::string& text)
 }
 
 // A PNG of w x h pixels, each given as 0xRRGGBB by rgb(x, y).
-inline std::string pngOf(int w, int h, const std::function<uint32_t(int, int)>& rgb)
-{
-    std::vector<uint8_t> pixels(static_cast<size_t>(w) * h * 3);
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            const uint32_t c = rgb(x, y);
-            uint8_t* p = &pixels[(static_cast<size_t>(y) * w + x) * 3];
-            p[0] = static_cast<uint8_t>(c >> 16);
-            p[1] = static_cast<uint8_t>(c >> 8);
-            p[2] = static_cast<uint8_t>(c);
-        }
-    }
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(w);
-    image.height = static_cast<png_uint_32>(h);
-    image.format = PNG_FORMAT_RGB;
-    png_alloc_size_t size = 0;
-    png_image_write_to_memory(&image, nullptr, &size, 0, pixels.data(), 0, nullptr);
-    std::string out(size, '\0');
-    png_image_write_to_memory(&image, out.data(), &size, 0, pixels.data(), 0, nullptr);
-    out.resize(size);
-    return out;
-}
+using testsupport::pngOf;
 
 // The 0xRRGGBB colour whose RGB565 form is v (each channel's low bits zero).
 inline uint32_t rgbOf565(uint16_t v)

@@ -21,11 +21,7 @@
 
 namespace menutest {
 
-constexpr uint16_t rgb565(uint32_t rgb)
-{
-    return static_cast<uint16_t>(((rgb >> 19) & 31) << 11 | ((rgb >> 10) & 63) << 5 |
-                                 ((rgb >> 3) & 31));
-}
+using shelltest::rgb565;
 
 // Font colours, glyph advances and heights.
 constexpr uint32_t kMenuColour = 0x00FF00;
@@ -79,24 +75,6 @@ class MenuOwnerTest : public shelltest::ShellDisplayTest
     // entry of that name (kRemove: drops it).
     void startOwner(const std::map<std::string, std::string>& extra = {}, bool menuImages = true);
 
-    void step()
-    {
-        platform::FakeClock::step(gamelib::GameLib::kStepMillis);
-        lib->tick();
-    }
-    void steps(int n)
-    {
-        for (int i = 0; i < n; ++i)
-            step();
-    }
-    // A press and a release, each applied in its own step.
-    void press(int32_t code)
-    {
-        gamelib::screenCanvas->keyPressed(code);
-        gamelib::screenCanvas->keyReleased(code);
-        step();
-        step();
-    }
     // Press, wait until more than the menu's 200 ms have passed, release.
     void pressGated(int32_t code)
     {
@@ -110,7 +88,6 @@ class MenuOwnerTest : public shelltest::ShellDisplayTest
         gamelib::screenCanvas->pointerReleased(x, y);
         step();
     }
-    bool pixelIs(int x, int y, uint32_t rgb) const { return windowPixel(x, y) == rgb565(rgb); }
     // Items "item0" ... as the list of the owner's menu, shown from the top.
     void showItems(int n);
 

@@ -1,7 +1,8 @@
 #include "ShellFixture.h"
 
+#include "PngBytes.h"
+
 #include "gamelib/GameLib.h"
-#include "gamelib/GameStatics.h"
 #include "gamelib/ScreenCanvas.h"
 
 #include "io/D7zipInputStream.h"
@@ -15,7 +16,6 @@
 #include "platform/window/InstanceRegistry.h"
 #include "platform/window/WindowSystem.h"
 
-#include <png.h>
 #include <unistd.h>
 
 #include <vector>
@@ -24,23 +24,7 @@ namespace shelltest {
 
 std::string png(int w, int h, uint32_t rgb)
 {
-    std::vector<uint8_t> pixels(static_cast<size_t>(w) * h * 3);
-    for (size_t i = 0; i < pixels.size(); i += 3) {
-        pixels[i] = static_cast<uint8_t>(rgb >> 16);
-        pixels[i + 1] = static_cast<uint8_t>(rgb >> 8);
-        pixels[i + 2] = static_cast<uint8_t>(rgb);
-    }
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(w);
-    image.height = static_cast<png_uint_32>(h);
-    image.format = PNG_FORMAT_RGB;
-    png_alloc_size_t size = 0;
-    png_image_write_to_memory(&image, nullptr, &size, 0, pixels.data(), 0, nullptr);
-    std::string out(size, '\0');
-    png_image_write_to_memory(&image, out.data(), &size, 0, pixels.data(), 0, nullptr);
-    out.resize(size);
-    return out;
+    return testsupport::solidPng(w, h, rgb);
 }
 
 namespace {
@@ -54,7 +38,7 @@ qev::lang::DStringPtr applicationName()
 
 ShellTest::ShellTest()
 {
-    resetShellGlobals();
+    gamelib::resetGlobals();
     profile().programFile = folder.path() + "/game.exe";
     platform::Registry::closeDatabase();
     profile().registryPath = folder.path() + "/registry.sqlite";
@@ -66,7 +50,7 @@ ShellTest::ShellTest()
 ShellTest::~ShellTest()
 {
     qev::io::D7zipInputStream::closeArchive();
-    resetShellGlobals();
+    gamelib::resetGlobals();
     qev::microedition::rms::DRecordStore::setApplicationNameSource(nullptr);
     platform::Registry::closeDatabase();
 }
@@ -110,7 +94,7 @@ ShellDisplayTest::ShellDisplayTest()
 
 ShellDisplayTest::~ShellDisplayTest()
 {
-    resetShellGlobals();
+    gamelib::resetGlobals();
     display = nullptr;
     lib = nullptr;
     qev::microedition::midlet::DMIDlet::global() = nullptr;
@@ -141,6 +125,26 @@ void ShellDisplayTest::startDisplay(int width, int height)
     display = new qev::microedition::lcdui::DDisplay(context.get());
 }
 
+void ShellDisplayTest::step()
+{
+    platform::FakeClock::step(gamelib::GameLib::kStepMillis);
+    lib->tick();
+}
+
+void ShellDisplayTest::steps(int n)
+{
+    for (int i = 0; i < n; ++i)
+        step();
+}
+
+void ShellDisplayTest::press(int32_t code)
+{
+    gamelib::screenCanvas->keyPressed(code);
+    gamelib::screenCanvas->keyReleased(code);
+    step();
+    step();
+}
+
 void ShellDisplayTest::makeCanvas()
 {
     gamelib::screenCanvas = new gamelib::ScreenCanvas();
@@ -151,31 +155,6 @@ uint16_t ShellDisplayTest::windowPixel(int x, int y) const
 {
     const std::vector<uint16_t>& store = *platform::WindowSystem::backingStore(window);
     return store[static_cast<size_t>(y) * GetSystemMetrics(SM_CXSCREEN) + x];
-}
-
-void resetShellGlobals()
-{
-    using namespace gamelib;
-    GameStatics::release();
-    currentScreen = nullptr;
-    screenCanvas = nullptr;
-    screenGraphics = nullptr;
-    screenWidth = screenHeight = 0;
-    screenSupported = 0;
-    graphicsSet = nullptr;
-    folderAliases = nullptr;
-    languageIndex = -1;
-    languageNames = languageShortNames = nullptr;
-    languageCount = 0;
-    soundAnswer = soundAnswered = 0;
-    frameClock = lastTickDuration = 0;
-    ScreenCanvas::clearKeys();
-    softKeyLeftCode = softKeyRightCode = 0;
-    levelJumpSequence = nullptr;
-    levelJumpFlag = 0;
-    levelJumpNumber = 0;
-    shellScreens() = ShellScreens{};
-    gameLib = nullptr;
 }
 
 } // namespace shelltest

@@ -24,6 +24,13 @@ namespace shelltest {
 // A PNG of w x h pixels of one colour (0xRRGGBB).
 std::string png(int w, int h, uint32_t rgb);
 
+// RGB565 of 0xRRGGBB.
+constexpr uint16_t rgb565(uint32_t rgb)
+{
+    return static_cast<uint16_t>(((rgb >> 19) & 31) << 11 | ((rgb >> 10) & 63) << 5 |
+                                 ((rgb >> 3) & 31));
+}
+
 // Plain shell state for tests that need no display: screen size, resource lookup, input.
 class ShellTest : public DeviceTest
 {
@@ -55,14 +62,18 @@ class ShellDisplayTest : public ShellTest
     void makeCanvas();
     // The window's RGB565 pixel at (x, y).
     uint16_t windowPixel(int x, int y) const;
+    bool pixelIs(int x, int y, uint32_t rgb) const { return windowPixel(x, y) == rgb565(rgb); }
+
+    // One 25 ms step of the fake clock through the GameLib, which updates and paints.
+    void step();
+    void steps(int n);
+    // A press and a release, each applied in its own step.
+    void press(int32_t code);
 
     HWND window = nullptr;
     std::unique_ptr<ScreenHAL::DisplayContext> context;
     qev::lang::DPtr<gamelib::GameLib> lib;
     qev::microedition::lcdui::DDisplayPtr display;
 };
-
-// Puts every global of the game library back to its start value.
-void resetShellGlobals();
 
 } // namespace shelltest

@@ -1,12 +1,11 @@
 #include "../core/SevenZipTool.h"
 #include "CoreTestSupport.h"
 #include "DeviceFixture.h"
+#include "PngBytes.h"
 #include "TempFolder.h"
 #include "io/D7zipInputStream.h"
 #include "microedition/lcdui/DImage.h"
 #include "raster/ImageHolder.h"
-
-#include <png.h>
 
 #include <string>
 #include <vector>
@@ -20,23 +19,10 @@ namespace {
 // so that which file was loaded and how it was turned can both be read back.
 std::string png(int w, int h, uint8_t shade)
 {
-    std::vector<uint8_t> rgb(static_cast<size_t>(w * h * 3));
-    for (int i = 0; i < w * h; ++i) {
-        rgb[i * 3] = shade;
-        rgb[i * 3 + 1] = static_cast<uint8_t>(i * 4);
-        rgb[i * 3 + 2] = 0;
-    }
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(w);
-    image.height = static_cast<png_uint_32>(h);
-    image.format = PNG_FORMAT_RGB;
-    png_alloc_size_t size = 0;
-    png_image_write_to_memory(&image, nullptr, &size, 0, rgb.data(), 0, nullptr);
-    std::string out(size, '\0');
-    EXPECT_TRUE(png_image_write_to_memory(&image, out.data(), &size, 0, rgb.data(), 0, nullptr));
-    out.resize(size);
-    return out;
+    return testsupport::pngOf(w, h, [w, shade](int x, int y) {
+        const int i = y * w + x;
+        return static_cast<uint32_t>(shade) << 16 | static_cast<uint32_t>(i * 4 & 0xFF) << 8;
+    });
 }
 
 uint16_t pixel(const DImagePtr& image, int x, int y)

@@ -18,13 +18,6 @@
 
 namespace shelltest {
 
-// RGB565 of 0xRRGGBB.
-constexpr uint16_t rgb565(uint32_t rgb)
-{
-    return static_cast<uint16_t>(((rgb >> 19) & 31) << 11 | ((rgb >> 10) & 63) << 5 |
-                                 ((rgb >> 3) & 31));
-}
-
 // Colours of the fixture's images.
 constexpr uint32_t kBackdrop = 0x808080;
 constexpr uint32_t kButton = 0xC08000;
@@ -56,24 +49,6 @@ class ShellScreens : public ShellDisplayTest
     // Answers both questions (language 0, no sound) and runs until the main menu is idle.
     void startToMainMenu(const std::map<std::string, std::string>& extra = {});
 
-    void step()
-    {
-        platform::FakeClock::step(gamelib::GameLib::kStepMillis);
-        lib->tick();
-    }
-    void steps(int n)
-    {
-        for (int i = 0; i < n; ++i)
-            step();
-    }
-    // A press and a release, each applied in its own step.
-    void press(int32_t code)
-    {
-        gamelib::screenCanvas->keyPressed(code);
-        gamelib::screenCanvas->keyReleased(code);
-        step();
-        step();
-    }
     void tap(int32_t x, int32_t y)
     {
         gamelib::screenCanvas->pointerPressed(x, y);
@@ -81,7 +56,6 @@ class ShellScreens : public ShellDisplayTest
         gamelib::screenCanvas->pointerReleased(x, y);
     }
     template <class T> T* current() const { return dynamic_cast<T*>(gamelib::currentScreen.get()); }
-    bool pixelIs(int x, int y, uint32_t rgb) const { return windowPixel(x, y) == rgb565(rgb); }
 
     static std::string utf(std::initializer_list<std::string> records);
     // The icon atlas's list: per entry its icon, selected icon and logo.

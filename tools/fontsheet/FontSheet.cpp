@@ -2,6 +2,8 @@
 // a light ground, into a PNG, so that glyphs, outlines, spacing and wrapping can be looked at.
 //
 //   fontsheet <folder holding game.dat> <out.png>
+#include "ToolSession.h"
+
 #include "gamelib/GameLib.h"
 #include "gamelib/ImageFont.h"
 #include "gamelib/ScreenCanvas.h"
@@ -11,9 +13,6 @@
 #include "lang/DExceptionBase.h"
 #include "microedition/lcdui/DImage.h"
 #include "platform/DeviceProfile.h"
-#include "raster/ImageHolder.h"
-
-#include <png.h>
 
 #include <cstdio>
 #include <string>
@@ -79,27 +78,6 @@ int blockHeight(int i)
     return h + kMargin;
 }
 
-bool writePng(const DImagePtr& image, const char* path)
-{
-    const Surface& s = *image->getHolder()->surface;
-    std::vector<uint8_t> rgb(static_cast<size_t>(s.width) * s.height * 3);
-    for (int y = 0; y < s.height; ++y) {
-        for (int x = 0; x < s.width; ++x) {
-            const uint16_t p = s.row(y)[x];
-            uint8_t* o = &rgb[(static_cast<size_t>(y) * s.width + x) * 3];
-            o[0] = static_cast<uint8_t>((p >> 11) * 255 / 31);
-            o[1] = static_cast<uint8_t>(((p >> 5) & 63) * 255 / 63);
-            o[2] = static_cast<uint8_t>((p & 31) * 255 / 31);
-        }
-    }
-    png_image out{};
-    out.version = PNG_IMAGE_VERSION;
-    out.width = static_cast<png_uint_32>(s.width);
-    out.height = static_cast<png_uint_32>(s.height);
-    out.format = PNG_FORMAT_RGB;
-    return png_image_write_to_file(&out, path, 0, rgb.data(), 0, nullptr) != 0;
-}
-
 int run(const std::string& folder, const char* outPath)
 {
     platform::DeviceProfile::current().programFile = folder + "/game.exe";
@@ -144,7 +122,7 @@ int run(const std::string& folder, const char* outPath)
         }
         y += blockHeight(i);
     }
-    if (!writePng(sheet, outPath)) {
+    if (!toolsupport::writePng(sheet, outPath)) {
         std::fprintf(stderr, "fontsheet: cannot write %s\n", outPath);
         return 1;
     }

@@ -2,67 +2,29 @@
 // controls, and writes what the screen shows at chosen moments into PNG files.
 //
 //   mirfshots <folder holding game.dat> <out folder>
+#include "ToolSession.h"
+
 #include "mirrowfen/Mirrowfen.h"
 #include "mirrowfen/Ship.h"
 
-#include "gamelib/GameLib.h"
 #include "gamelib/GameMenu.h"
-#include "gamelib/GameStatics.h"
-#include "gamelib/ImageFont.h"
 #include "gamelib/ScreenCanvas.h"
 #include "gamelib/SoundBank.h"
 #include "gamelib/SpriteAtlas.h"
 #include "gamelib/TextTable.h"
 
-#include "io/D7zipInputStream.h"
-#include "lang/DExceptionBase.h"
-#include "microedition/lcdui/DImage.h"
 #include "platform/DeviceProfile.h"
 #include "platform/testing/FakeClock.h"
-#include "raster/ImageHolder.h"
-
-#include <png.h>
 
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
-#include <string>
-#include <vector>
 
 using namespace gamelib;
 using qev::lang::DPtr;
-using qev::microedition::lcdui::DImage;
-using qev::microedition::lcdui::DImagePtr;
 
 namespace {
 
-DImagePtr screen;
-std::string outFolder;
 DPtr<mirrowfen::Mirrowfen> game;
-
-bool writePng(const std::string& name)
-{
-    const Surface& s = *screen->getHolder()->surface;
-    std::vector<uint8_t> rgb(static_cast<size_t>(s.width) * s.height * 3);
-    for (int y = 0; y < s.height; ++y) {
-        for (int x = 0; x < s.width; ++x) {
-            const uint16_t p = s.row(y)[x];
-            uint8_t* o = &rgb[(static_cast<size_t>(y) * s.width + x) * 3];
-            o[0] = static_cast<uint8_t>((p >> 11) * 255 / 31);
-            o[1] = static_cast<uint8_t>(((p >> 5) & 63) * 255 / 63);
-            o[2] = static_cast<uint8_t>((p & 31) * 255 / 31);
-        }
-    }
-    png_image out{};
-    out.version = PNG_IMAGE_VERSION;
-    out.width = static_cast<png_uint_32>(s.width);
-    out.height = static_cast<png_uint_32>(s.height);
-    out.format = PNG_FORMAT_RGB;
-    const std::string path = outFolder + "/" + name + ".png";
-    const bool ok = png_image_write_to_file(&out, path.c_str(), 0, rgb.data(), 0, nullptr) != 0;
-    std::fprintf(stderr, "mirfshots: %s %s\n", ok ? "wrote" : "cannot write", path.c_str());
-    return ok;
-}
 
 // n frames of 25 ms, each updated and painted.
 void frames(int n)
@@ -105,18 +67,10 @@ void botStep()
     keyRight = turn >= 8;
 }
 
-int shoot()
+int shoot(toolsupport::ToolSession& session)
 {
-    screenWidth = 240;
-    screenHeight = 320;
-    screen = DImage::createImage(screenWidth, screenHeight);
-    screenGraphics = screen->getGraphics();
-    if (!GameLib::loadScreenConfig()) {
-        std::fprintf(stderr, "mirfshots: 240x320 is not supported by this game.dat\n");
+    if (!session.openScreen(240, 320))
         return 1;
-    }
-    GameStatics::init();
-    loadImageFonts();
     loadTextFile(u"/txt/res_en", true);
     GameMenu::loadMenuImages();
 
@@ -128,16 +82,16 @@ int shoot()
         sounds += (*soundBank)[i] ? 1 : 0;
     std::fprintf(stderr, "mirfshots: %d of 8 sounds, atlas %s\n", sounds,
                  atlasPieces ? "loaded" : "missing");
-    writePng("mirf_loading");
+    session.shot("mirf_loading");
     frames(20);
-    writePng("mirf_menu");
+    session.shot("mirf_menu");
 
     keyFire = 1;
     for (int i = 0; i < 20 && mirrowfen::gameState == mirrowfen::STATE_MENU; ++i)
         frames(1);
     keyFire = 0;
     frames(6);
-    writePng("mirf_intro");
+    session.shot("mirf_intro");
     frames(30);
 
     mirrowfen::noDamage = 1;
@@ -146,16 +100,16 @@ int shoot()
         botStep();
         frames(3);
         if (game->effectsInUse > 0 && step > 40 * shots && shots < 4)
-            writePng("mirf_play_" + std::to_string(shots++));
+            session.shot("mirf_play_" + std::to_string(shots++));
     }
     keyFire = keyLeft = keyRight = 0;
-    writePng("mirf_cleared");
+    session.shot("mirf_cleared");
     frames(95);
-    writePng("mirf_cleared_press_a_key");
+    session.shot("mirf_cleared_press_a_key");
     anyKey = 1;
     frames(3);
     frames(12);
-    writePng("mirf_level2_intro");
+    session.shot("mirf_level2_intro");
     frames(30);
 
     // Level 2 with bouncing edges, a few steps of play, then the last life lost.
@@ -163,14 +117,14 @@ int shoot()
         botStep();
         frames(3);
     }
-    writePng("mirf_level2_play");
+    session.shot("mirf_level2_play");
     keyFire = keyLeft = keyRight = 0;
     mirrowfen::noDamage = 0;
     mirrowfen::ship->lives = 0;
     frames(6);
-    writePng("mirf_game_over");
+    session.shot("mirf_game_over");
     frames(100);
-    writePng("mirf_after_game_over");
+    session.shot("mirf_after_game_over");
     return 0;
 }
 
@@ -178,33 +132,14 @@ int shoot()
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: mirfshots <folder holding game.dat> <out folder>\n");
+    toolsupport::ToolSession session("mirfshots");
+    if (!session.parseArguments(argc, argv))
         return 2;
-    }
-    outFolder = argv[2];
-    std::filesystem::create_directories(outFolder);
-    platform::DeviceProfile& profile = platform::DeviceProfile::current();
-    profile.programFile = std::string(argv[1]) + "/game.exe";
-    profile.clock = platform::ClockMode::Fake;
+    platform::DeviceProfile::current().clock = platform::ClockMode::Fake;
     platform::FakeClock::freeze(1000000);
-    profile.registryPath = outFolder + "/mirfshots-registry.sqlite";
-    std::filesystem::remove(profile.registryPath);
-    DPtr<GameLib> lib = new GameLib();
-    int rc = 1;
-    try {
-        qev::io::D7zipInputStream::openArchive(u"game.dat", u"");
-        rc = shoot();
-    } catch (qev::lang::DExceptionBase* e) {
-        std::fprintf(stderr, "mirfshots: failed with exception 0x%x\n",
-                     static_cast<unsigned>(e->code));
-        delete e;
-    }
+    const int rc = session.run(shoot);
     game = nullptr;
     currentScreen = nullptr;
     mirrowfen::resetGlobals();
-    GameStatics::release();
-    screenGraphics = nullptr;
-    screen = nullptr;
     return rc;
 }

@@ -8,14 +8,12 @@
 
 #include "display/VideoDetect.h"
 #include "gamelib/GameLib.h"
-#include "gamelib/GameStatics.h"
-#include "gamelib/ScreenCanvas.h"
 #include "microedition/media/MediaManager.h"
 #include "microedition/midlet/DMIDlet.h"
 #include "platform/DeviceProfile.h"
-#include "platform/testing/FakeClock.h"
 #include "platform/clock.h"
 #include "platform/resources.h"
+#include "platform/testing/FakeClock.h"
 #include "platform/window/InstanceRegistry.h"
 #include "platform/window/WindowSystem.h"
 
@@ -44,38 +42,11 @@ namespace soak {
 
 namespace {
 
-// The game library's globals as a new process has them: a run that ended leaves its language,
-// its canvas and its shared objects behind, and start-up decides by them what to do.
-void resetGameGlobals()
-{
-    using namespace gamelib;
-    GameStatics::release();
-    currentScreen = nullptr;
-    screenCanvas = nullptr;
-    screenGraphics = nullptr;
-    screenWidth = screenHeight = 0;
-    screenSupported = 0;
-    graphicsSet = nullptr;
-    folderAliases = nullptr;
-    languageIndex = -1;
-    languageNames = languageShortNames = nullptr;
-    languageCount = 0;
-    soundAnswer = soundAnswered = 0;
-    frameClock = lastTickDuration = 0;
-    ScreenCanvas::clearKeys();
-    softKeyLeftCode = softKeyRightCode = 0;
-    levelJumpSequence = nullptr;
-    levelJumpFlag = 0;
-    levelJumpNumber = 0;
-    shellScreens() = ShellScreens{};
-    gameLib = nullptr;
-}
-
 // A fresh window system, sound, resources and game library for each run, as a new start of the
 // program has.
 void prepareRun(void (*registerScreens)())
 {
-    resetGameGlobals();
+    gamelib::resetGlobals();
     platform::WindowSystem::resetForTests();
     qev::microedition::media::resetSound();
     ScreenHAL::VideoDetect::resetForTests();

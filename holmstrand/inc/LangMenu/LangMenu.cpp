@@ -1,12 +1,9 @@
 #include "LangMenu/LangMenu.h"
 
-#include "LangMenu/ShadedBackdrop.h"
 #include "gamelib/GameLib.h"
 #include "gamelib/ImageFont.h"
 #include "gamelib/ScreenCanvas.h"
 #include "gamelib/TextTable.h"
-
-#include "lang/DSystem.h"
 
 namespace langmenu {
 
@@ -16,10 +13,8 @@ using qev::lang::DObjectPtr;
 using qev::lang::DString;
 using qev::lang::DStringArrayPtr;
 using qev::lang::DStringPtr;
-using qev::lang::DSystem;
 using qev::microedition::lcdui::DGraphics;
 using qev::microedition::lcdui::DGraphicsPtr;
-using qev::microedition::lcdui::DImagePtr;
 using qev::util::DVector;
 using qev::util::DVectorPtr;
 
@@ -54,13 +49,6 @@ void LangMenu::readLanguages()
     languageCount = languageNames->size();
 }
 
-int32_t LangMenu::boxTop(int32_t boxWidth, int32_t boxHeight)
-{
-    if (screenWidth > screenHeight)
-        return (screenHeight - boxHeight) / 2;
-    return (screenHeight - boxWidth) / 2;
-}
-
 void LangMenu::start()
 {
     languageIndex = -1;
@@ -68,24 +56,8 @@ void LangMenu::start()
     if (languageNames->size() != languageShortNames->size() || languageCount == 1)
         languageIndex = 0;
 
-    const ImageFont& menu = *imageFonts[FONT_MENU];
-    boxWidth = 2 * (screenWidth / 3);
-    rowHeight = menu.getHeight() + 4;
+    setUpBox(languageCount);
     listHeight = rowHeight * languageCount;
-    boxX = (screenWidth - boxWidth) / 2;
-    boxY = boxTop(boxWidth, listHeight);
-    try {
-        DImagePtr picture = GameLib::loadImage(u"/menu/back.jpg", 0);
-        const int32_t from = (picture->getWidth() - screenWidth) / 2 + (screenWidth / 3) / 2;
-        m_background = drawShadedBackdrop(picture, kShadeLevel, from, picture->getWidth() - from);
-    } catch (DExceptionBase* e) {
-        // The question works on a black screen as well.
-        if (!swallowable(e))
-            throw;
-        m_background = nullptr;
-    }
-    m_okLabel = u"OK";
-    lastActionTime = DSystem::currentTimeMillis();
 }
 
 void LangMenu::update()
@@ -99,7 +71,7 @@ void LangMenu::update()
     else if (keyDown || keyAction15)
         languageIndex = languageIndex + 1 >= languageCount ? 0 : languageIndex + 1;
     if (pointerPressed) {
-        handlePointer();
+        handleTap(listHeight);
         pointerPressed = 0;
     }
     if ((keyFire || keySoftLeft) && languageIndex >= 0) {
@@ -109,26 +81,12 @@ void LangMenu::update()
     ScreenCanvas::clearKeys();
 }
 
-void LangMenu::handlePointer()
+bool LangMenu::chooseRow(int32_t row)
 {
-    const int64_t now = DSystem::currentTimeMillis();
-    if (now - lastActionTime <= kTapGateMillis)
-        return;
-    const int32_t px = pointerX;
-    const int32_t py = pointerY;
-    if (px >= boxX && px <= boxX + boxWidth && py >= boxY && py <= boxY + listHeight) {
-        const int32_t row = (py - boxY) / rowHeight;
-        if (row >= 0 && row < languageCount) {
-            languageIndex = row;
-            keyFire = 1;
-        }
-        lastActionTime = now;
-    } else if (px > 4) {
-        const ImageFont& menu = *imageFonts[FONT_MENU];
-        if (px <= menu.stringWidth(m_okLabel) + 5 && py >= screenHeight - menu.getHeight() - 5 &&
-            py <= screenHeight - 5)
-            keySoftLeft = 1;
-    }
+    if (row < 0 || row >= languageCount)
+        return false;
+    languageIndex = row;
+    return true;
 }
 
 void LangMenu::paint()
@@ -138,31 +96,20 @@ void LangMenu::paint()
 
 void LangMenu::paintOn(DGraphicsPtr g)
 {
-    g->setColor(0);
-    g->fillRect(0, 0, screenWidth, screenHeight);
-    if (m_background)
-        g->drawImage(m_background, screenWidth / 2, screenHeight / 2,
-                     DGraphics::HCENTER | DGraphics::VCENTER);
-    if (languageIndex >= 0) {
-        g->setColor(kHighlightColour);
-        g->fillRect(boxX + 1, boxY + rowHeight * languageIndex + 1, boxWidth - 2, rowHeight - 2);
-    }
-    g->setColor(kTextColour);
+    paintBox(g, languageIndex);
     const ImageFont& menu = *imageFonts[FONT_MENU];
-    const int32_t lift = screenHeight > 320 ? 2 : 0;
+    const int32_t lift = textLift();
     for (int32_t i = 0; i < languageCount; ++i) {
         DStringPtr name = qev::lang::dcast<DString>(languageNames->elementAt(i));
         menu.drawString(g, name, boxX + boxWidth / 2, boxY + i * rowHeight + rowHeight / 2 - lift,
                         DGraphics::HCENTER | DGraphics::BASELINE);
     }
-    g->setColor(kOkColour);
-    menu.drawString(g, m_okLabel, 5, screenHeight - rowHeight, DGraphics::TOP | DGraphics::LEFT);
+    paintOkLabel(g);
 }
 
 void LangMenu::stop()
 {
-    m_background = nullptr;
-    m_okLabel = nullptr;
+    dropBox();
     languageNames = nullptr;
     languageShortNames = nullptr;
 }

@@ -3,24 +3,18 @@
 // start-up goes on.
 #pragma once
 
-#include "gamelib/GameInterface.h"
+#include "gamelib/QuestionScreen.h"
 
 #include "lang/DStringArray.h"
 #include "microedition/lcdui/DGraphics.h"
-#include "microedition/lcdui/DImage.h"
 
 #include <cstdint>
 
 namespace soundmenu {
 
-class SoundMenu : public gamelib::GameInterface
+class SoundMenu : public gamelib::QuestionScreen
 {
   public:
-    static constexpr int32_t kTextColour = 0x000000;
-    static constexpr int32_t kHighlightColour = 0x7381A9;
-    static constexpr int32_t kOkColour = 0xCCCCCC;
-    static constexpr int64_t kTapGateMillis = 200;
-
     // Not answered yet.
     SoundMenu();
     const char* getClassName() override { return "SoundMenu"; }
@@ -36,22 +30,15 @@ class SoundMenu : public gamelib::GameInterface
     // Both levels of every game: 1 (low) for yes, 0 (off) for no.
     void saveAnswer();
 
-    int32_t boxWidth = 0;
     int32_t boxHeight = 0;
-    int32_t rowHeight = 0;
-    int32_t boxX = 0;
-    int32_t boxY = 0;
-    int64_t lastActionTime = 0;
 
   private:
-    void handlePointer();
+    bool chooseRow(int32_t row) override;
 
     qev::lang::DStringArrayPtr m_prefixes;
     qev::lang::DStringPtr m_question;
     qev::lang::DStringPtr m_yes;
     qev::lang::DStringPtr m_no;
-    qev::microedition::lcdui::DImagePtr m_background;
-    qev::lang::DStringPtr m_okLabel;
 };
 
 } // namespace soundmenu

@@ -4,26 +4,21 @@
 #include "gamelib/GameLib.h"
 #include "gamelib/GameMenu.h"
 #include "gamelib/ImageFont.h"
+#include "gamelib/RecordStoreUse.h"
 #include "gamelib/ScreenCanvas.h"
 #include "gamelib/TextTable.h"
 
-#include "io/DByteArrayInputStream.h"
 #include "io/DByteArrayOutputStream.h"
-#include "io/DDataInputStream.h"
 #include "io/DDataOutputStream.h"
 #include "lang/DSystem.h"
-#include "microedition/rms/DRecordStore.h"
 
 #include <algorithm>
 
 namespace gamelib {
 
-using qev::io::DByteArrayInputStream;
 using qev::io::DByteArrayOutputStream;
 using qev::io::DDataInputStream;
 using qev::io::DDataOutputStream;
-using qev::lang::DbyteArrayPtr;
-using qev::lang::DExceptionBase;
 using qev::lang::DintArray;
 using qev::lang::DintArrayPtr;
 using qev::lang::DObjectArray;
@@ -34,7 +29,6 @@ using qev::microedition::lcdui::DFont;
 using qev::microedition::lcdui::DGraphics;
 using qev::microedition::lcdui::DGraphicsPtr;
 using qev::microedition::rms::DRecordStore;
-using qev::microedition::rms::DRecordStorePtr;
 
 namespace {
 
@@ -46,18 +40,6 @@ ImageFont& fontAt(int32_t index)
 int64_t now()
 {
     return qev::lang::DSystem::currentTimeMillis();
-}
-
-void closeQuietly(const DRecordStorePtr& store)
-{
-    if (!store)
-        return;
-    try {
-        store->closeRecordStore();
-    } catch (DExceptionBase* e) {
-        if (!swallowable(e))
-            throw;
-    }
 }
 
 constexpr int32_t kCentred = DGraphics::HCENTER | DGraphics::VCENTER;
@@ -128,43 +110,36 @@ void CustomControls::setDefaultKeys()
 
 DObjectArrayPtr CustomControls::loadKeys()
 {
-    DRecordStorePtr store;
-    try {
-        store = DRecordStore::openRecordStore(storeName, true);
-        if (store->getNumRecords() == 0) {
-            setDefaultKeys();
-        } else {
-            int32_t k = 1;
-            for (int32_t i = 0; i < kActions; ++i) {
-                DintArrayPtr cells = keysOf(i);
-                if (!cells)
-                    continue;
-                qev::lang::DPtr<DDataInputStream> in =
-                    new DDataInputStream(new DByteArrayInputStream(store->getRecord(k)));
-                // Read the whole record first, so that a short one changes no cell.
-                int32_t read[8];
-                const int32_t n = std::min<int32_t>(keysPerAction, 8);
-                for (int32_t c = 0; c < n; ++c)
-                    read[c] = in->readInt();
-                for (int32_t c = 0; c < n; ++c)
-                    (*cells)[c] = read[c];
-                ++k;
+    useRecordStore(
+        storeName,
+        [this](DRecordStore& store) {
+            if (store.getNumRecords() == 0) {
+                setDefaultKeys();
+            } else {
+                int32_t k = 1;
+                for (int32_t i = 0; i < kActions; ++i) {
+                    DintArrayPtr cells = keysOf(i);
+                    if (!cells)
+                        continue;
+                    qev::lang::DPtr<DDataInputStream> in = readRecord(store, k);
+                    // Read the whole record first, so that a short one changes no cell.
+                    int32_t read[8];
+                    const int32_t n = std::min<int32_t>(keysPerAction, 8);
+                    for (int32_t c = 0; c < n; ++c)
+                        read[c] = in->readInt();
+                    for (int32_t c = 0; c < n; ++c)
+                        (*cells)[c] = read[c];
+                    ++k;
+                }
             }
-        }
-    } catch (DExceptionBase* e) {
-        if (!swallowable(e))
-            throw;
-        setDefaultKeys();
-    }
-    closeQuietly(store);
+        },
+        [this] { setDefaultKeys(); });
     return keys;
 }
 
 void CustomControls::saveKeys()
 {
-    DRecordStorePtr store;
-    try {
-        store = DRecordStore::openRecordStore(storeName, true);
+    useRecordStore(storeName, [this](DRecordStore& store) {
         int32_t k = 1;
         for (int32_t i = 0; i < kActions; ++i) {
             DintArrayPtr cells = keysOf(i);
@@ -174,18 +149,10 @@ void CustomControls::saveKeys()
             qev::lang::DPtr<DDataOutputStream> out = new DDataOutputStream(bytes);
             for (int32_t c = 0; c < keysPerAction; ++c)
                 out->writeInt(c < cells->length ? (*cells)[c] : -1);
-            DbyteArrayPtr record = bytes->toByteArray();
-            if (store->getNumRecords() >= k)
-                store->setRecord(k, record, 0, record->length);
-            else
-                store->addRecord(record, 0, record->length);
+            writeRecord(store, k, bytes->toByteArray());
             ++k;
         }
-    } catch (DExceptionBase* e) {
-        if (!swallowable(e))
-            throw;
-    }
-    closeQuietly(store);
+    });
 }
 
 void CustomControls::bind(int32_t code)

@@ -134,6 +134,11 @@ struct ShellScreens
 };
 ShellScreens& shellScreens();
 
+// Every global of the game library back to its start value, as a new process has them: a run
+// that ended leaves its language, canvas and shared objects behind, and start-up decides by them
+// what to do.
+void resetGlobals();
+
 // Tests an exception caught as a framework pointer: members of the Exception family are deleted
 // and swallowed (true), anything else is thrown on by the caller.
 inline bool swallowable(qev::lang::DExceptionBase* e)

@@ -138,14 +138,7 @@ void GameLib::loadKeys()
         if (!swallowable(e))
             throw;
     }
-    try {
-        DStringPtr shortName =
-            qev::lang::dcast<DString>(languageShortNames->elementAt(languageIndex));
-        loadTextFile(u"/txt/res_" + shortName, true);
-    } catch (DExceptionBase* e) {
-        if (!swallowable(e))
-            throw;
-    }
+    loadLanguageTexts();
     GameInterfacePtr screen = currentScreen;
     screen->start();
 }

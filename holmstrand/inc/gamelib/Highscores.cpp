@@ -1,32 +1,25 @@
 // Highscore tables of the game menus: record 1 of the store prefix + "hs" + n holds a count byte,
 // then per entry the name (writeUTF) and the score (big-endian int).
-#include "gamelib/GameLib.h"
 #include "gamelib/GameMenu.h"
+#include "gamelib/RecordStoreUse.h"
 #include "gamelib/TextTable.h"
 
-#include "io/DByteArrayInputStream.h"
 #include "io/DByteArrayOutputStream.h"
-#include "io/DDataInputStream.h"
 #include "io/DDataOutputStream.h"
-#include "microedition/rms/DRecordStore.h"
 
 #include <algorithm>
 
 namespace gamelib {
 
-using qev::io::DByteArrayInputStream;
 using qev::io::DByteArrayOutputStream;
 using qev::io::DDataInputStream;
 using qev::io::DDataOutputStream;
-using qev::lang::DbyteArrayPtr;
-using qev::lang::DExceptionBase;
 using qev::lang::DintArray;
 using qev::lang::DintArrayPtr;
 using qev::lang::DStringArray;
 using qev::lang::DStringArrayPtr;
 using qev::lang::DStringPtr;
 using qev::microedition::rms::DRecordStore;
-using qev::microedition::rms::DRecordStorePtr;
 
 namespace {
 
@@ -38,18 +31,6 @@ DStringPtr storeName(int32_t n, const DStringPtr& prefix)
 DStringPtr defaultName()
 {
     return getText(u"empty") + u" ";
-}
-
-void closeQuietly(const DRecordStorePtr& store)
-{
-    if (!store)
-        return;
-    try {
-        store->closeRecordStore();
-    } catch (DExceptionBase* e) {
-        if (!swallowable(e))
-            throw;
-    }
 }
 
 } // namespace
@@ -99,9 +80,7 @@ void GameMenu::defaultHighscores()
 
 void GameMenu::saveHighscores(int32_t n, DStringPtr prefix)
 {
-    DRecordStorePtr store;
-    try {
-        store = DRecordStore::openRecordStore(storeName(n, prefix), true);
+    useRecordStore(storeName(n, prefix), [this](DRecordStore& store) {
         qev::lang::DPtr<DByteArrayOutputStream> bytes = new DByteArrayOutputStream();
         qev::lang::DPtr<DDataOutputStream> out = new DDataOutputStream(bytes);
         const int32_t entries = lines ? lines->length : 0;
@@ -110,28 +89,17 @@ void GameMenu::saveHighscores(int32_t n, DStringPtr prefix)
             out->writeUTF((*lines)[i]);
             out->writeInt(scores && i < scores->length ? (*scores)[i] : 0);
         }
-        DbyteArrayPtr record = bytes->toByteArray();
-        if (store->getNumRecords() > 0)
-            store->setRecord(1, record, 0, record->length);
-        else
-            store->addRecord(record, 0, record->length);
+        writeRecord(store, 1, bytes->toByteArray());
         out->close();
-    } catch (DExceptionBase* e) {
-        if (!swallowable(e))
-            throw;
-    }
-    closeQuietly(store);
+    });
 }
 
 void GameMenu::loadHighscores(int32_t n, DStringPtr prefix)
 {
-    DRecordStorePtr store;
     bool writeDefault = false;
-    try {
-        store = DRecordStore::openRecordStore(storeName(n, prefix), true);
-        if (store->getNumRecords() > 0) {
-            qev::lang::DPtr<DDataInputStream> in =
-                new DDataInputStream(new DByteArrayInputStream(store->getRecord(1)));
+    useRecordStore(storeName(n, prefix), [this, &writeDefault](DRecordStore& store) {
+        if (store.getNumRecords() > 0) {
+            qev::lang::DPtr<DDataInputStream> in = readRecord(store, 1);
             const int32_t entries = in->read();
             if (entries <= 0) {
                 // A table of no entries could never take a score.
@@ -155,11 +123,7 @@ void GameMenu::loadHighscores(int32_t n, DStringPtr prefix)
             defaultHighscores();
             writeDefault = true;
         }
-    } catch (DExceptionBase* e) {
-        if (!swallowable(e))
-            throw;
-    }
-    closeQuietly(store);
+    });
     if (writeDefault)
         saveHighscores(n, prefix);
 }

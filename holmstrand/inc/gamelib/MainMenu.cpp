@@ -42,25 +42,12 @@ GameImageArrayPtr cutPieces(const char16_t* const (&names)[MainMenu::kEntries])
     return pieces;
 }
 
-void reloadLanguageTexts()
-{
-    try {
-        DStringPtr shortName =
-            qev::lang::dcast<DString>(languageShortNames->elementAt(languageIndex));
-        loadTextFile(u"/txt/res_" + shortName, true);
-    } catch (DExceptionBase* e) {
-        // The table keeps the texts it has.
-        if (!swallowable(e))
-            throw;
-    }
-}
-
 } // namespace
 
 void MainMenu::start()
 {
     ScreenCanvas::clearKeys();
-    reloadLanguageTexts();
+    loadLanguageTexts();
     m_backdrop = GameLib::loadImage(u"/menu/back.jpg", 0);
     state = STATE_OPENING;
     countdown = openingMillis;

@@ -1,5 +1,7 @@
 // The shell's globals that outlive any one screen.
 #include "gamelib/GameLib.h"
+#include "gamelib/GameStatics.h"
+#include "gamelib/ScreenCanvas.h"
 
 namespace gamelib {
 
@@ -25,6 +27,30 @@ ShellScreens& shellScreens()
 {
     static ShellScreens screens;
     return screens;
+}
+
+void resetGlobals()
+{
+    GameStatics::release();
+    currentScreen = nullptr;
+    screenCanvas = nullptr;
+    screenGraphics = nullptr;
+    screenWidth = screenHeight = 0;
+    screenSupported = 0;
+    graphicsSet = nullptr;
+    folderAliases = nullptr;
+    languageIndex = -1;
+    languageNames = languageShortNames = nullptr;
+    languageCount = 0;
+    soundAnswer = soundAnswered = 0;
+    frameClock = lastTickDuration = 0;
+    ScreenCanvas::clearKeys();
+    softKeyLeftCode = softKeyRightCode = 0;
+    levelJumpSequence = nullptr;
+    levelJumpFlag = 0;
+    levelJumpNumber = 0;
+    shellScreens() = ShellScreens{};
+    gameLib = nullptr;
 }
 
 } // namespace gamelib

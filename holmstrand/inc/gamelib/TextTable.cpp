@@ -138,6 +138,17 @@ void loadTextFile(DStringPtr name, bool utf)
     loadTexts(GameLib::getResourceAsStream(name + u".txt"), utf);
 }
 
+void loadLanguageTexts()
+{
+    try {
+        DStringPtr shortName = dcast<DString>(languageShortNames->elementAt(languageIndex));
+        loadTextFile(u"/txt/res_" + shortName, true);
+    } catch (qev::lang::DExceptionBase* e) {
+        if (!swallowable(e))
+            throw;
+    }
+}
+
 DStringPtr getText(DStringPtr key)
 {
     // The key stands in for a text the language lacks: on screen it reads like a fault. A text

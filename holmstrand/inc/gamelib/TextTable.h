@@ -28,6 +28,9 @@ qev::util::DHashtablePtr loadTextTable(qev::io::DInputStreamPtr stream, bool utf
 void loadTexts(qev::io::DInputStreamPtr stream, bool utf);
 // loadTexts of the resource name + ".txt".
 void loadTextFile(qev::lang::DStringPtr name, bool utf);
+// The texts of the chosen language ("/txt/res_" + its short name); when they cannot be read,
+// the table keeps the texts it has.
+void loadLanguageTexts();
 
 // The value of the key, or the key itself when the table has none (a null table has none).
 qev::lang::DStringPtr getText(qev::lang::DStringPtr key);
