@@ -10,6 +10,7 @@
 #include "LangMenu/LangMenu.h"
 #include "SoundMenu/SoundMenu.h"
 #include "gallery/Gallery.h"
+#include "platform/DeviceProfile.h"
 #include "gamelib/GameMenu.h"
 #include "gamelib/MainMenu.h"
 #include "gamelib/ScreenCanvas.h"
