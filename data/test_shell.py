@@ -331,6 +331,9 @@ class HelpTexts(unittest.TestCase):
         lines = help_texts.break_lines(["a" * 20 + " " + "b" * 14 + " " + "c" * 10], width)
         self.assertEqual(["a" * 20, "b" * 14 + " " + "c" * 10], lines)
         self.assertEqual(["x" * 34, "x" * 6], help_texts.break_lines(["x" * 40], width))
+        # A break right before a line feed ends the paragraph there.
+        lines = help_texts.break_lines(["a" * 20 + " " + "b" * 13 + " ", "next"], width)
+        self.assertEqual(["a" * 20 + " " + "b" * 13, "next"], lines)
         self.assertEqual(["one", "", "two"], help_texts.break_lines(["one", "", "two"], width))
         self.assertEqual(["A", None, "B"], help_texts.break_lines(["A", "\r", "B"], width))
         # Up to C characters a line is never measured, however wide it is.

@@ -86,7 +86,10 @@ def break_lines(records, width_of, screen_width=240, margin=15):
         ch = text[j]
         if ch == "\n" and j - s > chars and width_of(text[s:j]) > limit:
             do_break()
-            j = s  # the rest of the paragraph is scanned again from its new start
+            if s == j:
+                s = j + 1  # the break fell on the line feed, which ends the line just stored
+            else:
+                j = s - 1  # the rest of the paragraph is scanned again from its new start
         elif ch != "\n":
             if ch == " " and j - s > chars and width_of(text[s:j]) > limit:
                 do_break()

@@ -86,7 +86,11 @@ void expectOnly(qev::lang::DExceptionBase* e, std::initializer_list<int32_t> all
             return;
         }
     }
-    std::fprintf(stderr, "unexpected exception 0x%x\n", static_cast<unsigned>(e->code));
+    std::string message;
+    for (size_t i = 0; i < qev::lang::DExceptionBase::kMessageUnits && e->message[i]; ++i)
+        message.push_back(e->message[i] < 0x80 ? static_cast<char>(e->message[i]) : '?');
+    std::fprintf(stderr, "unexpected exception 0x%x: %s\n", static_cast<unsigned>(e->code),
+                 message.c_str());
     std::abort();
 }
 

@@ -95,6 +95,21 @@ TEST_F(HelpPageTest, ParagraphsBreakAtTheLastSpaceThatFitsAndLongWordsAtTheLineL
     EXPECT_TRUE(pixelIs(237, 316, kHudColour)) << "the down label";
 }
 
+TEST_F(HelpPageTest, ABreakRightBeforeALineFeedEndsTheParagraphThere)
+{
+    // 36 characters ending in a space: too wide only at the line feed, which the break at the
+    // last space leaves as the next line's first character.
+    const std::string first = std::string(20, 'a') + " " + std::string(14, 'b');
+    open({first + " ", "next", "last"});
+    ASSERT_EQ(3, GameMenu::helpLineCount);
+    EXPECT_EQ(first, line(0));
+    EXPECT_EQ("next", line(1)) << "the line feed is not lost into the next paragraph";
+    EXPECT_EQ("last", line(2));
+    EXPECT_TRUE(textAt(1));
+    EXPECT_TRUE(textAt(2));
+    EXPECT_FALSE(textAt(3));
+}
+
 TEST_F(HelpPageTest, PictureLinesShowTheirAnimationAndBadOnesAreEmpty)
 {
     startOwner({{"txt/testgame/en_help.txt", utf({"above", "%0", "below", "%x", "%7", "%"})},

@@ -54,6 +54,31 @@ TEST_F(LevelFileTest, ShortEmptyAndMissingRowsBecomeEmptyCells)
     EXPECT_EQ(13, bricks().remaining);
 }
 
+TEST_F(LevelFileTest, APlainFileBesideTheProgramEndsItsRowsAtItsEndLikeAnArchiveEntry)
+{
+    // The level is not in the archive, so the file beside the program is read; such files
+    // raise EOFException at their end where archive entries answer -1.
+    startGame({{1, levelFile({"fff"})}});
+    folder.write("data/tesk/data/round07.txt", "gg\r\n\r\nhhh");
+    bricks().loadLevel(7);
+    EXPECT_EQ(7, brick(0, 0).type);
+    EXPECT_EQ(0, brick(0, 2).type);
+    EXPECT_EQ(0, brick(1, 0).type);
+    EXPECT_EQ(8, brick(2, 2).type) << "a last row without its line end";
+    EXPECT_EQ(0, brick(2, 3).type);
+    EXPECT_EQ(0, brick(20, 0).type);
+    EXPECT_EQ(2 + 3, bricks().remaining);
+
+    // Empty, and cut right after a CR.
+    folder.write("data/tesk/data/round08.txt", "");
+    bricks().loadLevel(8);
+    EXPECT_EQ(0, bricks().remaining);
+    folder.write("data/tesk/data/round09.txt", "a\r");
+    bricks().loadLevel(9);
+    EXPECT_EQ(1, brick(0, 0).type);
+    EXPECT_EQ(2, bricks().remaining);
+}
+
 TEST_F(LevelFileTest, AMissingLevelFileRaisesAnIoError)
 {
     startGame({{1, levelFile({"fff"})}});

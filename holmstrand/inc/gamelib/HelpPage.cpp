@@ -102,8 +102,14 @@ class LineBreaker
             const char16_t c = m_text->charAt(j);
             if (c == u'\n' && tooWide(j)) {
                 lineBreak();
-                // Scan on from the new line start.
-                j = m_start;
+                if (m_start == j) {
+                    // The break fell on this line feed: it ends the line just stored.
+                    m_start = j + 1;
+                } else {
+                    // Scan on from the new line start itself: the loop's step would skip its
+                    // first character.
+                    j = m_start - 1;
+                }
             } else if (c != u'\n') {
                 if (c == u' ' && tooWide(j))
                     lineBreak();

@@ -9,6 +9,7 @@
 #include "gamelib/SpriteAtlas.h"
 
 #include "io/DDataInputStream.h"
+#include "lang/DExceptionBase.h"
 #include "lang/DcharArray.h"
 
 #include <algorithm>
@@ -194,15 +195,33 @@ int32_t BrickList::standingHitPoints()
     return sum;
 }
 
+namespace {
+
+// A byte, or -1 at the end. Files beside the program raise EOFException at their end where
+// archive entries answer -1: both end a level's line alike.
+int32_t nextByte(qev::io::DInputStream& in)
+{
+    try {
+        return in.read();
+    } catch (qev::lang::DExceptionBase* e) {
+        if (e->code != qev::lang::ExceptionCode::EOFException)
+            throw;
+        delete e;
+        return -1;
+    }
+}
+
+} // namespace
+
 DStringPtr BrickList::readLine(qev::io::DInputStreamPtr in)
 {
     std::u16string bytes;
     for (;;) {
-        const int32_t b = in->read();
+        const int32_t b = nextByte(*in);
         if (b < 0)
             break;
         if (b == 13) {
-            in->read();
+            nextByte(*in);
             break;
         }
         bytes.push_back(static_cast<char16_t>(b & 0xFF));
