@@ -10,10 +10,10 @@
 #include "LangMenu/LangMenu.h"
 #include "SoundMenu/SoundMenu.h"
 #include "gallery/Gallery.h"
-#include "platform/DeviceProfile.h"
 #include "gamelib/GameMenu.h"
 #include "gamelib/MainMenu.h"
 #include "gamelib/ScreenCanvas.h"
+#include "platform/DeviceProfile.h"
 
 #include "lang/DStringArray.h"
 

@@ -6,8 +6,8 @@
 
 #include "gamelib/GameLib.h"
 #include "gamelib/ScreenCanvas.h"
-#include "platform/testing/FakeClock.h"
 #include "platform/clock.h"
+#include "platform/testing/FakeClock.h"
 #include "platform/windows.h"
 
 #include <array>
