@@ -1,7 +1,7 @@
 // The screen's life and its state machine: menu, intro, play, the timed screens, the gallery
 // and the key configuration.
 #include "corvantine/Corvantine.h"
-#include "corvantine/ScreenPictures.h"
+#include "gamelib/ScreenPicture.h"
 
 #include "gamelib/GameLib.h"
 #include "gamelib/GameMenu.h"
@@ -110,7 +110,7 @@ void Corvantine::start()
     const int32_t width = gamelib::screenWidth;
     const int32_t height = gamelib::screenHeight;
     // The splash also lies behind the menu and the key dialog, which leave no pixel of their own.
-    DImagePtr splash = coverScreen(GameLib::loadImage(u"/corv/splash.jpg", 0));
+    DImagePtr splash = gamelib::coverScreen(GameLib::loadImage(u"/corv/splash.jpg", 0));
     gamelib::screenGraphics->drawImage(splash, width / 2, (height - splash->getHeight()) / 2,
                                        DGraphics::TOP | DGraphics::HCENTER);
     GameMenu::setProgressBar(height - height / 8, 0, 10, 0xFFFFFF, 0xFF0000);
@@ -347,7 +347,7 @@ void Corvantine::timerStep()
         gameState = STATE_REWARD;
         stateTimer = 500;
         try {
-            DImagePtr picture = blankScreenPicture();
+            DImagePtr picture = gamelib::blankScreenPicture();
             GameLib::drawPicture((level - 1) % 5 + 20, picture->getGraphics());
             backgroundPicture = picture;
         } catch (DExceptionBase* e) {

@@ -1,7 +1,7 @@
 // Pictures, the formation, the per-level set-up and what moves behind the play: the formation's
 // sway, the star field and the drifting planet, and the scheduler that sends ships on dives.
 #include "corvantine/Corvantine.h"
-#include "corvantine/ScreenPictures.h"
+#include "gamelib/ScreenPicture.h"
 
 #include "gamelib/GameLib.h"
 #include "gamelib/GameStatics.h"
@@ -204,7 +204,7 @@ void Corvantine::nextLevel()
     const int32_t width = gamelib::screenWidth;
     const int32_t height = gamelib::screenHeight;
     // Black where a picture smaller than the screen leaves room, like the space around it.
-    backgroundPicture = blankScreenPicture();
+    backgroundPicture = gamelib::blankScreenPicture();
     gamelib::ScreenCanvas::clearKeys();
     gamelib::GameLib::drawPicture((level - 1) % 5 + 20, backgroundPicture->getGraphics());
     if (backgroundPicture)

@@ -1,7 +1,7 @@
 #include "tessarine/BrickList.h"
 
+#include "gamelib/ScreenPicture.h"
 #include "tessarine/Platform.h"
-#include "tessarine/ScreenPicture.h"
 #include "tessarine/TessarineGlobals.h"
 
 #include "gamelib/GameLib.h"
@@ -252,7 +252,7 @@ int32_t BrickList::pictureOf(int32_t level)
 
 void BrickList::buildBackground()
 {
-    DImagePtr plain = blankScreenPicture();
+    DImagePtr plain = gamelib::blankScreenPicture();
     gamelib::GameLib::drawPicture(pictureOf(levelNumber), plain->getGraphics());
     picture = shadeImage(plain, -100, 0, screenWidth - 1);
     DGraphics& g = *wallsGraphics;

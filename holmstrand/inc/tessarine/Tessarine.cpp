@@ -1,8 +1,8 @@
 #include "tessarine/Tessarine.h"
 
+#include "gamelib/ScreenPicture.h"
 #include "tessarine/BrickList.h"
 #include "tessarine/Platform.h"
-#include "tessarine/ScreenPicture.h"
 #include "tessarine/TessarineGlobals.h"
 
 #include "gamelib/GameLib.h"
@@ -135,7 +135,7 @@ void Tessarine::start()
     GameMenu::loadMenuImages();
     gameMenu = new GameMenu();
     if (splash)
-        gameMenu->setBackground(fitToScreen(splash), -161);
+        gameMenu->setBackground(gamelib::coverScreen(splash), -161);
     try {
         gameMenu->setHelpText(DStringPtr(u"/txt/tesk/") + languageShortName() + u"_help.txt",
                               nullptr);
@@ -148,7 +148,7 @@ void Tessarine::start()
     highscoreMenu = new GameMenu();
     highscoreMenu->loadHighscores(kHighscores, optionPrefix());
     if (splash)
-        highscoreMenu->setBackground(fitToScreen(splash), -160);
+        highscoreMenu->setBackground(gamelib::coverScreen(splash), -160);
     highscoreMenu->state = GameMenu::STATE_HIGHSCORES;
     smallBallImage = gamelib::GameImage::fromAtlas(DStringPtr(u"ballSmall.png"));
     normalBallImage = gamelib::GameImage::fromAtlas(DStringPtr(u"ball1.png"));
@@ -263,8 +263,8 @@ void Tessarine::setState(int32_t s)
     gameState = s;
     if (s == STATE_GET_READY && lives < 1 && brickList) {
         try {
-            brickList->picture =
-                fitToScreen(gamelib::GameLib::loadImage(DStringPtr(u"/tesk/gameover.jpg"), 0));
+            brickList->picture = gamelib::coverScreen(
+                gamelib::GameLib::loadImage(DStringPtr(u"/tesk/gameover.jpg"), 0));
         } catch (DExceptionBase* e) {
             if (!gamelib::swallowable(e))
                 throw;

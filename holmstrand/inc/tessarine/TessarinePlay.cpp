@@ -1,7 +1,7 @@
 // One step of play: input, the actors, lives, the level jump and the particles.
+#include "gamelib/ScreenPicture.h"
 #include "tessarine/BrickList.h"
 #include "tessarine/Platform.h"
-#include "tessarine/ScreenPicture.h"
 #include "tessarine/Tessarine.h"
 #include "tessarine/TessarineGlobals.h"
 
@@ -81,7 +81,7 @@ void Tessarine::playStep()
     gamelib::anyKey = 0;
     stateTime = now();
     try {
-        qev::microedition::lcdui::DImagePtr shown = blankScreenPicture();
+        qev::microedition::lcdui::DImagePtr shown = gamelib::blankScreenPicture();
         brickList->picture = shown;
         gamelib::GameLib::drawPicture(BrickList::pictureOf(level), shown->getGraphics());
     } catch (DExceptionBase* e) {

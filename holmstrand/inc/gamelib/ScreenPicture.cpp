@@ -1,4 +1,4 @@
-#include "corvantine/ScreenPictures.h"
+#include "gamelib/ScreenPicture.h"
 
 #include "gamelib/ScreenCanvas.h"
 
@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-namespace corvantine {
+namespace gamelib {
 
 using qev::microedition::lcdui::DGraphics;
 using qev::microedition::lcdui::DImage;
@@ -27,21 +27,23 @@ DImagePtr blackImage(int32_t width, int32_t height)
 
 DImagePtr blankScreenPicture()
 {
-    return blackImage(gamelib::screenWidth, gamelib::screenHeight);
+    return blackImage(screenWidth, screenHeight);
 }
 
-DImagePtr coverScreen(DImagePtr picture)
+DImagePtr coverScreen(const DImagePtr& picture)
 {
+    if (!picture)
+        return picture;
     const int32_t w = picture->getWidth();
     const int32_t h = picture->getHeight();
-    if (w >= gamelib::screenWidth && h >= gamelib::screenHeight)
+    if (w >= screenWidth && h >= screenHeight)
         return picture;
-    const int32_t width = std::max(w, gamelib::screenWidth);
-    const int32_t height = std::max(h, gamelib::screenHeight);
+    const int32_t width = std::max(w, screenWidth);
+    const int32_t height = std::max(h, screenHeight);
     DImagePtr image = blackImage(width, height);
     image->getGraphics()->drawImageOpaque(picture, (width - w) / 2, (height - h) / 2,
                                           DGraphics::LEFT | DGraphics::TOP);
     return image;
 }
 
-} // namespace corvantine
+} // namespace gamelib
