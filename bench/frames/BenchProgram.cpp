@@ -46,37 +46,10 @@ void resetGlobals()
     if (currentScreen)
         currentScreen->stop();
     currentScreen = nullptr;
-    corvantine::Corvantine::releaseGame();
-    corvantine::gameMenu = nullptr;
-    corvantine::itemTexts = nullptr;
-    corvantine::backgroundPicture = nullptr;
-    corvantine::gameState = corvantine::level = corvantine::lives = corvantine::score = 0;
-    corvantine::menuMode = corvantine::previousMenuMode = 0;
-    corvantine::swayOffset = corvantine::swayRight = 0;
-    corvantine::exploding = corvantine::explosionFinished = false;
-    corvantine::shotX = corvantine::kFree;
-    corvantine::shotPause = corvantine::alienFirePause = 0;
+    corvantine::resetGlobals();
     mirrowfen::resetGlobals();
     tessarine::releaseModule();
-    GameStatics::release();
-    screenCanvas = nullptr;
-    screenGraphics = nullptr;
-    screenWidth = screenHeight = 0;
-    screenSupported = 0;
-    graphicsSet = nullptr;
-    folderAliases = nullptr;
-    languageIndex = -1;
-    languageNames = languageShortNames = nullptr;
-    languageCount = 0;
-    soundAnswer = soundAnswered = 0;
-    frameClock = lastTickDuration = 0;
-    ScreenCanvas::clearKeys();
-    softKeyLeftCode = softKeyRightCode = 0;
-    levelJumpSequence = nullptr;
-    levelJumpFlag = 0;
-    levelJumpNumber = 0;
-    shellScreens() = ShellScreens{};
-    gameLib = nullptr;
+    gamelib::resetGlobals();
 }
 
 } // namespace

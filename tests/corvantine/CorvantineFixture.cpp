@@ -100,16 +100,7 @@ CorvantineTest::~CorvantineTest()
         gamelib::currentScreen->stop();
     gamelib::currentScreen = nullptr;
     gamelib::shellScreens().makeGames[2] = nullptr;
-    Corvantine::releaseGame();
-    gameMenu = nullptr;
-    itemTexts = nullptr;
-    backgroundPicture = nullptr;
-    gameState = level = lives = score = 0;
-    menuMode = previousMenuMode = 0;
-    swayOffset = swayRight = 0;
-    exploding = explosionFinished = false;
-    shotX = kFree;
-    shotPause = alienFirePause = 0;
+    resetGlobals();
 }
 
 void CorvantineTest::startGameAt(int width, int height,

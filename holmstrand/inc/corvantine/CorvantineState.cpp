@@ -1,5 +1,7 @@
 #include "corvantine/CorvantineState.h"
 
+#include "corvantine/Corvantine.h"
+
 #include "gamelib/GameStatics.h"
 #include "gamelib/SoundBank.h"
 
@@ -90,6 +92,20 @@ int32_t randomBelow(int32_t n)
 void playEffect(int32_t sound)
 {
     gamelib::playSound(sound, 1);
+}
+
+void resetGlobals()
+{
+    Corvantine::releaseGame();
+    gameMenu = nullptr;
+    itemTexts = nullptr;
+    backgroundPicture = nullptr;
+    gameState = level = lives = score = 0;
+    menuMode = previousMenuMode = 0;
+    swayOffset = swayRight = 0;
+    exploding = explosionFinished = false;
+    shotX = kFree;
+    shotPause = alienFirePause = 0;
 }
 
 } // namespace corvantine

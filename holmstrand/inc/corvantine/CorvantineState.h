@@ -163,5 +163,7 @@ int32_t randomBelow(int32_t n);
 int32_t nextRandom();
 // Sound of the game's bank, once.
 void playEffect(int32_t sound);
+// The game's pieces released and its play state back to a new process's.
+void resetGlobals();
 
 } // namespace corvantine
