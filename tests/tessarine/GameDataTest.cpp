@@ -2,6 +2,7 @@
 // and every picture and animation the game names is in the atlas.
 #ifdef PH_GAME_DATA_FOLDER
 
+#include "RealTessarine.h"
 #include "ShellFixture.h"
 
 #include "tessarine/BrickList.h"
@@ -25,33 +26,8 @@ namespace {
 class RealGameData : public shelltest::ShellTest
 {
   protected:
-    RealGameData()
-    {
-        profile().programFile = std::string(PH_GAME_DATA_FOLDER) + "/pallasterhorn";
-        qev::io::D7zipInputStream::openArchive(u"game.dat", u"");
-        gamelib::screenWidth = 240;
-        gamelib::screenHeight = 320;
-        m_screen = qev::microedition::lcdui::DImage::createImage(240, 320);
-        gamelib::screenGraphics = m_screen->getGraphics();
-        gamelib::GameLib::loadScreenConfig();
-        gamelib::GameStatics::init();
-        gamelib::loadImageFonts();
-        gamelib::languageIndex = 0;
-        m_game = new Tessarine();
-        platform::FakeClock::autoAdvance(1000);
-        m_game->start();
-        platform::FakeClock::autoAdvance(0);
-    }
-    ~RealGameData() override
-    {
-        m_game->stop();
-        m_game = nullptr;
-        gamelib::GameStatics::release();
-        qev::io::D7zipInputStream::closeArchive();
-    }
-    qev::lang::DPtr<gamelib::GameLib> m_lib = new gamelib::GameLib();
-    qev::microedition::lcdui::DImagePtr m_screen;
-    TessarinePtr m_game;
+    tessarinetest::RealTessarine m_real{240, 320};
+    TessarinePtr& m_game = m_real.game;
 };
 
 TEST_F(RealGameData, EveryLevelLoadsWithPointsToClearAndAnEmptyTopRow)

@@ -5,6 +5,7 @@
 // shows the shorter 176 x 208 graphics). Checked on the painted screen.
 #ifdef PH_GAME_DATA_FOLDER
 
+#include "RealTessarine.h"
 #include "ShellFixture.h"
 
 #include "tessarine/BrickList.h"
@@ -69,34 +70,7 @@ class ScreenSizeLayout : public shelltest::ShellTest,
                          public ::testing::WithParamInterface<ScreenSize>
 {
   protected:
-    ScreenSizeLayout()
-    {
-        profile().clock = platform::ClockMode::Fake;
-        platform::FakeClock::freeze(100000);
-        profile().programFile = std::string(PH_GAME_DATA_FOLDER) + "/pallasterhorn";
-        qev::io::D7zipInputStream::openArchive(u"game.dat", u"");
-        W = GetParam().w;
-        H = GetParam().h;
-        gamelib::screenWidth = W;
-        gamelib::screenHeight = H;
-        m_screen = qev::microedition::lcdui::DImage::createImage(W, H);
-        gamelib::screenGraphics = m_screen->getGraphics();
-        m_supported = gamelib::GameLib::loadScreenConfig() == 1;
-        gamelib::GameStatics::init();
-        gamelib::loadImageFonts();
-        gamelib::languageIndex = 0;
-        m_game = new Tessarine();
-        platform::FakeClock::autoAdvance(1000);
-        m_game->start();
-        platform::FakeClock::autoAdvance(0);
-    }
-    ~ScreenSizeLayout() override
-    {
-        m_game->stop();
-        m_game = nullptr;
-        gamelib::GameStatics::release();
-        qev::io::D7zipInputStream::closeArchive();
-    }
+    ScreenSizeLayout() : W(GetParam().w), H(GetParam().h) {}
 
     // Level 1 in play with nothing moving: the ball held on the paddle, no monster, no spark.
     void playLevelOne()
@@ -120,12 +94,12 @@ class ScreenSizeLayout : public shelltest::ShellTest,
         return b;
     }
 
-    int W = 0;
-    int H = 0;
-    bool m_supported = false;
-    qev::lang::DPtr<gamelib::GameLib> m_lib = new gamelib::GameLib();
-    DImagePtr m_screen;
-    TessarinePtr m_game;
+    const int W;
+    const int H;
+    tessarinetest::RealTessarine m_real{W, H};
+    const bool m_supported = m_real.supported;
+    DImagePtr& m_screen = m_real.screen;
+    TessarinePtr& m_game = m_real.game;
 };
 
 TEST_P(ScreenSizeLayout, TheFieldIsCentredBetweenWallsThatFitTheScreenWithRoomForThePaddle)

@@ -6,6 +6,7 @@
 #include "gamelib/GameLib.h"
 #include "gamelib/GameMenu.h"
 #include "gamelib/ScreenCanvas.h"
+#include "gamelib/ScreenPicture.h"
 
 #include "microedition/lcdui/DGraphics.h"
 
@@ -33,14 +34,10 @@ int32_t saucerCount(int32_t kind, int32_t level)
 qev::microedition::lcdui::DImagePtr Mirrowfen::levelPicture(int32_t picture)
 {
     using namespace gamelib;
-    using qev::microedition::lcdui::DImage;
-    qev::microedition::lcdui::DImagePtr image = DImage::createImage(screenWidth, screenHeight);
     // A set's picture may be smaller than the screen (176 x 220 shows the 176 x 208 pictures):
     // what it leaves uncovered is empty space, not the new image's white.
-    qev::microedition::lcdui::DGraphicsPtr g = image->getGraphics();
-    g->setColor(0);
-    g->fillRect(0, 0, screenWidth, screenHeight);
-    GameLib::drawPicture(picture, g);
+    qev::microedition::lcdui::DImagePtr image = blankScreenPicture();
+    GameLib::drawPicture(picture, image->getGraphics());
     return image;
 }
 
