@@ -4,54 +4,20 @@
 // registry key as another program may have left it (values separated by 0xFF, each a name up
 // to the first 0 and data), and loading gives some integer without raising anything.
 #include "ProgramFolder.h"
+#include "RecordSupport.h"
 
 #include "gamelib/GameMenu.h"
 
-#include "lang/DbyteArray.h"
-#include "microedition/rms/DRecordStore.h"
-#include "platform/DeviceProfile.h"
 #include "platform/registry.h"
 
 #include <cstdlib>
-#include <cstring>
-#include <filesystem>
 #include <string>
 
 using namespace qev::lang;
-using qev::microedition::rms::DRecordStore;
-using qev::microedition::rms::DRecordStorePtr;
 
 namespace {
 
 constexpr int32_t kDefault = -123456;
-
-void freshStore()
-{
-    static const bool once = [] {
-        // Every input starts a new database, thrown away at once: no syncs to disk.
-        platform::Registry::syncWrites(false);
-        platform::DeviceProfile::current().messageBoxes = platform::MessageBoxMode::Recorded;
-        return true;
-    }();
-    (void)once;
-    platform::Registry::closeDatabase();
-    const std::string path = fuzzsupport::programFolder() + "/registry.sqlite";
-    std::filesystem::remove(path);
-    std::filesystem::remove(path + "-wal");
-    std::filesystem::remove(path + "-shm");
-    platform::DeviceProfile::current().registryPath = path;
-}
-
-void putRecord(const uint8_t* data, size_t size)
-{
-    DRecordStorePtr store = DRecordStore::openRecordStore(u"op_fz", true);
-    DbyteArrayPtr bytes(new DbyteArray(static_cast<int32_t>(size)));
-    if (size > 0)
-        std::memcpy(bytes->getData(), data, size);
-    if (store->addRecord(bytes, 0, static_cast<int32_t>(size)) != 1)
-        std::abort();
-    store->closeRecordStore();
-}
 
 void putValues(const uint8_t* data, size_t size)
 {
@@ -82,10 +48,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size == 0 || size > 4096)
         return 0;
-    freshStore();
+    fuzzsupport::freshRecordStore();
     const bool record = data[0] & 1;
     if (record)
-        putRecord(data + 1, size - 1);
+        fuzzsupport::putRecords(u"op_fz", {std::string(data + 1, data + size)});
     else
         putValues(data + 1, size - 1);
     int32_t value = 0;
