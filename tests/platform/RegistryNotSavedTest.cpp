@@ -1,10 +1,7 @@
 // Records that cannot be saved: a full disk during a save, and a records file that cannot be
 // opened in any of the ways a player's disk offers. Each is told once with a message box, leaves
 // the file as it was, and lets the game go on.
-#include "DeviceFixture.h"
-#include "TempFolder.h"
-#include "platform/registry.h"
-#include "platform/window/WindowSystem.h"
+#include "RegistryFixture.h"
 
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -24,56 +21,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class RecordsNotSaved : public DeviceTest
+class RecordsNotSaved : public RegistryFixture
 {
   protected:
-    RecordsNotSaved()
-    {
-        Registry::closeDatabase();
-        profile().registryPath = dbPath();
-        profile().messageBoxes = platform::MessageBoxMode::Recorded;
-        boxesBefore = platform::WindowSystem::recordedMessageBoxes().size();
-    }
-    ~RecordsNotSaved() override
-    {
-        Registry::clearFaults();
-        Registry::closeDatabase();
-    }
-
-    std::string folderPath() const { return folder.path() + "/data/pallasterhorn"; }
-    std::string dbPath() const { return folderPath() + "/registry.sqlite"; }
-
-    static LONG set(HKEY key, const char16_t* name, const std::string& bytes)
-    {
-        return RegSetValueExW(key, name, 0, REG_BINARY, reinterpret_cast<const BYTE*>(bytes.data()),
-                              static_cast<DWORD>(bytes.size()));
-    }
-    static std::string get(HKEY key, const char16_t* name)
-    {
-        BYTE buffer[512];
-        DWORD size = sizeof buffer;
-        DWORD type = 0;
-        LONG r = RegQueryValueExW(key, name, nullptr, &type, buffer, &size);
-        if (r != ERROR_SUCCESS)
-            return "error " + std::to_string(r);
-        return std::string(reinterpret_cast<const char*>(buffer), size);
-    }
-    static HKEY create(const char16_t* path, LONG* result = nullptr)
-    {
-        HKEY key = nullptr;
-        LONG r = RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, 0, nullptr, &key, nullptr);
-        if (result)
-            *result = r;
-        return r == ERROR_SUCCESS ? key : nullptr;
-    }
-    std::vector<std::string> boxes() const
-    {
-        std::vector<std::string> out;
-        const auto& kept = platform::WindowSystem::recordedMessageBoxes();
-        for (size_t i = boxesBefore; i < kept.size(); ++i)
-            out.push_back(kept[i].text);
-        return out;
-    }
     // A player's records: one highscore, written and closed in order.
     void writeRecords()
     {
@@ -119,7 +69,7 @@ class RecordsNotSaved : public DeviceTest
         testing::internal::CaptureStderr();
         for (int attempt = 0; attempt < 2; ++attempt) {
             LONG made = ERROR_SUCCESS;
-            EXPECT_EQ(nullptr, create(u"Software\\Vostrelle\\Game\\op_sound", &made));
+            EXPECT_EQ(nullptr, tryCreate(u"Software\\Vostrelle\\Game\\op_sound", made));
             EXPECT_NE(ERROR_SUCCESS, made);
             EXPECT_NE(ERROR_SUCCESS, set(HKEY_CURRENT_USER, u"v", "x"));
             HKEY key = nullptr;
@@ -133,9 +83,6 @@ class RecordsNotSaved : public DeviceTest
         EXPECT_NE(std::string::npos, told[0].find("nothing is saved")) << told[0];
         EXPECT_EQ(before, fingerprint(path)) << reason;
     }
-
-    testsupport::TempFolder folder;
-    size_t boxesBefore = 0;
 };
 
 TEST_F(RecordsNotSaved, AFullDiskDuringASaveIsToldOnceAndALaterSaveSucceeds)
@@ -150,7 +97,7 @@ TEST_F(RecordsNotSaved, AFullDiskDuringASaveIsToldOnceAndALaterSaveSucceeds)
     EXPECT_EQ(ERROR_DISK_FULL, set(key, u"1", "BOB 9000"));
     EXPECT_EQ(ERROR_DISK_FULL, set(key, u"2", "CAT 100"));
     LONG made = ERROR_SUCCESS;
-    EXPECT_EQ(nullptr, create(u"Software\\Vostrelle\\Game\\op_sound", &made));
+    EXPECT_EQ(nullptr, tryCreate(u"Software\\Vostrelle\\Game\\op_sound", made));
     EXPECT_EQ(ERROR_DISK_FULL, made);
     // The failed saves changed nothing.
     EXPECT_EQ("ALF 1200", get(key, u"1"));
@@ -204,7 +151,7 @@ TEST_F(RecordsNotSaved, AFullDiskAtTheFirstOpenIsToldOnce)
     testing::internal::CaptureStderr();
     for (int attempt = 0; attempt < 2; ++attempt) {
         LONG made = ERROR_SUCCESS;
-        EXPECT_EQ(nullptr, create(u"Software\\Vostrelle\\Game\\op_sound", &made));
+        EXPECT_EQ(nullptr, tryCreate(u"Software\\Vostrelle\\Game\\op_sound", made));
         EXPECT_NE(ERROR_SUCCESS, made);
         Registry::closeDatabase();
     }
@@ -256,10 +203,10 @@ TEST_F(RecordsNotSaved, AFolderThatCannotBeMade)
     profile().registryPath = "/proc/pallasterhorn-test/registry.sqlite";
     testing::internal::CaptureStderr();
     LONG made = ERROR_SUCCESS;
-    EXPECT_EQ(nullptr, create(u"Software\\Vostrelle\\Game\\op_sound", &made));
+    EXPECT_EQ(nullptr, tryCreate(u"Software\\Vostrelle\\Game\\op_sound", made));
     EXPECT_EQ(ERROR_PATH_NOT_FOUND, made);
     Registry::closeDatabase();
-    EXPECT_EQ(nullptr, create(u"Software\\Vostrelle\\Game\\op_sound", &made));
+    EXPECT_EQ(nullptr, tryCreate(u"Software\\Vostrelle\\Game\\op_sound", made));
     testing::internal::GetCapturedStderr();
     std::vector<std::string> told = boxes();
     ASSERT_EQ(1u, told.size());
@@ -308,10 +255,10 @@ TEST_F(RecordsNotSaved, AFileThatMayNotBeRead)
         if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
             _exit(77);
         LONG made = ERROR_SUCCESS;
-        HKEY key = create(u"Software\\Vostrelle\\Game\\highscores", &made);
+        HKEY key = tryCreate(u"Software\\Vostrelle\\Game\\highscores", made);
         LONG again = ERROR_SUCCESS;
         Registry::closeDatabase();
-        create(u"Software\\Vostrelle\\Game\\highscores", &again);
+        tryCreate(u"Software\\Vostrelle\\Game\\highscores", again);
         std::vector<std::string> told = boxes();
         bool ok = !key && made != ERROR_SUCCESS && again != ERROR_SUCCESS && told.size() == 1 &&
                   told[0].find("nothing is saved") != std::string::npos;
