@@ -37,6 +37,17 @@ bool validName(const std::string& name)
     return true;
 }
 
+// The runner's own files in the output folder: the manifest and the records database with its
+// log and lock files. Compared without case, so that no output replaces one of them on a folder
+// that ignores case either.
+bool reservedOutput(const std::string& file)
+{
+    std::string lower;
+    for (char c : file)
+        lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower == "manifest.txt" || lower.rfind("registry.sqlite", 0) == 0;
+}
+
 std::vector<std::string> tokens(const std::string& line)
 {
     std::vector<std::string> out;
@@ -156,6 +167,10 @@ bool Script::parse(const std::string& text, Script& out, std::vector<std::string
             }
             c.kind = verb == "dump" ? Kind::Dump : Kind::Records;
             c.name = t[2] + (verb == "dump" ? ".png" : ".txt");
+            if (reservedOutput(c.name) || reservedOutput(t[2])) {
+                refuse(c.name + " is one of the runner's own files");
+                continue;
+            }
             if (!outputs.insert(c.name).second) {
                 refuse(c.name + " is written twice");
                 continue;

@@ -9,6 +9,8 @@
 //   P stall MS                  the clock jumps MS before pass P, without a pass
 //   P dump NAME                 the frame as NAME.png after pass P
 //   P records NAME              every record store as NAME.txt after pass P
+//                               (NAME never one of the runner's own files: the manifest, the
+//                               records database)
 //   P end                       a normal end after pass P, as closing the window
 // Commands at one pass run in file order.
 #pragma once

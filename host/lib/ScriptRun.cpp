@@ -1,6 +1,7 @@
 #include "ScriptRun.h"
 
 #include "RunEngine.h"
+#include "ScriptFile.h"
 #include "ScriptRunner.h"
 
 #include "platform/DeviceProfile.h"
@@ -11,8 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <unistd.h>
 
 namespace host {
@@ -39,14 +38,12 @@ int runScript(HINSTANCE instance, const char16_t* commandLine)
     if (!frames || !*frames)
         return refuse("PH_WINDOW_BACKEND=script needs PH_FRAMES, the folder for its output");
 
-    std::ifstream in(scriptPath, std::ios::binary);
-    if (!in)
-        return refuse(std::string("cannot read the script ") + scriptPath);
-    std::stringstream text;
-    text << in.rdbuf();
+    std::string text, problem;
+    if (!readScriptFile(scriptPath, text, problem))
+        return refuse(problem);
     Script script;
     std::vector<std::string> errors;
-    if (!Script::parse(text.str(), script, errors)) {
+    if (!Script::parse(text, script, errors)) {
         for (const std::string& e : errors)
             std::fprintf(stderr, "%s: %s\n", scriptPath, e.c_str());
         return kScriptRefused;
@@ -63,7 +60,7 @@ int runScript(HINSTANCE instance, const char16_t* commandLine)
     profile.audio = platform::AudioBackend::Manual;
     profile.messageBoxes = platform::MessageBoxMode::Recorded;
     platform::FakeClock::freeze(script.seed);
-    if (!std::getenv("PH_REGISTRY")) {
+    if (!profile.registryGiven) {
         const std::string registry = std::string(frames) + "/registry.sqlite";
         for (const char* suffix : {"", "-wal", "-shm"})
             std::filesystem::remove(registry + suffix, ec);
@@ -82,7 +79,7 @@ int runScript(HINSTANCE instance, const char16_t* commandLine)
     if (runner.commandsLeft() > 0)
         std::fprintf(stderr, "pallasterhorn: the run ended before %zu command(s) of the script\n",
                      runner.commandsLeft());
-    std::string problem;
+    problem.clear();
     if (!runner.writeManifest(problem))
         std::fprintf(stderr, "pallasterhorn: %s\n", problem.c_str());
     for (const std::string& p : runner.problems())

@@ -13,7 +13,7 @@
 int WinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int)
 {
     host::registerResources();
-    const platform::DeviceProfile& profile = platform::DeviceProfile::current();
+    platform::DeviceProfile& profile = platform::DeviceProfile::current();
     if (profile.windowBackend == platform::WindowBackendKind::Script)
         return host::runScript(instance, commandLine);
 
@@ -25,6 +25,9 @@ int WinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int)
         platform::InstanceRegistry::setNamespace("headless-" + std::to_string(getpid()));
         privateGroup = true;
     }
+    // Nobody plays a run without a window: it keeps its records to itself unless told a file.
+    if (profile.windowBackend == platform::WindowBackendKind::Headless && !profile.registryGiven)
+        profile.registryPath = ":memory:";
     const int status = host::runProgram(instance, commandLine, nullptr);
     if (privateGroup)
         platform::InstanceRegistry::removeEmptyNamespace();

@@ -154,6 +154,9 @@ DeviceProfile::applyEnvironment(const std::function<const char*(const char*)>& l
     choice("PH_CLOCK", "real", "fake", clock, ClockMode::Real, ClockMode::Fake);
     if (const char* v = lookup("PH_WINDOW_BACKEND"); v && std::string(v) == "script")
         windowBackend = WindowBackendKind::Script;
+    else if (v && std::string(v) != "sdl" && std::string(v) != "headless")
+        warnings.push_back(std::string("PH_WINDOW_BACKEND=\"") + v +
+                           "\" ignored: expected \"sdl\", \"headless\" or \"script\"");
     else
         choice("PH_WINDOW_BACKEND", "sdl", "headless", windowBackend, WindowBackendKind::Sdl,
                WindowBackendKind::Headless);
@@ -183,9 +186,12 @@ DeviceProfile::applyEnvironment(const std::function<const char*(const char*)>& l
         programFile.clear();
     }
 
-    if (const char* reg = lookup("PH_REGISTRY"); reg && *reg)
+    // Set but empty is unset: a run meant to stay away from the player's records must not
+    // fall back to them because a script cleared the variable.
+    if (const char* reg = lookup("PH_REGISTRY"); reg && *reg) {
         registryPath = reg;
-    else if (registryPath.empty())
+        registryGiven = true;
+    } else if (registryPath.empty())
         registryPath = defaultRegistryPath(lookup);
     return warnings;
 }

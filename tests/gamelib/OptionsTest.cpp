@@ -4,6 +4,9 @@
 
 #include "microedition/rms/DRecordStore.h"
 
+#include "platform/registry.h"
+#include "platform/window/WindowSystem.h"
+
 #include <climits>
 
 using gamelib::GameMenu;
@@ -94,6 +97,36 @@ TEST_F(Options, OptionsAreKeptApart)
     GameMenu::saveOption(u"b", 2);
     EXPECT_EQ(1, GameMenu::loadOption(u"a", 0));
     EXPECT_EQ(2, GameMenu::loadOption(u"b", 0));
+}
+
+// A full disk: the changes made meanwhile are lost, the player is told once, what was saved
+// before stays, and the next change after room is made again is kept.
+TEST_F(Options, ChangesOnAFullDiskAreToldOnceAndSavedAgainWhenThereIsRoom)
+{
+    profile().messageBoxes = platform::MessageBoxMode::Recorded;
+    const size_t boxesBefore = platform::WindowSystem::recordedMessageBoxes().size();
+    struct RoomAgain
+    {
+        ~RoomAgain() { platform::Registry::limitDiskRoom(-1); }
+    } roomAgain;
+    platform::Registry::closeDatabase();
+    platform::Registry::limitDiskRoom(int64_t{1} << 30);
+    GameMenu::saveOption(u"tessarinesfx_level", 3);
+
+    platform::Registry::limitDiskRoom(0);
+    GameMenu::saveOption(u"tessarinesfx_level", 1);
+    GameMenu::saveOption(u"corvantinemusic_level", 0);
+    EXPECT_EQ(3, GameMenu::loadOption(u"tessarinesfx_level", 2));
+    EXPECT_EQ(-1, records(u"op_corvantinemusic_level"));
+    const auto& boxes = platform::WindowSystem::recordedMessageBoxes();
+    ASSERT_EQ(boxesBefore + 1, boxes.size());
+    EXPECT_NE(std::string::npos, boxes.back().text.find("disk is full")) << boxes.back().text;
+
+    platform::Registry::limitDiskRoom(-1);
+    GameMenu::saveOption(u"tessarinesfx_level", 1);
+    platform::Registry::closeDatabase();
+    EXPECT_EQ(1, GameMenu::loadOption(u"tessarinesfx_level", 2));
+    EXPECT_EQ(boxesBefore + 1, boxes.size());
 }
 
 } // namespace

@@ -124,4 +124,20 @@ TEST(ScriptParse, SeedComesOnceAndFirst)
     EXPECT_EQ(parsed("# comment first\nseed 7\n0 end\n").seed, 7);
 }
 
+TEST(ScriptParse, OutputsNeverReplaceTheRunnersOwnFiles)
+{
+    const std::vector<std::string> errors = refused("5 records manifest\n"
+                                                    "6 records MANIFEST\n"
+                                                    "7 dump registry.sqlite\n"
+                                                    "8 records registry.sqlite-wal\n"
+                                                    "9 dump registry.sqlite-shm\n");
+    ASSERT_EQ(errors.size(), 5u);
+    for (const std::string& e : errors)
+        EXPECT_NE(e.find("runner's own files"), std::string::npos) << e;
+    // Names that only look alike are free.
+    Script s = parsed("5 records manifests\n6 dump manifest\n7 records registry\n");
+    ASSERT_EQ(s.commands.size(), 3u);
+    EXPECT_EQ(s.commands[1].name, "manifest.png");
+}
+
 } // namespace

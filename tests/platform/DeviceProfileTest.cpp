@@ -178,3 +178,31 @@ TEST_F(ProfileTest, AnUnknownPlatformTypeIsKeptWithAWarning)
     DeviceProfile q;
     EXPECT_TRUE(q.applyEnvironment(lookupIn(vars)).empty());
 }
+
+TEST_F(ProfileTest, AWrongCaseBackendIsWarnedAboutNamingEveryChoice)
+{
+    for (const char* wrong : {"SCRIPT", "Headless", "SDL", "scripted"}) {
+        std::map<std::string, std::string> vars = {{"PH_WINDOW_BACKEND", wrong}};
+        DeviceProfile p;
+        auto warnings = p.applyEnvironment(lookupIn(vars));
+        ASSERT_EQ(warnings.size(), 1u) << wrong;
+        EXPECT_NE(warnings[0].find(wrong), std::string::npos) << warnings[0];
+        EXPECT_NE(warnings[0].find("\"script\""), std::string::npos) << warnings[0];
+        EXPECT_EQ(p.windowBackend, platform::WindowBackendKind::Sdl);
+    }
+}
+
+TEST_F(ProfileTest, AnEmptyRegistrySettingIsNoSetting)
+{
+    std::map<std::string, std::string> vars = {{"PH_REGISTRY", ""}, {"XDG_DATA_HOME", "/data"}};
+    DeviceProfile p;
+    EXPECT_TRUE(p.applyEnvironment(lookupIn(vars)).empty());
+    EXPECT_FALSE(p.registryGiven);
+    EXPECT_EQ(p.registryPath, "/data/pallasterhorn/registry.sqlite");
+
+    vars["PH_REGISTRY"] = "file:records.sqlite?mode=memory";
+    DeviceProfile q;
+    q.applyEnvironment(lookupIn(vars));
+    EXPECT_TRUE(q.registryGiven);
+    EXPECT_EQ(q.registryPath, "file:records.sqlite?mode=memory");
+}

@@ -1,7 +1,4 @@
-#include "platform/registry.h"
-#include "DeviceFixture.h"
-#include "TempFolder.h"
-#include "platform/window/WindowSystem.h"
+#include "RegistryFixture.h"
 
 #include <sqlite3.h>
 #include <sys/wait.h>
@@ -18,47 +15,9 @@ using platform::Registry;
 
 namespace {
 
-class RegistryTest : public DeviceTest
+class RegistryTest : public RegistryFixture
 {
   protected:
-    RegistryTest()
-    {
-        Registry::closeDatabase();
-        profile().registryPath = dbPath();
-        // The registry's notices are message boxes: kept, never shown.
-        profile().messageBoxes = platform::MessageBoxMode::Recorded;
-        boxesBefore = platform::WindowSystem::recordedMessageBoxes().size();
-    }
-    ~RegistryTest() override
-    {
-        Registry::clearFaults();
-        Registry::closeDatabase();
-    }
-
-    std::string dbPath() const { return folder.path() + "/data/pallasterhorn/registry.sqlite"; }
-
-    HKEY create(const char16_t* path, DWORD* disposition = nullptr)
-    {
-        HKEY key = nullptr;
-        EXPECT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, 0, nullptr,
-                                                 &key, disposition));
-        return key;
-    }
-    static LONG set(HKEY key, const char16_t* name, const std::string& bytes)
-    {
-        return RegSetValueExW(key, name, 0, REG_BINARY, reinterpret_cast<const BYTE*>(bytes.data()),
-                              static_cast<DWORD>(bytes.size()));
-    }
-    static std::string get(HKEY key, const char16_t* name)
-    {
-        BYTE buffer[512];
-        DWORD size = sizeof buffer;
-        DWORD type = 0;
-        LONG r = RegQueryValueExW(key, name, nullptr, &type, buffer, &size);
-        if (r != ERROR_SUCCESS)
-            return "error " + std::to_string(r);
-        return std::string(reinterpret_cast<const char*>(buffer), size);
-    }
     std::vector<std::string> damagedCopies(const std::string& kind = "damaged") const
     {
         std::vector<std::string> out;
@@ -69,15 +28,6 @@ class RegistryTest : public DeviceTest
                 name.find("-wal") == std::string::npos)
                 out.push_back(e.path().string());
         }
-        return out;
-    }
-    // The texts of the message boxes shown since the test began.
-    std::vector<std::string> boxes() const
-    {
-        std::vector<std::string> out;
-        const auto& kept = platform::WindowSystem::recordedMessageBoxes();
-        for (size_t i = boxesBefore; i < kept.size(); ++i)
-            out.push_back(kept[i].text);
         return out;
     }
     // Makes a database file with other code, as another program (or a later version) would.
@@ -113,9 +63,6 @@ class RegistryTest : public DeviceTest
         sqlite3_close(db);
         return found;
     }
-
-    testsupport::TempFolder folder;
-    size_t boxesBefore = 0;
 };
 
 } // namespace

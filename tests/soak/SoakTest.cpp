@@ -14,7 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <stdexcept>
+#include <vector>
 
 [[maybe_unused]] static auto* const application = &createMIDlet;
 
@@ -121,6 +123,37 @@ TEST(Soak, NoFrameForTenSimulatedSecondsIsAHang)
     EXPECT_LT(pass, 4000);
     platform::WindowSystem::resetForTests();
     platform::DeviceProfile::reset();
+}
+
+// The level select types every level a game has: the brick-breaker's rounds go up to 50. Read
+// from the keys the driver feeds, without running the program.
+TEST(Soak, TheLevelSelectTypesEveryBrickBreakerRound)
+{
+    platform::HeadlessBackend backend;
+    soak::SoakFigures figures;
+    soak::SoakDriver driver(5, 0, backend, figures);
+    std::set<int> typed;
+    std::vector<unsigned> presses;
+    std::vector<platform::NativeEvent> events;
+    for (long pass = 0; pass < 3000000 && typed.size() < 51; ++pass) {
+        driver.beforePass(pass);
+        events.clear();
+        backend.poll(events);
+        for (const platform::NativeEvent& e : events) {
+            if (e.kind != platform::NativeEvent::Kind::KeyDown || e.repeat)
+                continue;
+            presses.push_back(e.virtualKey);
+            const size_t n = presses.size();
+            if (n >= 5 && presses[n - 5] == VK_APP3 && presses[n - 4] == VK_APP2 &&
+                presses[n - 3] == VK_APP3 && presses[n - 2] >= '0' && presses[n - 2] <= '9' &&
+                presses[n - 1] >= '0' && presses[n - 1] <= '9')
+                typed.insert(static_cast<int>((presses[n - 2] - '0') * 10 + presses[n - 1] - '0'));
+        }
+    }
+    for (int round = 1; round <= 50; ++round)
+        EXPECT_TRUE(typed.count(round)) << "round " << round << " is never typed";
+    EXPECT_EQ(0, *typed.begin()) << "and a number that is no level";
+    EXPECT_EQ(50, *typed.rbegin());
 }
 
 } // namespace

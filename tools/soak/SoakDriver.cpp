@@ -96,12 +96,14 @@ void SoakDriver::plan()
         // The player looks away.
         idle(uniform(1, 400));
     } else if (choice < 85) {
-        // The hidden level select: hash, star, hash and two digits.
+        // The hidden level select: hash, star, hash and two digits, from 00 (no level) up to
+        // the brick-breaker's last round, so that every level of every game gets chosen.
         ++m_figures.levelSelects;
         for (unsigned key : {unsigned(VK_APP3), unsigned(VK_APP2), unsigned(VK_APP3)})
             press(key, 1);
-        press(static_cast<unsigned>('0' + uniform(0, 2)), 1);
-        press(static_cast<unsigned>('0' + uniform(0, 9)), 1);
+        const int level = uniform(0, kLastLevel);
+        press(static_cast<unsigned>('0' + level / 10), 1);
+        press(static_cast<unsigned>('0' + level % 10), 1);
     } else if (choice < 88) {
         // Another window takes the focus for a while.
         ++m_figures.deactivations;

@@ -23,6 +23,9 @@ class SoakDriver : public host::LoopHooks
     static constexpr int kStepMillis = 25;
     // A run that shows no frame for this long while it has the focus is stuck.
     static constexpr int64_t kHangMillis = 10000;
+    // The highest level the level select types: the brick-breaker's last round (the other
+    // games have fewer levels).
+    static constexpr int kLastLevel = 50;
 
     // Plays until `figures.steps` reaches `totalSteps`; the random plan comes from `seed`.
     SoakDriver(uint64_t seed, int64_t totalSteps, platform::HeadlessBackend& backend,

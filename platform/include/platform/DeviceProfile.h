@@ -20,7 +20,7 @@
 //   PH_PROGRAM_FILE                    full POSIX name reported as the program's file
 //   PH_DATA_DIR                        program folder: the program file becomes
 //                                      PH_DATA_DIR/pallasterhorn (PH_PROGRAM_FILE wins)
-//   PH_REGISTRY                        registry database file
+//   PH_REGISTRY                        registry database file, a plain path; empty is unset
 //                                      (default $XDG_DATA_HOME/pallasterhorn/registry.sqlite)
 //   PH_CLOCK                           "real" or "fake" (default real)
 //   PH_AUDIO                           "sdl" or "manual" (default sdl)
@@ -96,6 +96,9 @@ class DeviceProfile
     // force the truncation path.
     DWORD moduleNameLimit = 0;
     std::string registryPath;
+    // True when PH_REGISTRY named the file; scripted and headless runs otherwise keep away from
+    // the player's records.
+    bool registryGiven = false;
 
     ClockSetting clock = ClockMode::Real;
     AudioBackend audio = AudioBackend::Sdl;

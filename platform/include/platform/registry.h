@@ -7,7 +7,9 @@
 // new. A file that is not a database, is damaged, holds tables that are not the registry's or
 // was made by a newer version is moved aside (with a message box naming where it went) and a
 // new empty one is started. A file that can be read but not written is opened for reading, with
-// one message box: reads work, writes fail with ERROR_ACCESS_DENIED. The database is closed in
+// one message box: reads work, writes fail with ERROR_ACCESS_DENIED. A file that cannot be
+// opened at all, and a write that fails for want of room or storage, get the same one box per
+// file and run: the player is told that records are not saved. The database is closed in
 // order (its log written into the main file) by Registry::shutdown, which also runs at exit. Key
 // and value names are case-insensitive; path components are separated by "\". HKEY_LOCAL_MACHINE is
 // read-only and holds what the device profile provides. Results are error codes as on the handheld:
@@ -93,6 +95,15 @@ class Registry
     // Fault injection: an existing database file is treated as one this process may not write
     // (as a write-protected file or folder would be), from the next opening on.
     static void refuseWrites(bool refuse);
+    // Fault injection: a disk with `bytes` of room left for the database's files (the main
+    // file and its log). A write that needs more fails with ERROR_DISK_FULL, as on a full disk,
+    // and is rolled back. Applies to databases opened while a limit is set (later changes of
+    // the number apply to them at once); -1 lifts the limit.
+    static void limitDiskRoom(int64_t bytes);
+    // Test switch: how long a call waits for another program's lock on the file before it
+    // fails (4000 ms).
+    static void lockWait(int millis);
+    // Lifts every fault and test switch above (syncing excepted).
     static void clearFaults();
     // Test switch: with false, databases opened from now on skip the syncs to disk (a crash
     // of the machine may then lose writes). For fuzzing and other runs that throw the data

@@ -61,6 +61,18 @@ int RegistryDatabase::step(sqlite3_stmt* s)
     return result;
 }
 
+DWORD RegistryDatabase::writeResult(DWORD error)
+{
+    if ((error == ERROR_DISK_FULL || error == ERROR_WRITE_FAULT) && !m_path.empty()) {
+        const char* why =
+            error == ERROR_DISK_FULL ? "the disk is full" : "the file could not be written to";
+        noticeNotSaved(m_path, "The records file " + m_path + " could not be written (" + why +
+                                   "). The game goes on; what was not saved is lost, and "
+                                   "later changes are saved again once that is mended.");
+    }
+    return error;
+}
+
 void RegistryDatabase::failNthStatement(unsigned n, int sqliteResult)
 {
     m_failCountdown = n;

@@ -63,7 +63,13 @@ class RegistryDatabase
     DWORD valueAt(Store store, int64_t key, uint32_t index, ValueRecord& out);
     DWORD keyInfo(Store store, int64_t key, KeyInfo& out);
 
+    // A write of the player's records ended with `error`: a storage failure (no room, a lock
+    // held too long, an I/O error) is said once, as an unwritable file is. Returns `error`.
+    DWORD writeResult(DWORD error);
+
     void failNthStatement(unsigned n, int sqliteResult);
+    // How long a statement waits for another connection's lock.
+    void lockWait(int millis) { m_lockWaitMs = millis; }
     // Treats an existing database file as one this process may not write.
     void refuseWrites(bool refuse) { m_refuseWrites = refuse; }
     // Full syncs (the default) or none, from the next opening on.
@@ -97,6 +103,9 @@ class RegistryDatabase
     DWORD openAt(const std::string& path);
     void moveAside(const std::string& path, OpenResult why, const std::string& reason);
     void noticeReadOnly(const std::string& path, const std::string& reason);
+    // The one message box of a run whose records are not (all) saved; once per file.
+    void noticeNotSaved(const std::string& path, const std::string& text);
+    void noticeCannotOpen(const std::string& path, const std::string& reason);
     DWORD seedMachine();
     DWORD exec(const char* sql);
     sqlite3_stmt* statement(Store store, Kind kind);
@@ -113,8 +122,9 @@ class RegistryDatabase
     bool m_readOnly = false;
     bool m_refuseWrites = false;
     bool m_syncWrites = true;
-    std::string m_readOnlyNotice; // the path whose read-only opening was reported
-    long m_openedBy = 0;          // the process that opened the connection
+    std::string m_notSavedNotice; // the path whose records were reported as not saved
+    int m_lockWaitMs = 4000;
+    long m_openedBy = 0; // the process that opened the connection
     bool m_seededTouch = false;
     sqlite3_stmt* m_statements[2][KindCount] = {};
     // Where the last enumeration step stopped, so that the next index continues from there

@@ -1,4 +1,5 @@
 // The registry calls over RegistryDatabase: handles, paths, names and buffer rules.
+#include "DiskRoom.h"
 #include "RegistryDatabase.h"
 
 #include "platform/registry.h"
@@ -174,7 +175,7 @@ LONG RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSAM, SEC
     if (at.store == Store::Machine)
         return ERROR_ACCESS_DENIED;
     if (DWORD r = db.begin())
-        return static_cast<LONG>(r);
+        return static_cast<LONG>(db.writeResult(r));
     bool created = false;
     for (const std::string& part : parts) {
         DWORD r = db.findChild(at.store, at.id, part, at.id);
@@ -184,12 +185,12 @@ LONG RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSAM, SEC
         }
         if (r != ERROR_SUCCESS) {
             db.rollback();
-            return static_cast<LONG>(r);
+            return static_cast<LONG>(db.writeResult(r));
         }
     }
     if (DWORD r = db.commit()) {
         db.rollback();
-        return static_cast<LONG>(r);
+        return static_cast<LONG>(db.writeResult(r));
     }
     *result = newHandle(at);
     if (disposition)
@@ -229,7 +230,8 @@ LONG RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD, DWORD type, const BYTE* 
         return ERROR_INVALID_PARAMETER;
     if (at.store == Store::Machine)
         return ERROR_ACCESS_DENIED;
-    return static_cast<LONG>(db.setValue(at.store, at.id, name, type, data, dataSize));
+    return static_cast<LONG>(
+        db.writeResult(db.setValue(at.store, at.id, name, type, data, dataSize)));
 }
 
 LONG RegEnumValueW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameLength, LPDWORD, LPDWORD type,
@@ -386,10 +388,24 @@ void Registry::failNthStatement(unsigned n, int sqliteResult)
     db.failNthStatement(n, sqliteResult);
 }
 
+void Registry::limitDiskRoom(int64_t bytes)
+{
+    platform::registry::setDiskRoom(bytes);
+}
+
+void Registry::lockWait(int millis)
+{
+    RegistryDatabase& db = RegistryDatabase::instance();
+    std::lock_guard lock(db.mutex());
+    db.lockWait(millis);
+}
+
 void Registry::clearFaults()
 {
     failNthStatement(0, 0);
     refuseWrites(false);
+    limitDiskRoom(-1);
+    lockWait(4000);
 }
 
 } // namespace platform

@@ -3,6 +3,8 @@
 // close at the end of the run.
 #include "RegistryDatabase.h"
 
+#include "DiskRoom.h"
+
 #include "platform/DeviceProfile.h"
 #include "platform/files.h"
 #include "platform/registry.h"
@@ -10,7 +12,10 @@
 #include "platform/windows.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <cstdio>
 #include <cstdlib>
@@ -23,7 +28,6 @@ namespace platform::registry {
 namespace {
 
 constexpr int kSchemaVersion = 1;
-constexpr int kBusyTimeoutMs = 4000;
 
 // Results that say the file or its folder may not be written by this process.
 bool isNotWritable(int result)
@@ -33,10 +37,11 @@ bool isNotWritable(int result)
            primary == SQLITE_AUTH;
 }
 
-// A path as an SQLite URI, for the parameters only a URI can carry.
+// A path as an SQLite URI, for the parameters only a URI can carry. An absolute path gets an
+// empty authority, so that one beginning with "//" is not read as a host name.
 std::string uriOf(const std::string& path)
 {
-    std::string uri = "file:";
+    std::string uri = !path.empty() && path.front() == '/' ? "file://" : "file:";
     for (char c : path) {
         if (c == '?' || c == '#' || c == '%') {
             char escaped[4];
@@ -153,12 +158,14 @@ RegistryDatabase::OpenResult RegistryDatabase::tryOpen(const std::string& path, 
     // Read-only through the URI, not the flags: the flags would make the attached in-memory
     // machine store read-only as well.
     int flags = SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
-    std::string name = path;
+    // The path is a plain file name: one that begins with "file:" names a file in a folder
+    // "file:", never a URI with parameters (SQLite may read names as URIs whatever the flags).
+    std::string name = path.rfind("file:", 0) == 0 ? "./" + path : path;
     if (mode != OpenMode::ReadWrite) {
         flags |= SQLITE_OPEN_URI;
         name = uriOf(path) + (mode == OpenMode::Immutable ? "?mode=ro&immutable=1" : "?mode=ro");
     }
-    int result = sqlite3_open_v2(name.c_str(), &m_db, flags, nullptr);
+    int result = sqlite3_open_v2(name.c_str(), &m_db, flags, diskRoomVfs());
     if (result != SQLITE_OK) {
         problem = m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(result);
         error = errorFor(result);
@@ -168,7 +175,7 @@ RegistryDatabase::OpenResult RegistryDatabase::tryOpen(const std::string& path, 
                    ? OpenResult::NotWritable
                    : OpenResult::Failed;
     }
-    sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
+    sqlite3_busy_timeout(m_db, m_lockWaitMs);
     // A write-protected file opens for reading only, without an error.
     if (mode == OpenMode::ReadWrite && sqlite3_db_readonly(m_db, "main") == 1) {
         problem = "the file is write-protected";
@@ -202,8 +209,12 @@ RegistryDatabase::OpenResult RegistryDatabase::tryOpen(const std::string& path, 
             problem = sqlite3_errmsg(m_db);
             if (m_damaged)
                 return OpenResult::Damaged;
-            return exists && isNotWritable(sqlite3_extended_errcode(m_db)) ? OpenResult::NotWritable
-                                                                           : OpenResult::Failed;
+            // A full disk leaves the records readable: nothing may be written, as in a
+            // write-protected file.
+            int code = sqlite3_extended_errcode(m_db);
+            return exists && (isNotWritable(code) || (code & 0xFF) == SQLITE_FULL)
+                       ? OpenResult::NotWritable
+                       : OpenResult::Failed;
         }
     }
     error = exec("ATTACH ':memory:' AS hklm;"
@@ -244,15 +255,26 @@ RegistryDatabase::OpenResult RegistryDatabase::openEither(const std::string& pat
 
 void RegistryDatabase::noticeReadOnly(const std::string& path, const std::string& reason)
 {
-    if (m_readOnlyNotice == path)
+    noticeNotSaved(path, "The records file " + path + " can be read but not written (" + reason +
+                             "). The game goes on with the records it holds; nothing is saved "
+                             "in this run.");
+}
+
+void RegistryDatabase::noticeNotSaved(const std::string& path, const std::string& text)
+{
+    if (m_notSavedNotice == path)
         return;
-    m_readOnlyNotice = path;
-    std::string text = "The records file " + path + " can be read but not written (" + reason +
-                       "). The game goes on with the records it holds; nothing is saved in "
-                       "this run.";
+    m_notSavedNotice = path;
     std::u16string wide;
     platform::utf8ToUtf16(text, wide);
     MessageBoxW(nullptr, wide.c_str(), u"Pallasterhorn", MB_OK);
+}
+
+void RegistryDatabase::noticeCannotOpen(const std::string& path, const std::string& reason)
+{
+    noticeNotSaved(path, "The records file " + path + " cannot be opened (" + reason +
+                             "). The game goes on without the records; nothing is saved in this "
+                             "run, and the file is left as it is.");
 }
 
 void RegistryDatabase::moveAside(const std::string& path, OpenResult why, const std::string& reason)
@@ -298,6 +320,32 @@ void RegistryDatabase::moveAside(const std::string& path, OpenResult why, const 
 
 namespace {
 
+// A records file is a regular file or not there yet. A device, a pipe or a folder in its place,
+// or a link to nothing (whose target the database would make somewhere else), is not opened:
+// the database would write its log beside whatever the link names.
+bool placeIsAFile(const std::string& path, std::string& problem, DWORD& error)
+{
+    struct stat target
+    {
+    };
+    if (::stat(path.c_str(), &target) == 0) {
+        if (S_ISREG(target.st_mode))
+            return true;
+        problem = S_ISDIR(target.st_mode) ? "a folder is in its place" : "it is not a regular file";
+        error = ERROR_ACCESS_DENIED;
+        return false;
+    }
+    struct stat link
+    {
+    };
+    if (errno == ENOENT && ::lstat(path.c_str(), &link) == 0) {
+        problem = "it is a link to nothing";
+        error = ERROR_PATH_NOT_FOUND;
+        return false;
+    }
+    return true; // absent (a first start), or a failure the opening itself reports
+}
+
 void shutdownAtExit()
 {
     RegistryDatabase& db = RegistryDatabase::instance();
@@ -318,18 +366,22 @@ DWORD RegistryDatabase::openAt(const std::string& path)
         if (!folder.empty())
             std::filesystem::create_directories(folder, ec);
         if (ec) {
-            if (m_failedPath != path)
+            if (m_failedPath != path) {
                 std::fprintf(stderr,
                              "pallasterhorn: cannot create the registry folder %s (%s); records "
                              "are not kept\n",
                              folder.c_str(), ec.message().c_str());
+                noticeCannotOpen(path, "its folder cannot be made: " + ec.message());
+            }
             m_failedPath = path;
             return ERROR_PATH_NOT_FOUND;
         }
     }
     std::string problem;
     DWORD error = ERROR_SUCCESS;
-    OpenResult result = openEither(path, problem, error);
+    OpenResult result = path == ":memory:" || placeIsAFile(path, problem, error)
+                            ? openEither(path, problem, error)
+                            : OpenResult::Failed;
     // A file that could be neither moved nor removed before is not tried (and reported) again
     // at every call.
     if ((result == OpenResult::Damaged || result == OpenResult::Foreign ||
@@ -340,9 +392,11 @@ DWORD RegistryDatabase::openAt(const std::string& path)
         result = openEither(path, problem, error);
     }
     if (result != OpenResult::Ok) {
-        if (m_failedPath != path)
+        if (m_failedPath != path) {
             std::fprintf(stderr, "pallasterhorn: cannot open the registry database %s (%s)\n",
                          path.c_str(), problem.c_str());
+            noticeCannotOpen(path, problem);
+        }
         m_failedPath = path;
         close();
         return error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT;

@@ -1,0 +1,164 @@
+// What the scripted runner takes from outside besides the script's text: the script file itself
+// (a regular file of a sane size only) and where the records go (never the player's own).
+#include "HostFixture.h"
+
+#include "ScriptFile.h"
+#include "ScriptRun.h"
+
+#include "TempFolder.h"
+#include "platform/DeviceProfile.h"
+#include "platform/entry.h"
+#include "platform/registry.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace hosttest;
+using qev::lang::DPtr;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string refusal(const std::string& path)
+{
+    std::string text = "left over", problem;
+    EXPECT_FALSE(host::readScriptFile(path, text, problem)) << path;
+    EXPECT_TRUE(text.empty()) << path;
+    return problem;
+}
+
+TEST(ScriptFile, OnlyARegularFileOfASaneSizeIsRead)
+{
+    testsupport::TempFolder folder;
+    std::string text, problem;
+    const std::string good = folder.write("play.txt", "0 end\n");
+    ASSERT_TRUE(host::readScriptFile(good, text, problem)) << problem;
+    EXPECT_EQ(text, "0 end\n");
+
+    // A device without end, a pipe nobody writes to, a folder: refused at once, with the
+    // reason, instead of reading for ever, waiting for ever or playing nothing.
+    EXPECT_NE(refusal("/dev/zero").find("not a regular file"), std::string::npos);
+    const std::string pipe = folder.path() + "/pipe";
+    ASSERT_EQ(0, mkfifo(pipe.c_str(), 0600));
+    EXPECT_NE(refusal(pipe).find("not a regular file"), std::string::npos);
+    EXPECT_NE(refusal(folder.path()).find("not a regular file"), std::string::npos);
+    EXPECT_NE(refusal(folder.path() + "/missing.txt").find("cannot read"), std::string::npos);
+
+    // A file past the limit (sparse: no time spent writing it).
+    const std::string huge = folder.path() + "/huge.txt";
+    {
+        std::ofstream(huge) << "0 end\n";
+    }
+    fs::resize_file(huge, host::kMaxScriptBytes + 1);
+    EXPECT_NE(refusal(huge).find("larger than"), std::string::npos);
+    fs::resize_file(huge, host::kMaxScriptBytes);
+    EXPECT_TRUE(host::readScriptFile(huge, text, problem)) << problem;
+    EXPECT_EQ(text.size(), host::kMaxScriptBytes);
+}
+
+class ScriptInputs : public HostTest
+{
+  protected:
+    void TearDown() override
+    {
+        unsetenv("PH_SCRIPT");
+        unsetenv("PH_FRAMES");
+        HostTest::TearDown();
+    }
+    testsupport::TempFolder folder;
+};
+
+TEST_F(ScriptInputs, AFolderAsTheScriptRunsNothingAndEndsWithStatusTwo)
+{
+    setenv("PH_SCRIPT", folder.path().c_str(), 1);
+    setenv("PH_FRAMES", (folder.path() + "/out").c_str(), 1);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(host::runScript(nullptr, u""), 2);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("is not a regular file"), std::string::npos) << said;
+    EXPECT_EQ(createMIDletCalls(), 0);
+}
+
+// A run without a window keeps its records to itself unless it is given a records file.
+TEST_F(ScriptInputs, AHeadlessRunNeverWritesThePlayersRecords)
+{
+    platform::DeviceProfile& p = platform::DeviceProfile::current();
+    p.windowBackend = platform::WindowBackendKind::Headless;
+    const std::string players = folder.path() + "/player/registry.sqlite";
+    p.registryPath = players;
+    p.registryGiven = false;
+    LONG saved = -1;
+    midletFactory() = [&saved] {
+        DPtr<TestMIDlet> m(new TestMIDlet);
+        m->onStart = [&saved](TestMIDlet& self) {
+            HKEY key = nullptr;
+            saved = RegCreateKeyExW(HKEY_CURRENT_USER, u"Software\\Vostrelle\\x", 0, nullptr, 0, 0,
+                                    nullptr, &key, nullptr);
+            RegCloseKey(key);
+            self.notifyDestroyed();
+        };
+        return m;
+    };
+    std::u16string commandLine;
+    EXPECT_EQ(0, WinMain(nullptr, nullptr, commandLine.data(), 0));
+    EXPECT_EQ(saved, ERROR_SUCCESS); // the game itself saw records that work
+    EXPECT_FALSE(fs::exists(players));
+    platform::Registry::closeDatabase();
+
+    // Told a file, it uses that one.
+    p.registryGiven = true;
+    p.registryPath = players;
+    EXPECT_EQ(0, WinMain(nullptr, nullptr, commandLine.data(), 0));
+    platform::Registry::closeDatabase();
+    EXPECT_TRUE(fs::exists(players));
+}
+
+// Runs the real program with `environment` put before it; its status (-1 when it did not exit).
+int runProgram(const std::string& environment, const std::string& log)
+{
+    const std::string command =
+        "env " + environment + " '" + PH_PROGRAM + "' >'" + log + "' 2>&1 </dev/null";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+TEST(ProgramInputs, AScriptedRunWithAnEmptyRegistrySettingKeepsAwayFromThePlayersRecords)
+{
+    testsupport::TempFolder folder;
+    const std::string script = folder.write("play.txt", "8 records stores\n9 end\n");
+    const std::string home = folder.path() + "/home";
+    const int status =
+        runProgram("PH_WINDOW_BACKEND=script PH_REGISTRY= XDG_DATA_HOME='" + home +
+                       "' PH_SCRIPT='" + script + "' PH_FRAMES='" + folder.path() + "/out'",
+                   folder.path() + "/log");
+    EXPECT_EQ(status, 0) << readFile(folder.path() + "/log");
+    EXPECT_FALSE(fs::exists(home + "/pallasterhorn")) << "the player's records were touched";
+    EXPECT_TRUE(fs::exists(folder.path() + "/out/registry.sqlite"));
+}
+
+TEST(ProgramInputs, ADeviceAsTheScriptIsRefusedWithStatusTwo)
+{
+    testsupport::TempFolder folder;
+    const int status = runProgram("PH_WINDOW_BACKEND=script PH_SCRIPT=/dev/zero PH_FRAMES='" +
+                                      folder.path() + "/out'",
+                                  folder.path() + "/log");
+    EXPECT_EQ(status, 2);
+    EXPECT_NE(readFile(folder.path() + "/log").find("/dev/zero is not a regular file"),
+              std::string::npos);
+}
+
+} // namespace
