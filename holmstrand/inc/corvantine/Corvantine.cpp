@@ -57,12 +57,6 @@ DStringPtr languageCode()
     return DStringPtr(u"en");
 }
 
-// 0 after 3 and after an unknown level, else one more.
-int32_t nextSoundLevel(int32_t level)
-{
-    return level < 0 || level >= 3 ? 0 : level + 1;
-}
-
 DStringPtr optionName(const char16_t* suffix)
 {
     return gamelib::corvantineName + DStringPtr(suffix);
@@ -289,20 +283,12 @@ void Corvantine::menuStep()
         case ITEM_HELP:
             setMenuMode(MODE_HELP);
             break;
-        case ITEM_SOUND: {
-            const int32_t next = nextSoundLevel(gamelib::getSfxLevel());
-            (*itemTexts)[ITEM_SOUND] = GameMenu::getSfxLevelText(next);
-            gamelib::setSfxLevel(next);
-            GameMenu::saveOption(optionName(u"sfx_level"), next);
+        case ITEM_SOUND:
+            (*itemTexts)[ITEM_SOUND] = GameMenu::advanceSfxLevel(optionName(u"sfx_level"));
             break;
-        }
-        case ITEM_MUSIC: {
-            const int32_t next = nextSoundLevel(gamelib::getMusicLevel());
-            (*itemTexts)[ITEM_MUSIC] = GameMenu::getMusicLevelText(next);
-            gamelib::setMusicLevel(next);
-            GameMenu::saveOption(optionName(u"music_level"), next);
+        case ITEM_MUSIC:
+            (*itemTexts)[ITEM_MUSIC] = GameMenu::advanceMusicLevel(optionName(u"music_level"));
             break;
-        }
         case ITEM_KEYS:
             gameState = STATE_KEYS;
             ScreenCanvas::clearKeys();

@@ -5,6 +5,7 @@
 #include "gamelib/GameStatics.h"
 #include "gamelib/ImageFont.h"
 #include "gamelib/ScreenCanvas.h"
+#include "gamelib/SoundBank.h"
 #include "gamelib/TextTable.h"
 
 #include "lang/DSystem.h"
@@ -326,6 +327,31 @@ DStringPtr GameMenu::getSfxLevelText(int32_t level)
 DStringPtr GameMenu::getMusicLevelText(int32_t level)
 {
     return level >= 0 && level < 4 ? getText(getMusicLevelKey(level)) : DStringPtr(u"");
+}
+
+namespace {
+
+int32_t nextLevel(int32_t level)
+{
+    return level >= 0 && level < 3 ? level + 1 : 0;
+}
+
+} // namespace
+
+DStringPtr GameMenu::advanceSfxLevel(DStringPtr option)
+{
+    const int32_t level = nextLevel(getSfxLevel());
+    setSfxLevel(level);
+    saveOption(option, level);
+    return getSfxLevelText(level);
+}
+
+DStringPtr GameMenu::advanceMusicLevel(DStringPtr option)
+{
+    const int32_t level = nextLevel(getMusicLevel());
+    setMusicLevel(level);
+    saveOption(option, level);
+    return getMusicLevelText(level);
 }
 
 } // namespace gamelib

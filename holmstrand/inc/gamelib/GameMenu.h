@@ -90,6 +90,11 @@ class GameMenu : public qev::lang::DObject
     static qev::lang::DStringPtr getMusicLevelKey(int32_t level);
     static qev::lang::DStringPtr getSfxLevelText(int32_t level);
     static qev::lang::DStringPtr getMusicLevelText(int32_t level);
+    // A game menu's effects or music item chosen: the next level (0 after 3 and after an
+    // unknown level) is applied to the sound bank and saved as the option `option`; returns
+    // the new level's text for the item.
+    static qev::lang::DStringPtr advanceSfxLevel(qev::lang::DStringPtr option);
+    static qev::lang::DStringPtr advanceMusicLevel(qev::lang::DStringPtr option);
 
     // Options: one integer per record store "op_" + name, as record 1 of 4 big-endian bytes.
     // A save that fails changes nothing; a load that fails gives the default.

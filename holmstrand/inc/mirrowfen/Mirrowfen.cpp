@@ -86,11 +86,6 @@ void advanceLoadingBar()
         gamelib::screenCanvas->flushGraphics();
 }
 
-int32_t nextLevelOf(int32_t level)
-{
-    return level >= 0 && level < 3 ? level + 1 : 0;
-}
-
 } // namespace
 
 Mirrowfen::Mirrowfen()
@@ -375,20 +370,12 @@ void Mirrowfen::menuChoice(int32_t index)
     case 4:
         buildMenu(2);
         break;
-    case 5: {
-        const int32_t level = nextLevelOf(getSfxLevel());
-        setSfxLevel(level);
-        (*menu->lines)[5] = GameMenu::getSfxLevelText(level);
-        GameMenu::saveOption(prefixed(u"sfx_level"), level);
+    case 5:
+        (*menu->lines)[5] = GameMenu::advanceSfxLevel(prefixed(u"sfx_level"));
         break;
-    }
-    case 6: {
-        const int32_t level = nextLevelOf(getMusicLevel());
-        setMusicLevel(level);
-        (*menu->lines)[6] = GameMenu::getMusicLevelText(level);
-        GameMenu::saveOption(prefixed(u"music_level"), level);
+    case 6:
+        (*menu->lines)[6] = GameMenu::advanceMusicLevel(prefixed(u"music_level"));
         break;
-    }
     case 7:
         boundsOn = !boundsOn;
         (*menu->lines)[7] = getText(boundsOn ? u"boundson" : u"boundsoff");

@@ -364,20 +364,12 @@ void Tessarine::chooseMenuItem(int32_t item)
         setState(STATE_HELP);
         gameMenu->state = GameMenu::STATE_TEXT;
         break;
-    case ITEM_SFX: {
-        const int32_t next = (gamelib::getSfxLevel() + 1) % 4;
-        gamelib::setSfxLevel(next);
-        gameMenu->lines[ITEM_SFX] = GameMenu::getSfxLevelText(next);
-        GameMenu::saveOption(optionName(u"sfx_level"), next);
+    case ITEM_SFX:
+        gameMenu->lines[ITEM_SFX] = GameMenu::advanceSfxLevel(optionName(u"sfx_level"));
         break;
-    }
-    case ITEM_MUSIC: {
-        const int32_t next = (gamelib::getMusicLevel() + 1) % 4;
-        gamelib::setMusicLevel(next);
-        gameMenu->lines[ITEM_MUSIC] = GameMenu::getMusicLevelText(next);
-        GameMenu::saveOption(optionName(u"music_level"), next);
+    case ITEM_MUSIC:
+        gameMenu->lines[ITEM_MUSIC] = GameMenu::advanceMusicLevel(optionName(u"music_level"));
         break;
-    }
     case ITEM_KEYS:
         setState(STATE_KEY_CONFIG);
         gamelib::ScreenCanvas::clearKeys();
