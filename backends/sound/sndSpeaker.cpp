@@ -167,7 +167,7 @@ void sndSpeaker::buildTables()
             }
         }
         m_periodToNote[p] = static_cast<uint8_t>(best);
-        m_step[p] = static_cast<uint32_t>((static_cast<uint64_t>(7159090u / (2u * p)) << 12) /
+        m_step[p] = static_cast<uint32_t>((static_cast<uint64_t>(sndAmigaClock / (2u * p)) << 12) /
                                           static_cast<uint64_t>(m_rate));
     }
 }
