@@ -209,16 +209,16 @@ void Mirrowfen::buildMenu(int32_t id)
     menu->selected = 0;
     menu->first = 0;
     if (id == 0 || id == 1) {
-        static const char16_t* const kBefore[5] = {u"start", u"continue", u"gallery", u"highscores",
-                                                   u"help"};
-        DStringArrayPtr items = new DStringArray(10);
-        for (int32_t i = 0; i < 5; ++i)
+        static const char16_t* const kBefore[ITEM_SFX] = {u"start", u"continue", u"gallery",
+                                                          u"highscores", u"help"};
+        DStringArrayPtr items = new DStringArray(ITEM_EXIT + 1);
+        for (int32_t i = 0; i < ITEM_SFX; ++i)
             (*items)[i] = getText(kBefore[i]);
-        (*items)[5] = GameMenu::getSfxLevelText(getSfxLevel());
-        (*items)[6] = GameMenu::getMusicLevelText(getMusicLevel());
-        (*items)[7] = getText(boundsOn ? u"boundson" : u"boundsoff");
-        (*items)[8] = getText(u"cfg_keys");
-        (*items)[9] = getText(u"exit");
+        (*items)[ITEM_SFX] = GameMenu::getSfxLevelText(getSfxLevel());
+        (*items)[ITEM_MUSIC] = GameMenu::getMusicLevelText(getMusicLevel());
+        (*items)[ITEM_BOUNDS] = getText(boundsOn ? u"boundson" : u"boundsoff");
+        (*items)[ITEM_KEYS] = getText(u"cfg_keys");
+        (*items)[ITEM_EXIT] = getText(u"exit");
         menu->setItems(items);
         menu->state = GameMenu::STATE_LIST;
     } else if (id == 2) {
@@ -337,9 +337,9 @@ void Mirrowfen::menuChoice(int32_t index)
 {
     using namespace gamelib;
     switch (index) {
-    case 0:
-    case 1:
-        if (index == 0)
+    case ITEM_START:
+    case ITEM_CONTINUE:
+        if (index == ITEM_START)
             menuId = 0;
         if (screenCanvas)
             screenCanvas->rebuildKeyMap(1);
@@ -352,7 +352,7 @@ void Mirrowfen::menuChoice(int32_t index)
             newGame();
         }
         break;
-    case 2: {
+    case ITEM_GALLERY: {
         if (!gallery) {
             auto* g = new gallery::Gallery();
             g->embedded = true;
@@ -364,24 +364,24 @@ void Mirrowfen::menuChoice(int32_t index)
         gameState = STATE_GALLERY;
         break;
     }
-    case 3:
+    case ITEM_HIGHSCORES:
         buildMenu(3);
         break;
-    case 4:
+    case ITEM_HELP:
         buildMenu(2);
         break;
-    case 5:
-        (*menu->lines)[5] = GameMenu::advanceSfxLevel(prefixed(u"sfx_level"));
+    case ITEM_SFX:
+        (*menu->lines)[ITEM_SFX] = GameMenu::advanceSfxLevel(prefixed(u"sfx_level"));
         break;
-    case 6:
-        (*menu->lines)[6] = GameMenu::advanceMusicLevel(prefixed(u"music_level"));
+    case ITEM_MUSIC:
+        (*menu->lines)[ITEM_MUSIC] = GameMenu::advanceMusicLevel(prefixed(u"music_level"));
         break;
-    case 7:
+    case ITEM_BOUNDS:
         boundsOn = !boundsOn;
-        (*menu->lines)[7] = getText(boundsOn ? u"boundson" : u"boundsoff");
+        (*menu->lines)[ITEM_BOUNDS] = getText(boundsOn ? u"boundson" : u"boundsoff");
         GameMenu::saveOption(prefixed(u"B"), boundsOn ? 1 : 0);
         break;
-    case 8:
+    case ITEM_KEYS:
         gameState = STATE_KEYS;
         ScreenCanvas::resetInput();
         break;
