@@ -138,7 +138,7 @@ void Corvantine::start()
     }
 
     gameMenu = new GameMenu();
-    gameMenu->setBackground(splash, -161);
+    gameMenu->setBackground(splash, GameMenu::kShadeMenu);
     setMenuMode(MODE_NEW_GAME);
     gameState = STATE_MENU;
     makeBackgroundTables();
@@ -151,7 +151,8 @@ void Corvantine::start()
     if (gamelib::screenCanvas) {
         keyDialog = new gamelib::CustomControls(28);
         keyDialog->init(gamelib::corvantineName);
-        keyDialog->background = GameMenu::createShadeImage(splash, -160, 0, splash->getWidth());
+        keyDialog->background =
+            GameMenu::createShadeImage(splash, GameMenu::kShadeDialog, 0, splash->getWidth());
         gamelib::screenCanvas->setKeyMapping(1, keyDialog->loadKeys());
     }
 }

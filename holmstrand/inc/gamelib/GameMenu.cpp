@@ -278,7 +278,7 @@ void GameMenu::tapList()
 
 void GameMenu::setBackground(DImagePtr picture, int32_t level)
 {
-    if (level == -161)
+    if (level == kShadeMenu)
         margin >>= 1;
     box = 0;
     const int32_t g = (picture->getWidth() - screenWidth) >> 1;

@@ -66,7 +66,12 @@ class GameMenu : public qev::lang::DObject
     bool isHighscore(int32_t score) const;
     // Switches to the name entry on the shared keyboard, preset to the name entered last.
     void startNameEntry();
-    // Lays the picture behind the list, shaded between the margins (level -161 halves the
+    // The games' shade levels: their menu (the only level that halves the margin), their
+    // highscore table and key dialog, and the pictures behind their play fields.
+    static constexpr int32_t kShadeMenu = -161;
+    static constexpr int32_t kShadeDialog = -160;
+    static constexpr int32_t kShadePlayField = -180;
+    // Lays the picture behind the list, shaded between the margins (kShadeMenu halves the
     // margin first); the framed box is then left out.
     void setBackground(qev::microedition::lcdui::DImagePtr picture, int32_t level);
 

@@ -147,7 +147,7 @@ void Mirrowfen::start()
     ship->loadImages();
     advanceLoadingBar();
     if (splash)
-        menu->setBackground(splash, -161);
+        menu->setBackground(splash, GameMenu::kShadeMenu);
     playSound(SOUND_MENU, 1);
     advanceLoadingBar();
     tolerant([&] {
@@ -155,7 +155,8 @@ void Mirrowfen::start()
         keyConfig = new CustomControls(29);
         keyConfig->init(mirrowfenName);
         if (splash)
-            keyConfig->background = GameMenu::createShadeImage(splash, -160, 0, splash->getWidth());
+            keyConfig->background =
+                GameMenu::createShadeImage(splash, GameMenu::kShadeDialog, 0, splash->getWidth());
         qev::lang::DObjectArrayPtr keys = keyConfig->loadKeys();
         if (screenCanvas)
             screenCanvas->setKeyMapping(1, keys);

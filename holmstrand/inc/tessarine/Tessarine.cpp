@@ -135,7 +135,7 @@ void Tessarine::start()
     GameMenu::loadMenuImages();
     gameMenu = new GameMenu();
     if (splash)
-        gameMenu->setBackground(gamelib::coverScreen(splash), -161);
+        gameMenu->setBackground(gamelib::coverScreen(splash), GameMenu::kShadeMenu);
     try {
         gameMenu->setHelpText(DStringPtr(u"/txt/tesk/") + languageShortName() + u"_help.txt",
                               nullptr);
@@ -148,7 +148,7 @@ void Tessarine::start()
     highscoreMenu = new GameMenu();
     highscoreMenu->loadHighscores(kHighscores, optionPrefix());
     if (splash)
-        highscoreMenu->setBackground(gamelib::coverScreen(splash), -160);
+        highscoreMenu->setBackground(gamelib::coverScreen(splash), GameMenu::kShadeDialog);
     highscoreMenu->state = GameMenu::STATE_HIGHSCORES;
     smallBallImage = gamelib::GameImage::fromAtlas(DStringPtr(u"ballSmall.png"));
     normalBallImage = gamelib::GameImage::fromAtlas(DStringPtr(u"ball1.png"));
