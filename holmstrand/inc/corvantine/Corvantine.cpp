@@ -149,7 +149,7 @@ void Corvantine::start()
     // Left, right and fire can be redefined; the keys live on the canvas (none when the game
     // is drawn without a display).
     if (gamelib::screenCanvas) {
-        keyDialog = new gamelib::CustomControls(28);
+        keyDialog = new gamelib::CustomControls(gamelib::CustomControls::kSteerAndFireMask);
         keyDialog->init(gamelib::corvantineName);
         keyDialog->background =
             GameMenu::createShadeImage(splash, GameMenu::kShadeDialog, 0, splash->getWidth());

@@ -152,7 +152,7 @@ void Mirrowfen::start()
     advanceLoadingBar();
     tolerant([&] {
         // Up, left, right and fire can be redefined.
-        keyConfig = new CustomControls(29);
+        keyConfig = new CustomControls(CustomControls::kThrustSteerAndFireMask);
         keyConfig->init(mirrowfenName);
         if (splash)
             keyConfig->background =

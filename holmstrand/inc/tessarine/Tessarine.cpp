@@ -212,7 +212,7 @@ void Tessarine::start()
     playSoundOnce(SOUND_MENU);
     // The dialog's default keys are the canvas's: without a canvas there are none to configure.
     if (gamelib::screenCanvas) {
-        keyDialog = new gamelib::CustomControls(kKeyMask);
+        keyDialog = new gamelib::CustomControls(gamelib::CustomControls::kSteerAndFireMask);
         keyDialog->init(optionPrefix());
         gamelib::screenCanvas->setKeyMapping(1, keyDialog->loadKeys());
     }

@@ -99,7 +99,6 @@ class Tessarine : public gamelib::GameInterface
     qev::microedition::lcdui::DImagePtr splash;
 
     int64_t loadingStarted = 0;
-    static constexpr int32_t kKeyMask = 28;
     static constexpr int32_t kHighscores = gamelib::GameMenu::kDefaultHighscores;
 
   private:
