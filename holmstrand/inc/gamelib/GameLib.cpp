@@ -1,6 +1,7 @@
 #include "gamelib/GameLib.h"
 
 #include "gamelib/GameStatics.h"
+#include "gamelib/ResourceNames.h"
 #include "gamelib/ScreenCanvas.h"
 
 #include "io/D7zipInputStream.h"
@@ -66,7 +67,7 @@ DStringPtr GameLib::getAppProperty(DStringPtr key)
         int32_t height = screenHeight;
         if (height == 0 && getDisplay())
             height = getDisplay()->getHeight();
-        return height >= 240 ? u"/ppc" : u"";
+        return imagePathFor(height);
     }
     return nullptr;
 }
