@@ -14,7 +14,8 @@ from PIL import Image
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import gamedata  # noqa: E402
-from gen import help_texts, keyboard_frame, menu_art, preview, raster, texts  # noqa: E402
+from gen import (  # noqa: E402
+    help_texts, keyboard_frame, menu_art, pictures, preview, raster, texts)
 from test_gamedata import DataStream, produced, text_table  # noqa: E402
 
 W, H = 240, 320
@@ -60,25 +61,11 @@ def image(name):
         np.asarray(Image.open(io.BytesIO(produced()[name])).convert("RGB"))
 
 
-def eight_bit_lines(data):
-    """Lines as the game reads 8-bit text: up to CR, the byte after it skipped; an empty line
-    or the end of the data ends the list."""
-    lines, pos = [], 0
-    while pos < len(data):
-        end = data.find(b"\r", pos)
-        line = data[pos:] if end < 0 else data[pos:end]
-        if not line:
-            break
-        lines.append(line.decode("latin-1"))
-        pos = len(data) if end < 0 else end + 2
-    return lines
-
-
 def atlas():
     """Pieces name -> (x, y, w, h) as the atlas loader reads the list, and the sheet."""
     data = produced()[find_graphics(menu_art.ATLAS + ".txt")]
     pieces = {}
-    for line in eight_bit_lines(data):
+    for line in pictures.read_lines(data):
         fields = line.split(";")
         pieces[fields[0]] = tuple(int(v) for v in fields[1:5])
     return pieces, image(find_graphics(menu_art.ATLAS + ".png"))
@@ -171,7 +158,7 @@ class Files(unittest.TestCase):
 class Atlas(unittest.TestCase):
     def test_every_line_has_five_fields_and_no_blank_line_cuts_the_list_short(self):
         data = produced()[find_graphics(menu_art.ATLAS + ".txt")]
-        lines = eight_bit_lines(data)
+        lines = pictures.read_lines(data)
         self.assertEqual(data.count(b"\r\n"), len(lines))
         self.assertTrue(data.endswith(b"\r\n"))
         for line in lines:

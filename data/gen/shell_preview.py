@@ -15,7 +15,8 @@ import numpy as np
 from PIL import Image
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-from gen import help_texts, keyboard_frame, menu_art, preview, raster, texts  # noqa: E402
+from gen import (  # noqa: E402
+    help_texts, keyboard_frame, menu_art, pictures, preview, raster, texts)
 
 W, H = 240, 320
 
@@ -26,13 +27,11 @@ def decode(data):
 
 def atlas_pieces(entries):
     sheet = decode(entries[menu_art.GRAPHICS + menu_art.ATLAS + ".png"])
-    listing = entries[menu_art.GRAPHICS + menu_art.ATLAS + ".txt"].decode("ascii")
     pieces = {}
-    for line in listing.split("\r\n"):
-        if line:
-            name, x, y, w, h = line.split(";")
-            x, y, w, h = int(x), int(y), int(w), int(h)
-            pieces[name] = sheet[y : y + h, x : x + w]
+    for line in pictures.read_lines(entries[menu_art.GRAPHICS + menu_art.ATLAS + ".txt"]):
+        name, x, y, w, h = line.split(";")
+        x, y, w, h = int(x), int(y), int(w), int(h)
+        pieces[name] = sheet[y : y + h, x : x + w]
     return pieces
 
 
