@@ -116,9 +116,6 @@ def probed_names(entries, root):
     """Names the game tries and may find absent, for the stored names given."""
     probes = set(ask_rules(["probes"] + graphics_sets(),
                            "".join(name + "\n" for name in sorted(entries))))
-    for name in entries:
-        if name.endswith(".mod"):
-            probes.add(name[: -len(".mod")] + ".wav")
     for more in PROBES:
         probes.update(more(entries))
     extra = os.path.join(root, "probes.txt")

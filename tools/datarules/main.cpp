@@ -47,8 +47,9 @@ bool endsWith(const std::string& text, const std::string& suffix)
            text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
-// What reading or drawing `name` tries: its archive names, the image prefix for pictures, and
-// for an entry of a graphics set the lookup of its name in every set, alias and the common set.
+// What reading, playing or drawing `name` tries: its archive names, the other sound files of a
+// sound, the image prefix for pictures, and for an entry of a graphics set the lookup of its
+// name in every set, alias and the common set.
 void probesOf(const std::string& name, const std::vector<std::string>& sets,
               std::set<std::string>& out)
 {
@@ -57,6 +58,18 @@ void probesOf(const std::string& name, const std::vector<std::string>& sets,
     if (endsWith(name, ".png") || endsWith(name, ".jpg"))
         out.insert(
             narrow(qev::lang::DString::concat(gamelib::imagePathFor(kLargeScreenHeight), n)));
+    // A sound stored under a later kind was first looked for under each earlier one.
+    for (const gamelib::SoundKind& stored : gamelib::kSoundKinds) {
+        const std::string storedSuffix = narrow(DStringPtr(stored.suffix));
+        if (!endsWith(name, storedSuffix))
+            continue;
+        const std::string base = name.substr(0, name.size() - storedSuffix.size());
+        for (const gamelib::SoundKind& earlier : gamelib::kSoundKinds) {
+            if (&earlier == &stored)
+                break;
+            out.insert(base + narrow(DStringPtr(earlier.suffix)));
+        }
+    }
     const std::string graphics = "/graphics/";
     if (name.rfind(graphics, 0) != 0)
         return;

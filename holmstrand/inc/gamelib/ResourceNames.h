@@ -23,6 +23,14 @@ qev::lang::DStringArrayPtr archiveNamesOf(const qev::lang::DStringPtr& name, int
 qev::lang::DStringArrayPtr graphicsNamesOf(const qev::lang::DStringPtr& name,
                                            const qev::lang::DStringPtr& set,
                                            const qev::lang::DStringPtr& alias);
+// The files a sound of the sound bank is looked for under, in this order: its name with the
+// suffix, played as the media type.
+struct SoundKind
+{
+    const char16_t* suffix;
+    const char16_t* type;
+};
+inline constexpr SoundKind kSoundKinds[] = {{u".wav", u"audio/x-wav"}, {u".mod", u"audio/mod"}};
 // The prefix images are first looked for under on a screen of this height.
 qev::lang::DStringPtr imagePathFor(int32_t screenHeight);
 

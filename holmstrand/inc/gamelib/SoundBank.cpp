@@ -2,6 +2,7 @@
 
 #include "gamelib/GameLib.h"
 #include "gamelib/MissingReport.h"
+#include "gamelib/ResourceNames.h"
 
 #include "microedition/media/MediaManager.h"
 
@@ -83,9 +84,10 @@ void loadSounds(DStringArrayPtr names)
 
 DPlayerPtr createSoundPlayer(DStringPtr name)
 {
-    DPlayerPtr player = tryPlayer(name, u".wav", u"audio/x-wav");
-    if (!player)
-        player = tryPlayer(name, u".mod", u"audio/mod");
+    DPlayerPtr player;
+    for (const SoundKind& kind : kSoundKinds)
+        if (!player)
+            player = tryPlayer(name, kind.suffix, kind.type);
     if (!player)
         reportMissing(Missing::Resource, name + u".wav or .mod");
     return player;
