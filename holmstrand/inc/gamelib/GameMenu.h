@@ -25,6 +25,16 @@ using GameMenuPtr = qev::lang::DPtr<GameMenu>;
 class GameMenu : public qev::lang::DObject
 {
   public:
+    // The items every game's menu begins with, in this order; each game adds its own after them.
+    enum GameItem : int32_t {
+        ITEM_START = 0,
+        ITEM_CONTINUE = 1,
+        ITEM_GALLERY = 2,
+        ITEM_HIGHSCORES = 3,
+        ITEM_HELP = 4,
+        ITEM_SFX = 5,
+        ITEM_MUSIC = 6
+    };
     enum State : int32_t {
         STATE_RESIZE = 0,
         STATE_LIST = 1,

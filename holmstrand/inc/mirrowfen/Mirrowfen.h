@@ -33,19 +33,10 @@ class Mirrowfen : public gamelib::GameInterface
     static constexpr int32_t kCollisionLimit = 700;
     static constexpr int32_t kNoRecord = 60000;
 
-    // Items of the game menu; every index from ITEM_EXIT on leaves the game.
-    enum MenuItem : int32_t {
-        ITEM_START = 0,
-        ITEM_CONTINUE = 1,
-        ITEM_GALLERY = 2,
-        ITEM_HIGHSCORES = 3,
-        ITEM_HELP = 4,
-        ITEM_SFX = 5,
-        ITEM_MUSIC = 6,
-        ITEM_BOUNDS = 7,
-        ITEM_KEYS = 8,
-        ITEM_EXIT = 9
-    };
+    // Items of the game menu: those every game's menu begins with, then its own; every index
+    // from ITEM_EXIT on leaves the game.
+    using enum gamelib::GameMenu::GameItem;
+    enum MenuItem : int32_t { ITEM_BOUNDS = ITEM_MUSIC + 1, ITEM_KEYS, ITEM_EXIT };
     // Sound bank.
     enum Sound : int32_t {
         SOUND_MENU = 0,
