@@ -71,13 +71,10 @@ void showLoadingStep()
 
 void loadLanguageTexts()
 {
-    try {
+    gamelib::tolerant([&] {
         if (gamelib::languageShortNames && gamelib::languageIndex >= 0)
             gamelib::loadTextFile(u"/txt/res_" + languageCode(), true);
-    } catch (DExceptionBase* e) {
-        if (!gamelib::swallowable(e))
-            throw;
-    }
+    });
 }
 
 void rebuildKeyMap(int32_t keySet)
@@ -318,12 +315,8 @@ void Corvantine::timerStep()
     case STATE_SHIP_LOST:
         gameState = STATE_GAME_OVER;
         stateTimer = 2000;
-        try {
-            backgroundPicture = GameLib::loadImage(u"/corv/gameover.jpg", 0);
-        } catch (DExceptionBase* e) {
-            if (!gamelib::swallowable(e))
-                throw;
-        }
+        gamelib::tolerant(
+            [&] { backgroundPicture = GameLib::loadImage(u"/corv/gameover.jpg", 0); });
         break;
     case STATE_GAME_OVER:
         gamelib::stopAllSounds();
@@ -333,14 +326,11 @@ void Corvantine::timerStep()
         gamelib::anyKey = 0;
         gameState = STATE_REWARD;
         stateTimer = 500;
-        try {
+        gamelib::tolerant([&] {
             DImagePtr picture = gamelib::blankScreenPicture();
             GameLib::drawPicture((level - 1) % 5 + 20, picture->getGraphics());
             backgroundPicture = picture;
-        } catch (DExceptionBase* e) {
-            if (!gamelib::swallowable(e))
-                throw;
-        }
+        });
         ScreenCanvas::clearKeys();
         break;
     }

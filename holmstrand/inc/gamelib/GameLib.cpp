@@ -9,7 +9,6 @@
 
 namespace gamelib {
 
-using qev::lang::DExceptionBase;
 using qev::lang::DStringPtr;
 
 namespace {
@@ -79,7 +78,7 @@ DStringPtr GameLib::getVersion()
 
 void GameLib::showMainMenu()
 {
-    try {
+    tolerant([&] {
         if (currentScreen) {
             currentScreen->stop();
             currentScreen = nullptr;
@@ -88,10 +87,7 @@ void GameLib::showMainMenu()
         GameInterfacePtr menu = ShellScreens::make(shellScreens().makeMainMenu);
         currentScreen = menu;
         menu->start();
-    } catch (DExceptionBase* e) {
-        if (!swallowable(e))
-            throw;
-    }
+    });
 }
 
 } // namespace gamelib

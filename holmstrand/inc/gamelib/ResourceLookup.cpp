@@ -31,14 +31,9 @@ namespace {
 DInputStreamPtr openArchiveEntry(const DStringPtr& name)
 {
     DStringArrayPtr names = archiveNamesOf(name, screenHeight);
-    for (int32_t i = 0; i + 1 < names->length; ++i) {
-        try {
-            return D7zipInputStream::open(names[i]);
-        } catch (DExceptionBase* e) {
-            if (!swallowable(e))
-                throw;
-        }
-    }
+    for (int32_t i = 0; i + 1 < names->length; ++i)
+        if (DInputStreamPtr in = tolerant([&] { return D7zipInputStream::open(names[i]); }))
+            return in;
     return D7zipInputStream::open(names[names->length - 1]);
 }
 
@@ -66,17 +61,9 @@ DStringPtr aliasOf(const DStringPtr& name)
 template <class Result, class Open> Result openWithFallbacks(const DStringPtr& name, Open open)
 {
     DStringArrayPtr names = graphicsNamesOf(name, graphicsSet, aliasOf(name));
-    for (int32_t i = 0; i + 1 < names->length; ++i) {
-        Result result;
-        try {
-            result = open(names[i]);
-        } catch (DExceptionBase* e) {
-            if (!swallowable(e))
-                throw;
-        }
-        if (result)
+    for (int32_t i = 0; i + 1 < names->length; ++i)
+        if (Result result = tolerant([&] { return open(names[i]); }))
             return result;
-    }
     return open(names[names->length - 1]);
 }
 
@@ -84,12 +71,8 @@ template <class Result, class Open> Result openWithFallbacks(const DStringPtr& n
 // alias files try names that may well be absent.
 DInputStreamPtr openQuietly(const DStringPtr& name)
 {
-    try {
-        return openArchiveEntry(name);
-    } catch (DExceptionBase* e) {
-        if (!swallowable(e))
-            throw;
-    }
+    if (DInputStreamPtr in = tolerant([&] { return openArchiveEntry(name); }))
+        return in;
     return DFileInputStream::open(name);
 }
 
@@ -143,8 +126,8 @@ void GameLib::loadFolderAliases(DStringPtr set, DStringArrayPtr folders)
     for (int32_t i = 0; i < folders->length; ++i) {
         DStringPtr folder = folders[i];
         std::u16string text;
-        try {
-            // Most folders have no alias: a missing path file is no fault.
+        // Most folders have no alias: a missing path file is no fault.
+        tolerant([&] {
             DInputStreamPtr in = openQuietly(aliasFileOf(set, folder));
             for (;;) {
                 int32_t c = in->read();
@@ -157,10 +140,7 @@ void GameLib::loadFolderAliases(DStringPtr set, DStringArrayPtr folders)
                 text.push_back(static_cast<char16_t>(c));
             }
             in->close();
-        } catch (DExceptionBase* e) {
-            if (!swallowable(e))
-                throw;
-        }
+        });
         if (!text.empty())
             folderAliases->put(
                 DObjectPtr(folder),

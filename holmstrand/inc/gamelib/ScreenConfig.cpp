@@ -9,24 +9,18 @@
 
 namespace gamelib {
 
-using qev::lang::DExceptionBase;
 using qev::lang::DInteger;
 using qev::lang::DStringPtr;
 
 bool GameLib::loadScreenConfig()
 {
-    try {
+    return tolerant([] {
         DStringPtr name =
             u"/" + DInteger::toString(screenWidth) + u"x" + DInteger::toString(screenHeight);
         qev::util::DHashtablePtr config = loadTextTable(getResourceAsStream(name), false);
         graphicsSet = getTextFrom(config, u"graphics");
         loadFolderAliases(graphicsSet, aliasedFolders());
-        return true;
-    } catch (DExceptionBase* e) {
-        if (!swallowable(e))
-            throw;
-    }
-    return false;
+    });
 }
 
 } // namespace gamelib

@@ -31,28 +31,21 @@ DPlayerPtr playerAt(int32_t index)
 // Stops the player and winds it back; a media error on the way is of no interest.
 void stopAndRewind(DPlayer& player)
 {
-    try {
+    tolerant([&] {
         player.stop();
         player.setMediaTime(0);
-    } catch (DExceptionBase* e) {
-        if (!swallowable(e))
-            throw;
-    }
+    });
 }
 
 DPlayerPtr tryPlayer(const DStringPtr& name, const char16_t* extension, const char16_t* type)
 {
-    try {
+    return tolerant([&] {
         DPlayerPtr player = qev::microedition::media::createPlayer(
             GameLib::probeResource(name + extension), DStringPtr(type));
         if (player)
             player->prefetch();
         return player;
-    } catch (DExceptionBase* e) {
-        if (!swallowable(e))
-            throw;
-    }
-    return nullptr;
+    });
 }
 
 int32_t levelOf(int32_t volume)
@@ -111,14 +104,12 @@ bool startSoundPlayer(DPlayerPtr player)
     } else if (p.isPlaying()) {
         return false;
     }
-    try {
-        p.setLoopCount(soundLoopCount);
-        p.start();
+    if (tolerant([&] {
+            p.setLoopCount(soundLoopCount);
+            p.start();
+        })) {
         currentSoundPlayer = player;
         return true;
-    } catch (DExceptionBase* e) {
-        if (!swallowable(e))
-            throw;
     }
     currentSoundPlayer = player;
     stopCurrentSound();

@@ -68,17 +68,6 @@ DStringPtr prefixed(const char16_t* option)
     return gamelib::mirrowfenName + option;
 }
 
-// Runs `step`, swallowing failures of the Exception family (missing or damaged data).
-template <class F> void tolerant(F step)
-{
-    try {
-        step();
-    } catch (qev::lang::DExceptionBase* e) {
-        if (!gamelib::swallowable(e))
-            throw;
-    }
-}
-
 void advanceLoadingBar()
 {
     gamelib::GameMenu::paintProgressBar();

@@ -136,14 +136,11 @@ void Tessarine::start()
     gameMenu = new GameMenu();
     if (splash)
         gameMenu->setBackground(gamelib::coverScreen(splash), GameMenu::kShadeMenu);
-    try {
+    // The game plays without its help page.
+    gamelib::tolerant([&] {
         gameMenu->setHelpText(DStringPtr(u"/txt/tesk/") + languageShortName() + u"_help.txt",
                               nullptr);
-    } catch (DExceptionBase* e) {
-        // The game plays without its help page.
-        if (!gamelib::swallowable(e))
-            throw;
-    }
+    });
     buildMainMenu();
     highscoreMenu = new GameMenu();
     highscoreMenu->loadHighscores(kHighscores, optionPrefix());
@@ -194,12 +191,7 @@ void Tessarine::start()
     stage();
     particles = new qev::lang::DintArray2d(kParticles, kParticleFields);
     resetActors();
-    try {
-        gamelib::loadTextFile(u"/txt/res_" + languageShortName(), true);
-    } catch (DExceptionBase* e) {
-        if (!gamelib::swallowable(e))
-            throw;
-    }
+    gamelib::tolerant([&] { gamelib::loadTextFile(u"/txt/res_" + languageShortName(), true); });
     scoreLabel = gamelib::getText(DStringPtr(u"score")) + u" ";
     pauseLabel = gamelib::getText(DStringPtr(u"pause"));
     buildMainMenu();
@@ -262,13 +254,10 @@ void Tessarine::setState(int32_t s)
 {
     gameState = s;
     if (s == STATE_GET_READY && lives < 1 && brickList) {
-        try {
+        gamelib::tolerant([&] {
             brickList->picture = gamelib::coverScreen(
                 gamelib::GameLib::loadImage(DStringPtr(u"/tesk/gameover.jpg"), 0));
-        } catch (DExceptionBase* e) {
-            if (!gamelib::swallowable(e))
-                throw;
-        }
+        });
     }
 }
 
