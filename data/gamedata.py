@@ -32,7 +32,18 @@ from gen import (  # noqa: E402
     corvantine_art, fonts, help_texts, keyboard_frame, menu_art, mirrowfen_art, music,
     pictures, screens, sfx, shell_images, sizes, tessarine_art, tessarine_levels, texts)
 
-FOLDERS_WITH_ALIAS = ("tesk", "mirf", "corv", "menu", "input", "img")
+# The game's own naming rules, asked from the datarules tool built from the game library (the
+# build passes it with --rules; the tests through the DATARULES environment variable).
+RULES_TOOL = os.environ.get("DATARULES")
+
+
+def ask_rules(args, given=""):
+    """The lines the datarules tool answers for its arguments and the given input."""
+    if not RULES_TOOL:
+        raise RuntimeError("the datarules tool is needed: pass --rules or set DATARULES")
+    answer = subprocess.run([RULES_TOOL] + args, input=given, capture_output=True, text=True,
+                            check=True).stdout
+    return [line for line in answer.split("\n") if line]
 
 # Screen configurations: "/" width "x" height, 8-bit lines ended by CR LF.
 SCREENS = screens.SCREENS
@@ -103,25 +114,8 @@ def graphics_sets():
 
 def probed_names(entries, root):
     """Names the game tries and may find absent, for the stored names given."""
-    probes = set()
-    for name in entries:
-        if name.endswith("help.txt"):
-            probes.add("/ppc" + name)
-        if name.endswith("all.txt") or name.endswith("anim.txt") or name.startswith("/menu"):
-            probes.add("/ppc" + name)
-        if name.endswith(".mod"):
-            probes.add(name[: -len(".mod")] + ".wav")
-        if name.endswith(".png") or name.endswith(".jpg"):
-            # The image loader tries the "image.path" prefix first on large screens.
-            probes.add("/ppc" + name)
-        m = re.match(r"^/graphics/[^/]+(/.*)$", name)
-        if m:
-            rest = m.group(1)
-            for folder in graphics_sets() + ["null", "common"]:
-                probes.add("/graphics/" + folder + rest)
-    for graphics in graphics_sets():
-        for folder in FOLDERS_WITH_ALIAS:
-            probes.add("/graphics/%s/%s/path" % (graphics, folder))
+    probes = set(ask_rules(["probes"] + graphics_sets(),
+                           "".join(name + "\n" for name in sorted(entries))))
     for more in PROBES:
         probes.update(more(entries))
     extra = os.path.join(root, "probes.txt")
@@ -227,12 +221,15 @@ def verify(sevenzip, archive, names):
 
 
 def main():
+    global RULES_TOOL
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--root", default=os.path.dirname(os.path.abspath(__file__)))
     parser.add_argument("--staging", required=True)
     parser.add_argument("--sevenzip", default="7z")
     parser.add_argument("--output", required=True)
+    parser.add_argument("--rules", default=RULES_TOOL, help="the datarules tool")
     args = parser.parse_args()
+    RULES_TOOL = args.rules
 
     sizes.CACHE_DIR = os.path.join(os.path.dirname(os.path.abspath(args.staging)), "sets")
     entries = {}

@@ -1,5 +1,7 @@
 #include "sound/sndMusic.h"
 
+#include "sound/sndResult.h"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -34,15 +36,15 @@ int sndMusic::Load(const uint8_t* bytes, size_t length)
 {
     Free();
     if (!bytes)
-        return -10;
+        return sndErrNoData;
     if (length < 1084)
-        return -100;
+        return sndErrFormat;
     const int tracks = GetChannelCount(bytes + 1080);
     if (tracks == 0)
-        return -100;
+        return sndErrFormat;
     const int songLength = bytes[950];
     if (songLength > 128)
-        return -100; // the order table has 128 entries
+        return sndErrFormat; // the order table has 128 entries
     int patterns = 0;
     for (int i = 0; i < songLength; ++i)
         patterns = bytes[952 + i] > patterns ? bytes[952 + i] : patterns;
@@ -53,10 +55,10 @@ int sndMusic::Load(const uint8_t* bytes, size_t length)
     }
     const size_t image = 1084 + static_cast<size_t>(tracks) * 256 * (patterns + 1) + samples;
     if (image > length)
-        return -100;
+        return sndErrFormat;
     data = static_cast<uint8_t*>(std::malloc(image));
     if (!data)
-        return -10;
+        return sndErrNoData;
     std::memcpy(data, bytes, image);
     size = image;
     ownsData = 1;

@@ -4,6 +4,37 @@
 #include <cstddef>
 #include <cstdint>
 
+// The effect of a MOD cell (the low nibble of its third byte) and the parameter's x and y
+// nibbles; effect 14 picks its command by x.
+enum sndEffect : int {
+    sndFxArpeggio = 0,
+    sndFxPortaUp = 1,
+    sndFxPortaDown = 2,
+    sndFxTonePorta = 3,
+    sndFxVibrato = 4,
+    sndFxTonePortaSlide = 5, // tone portamento going on, with a volume slide
+    sndFxVibratoSlide = 6,   // vibrato going on, with a volume slide
+    sndFxTremolo = 7,        // not played
+    sndFxPanning = 8,        // not played
+    sndFxSampleOffset = 9,
+    sndFxVolumeSlide = 10,
+    sndFxPositionJump = 11,
+    sndFxSetVolume = 12,
+    sndFxPatternBreak = 13,
+    sndFxExtended = 14,
+    sndFxSpeed = 15,
+};
+
+// The commands of sndFxExtended that the player knows.
+enum sndExtendedEffect : int {
+    sndFxPatternLoop = 6,
+    sndFxFineVolumeUp = 10,
+    sndFxFineVolumeDown = 11,
+    sndFxNoteCut = 12,
+    sndFxNoteDelay = 13,
+    sndFxPatternDelay = 14,
+};
+
 class sndMusic
 {
   public:

@@ -172,8 +172,9 @@ void sndMusicChannel::processCell(Track& t, const uint8_t* c)
         volumeChanged = true;
     }
     const Sample& s = samples[t.sample];
-    const bool noteDelay = t.effect == 14 && t.x == 13;
-    if (period != 0 && t.effect != 3 && t.effect != 5 && !noteDelay) {
+    const bool noteDelay = t.effect == sndFxExtended && t.x == sndFxNoteDelay;
+    if (period != 0 && t.effect != sndFxTonePorta && t.effect != sndFxTonePortaSlide &&
+        !noteDelay) {
         t.position = 0;
         t.noteIndex = speaker->PeriodToNote(period) + s.finetune * sndNotesPerRow;
         t.period = tableAt(t.noteIndex);
@@ -181,7 +182,7 @@ void sndMusicChannel::processCell(Track& t, const uint8_t* c)
     if (t.sample)
         t.step = stepOf(t.period);
     switch (t.effect) {
-    case 0:
+    case sndFxArpeggio:
         if (p != 0) {
             t.arpCounter = 0;
             t.arpSteps[0] = stepOf(t.period);
@@ -189,11 +190,11 @@ void sndMusicChannel::processCell(Track& t, const uint8_t* c)
             t.arpSteps[2] = stepOf(tableAt(t.noteIndex + t.y));
         }
         break;
-    case 1:
-    case 2:
+    case sndFxPortaUp:
+    case sndFxPortaDown:
         t.portaPeriod = t.period;
         break;
-    case 3:
+    case sndFxTonePorta:
         if (period != 0)
             t.portaTarget = tableAt(s.finetune * sndNotesPerRow + speaker->PeriodToNote(period));
         else if (t.portaTarget == 0)
@@ -201,19 +202,19 @@ void sndMusicChannel::processCell(Track& t, const uint8_t* c)
         if (p != 0)
             t.portaSpeed = p;
         break;
-    case 4:
+    case sndFxVibrato:
         if (p != 0) {
             t.vibPos = 0;
             t.vibSpeed = t.x;
             t.vibDepth = t.y;
         }
         break;
-    case 9:
+    case sndFxSampleOffset:
         if (p != 0)
             t.offsetMemory = static_cast<uint32_t>(p) * 256;
         t.position = static_cast<uint64_t>(t.offsetMemory) << 12;
         break;
-    case 11:
+    case sndFxPositionJump:
         if (loop || p > order) {
             jumpOrder = static_cast<uint32_t>(p);
             jumpRowOffset = 0;
@@ -221,11 +222,11 @@ void sndMusicChannel::processCell(Track& t, const uint8_t* c)
             jumpOrder = static_cast<uint32_t>(songLength);
         }
         break;
-    case 12:
+    case sndFxSetVolume:
         t.volume = p;
         volumeChanged = true;
         break;
-    case 13: {
+    case sndFxPatternBreak: {
         // Rows past the pattern's end start the next pattern at its top.
         int row = t.x * 10 + t.y;
         if (row > 63)
@@ -241,9 +242,9 @@ void sndMusicChannel::processCell(Track& t, const uint8_t* c)
         }
         break;
     }
-    case 14:
+    case sndFxExtended:
         switch (t.x) {
-        case 6:
+        case sndFxPatternLoop:
             if (t.y == 0) {
                 t.loopRow = rowOffset;
             } else {
@@ -260,29 +261,29 @@ void sndMusicChannel::processCell(Track& t, const uint8_t* c)
                 }
             }
             break;
-        case 10:
+        case sndFxFineVolumeUp:
             t.volume = t.volume + t.y > 64 ? 64 : t.volume + t.y;
             volumeChanged = true;
             break;
-        case 11:
+        case sndFxFineVolumeDown:
             t.volume = t.volume - t.y < 0 ? 0 : t.volume - t.y;
             volumeChanged = true;
             break;
-        case 12:
+        case sndFxNoteCut:
             t.cutCounter = t.y;
             break;
-        case 13:
+        case sndFxNoteDelay:
             t.delayCounter = t.y - 1;
             t.delayedPeriod = period;
             break;
-        case 14:
+        case sndFxPatternDelay:
             patternDelay = t.y;
             break;
         default:
             break;
         }
         break;
-    case 15:
+    case sndFxSpeed:
         if (p > 32) {
             tickRate = p * 2 / 5;
             rateChanged = 1;
@@ -290,9 +291,9 @@ void sndMusicChannel::processCell(Track& t, const uint8_t* c)
             speed = p;
         }
         break;
-    case 5:
-    case 6:
-    case 10:
+    case sndFxTonePortaSlide:
+    case sndFxVibratoSlide:
+    case sndFxVolumeSlide:
         t.slide = p == 0 ? 0 : (t.x == 0 ? -t.y : t.x);
         break;
     default:
@@ -349,28 +350,28 @@ void sndMusicChannel::slideVolume(Track& t)
 void sndMusicChannel::tickEffects(Track& t)
 {
     switch (t.effect) {
-    case 0:
+    case sndFxArpeggio:
         if (t.param != 0) {
             t.arpCounter = t.arpCounter == 2 ? 0 : t.arpCounter + 1;
             t.step = t.arpSteps[t.arpCounter];
         }
         break;
-    case 1:
+    case sndFxPortaUp:
         t.portaPeriod -= t.param;
         if (t.portaPeriod < sndMinPeriod)
             t.portaPeriod = sndMinPeriod;
         t.period = t.portaPeriod;
         t.step = stepOf(t.period);
         break;
-    case 2:
+    case sndFxPortaDown:
         t.portaPeriod += t.param;
         if (t.portaPeriod > sndMaxPeriod)
             t.portaPeriod = sndMaxPeriod;
         t.period = t.portaPeriod;
         t.step = stepOf(t.period);
         break;
-    case 3:
-    case 5:
+    case sndFxTonePorta:
+    case sndFxTonePortaSlide:
         if (t.portaTarget != 0) {
             if (t.period > t.portaTarget) {
                 t.period -= t.portaSpeed;
@@ -383,14 +384,14 @@ void sndMusicChannel::tickEffects(Track& t)
             }
             t.step = stepOf(t.period);
         }
-        if (t.effect == 5)
+        if (t.effect == sndFxTonePortaSlide)
             slideVolume(t);
         break;
-    case 10:
+    case sndFxVolumeSlide:
         slideVolume(t);
         break;
-    case 4:
-    case 6: {
+    case sndFxVibrato:
+    case sndFxVibratoSlide: {
         int q = t.vibPos;
         int pitch = q < 32 ? t.period + t.vibDepth * sndVibratoTable[q] / 128
                            : t.period - t.vibDepth * sndVibratoTable[q - 32] / 128;
@@ -398,17 +399,17 @@ void sndMusicChannel::tickEffects(Track& t)
         t.vibPos += t.vibSpeed;
         if (t.vibPos > 63)
             t.vibPos -= 64;
-        if (t.effect == 6)
+        if (t.effect == sndFxVibratoSlide)
             slideVolume(t);
         break;
     }
-    case 14:
-        if (t.x == 12) {
+    case sndFxExtended:
+        if (t.x == sndFxNoteCut) {
             if (t.cutCounter != 0)
                 --t.cutCounter;
             if (t.cutCounter == 0)
                 t.effectiveVolume = 0;
-        } else if (t.x == 13) {
+        } else if (t.x == sndFxNoteDelay) {
             if (t.delayCounter == -1) {
                 t.period = t.delayedPeriod;
                 t.step = stepOf(t.period);
@@ -425,7 +426,7 @@ void sndMusicChannel::tickEffects(Track& t)
 
 void sndMusicChannel::updateSamplesPerTick(int outputRate)
 {
-    const uint64_t factor = (static_cast<uint64_t>(rateFactorInput) * 256 * 3191326267ull) >> 47;
+    const uint64_t factor = (static_cast<uint64_t>(rateFactorInput) * 256 * sndRateScale) >> 47;
     const uint64_t divisor = static_cast<uint64_t>(tickRate) * factor;
     samplesPerTick =
         divisor ? static_cast<uint32_t>(((static_cast<uint64_t>(outputRate) << 16) / divisor) >> 8)

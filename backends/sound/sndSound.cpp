@@ -1,6 +1,7 @@
 #include "sound/sndSound.h"
 
 #include "sound/sndAdpcm.h"
+#include "sound/sndResult.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -39,17 +40,17 @@ int sndSound::Load(const uint8_t* bytes, size_t size)
 {
     Free();
     if (!bytes)
-        return -10;
+        return sndErrNoData;
     if (size < 16 || std::memcmp(bytes + 12, "fmt ", 4) != 0)
-        return -300;
+        return sndErrNoFmtChunk;
     if (size < 36)
-        return -100;
+        return sndErrFormat;
     const uint16_t tag = u16(bytes + 20);
     const uint16_t channels = u16(bytes + 22);
     const uint32_t fileRate = u32(bytes + 24);
     const uint16_t bits = u16(bytes + 34);
     if ((bits != 4 && bits != 8 && bits != 16) || (channels != 1 && channels != 2))
-        return -100;
+        return sndErrFormat;
 
     // Chunk walk from the format chunk, bounded by the bytes we were given.
     size_t at = 12;
@@ -59,17 +60,17 @@ int sndSound::Load(const uint8_t* bytes, size_t size)
         const size_t chunk = u32(bytes + at + 4);
         if (std::memcmp(bytes + at, "data", 4) == 0) {
             if (chunk > size - at - 8)
-                return -100; // the chunk claims more than the file holds
+                return sndErrFormat; // the chunk claims more than the file holds
             pcm = bytes + at + 8;
             pcmSize = chunk;
             break;
         }
         if (chunk > size - at - 8)
-            return -100;
+            return sndErrFormat;
         at += 8 + chunk;
     }
     if (!pcm)
-        return -100;
+        return sndErrFormat;
 
     if (bits == 16 || bits == 8) {
         const size_t frameCount = bits == 16 ? pcmSize / 2 : pcmSize;
@@ -77,13 +78,13 @@ int sndSound::Load(const uint8_t* bytes, size_t size)
         const size_t copy = bits == 16 ? frameCount * 2 : frameCount;
         data = static_cast<uint8_t*>(std::malloc(copy ? copy : 1));
         if (!data)
-            return -10;
+            return sndErrNoData;
         std::memcpy(data, pcm, copy);
         frames = static_cast<uint32_t>(frameCount);
         is8Bit = bits == 8;
     } else {
         if (tag != 2)
-            return -100;
+            return sndErrFormat;
         int r = decodeAdpcm(bytes, size, pcm, pcmSize);
         if (r != 0)
             return r;
@@ -103,13 +104,13 @@ int sndSound::decodeAdpcm(const uint8_t* bytes, size_t size, const uint8_t* pcm,
     // Extra format fields: size word at 36, samples per block 38, coefficient count 40, pairs 42.
     const uint32_t fmtSize = u32(bytes + 16);
     if (size < 70 || fmtSize < 50)
-        return -100;
+        return sndErrFormat;
     sndAdpcmFormat f;
     f.channels = u16(bytes + 22);
     f.blockAlign = u16(bytes + 32);
     f.samplesPerBlock = u16(bytes + 38);
     if (u16(bytes + 40) != 7 || f.blockAlign == 0)
-        return -100;
+        return sndErrFormat;
     for (int i = 0; i < 7; ++i) {
         f.coef[i][0] = static_cast<int16_t>(u16(bytes + 42 + 4 * i));
         f.coef[i][1] = static_cast<int16_t>(u16(bytes + 44 + 4 * i));
@@ -117,14 +118,14 @@ int sndSound::decodeAdpcm(const uint8_t* bytes, size_t size, const uint8_t* pcm,
     std::vector<int16_t> out;
     try {
         if (!sndAdpcmDecode(f, pcm, pcmSize, out))
-            return -100;
+            return sndErrFormat;
     } catch (const std::bad_alloc&) {
-        return -10;
+        return sndErrNoData;
     }
     const size_t bytesOut = out.size() * 2;
     data = static_cast<uint8_t*>(std::malloc(bytesOut ? bytesOut : 1));
     if (!data)
-        return -10;
+        return sndErrNoData;
     if (bytesOut)
         std::memcpy(data, out.data(), bytesOut);
     frames = static_cast<uint32_t>(out.size());

@@ -2,6 +2,7 @@
 
 #include "sound/sndMixOutput.h"
 #include "sound/sndMusic.h"
+#include "sound/sndResult.h"
 #include "sound/sndSound.h"
 #include "sound/sndTables.h"
 #include "sound/sndWinMM.h"
@@ -19,10 +20,10 @@ sndSpeaker::~sndSpeaker()
 int sndSpeaker::Open(int rate, int bits, int stereo, int musicChannels, int soundChannels)
 {
     if (m_open)
-        return -2;
+        return sndErrAlreadyOpen;
     auto* driver = new (std::nothrow) sndWinMM;
     if (!driver)
-        return -5;
+        return sndErrNoDriverMemory;
     return OpenWith(driver, rate, bits, stereo, musicChannels, soundChannels);
 }
 
@@ -31,12 +32,12 @@ int sndSpeaker::OpenWith(sndDriver* driver, int rate, int bits, int stereo, int 
 {
     if (m_open) {
         delete driver;
-        return -2;
+        return sndErrAlreadyOpen;
     }
     if (rate <= 0) {
         // The step table divides by the rate; sndWinMM refuses such a rate the same way.
         delete driver;
-        return -1;
+        return sndErrArgument;
     }
     sndFormat format;
     format.rate = rate;
@@ -63,7 +64,7 @@ int sndSpeaker::OpenWith(sndDriver* driver, int rate, int bits, int stereo, int 
         if (m_driver)
             m_driver->Close();
         freeAll();
-        return -10;
+        return sndErrNoData;
     }
     for (int i = 0; i < m_musicCount; ++i)
         m_music[i].speaker = this;
@@ -166,7 +167,7 @@ void sndSpeaker::buildTables()
             }
         }
         m_periodToNote[p] = static_cast<uint8_t>(best);
-        m_step[p] = static_cast<uint32_t>((static_cast<uint64_t>(7159090u / (2u * p)) << 12) /
+        m_step[p] = static_cast<uint32_t>((static_cast<uint64_t>(sndAmigaClock / (2u * p)) << 12) /
                                           static_cast<uint64_t>(m_rate));
     }
 }
@@ -174,7 +175,7 @@ void sndSpeaker::buildTables()
 int sndSpeaker::PlaySound(const sndSound& sound)
 {
     if (!m_open || !sound.data)
-        return -1000;
+        return sndErrCannotPlay;
     Lock();
     int chosen = -1;
     int busySame = 0;
@@ -192,7 +193,7 @@ int sndSpeaker::PlaySound(const sndSound& sound)
         chosen = -1;
     if (chosen < 0) {
         Unlock();
-        return -1000;
+        return sndErrCannotPlay;
     }
     sndSoundChannel& c = m_sound[chosen];
     c.start(sound);
@@ -206,9 +207,9 @@ int sndSpeaker::PlayMusic(const sndMusic& music)
 {
     const int tracks = music.GetChannelCount();
     if (!m_open || !music.data || tracks == 0 || tracks > 32)
-        return -1000;
+        return sndErrCannotPlay;
     Lock();
-    int result = -1000;
+    int result = sndErrCannotPlay;
     for (int i = 0; i < m_musicCount; ++i) {
         sndMusicChannel& c = m_music[i];
         if (c.stopped && !c.paused) {

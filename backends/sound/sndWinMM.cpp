@@ -1,5 +1,7 @@
 #include "sound/sndWinMM.h"
 
+#include "sound/sndResult.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
@@ -7,13 +9,13 @@
 int sndWinMM::Open(const sndFormat& format, int frames, sndFillCallback fill, void* context)
 {
     if (m_open)
-        return -2;
+        return sndErrAlreadyOpen;
     const int flags = format.flags;
     if (!fill || flags == 0 || ((flags & 0x01) && (flags & 0x10)) ||
         ((flags & 0x02) && (flags & 0x20)) || (format.channels != 1 && format.channels != 2))
-        return -1;
+        return sndErrArgument;
     if (format.rate <= 0 || frames < 0)
-        return -1; // a rate the device cannot take would give an empty ring
+        return sndErrArgument; // a rate the device cannot take would give an empty ring
     const bool sixteen = (flags & 0x02) != 0;
     int count = static_cast<int>((static_cast<int64_t>(frames) * 1000 / format.rate) / 30);
     m_bufferCount = count < 4 ? 4 : (count > 32 ? 32 : count);
@@ -25,7 +27,7 @@ int sndWinMM::Open(const sndFormat& format, int frames, sndFillCallback fill, vo
     m_headers = static_cast<WAVEHDR*>(std::calloc(m_bufferCount, sizeof(WAVEHDR)));
     if (!m_memory || !m_headers) {
         releaseAll();
-        return -10;
+        return sndErrNoData;
     }
     std::memset(m_memory, sixteen ? 0 : 128, total);
     m_fill = fill;
@@ -49,7 +51,7 @@ int sndWinMM::Open(const sndFormat& format, int frames, sndFillCallback fill, vo
     if (!opened) {
         m_device = nullptr;
         releaseAll();
-        return -1;
+        return sndErrArgument;
     }
     waveOutPause(m_device);
 
@@ -65,7 +67,7 @@ int sndWinMM::Open(const sndFormat& format, int frames, sndFillCallback fill, vo
         m_device = nullptr;
         DeleteCriticalSection(&m_lock);
         releaseAll();
-        return -4;
+        return sndErrNoThread;
     }
     SetThreadPriority(m_thread, THREAD_PRIORITY_HIGHEST);
     if (DWORD settle = SettleTime())
@@ -112,7 +114,7 @@ constexpr DWORD kStopTurnMillis = 10;
 int sndWinMM::Close()
 {
     if (!m_open)
-        return -3;
+        return sndErrNotOpen;
     EnterCriticalSection(&m_lock);
     while (ResumeThread(m_thread) > 1) {
     }

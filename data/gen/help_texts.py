@@ -2,13 +2,14 @@
 
 Each source line becomes one UTF record of /txt/<game>/<language>_help.txt (a blank line an
 empty record, which the page shows as an empty line). The page joins the records with line
-feeds and breaks them again to its width in the "small" font, so a source line is a paragraph,
-a heading or a line of a list. The page reads a record that starts with "%" followed by more as
+feeds and breaks them again to its width in the "small" font (page_lines asks the game itself),
+so a source line is a paragraph, a heading or a line of a list. The page reads a record that starts with "%" followed by more as
 an inline picture and drops a record of one character; the games pass no pictures, so the
 sources may hold neither.
 """
 
 import os
+import subprocess
 
 from . import texts
 from .fonts import modified_utf8
@@ -55,54 +56,20 @@ def problems(records):
     return found
 
 
-def break_lines(records, width_of, screen_width=240, margin=15):
-    """The page's lines for records read from the entry, as the help page breaks them:
-    C = (W - 2 margin - 4) / width("W") characters before the width test applies; a paragraph
-    breaks at the last space before the space that overflows, a word without space after the
-    line start is cut after C characters, a one-character line leaves an empty line.
-    width_of(text) measures in the "small" font. Returns the lines (None for an empty one)."""
-    text = "".join(r + "\n" for r in records)
-    limit = screen_width - 2 * margin - 4
-    # A font without "W", or one wider than the page, would make C zero: the cut after C
-    # characters would then never advance.
-    chars = max(1, limit // max(1, width_of("W")))
-    lines = []
-    s = sp = 0
-    j = 0
-
-    def store(entry):
-        lines.append(entry if entry else "")
-
-    def do_break():
-        nonlocal s
-        if s >= sp - 1:
-            store(text[s : s + chars])
-            s += chars
+def page_lines(tool, data_dir, names, scratch):
+    """The lines of the help pages `names` as the game breaks them in the "small" font on the
+    240x320 screen: asked from the helplines tool (built from the game library) on the game.dat
+    in data_dir, with scratch as its working folder. Returns name -> lines ("" for an empty
+    line)."""
+    answer = subprocess.run([tool, data_dir, scratch] + list(names), capture_output=True,
+                            check=True).stdout.decode("utf-8")
+    pages, lines = {}, None
+    for line in answer.split("\n")[:-1]:
+        if line.startswith("== "):
+            lines = pages.setdefault(line[3:], [])
         else:
-            store(text[s:sp])
-            s = sp + 1
-
-    while j < len(text):
-        ch = text[j]
-        if ch == "\n" and j - s > chars and width_of(text[s:j]) > limit:
-            do_break()
-            if s == j:
-                s = j + 1  # the break fell on the line feed, which ends the line just stored
-            else:
-                j = s - 1  # the rest of the paragraph is scanned again from its new start
-        elif ch != "\n":
-            if ch == " " and j - s > chars and width_of(text[s:j]) > limit:
-                do_break()
-        else:
-            if j == s + 1 and text[s] == "\r":
-                lines.append(None)
-            else:
-                store(text[s:j])
-            s = j + 1
-        if text[j] == " ":
-            sp = j
-        j += 1
-    return lines
+            lines.append(line)
+    return pages
 
 
 def produce(entries):

@@ -10,12 +10,14 @@ import argparse
 import io
 import os
 import sys
+import tempfile
 
 import numpy as np
 from PIL import Image
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-from gen import help_texts, keyboard_frame, menu_art, preview, raster, texts  # noqa: E402
+from gen import (  # noqa: E402
+    help_texts, keyboard_frame, menu_art, pictures, preview, raster, texts)
 
 W, H = 240, 320
 
@@ -26,13 +28,11 @@ def decode(data):
 
 def atlas_pieces(entries):
     sheet = decode(entries[menu_art.GRAPHICS + menu_art.ATLAS + ".png"])
-    listing = entries[menu_art.GRAPHICS + menu_art.ATLAS + ".txt"].decode("ascii")
     pieces = {}
-    for line in listing.split("\r\n"):
-        if line:
-            name, x, y, w, h = line.split(";")
-            x, y, w, h = int(x), int(y), int(w), int(h)
-            pieces[name] = sheet[y : y + h, x : x + w]
+    for line in pictures.read_lines(entries[menu_art.GRAPHICS + menu_art.ATLAS + ".txt"]):
+        name, x, y, w, h = line.split(";")
+        x, y, w, h = int(x), int(y), int(w), int(h)
+        pieces[name] = sheet[y : y + h, x : x + w]
     return pieces
 
 
@@ -75,6 +75,7 @@ def splash_stand_in():
 class Mockups:
     def __init__(self, entries, lang):
         self.e, self.lang = entries, lang
+        self.help_lines = {}  # entry -> the page's lines, when the helplines tool was given
         self.f = preview.load_fonts(entries)
         self.back = decode(entries[menu_art.GRAPHICS + menu_art.BACKDROP])
         self.pieces = atlas_pieces(entries)
@@ -207,8 +208,7 @@ class Mockups:
         s = self.menu_back.copy()
         small, hud0 = self.f["small"], self.f["hud0"]
         preview._text(s, self.f["menusel"], self.text("help"), W // 2, 3, "ct")
-        lines = help_texts.break_lines(
-            help_texts.read_source(help_texts.source_path(game, short)), small.width)
+        lines = self.help_lines[help_texts.entry_name(game, short)]
         top, bottom = self.f["menusel"].height + 12, H - hud0.height
         lh = small.height + 3
         visible = (bottom - top) // lh
@@ -243,7 +243,7 @@ class Mockups:
         return s
 
     def all(self):
-        return {
+        screens = {
             "main_menu": self.main_menu(),
             "language": self.question(["English", "Deutsch"], 0),
             "sound": self.question([self.text("enable_sound"), self.text("yes"),
@@ -252,11 +252,15 @@ class Mockups:
             "highscores": self.highscores(),
             "keyboard": self.keyboard(),
             "key_dialog": self.key_dialog(),
-            "help_tesk": self.help_page("tesk", self.lang_short),
-            "help_mirf": self.help_page("mirf", self.lang_short, 40),
-            "help_corv": self.help_page("corv", self.lang_short, 200),
             "gallery": self.gallery(),
         }
+        if self.help_lines:
+            screens.update({
+                "help_tesk": self.help_page("tesk", self.lang_short),
+                "help_mirf": self.help_page("mirf", self.lang_short, 40),
+                "help_corv": self.help_page("corv", self.lang_short, 200),
+            })
+        return screens
 
 
 def strip(screens):
@@ -270,6 +274,8 @@ def strip(screens):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--out", default="/tmp/preview/shellart")
+    parser.add_argument("--helplines", help="the helplines tool: draws the help pages")
+    parser.add_argument("--data", help="the folder of the game.dat the help pages come from")
     args = parser.parse_args()
     import gamedata
 
@@ -277,10 +283,17 @@ def main():
     for produce in gamedata.PRODUCERS:
         produce(entries)
     os.makedirs(args.out, exist_ok=True)
+    help_lines = {}
+    if args.helplines and args.data:
+        names = [help_texts.entry_name(game, short)
+                 for game in help_texts.GAMES for short in texts.languages()]
+        with tempfile.TemporaryDirectory() as scratch:
+            help_lines = help_texts.page_lines(args.helplines, args.data, names, scratch)
     for short in texts.languages():
         lang = texts.read_table(texts.source_path("res_%s.txt" % short))
         mock = Mockups(entries, lang)
         mock.lang_short = short
+        mock.help_lines = help_lines
         screens = mock.all()
         for name, pixels in screens.items():
             preview.save(pixels, os.path.join(args.out, "%s_%s" % (name, short)), 2)

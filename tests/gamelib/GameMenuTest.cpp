@@ -3,6 +3,7 @@
 #include "MenuOwnerFixture.h"
 
 #include "gamelib/ScreenCanvas.h"
+#include "gamelib/SoundBank.h"
 
 using gamelib::GameMenu;
 using namespace menutest;
@@ -264,6 +265,25 @@ TEST_F(GameMenuTest, LevelTextsAndKeys)
     EXPECT_EQ("musicoff", gamelibtest::ascii(GameMenu::getMusicLevelKey(0)));
     EXPECT_EQ("", gamelibtest::ascii(GameMenu::getSfxLevelKey(4)));
     EXPECT_EQ("", gamelibtest::ascii(GameMenu::getMusicLevelText(-1)));
+}
+
+TEST_F(GameMenuTest, ALevelItemStepsTheLevelRoundAppliesItAndSavesIt)
+{
+    gamelib::setSfxLevel(2);
+    const char* const sfxTexts[] = {"soundfxhigh", "soundfxoff", "Quiet", "soundfxnormal"};
+    for (int i = 0; i < 4; ++i) {
+        const int32_t level = (3 + i) % 4;
+        EXPECT_EQ(sfxTexts[i], gamelibtest::ascii(GameMenu::advanceSfxLevel(u"gamesfx_level")));
+        EXPECT_EQ(level, gamelib::getSfxLevel());
+        EXPECT_EQ(level, GameMenu::loadOption(u"gamesfx_level", -1));
+    }
+    gamelib::setMusicLevel(2);
+    EXPECT_EQ("Loud", gamelibtest::ascii(GameMenu::advanceMusicLevel(u"gamemusic_level")));
+    EXPECT_EQ(3, gamelib::getMusicLevel());
+    EXPECT_EQ(3, GameMenu::loadOption(u"gamemusic_level", -1));
+    EXPECT_EQ(2, gamelib::getSfxLevel()) << "the music item leaves the effects alone";
+    EXPECT_EQ("musicoff", gamelibtest::ascii(GameMenu::advanceMusicLevel(u"gamemusic_level")));
+    EXPECT_EQ(0, GameMenu::loadOption(u"gamemusic_level", -1));
 }
 
 TEST_F(GameMenuTest, StateZeroReReadsTheScreenSizeAndReturnsToTheList)

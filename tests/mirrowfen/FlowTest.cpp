@@ -338,6 +338,23 @@ TEST_F(FlowTest, TheIntroCaptionAndHudShow)
     EXPECT_FALSE(pixelIs(120, 155, shelltest::kGlyph)) << "no caption in play";
 }
 
+TEST_F(FlowTest, TheStarsShowInThreeLayersOfColour)
+{
+    startGame();
+    play();
+    clearField();
+    steps(1);
+    // Layer k holds the stars 50k to 50k + 49, each layer in its own colour.
+    int found[3] = {};
+    const uint32_t colours[3] = {0xAFAFAF, 0x00AFFF, 0x0000FF};
+    for (int y = 0; y < 320; ++y)
+        for (int x = 0; x < 240; ++x)
+            for (int k = 0; k < 3; ++k)
+                found[k] += pixelIs(x, y, colours[k]);
+    for (int k = 0; k < 3; ++k)
+        EXPECT_GT(found[k], 10) << "layer " << k;
+}
+
 } // namespace
 
 } // namespace mirrowfentest

@@ -12,7 +12,6 @@ namespace gallery {
 
 using gamelib::screenHeight;
 using gamelib::screenWidth;
-using qev::lang::DExceptionBase;
 using qev::lang::DSystem;
 using qev::microedition::lcdui::DGraphics;
 using qev::microedition::lcdui::DImage;
@@ -86,13 +85,11 @@ void Gallery::start()
     m_noImagesLabel = gamelib::getText(u"noimages");
     labelHeight = gamelib::imageFonts[gamelib::FONT_HUD1]->getHeight();
     buttonSpeed = kButtonSpeed;
-    try {
-        m_button = DImage::createImage(u"/graphics/button.png", 0);
-        buttonWidth = m_button->getWidth();
-    } catch (DExceptionBase* e) {
+    if (!gamelib::tolerant([this] {
+            m_button = DImage::createImage(u"/graphics/button.png", 0);
+            buttonWidth = m_button->getWidth();
+        })) {
         // Without the image the labels still show; the quit corner keeps the label's width.
-        if (!gamelib::swallowable(e))
-            throw;
         m_button = nullptr;
         buttonWidth = gamelib::imageFonts[gamelib::FONT_HUD1]->stringWidth(m_quitLabel) + 4;
     }

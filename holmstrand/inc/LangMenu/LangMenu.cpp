@@ -8,7 +8,6 @@
 namespace langmenu {
 
 using namespace gamelib;
-using qev::lang::DExceptionBase;
 using qev::lang::DObjectPtr;
 using qev::lang::DString;
 using qev::lang::DStringArrayPtr;
@@ -37,13 +36,8 @@ LangMenu::LangMenu()
 
 void LangMenu::readLanguages()
 {
-    try {
-        loadTextFile(u"/txt/lang", true);
-    } catch (DExceptionBase* e) {
-        // Without the list the keys stand for themselves: one language, chosen at once.
-        if (!swallowable(e))
-            throw;
-    }
+    // Without the list the keys stand for themselves: one language, chosen at once.
+    tolerant([&] { loadTextFile(u"/txt/lang", true); });
     languageNames = vectorOf(splitText(getText(u"LANGS"), u';'));
     languageShortNames = vectorOf(splitText(getText(u"SNAMES"), u';'));
     languageCount = languageNames->size();

@@ -57,12 +57,6 @@ DStringPtr languageCode()
     return DStringPtr(u"en");
 }
 
-// 0 after 3 and after an unknown level, else one more.
-int32_t nextSoundLevel(int32_t level)
-{
-    return level < 0 || level >= 3 ? 0 : level + 1;
-}
-
 DStringPtr optionName(const char16_t* suffix)
 {
     return gamelib::corvantineName + DStringPtr(suffix);
@@ -77,13 +71,10 @@ void showLoadingStep()
 
 void loadLanguageTexts()
 {
-    try {
+    gamelib::tolerant([&] {
         if (gamelib::languageShortNames && gamelib::languageIndex >= 0)
             gamelib::loadTextFile(u"/txt/res_" + languageCode(), true);
-    } catch (DExceptionBase* e) {
-        if (!gamelib::swallowable(e))
-            throw;
-    }
+    });
 }
 
 void rebuildKeyMap(int32_t keySet)
@@ -144,7 +135,7 @@ void Corvantine::start()
     }
 
     gameMenu = new GameMenu();
-    gameMenu->setBackground(splash, -161);
+    gameMenu->setBackground(splash, GameMenu::kShadeMenu);
     setMenuMode(MODE_NEW_GAME);
     gameState = STATE_MENU;
     makeBackgroundTables();
@@ -155,9 +146,10 @@ void Corvantine::start()
     // Left, right and fire can be redefined; the keys live on the canvas (none when the game
     // is drawn without a display).
     if (gamelib::screenCanvas) {
-        keyDialog = new gamelib::CustomControls(28);
+        keyDialog = new gamelib::CustomControls(gamelib::CustomControls::kSteerAndFireMask);
         keyDialog->init(gamelib::corvantineName);
-        keyDialog->background = GameMenu::createShadeImage(splash, -160, 0, splash->getWidth());
+        keyDialog->background =
+            GameMenu::createShadeImage(splash, GameMenu::kShadeDialog, 0, splash->getWidth());
         gamelib::screenCanvas->setKeyMapping(1, keyDialog->loadKeys());
     }
 }
@@ -289,20 +281,12 @@ void Corvantine::menuStep()
         case ITEM_HELP:
             setMenuMode(MODE_HELP);
             break;
-        case ITEM_SOUND: {
-            const int32_t next = nextSoundLevel(gamelib::getSfxLevel());
-            (*itemTexts)[ITEM_SOUND] = GameMenu::getSfxLevelText(next);
-            gamelib::setSfxLevel(next);
-            GameMenu::saveOption(optionName(u"sfx_level"), next);
+        case ITEM_SOUND:
+            (*itemTexts)[ITEM_SOUND] = GameMenu::advanceSfxLevel(optionName(u"sfx_level"));
             break;
-        }
-        case ITEM_MUSIC: {
-            const int32_t next = nextSoundLevel(gamelib::getMusicLevel());
-            (*itemTexts)[ITEM_MUSIC] = GameMenu::getMusicLevelText(next);
-            gamelib::setMusicLevel(next);
-            GameMenu::saveOption(optionName(u"music_level"), next);
+        case ITEM_MUSIC:
+            (*itemTexts)[ITEM_MUSIC] = GameMenu::advanceMusicLevel(optionName(u"music_level"));
             break;
-        }
         case ITEM_KEYS:
             gameState = STATE_KEYS;
             ScreenCanvas::clearKeys();
@@ -331,12 +315,8 @@ void Corvantine::timerStep()
     case STATE_SHIP_LOST:
         gameState = STATE_GAME_OVER;
         stateTimer = 2000;
-        try {
-            backgroundPicture = GameLib::loadImage(u"/corv/gameover.jpg", 0);
-        } catch (DExceptionBase* e) {
-            if (!gamelib::swallowable(e))
-                throw;
-        }
+        gamelib::tolerant(
+            [&] { backgroundPicture = GameLib::loadImage(u"/corv/gameover.jpg", 0); });
         break;
     case STATE_GAME_OVER:
         gamelib::stopAllSounds();
@@ -346,14 +326,11 @@ void Corvantine::timerStep()
         gamelib::anyKey = 0;
         gameState = STATE_REWARD;
         stateTimer = 500;
-        try {
+        gamelib::tolerant([&] {
             DImagePtr picture = gamelib::blankScreenPicture();
             GameLib::drawPicture((level - 1) % 5 + 20, picture->getGraphics());
             backgroundPicture = picture;
-        } catch (DExceptionBase* e) {
-            if (!gamelib::swallowable(e))
-                throw;
-        }
+        });
         ScreenCanvas::clearKeys();
         break;
     }

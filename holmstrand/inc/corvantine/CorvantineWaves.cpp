@@ -208,8 +208,9 @@ void Corvantine::nextLevel()
     gamelib::ScreenCanvas::clearKeys();
     gamelib::GameLib::drawPicture((level - 1) % 5 + 20, backgroundPicture->getGraphics());
     if (backgroundPicture)
-        backgroundPicture = gamelib::GameMenu::createShadeImage(backgroundPicture, -180, 0,
-                                                                backgroundPicture->getWidth() - 1);
+        backgroundPicture = gamelib::GameMenu::createShadeImage(
+            backgroundPicture, gamelib::GameMenu::kShadePlayField, 0,
+            backgroundPicture->getWidth() - 1);
 
     for (int32_t i = starCount() - 1; i >= 0; --i) {
         (*starX)[i] = randomBelow(width) << 16;

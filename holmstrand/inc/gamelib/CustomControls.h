@@ -8,6 +8,7 @@
 #include "lang/DObjectArray.h"
 #include "lang/DString.h"
 #include "lang/DintArray.h"
+#include "microedition/lcdui/DCanvas.h"
 #include "microedition/lcdui/DFont.h"
 #include "microedition/lcdui/DGraphics.h"
 #include "microedition/lcdui/DImage.h"
@@ -27,6 +28,13 @@ class CustomControls : public qev::lang::DObject
     static constexpr int64_t kGateMillis = 200;
     // What update tells the game.
     enum Result : int32_t { KEEP_SHOWING = 0, CONFIRMED = 1, CANCELLED = 2 };
+
+    // The games' masks: left, right and fire; and up (thrust) besides.
+    static constexpr int32_t kSteerAndFireMask = 1 << qev::microedition::lcdui::DCanvas::LEFT |
+                                                 1 << qev::microedition::lcdui::DCanvas::RIGHT |
+                                                 1 << qev::microedition::lcdui::DCanvas::FIRE;
+    static constexpr int32_t kThrustSteerAndFireMask =
+        kSteerAndFireMask | 1 << qev::microedition::lcdui::DCanvas::UP;
 
     // Bit i of mask set: action i (0..15) can be configured.
     explicit CustomControls(int32_t mask);

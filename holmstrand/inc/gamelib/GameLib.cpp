@@ -1,6 +1,7 @@
 #include "gamelib/GameLib.h"
 
 #include "gamelib/GameStatics.h"
+#include "gamelib/ResourceNames.h"
 #include "gamelib/ScreenCanvas.h"
 
 #include "io/D7zipInputStream.h"
@@ -8,7 +9,6 @@
 
 namespace gamelib {
 
-using qev::lang::DExceptionBase;
 using qev::lang::DStringPtr;
 
 namespace {
@@ -66,7 +66,7 @@ DStringPtr GameLib::getAppProperty(DStringPtr key)
         int32_t height = screenHeight;
         if (height == 0 && getDisplay())
             height = getDisplay()->getHeight();
-        return height >= 240 ? u"/ppc" : u"";
+        return imagePathFor(height);
     }
     return nullptr;
 }
@@ -78,7 +78,7 @@ DStringPtr GameLib::getVersion()
 
 void GameLib::showMainMenu()
 {
-    try {
+    tolerant([&] {
         if (currentScreen) {
             currentScreen->stop();
             currentScreen = nullptr;
@@ -87,10 +87,7 @@ void GameLib::showMainMenu()
         GameInterfacePtr menu = ShellScreens::make(shellScreens().makeMainMenu);
         currentScreen = menu;
         menu->start();
-    } catch (DExceptionBase* e) {
-        if (!swallowable(e))
-            throw;
-    }
+    });
 }
 
 } // namespace gamelib

@@ -16,6 +16,7 @@
 #include "util/DVector.h"
 
 #include <cstdint>
+#include <type_traits>
 
 namespace gamelib {
 
@@ -147,6 +148,29 @@ inline bool swallowable(qev::lang::DExceptionBase* e)
         return false;
     delete e;
     return true;
+}
+
+// Runs `step` and gives what it returns (true when it returns nothing). A failure of the
+// Exception family (missing or damaged data) is swallowed and gives the empty value instead
+// (null, false); anything else goes on to the caller.
+template <class Step> auto tolerant(Step&& step)
+{
+    using Result = decltype(step());
+    try {
+        if constexpr (std::is_void_v<Result>) {
+            step();
+            return true;
+        } else {
+            return step();
+        }
+    } catch (qev::lang::DExceptionBase* e) {
+        if (!swallowable(e))
+            throw;
+    }
+    if constexpr (std::is_void_v<Result>)
+        return false;
+    else
+        return Result();
 }
 
 } // namespace gamelib

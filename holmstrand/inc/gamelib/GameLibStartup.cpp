@@ -17,7 +17,6 @@
 
 namespace gamelib {
 
-using qev::lang::DExceptionBase;
 using qev::lang::DString;
 using qev::lang::DStringArray;
 using qev::lang::DStringArrayPtr;
@@ -130,14 +129,11 @@ void GameLib::runStartUp()
 
 void GameLib::loadKeys()
 {
-    try {
+    tolerant([&] {
         loadTextFile(u"/data/keys", false);
         softKeyLeftCode = getTextInt(u"KEY_LEFT_SOFT2", 0);
         softKeyRightCode = getTextInt(u"KEY_RIGHT_SOFT2", 0);
-    } catch (DExceptionBase* e) {
-        if (!swallowable(e))
-            throw;
-    }
+    });
     loadLanguageTexts();
     GameInterfacePtr screen = currentScreen;
     screen->start();

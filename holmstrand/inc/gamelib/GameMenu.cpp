@@ -5,6 +5,7 @@
 #include "gamelib/GameStatics.h"
 #include "gamelib/ImageFont.h"
 #include "gamelib/ScreenCanvas.h"
+#include "gamelib/SoundBank.h"
 #include "gamelib/TextTable.h"
 
 #include "lang/DSystem.h"
@@ -277,7 +278,7 @@ void GameMenu::tapList()
 
 void GameMenu::setBackground(DImagePtr picture, int32_t level)
 {
-    if (level == -161)
+    if (level == kShadeMenu)
         margin >>= 1;
     box = 0;
     const int32_t g = (picture->getWidth() - screenWidth) >> 1;
@@ -326,6 +327,31 @@ DStringPtr GameMenu::getSfxLevelText(int32_t level)
 DStringPtr GameMenu::getMusicLevelText(int32_t level)
 {
     return level >= 0 && level < 4 ? getText(getMusicLevelKey(level)) : DStringPtr(u"");
+}
+
+namespace {
+
+int32_t nextLevel(int32_t level)
+{
+    return level >= 0 && level < 3 ? level + 1 : 0;
+}
+
+} // namespace
+
+DStringPtr GameMenu::advanceSfxLevel(DStringPtr option)
+{
+    const int32_t level = nextLevel(getSfxLevel());
+    setSfxLevel(level);
+    saveOption(option, level);
+    return getSfxLevelText(level);
+}
+
+DStringPtr GameMenu::advanceMusicLevel(DStringPtr option)
+{
+    const int32_t level = nextLevel(getMusicLevel());
+    setMusicLevel(level);
+    saveOption(option, level);
+    return getMusicLevelText(level);
 }
 
 } // namespace gamelib

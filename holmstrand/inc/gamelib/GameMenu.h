@@ -25,6 +25,16 @@ using GameMenuPtr = qev::lang::DPtr<GameMenu>;
 class GameMenu : public qev::lang::DObject
 {
   public:
+    // The items every game's menu begins with, in this order; each game adds its own after them.
+    enum GameItem : int32_t {
+        ITEM_START = 0,
+        ITEM_CONTINUE = 1,
+        ITEM_GALLERY = 2,
+        ITEM_HIGHSCORES = 3,
+        ITEM_HELP = 4,
+        ITEM_SFX = 5,
+        ITEM_MUSIC = 6
+    };
     enum State : int32_t {
         STATE_RESIZE = 0,
         STATE_LIST = 1,
@@ -66,7 +76,12 @@ class GameMenu : public qev::lang::DObject
     bool isHighscore(int32_t score) const;
     // Switches to the name entry on the shared keyboard, preset to the name entered last.
     void startNameEntry();
-    // Lays the picture behind the list, shaded between the margins (level -161 halves the
+    // The games' shade levels: their menu (the only level that halves the margin), their
+    // highscore table and key dialog, and the pictures behind their play fields.
+    static constexpr int32_t kShadeMenu = -161;
+    static constexpr int32_t kShadeDialog = -160;
+    static constexpr int32_t kShadePlayField = -180;
+    // Lays the picture behind the list, shaded between the margins (kShadeMenu halves the
     // margin first); the framed box is then left out.
     void setBackground(qev::microedition::lcdui::DImagePtr picture, int32_t level);
 
@@ -90,6 +105,11 @@ class GameMenu : public qev::lang::DObject
     static qev::lang::DStringPtr getMusicLevelKey(int32_t level);
     static qev::lang::DStringPtr getSfxLevelText(int32_t level);
     static qev::lang::DStringPtr getMusicLevelText(int32_t level);
+    // A game menu's effects or music item chosen: the next level (0 after 3 and after an
+    // unknown level) is applied to the sound bank and saved as the option `option`; returns
+    // the new level's text for the item.
+    static qev::lang::DStringPtr advanceSfxLevel(qev::lang::DStringPtr option);
+    static qev::lang::DStringPtr advanceMusicLevel(qev::lang::DStringPtr option);
 
     // Options: one integer per record store "op_" + name, as record 1 of 4 big-endian bytes.
     // A save that fails changes nothing; a load that fails gives the default.

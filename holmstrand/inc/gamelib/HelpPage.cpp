@@ -18,7 +18,6 @@
 namespace gamelib {
 
 using qev::io::DDataInputStream;
-using qev::lang::DExceptionBase;
 using qev::lang::DObjectArray;
 using qev::lang::DObjectArrayPtr;
 using qev::lang::DObjectPtr;
@@ -47,7 +46,7 @@ ImageFont& fontAt(int32_t index)
 DStringPtr readHelpText(const DStringPtr& resource)
 {
     qev::lang::DPtr<DStringBuffer> text = new DStringBuffer();
-    try {
+    tolerant([&] {
         qev::lang::DPtr<DDataInputStream> in =
             new DDataInputStream(GameLib::getResourceAsStream(resource));
         for (;;) {
@@ -57,10 +56,7 @@ DStringPtr readHelpText(const DStringPtr& resource)
             text->append(line);
             text->append(u'\n');
         }
-    } catch (DExceptionBase* e) {
-        if (!swallowable(e))
-            throw;
-    }
+    });
     return text->toString();
 }
 
@@ -71,13 +67,8 @@ DObjectPtr pictureOf(const DStringPtr& entry, const DObjectArrayPtr& pictures)
     if (!pictures)
         return DObjectPtr();
     int32_t k = -1;
-    try {
-        k = qev::lang::DInteger::parseInt(entry->substring(1));
-    } catch (DExceptionBase* e) {
-        if (!swallowable(e))
-            throw;
+    if (!tolerant([&] { k = qev::lang::DInteger::parseInt(entry->substring(1)); }))
         return DObjectPtr();
-    }
     if (k < 0 || k >= pictures->length)
         return DObjectPtr();
     return (*pictures)[k];

@@ -50,17 +50,14 @@ void ImageFont::loadPage(const DStringPtr& folder, int32_t n)
 {
     DStringPtr base = folder + u"/font_" + n;
     qev::io::DInputStreamPtr in;
-    try {
-        m_images[n] = DImage::createImage(base + u".png");
-        in = GameLib::getResourceAsStream(base);
-    } catch (DExceptionBase* e) {
-        if (!swallowable(e))
-            throw;
+    if (!tolerant([&] {
+            m_images[n] = DImage::createImage(base + u".png");
+            in = GameLib::getResourceAsStream(base);
+        }))
         return;
-    }
     qev::io::DDataInputStreamPtr data(new qev::io::DDataInputStream(in));
     std::u16string text;
-    try {
+    const bool read = tolerant([&] {
         const int32_t count = data->readByte();
         // A negative count leaves a page without glyphs that is not counted.
         if (count < 0)
@@ -80,11 +77,9 @@ void ImageFont::loadPage(const DStringPtr& folder, int32_t n)
         }
         in->close();
         ++pageCount;
-    } catch (DExceptionBase* e) {
-        if (!swallowable(e))
-            throw;
+    });
+    if (!read)
         in->close();
-    }
     m_glyphs[n] = new DString(text.data(), static_cast<int32_t>(text.size()));
 }
 

@@ -13,7 +13,6 @@
 
 namespace gamelib {
 
-using qev::lang::DExceptionBase;
 using qev::lang::DString;
 using qev::lang::DStringPtr;
 using qev::microedition::lcdui::DGraphics;
@@ -279,12 +278,7 @@ void MainMenu::launch()
     }
     // This menu is not stopped: it goes with its last reference.
     currentScreen = next;
-    try {
-        next->start();
-    } catch (DExceptionBase* e) {
-        if (!swallowable(e))
-            throw;
-    }
+    tolerant([&] { next->start(); });
 }
 
 void MainMenu::paint()

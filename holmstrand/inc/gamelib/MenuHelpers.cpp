@@ -10,7 +10,6 @@
 
 namespace gamelib {
 
-using qev::lang::DExceptionBase;
 using qev::microedition::lcdui::DImage;
 using qev::microedition::lcdui::DImagePtr;
 
@@ -55,22 +54,14 @@ int32_t GameMenu::progressValue()
 void GameMenu::loadMenuImages()
 {
     if (!arrowUpImage) {
-        try {
+        tolerant([&] {
             arrowUpImage = DImage::createImage(u"/graphics/arrowUp.png", 0);
             arrowDownImage = DImage::createImage(u"/graphics/arrowDown.png", 0);
             pauseImage = DImage::createImage(u"/graphics/pause.png", 0);
-        } catch (DExceptionBase* e) {
-            if (!swallowable(e))
-                throw;
-        }
+        });
     }
     if (!selectedImage) {
-        try {
-            selectedImage = DImage::createImage(u"/graphics/selected.png", 0);
-        } catch (DExceptionBase* e) {
-            if (!swallowable(e))
-                throw;
-        }
+        tolerant([&] { selectedImage = DImage::createImage(u"/graphics/selected.png", 0); });
     }
     lastActionTime = qev::lang::DSystem::currentTimeMillis();
 }

@@ -13,7 +13,6 @@
 
 namespace gamelib {
 
-using qev::lang::DExceptionBase;
 using qev::lang::DInteger;
 using qev::lang::DStringArrayPtr;
 using qev::lang::DStringPtr;
@@ -83,12 +82,7 @@ void compose(int32_t n, const DGraphicsPtr& g)
 
 void GameLib::drawPicture(int32_t n, DGraphicsPtr g)
 {
-    try {
-        compose(n, g);
-    } catch (DExceptionBase* e) {
-        if (!swallowable(e))
-            throw;
-    }
+    tolerant([&] { compose(n, g); });
 }
 
 } // namespace gamelib

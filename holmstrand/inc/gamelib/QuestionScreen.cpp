@@ -9,7 +9,6 @@
 
 namespace gamelib {
 
-using qev::lang::DExceptionBase;
 using qev::microedition::lcdui::DGraphics;
 using qev::microedition::lcdui::DGraphicsPtr;
 using qev::microedition::lcdui::DImagePtr;
@@ -27,17 +26,12 @@ void QuestionScreen::setUpBox(int32_t rows)
     rowHeight = imageFonts[FONT_MENU]->getHeight() + 4;
     boxX = (screenWidth - boxWidth) / 2;
     boxY = boxTop(boxWidth, rows * rowHeight);
-    try {
+    // The question works on a black screen as well.
+    m_background = tolerant([] {
         DImagePtr picture = GameLib::loadImage(u"/menu/back.jpg", 0);
         const int32_t from = (picture->getWidth() - screenWidth) / 2 + (screenWidth / 3) / 2;
-        m_background =
-            langmenu::drawShadedBackdrop(picture, kShadeLevel, from, picture->getWidth() - from);
-    } catch (DExceptionBase* e) {
-        // The question works on a black screen as well.
-        if (!swallowable(e))
-            throw;
-        m_background = nullptr;
-    }
+        return langmenu::drawShadedBackdrop(picture, kShadeLevel, from, picture->getWidth() - from);
+    });
     m_okLabel = u"OK";
     lastActionTime = qev::lang::DSystem::currentTimeMillis();
 }

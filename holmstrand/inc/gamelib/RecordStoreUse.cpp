@@ -6,7 +6,6 @@
 
 namespace gamelib {
 
-using qev::lang::DExceptionBase;
 using qev::microedition::rms::DRecordStore;
 using qev::microedition::rms::DRecordStorePtr;
 
@@ -17,12 +16,7 @@ void closeQuietly(const DRecordStorePtr& store)
 {
     if (!store)
         return;
-    try {
-        store->closeRecordStore();
-    } catch (DExceptionBase* e) {
-        if (!swallowable(e))
-            throw;
-    }
+    tolerant([&] { store->closeRecordStore(); });
 }
 
 } // namespace
@@ -32,15 +26,12 @@ void useRecordStore(const qev::lang::DStringPtr& name,
                     const std::function<void()>& onFailure)
 {
     DRecordStorePtr store;
-    try {
+    const bool used = tolerant([&] {
         store = DRecordStore::openRecordStore(name, true);
         use(*store);
-    } catch (DExceptionBase* e) {
-        if (!swallowable(e))
-            throw;
-        if (onFailure)
-            onFailure();
-    }
+    });
+    if (!used && onFailure)
+        onFailure();
     closeQuietly(store);
 }
 

@@ -2,6 +2,7 @@
 // plain files of the program's folder as the last resort.
 #include "gamelib/GameLib.h"
 #include "gamelib/MissingReport.h"
+#include "gamelib/ResourceNames.h"
 #include "gamelib/ScreenCanvas.h"
 
 #include "io/D7zipInputStream.h"
@@ -26,40 +27,14 @@ qev::util::DHashtablePtr folderAliases;
 
 namespace {
 
-bool startsWith(const DStringPtr& name, const char16_t* prefix)
-{
-    return name->startsWith(DStringPtr(prefix));
-}
-
-bool endsWith(const DStringPtr& name, const char16_t* suffix)
-{
-    return name->endsWith(DStringPtr(suffix));
-}
-
-// The "/ppc" variant of an entry first, then the entry itself.
-DInputStreamPtr openLargeScreenVariant(const DStringPtr& name)
-{
-    try {
-        return D7zipInputStream::open(u"/ppc" + name);
-    } catch (DExceptionBase* e) {
-        if (!swallowable(e))
-            throw;
-    }
-    return D7zipInputStream::open(name);
-}
-
+// The first of the entry's archive names that the archive holds.
 DInputStreamPtr openArchiveEntry(const DStringPtr& name)
 {
-    if (startsWith(name, u"/fonts/"))
-        return D7zipInputStream::open(name);
-    if (endsWith(name, u"help.txt"))
-        return openLargeScreenVariant(name);
-    if (endsWith(name, u"all.txt") || endsWith(name, u"anim.txt") || startsWith(name, u"/menu")) {
-        if (screenHeight >= 320)
-            return openLargeScreenVariant(name);
-        return D7zipInputStream::open(name);
-    }
-    return D7zipInputStream::open(name);
+    DStringArrayPtr names = archiveNamesOf(name, screenHeight);
+    for (int32_t i = 0; i + 1 < names->length; ++i)
+        if (DInputStreamPtr in = tolerant([&] { return D7zipInputStream::open(names[i]); }))
+            return in;
+    return D7zipInputStream::open(names[names->length - 1]);
 }
 
 // The folder that a name like "/menu/back.jpg" lives in ("menu"); the whole rest without a
@@ -72,51 +47,32 @@ DStringPtr firstFolder(const DStringPtr& name)
     return name->substring(1, end);
 }
 
-// "/graphics/" + the alias of the name's folder + name. A folder without alias reads "null",
-// which names nothing and so falls through to the common set.
-DStringPtr aliasName(const DStringPtr& name)
+// The alias of the name's folder; null (read as "null", which names nothing and so falls
+// through to the common set) for a folder without one.
+DStringPtr aliasOf(const DStringPtr& name)
 {
-    DStringPtr alias;
-    if (folderAliases)
-        alias = qev::lang::dcast<DString>(folderAliases->get(DObjectPtr(firstFolder(name))));
-    return DString::concat(DString::concat(DStringPtr(u"/graphics/"), alias), name);
+    if (!folderAliases)
+        return DStringPtr();
+    return qev::lang::dcast<DString>(folderAliases->get(DObjectPtr(firstFolder(name))));
 }
 
 // Tries the graphics set, then the folder's alias, then the common set; `open` throws when a
 // name cannot be had.
 template <class Result, class Open> Result openWithFallbacks(const DStringPtr& name, Open open)
 {
-    Result result;
-    try {
-        result =
-            open(DString::concat(DString::concat(DStringPtr(u"/graphics/"), graphicsSet), name));
-    } catch (DExceptionBase* e) {
-        if (!swallowable(e))
-            throw;
-    }
-    if (result)
-        return result;
-    try {
-        result = open(aliasName(name));
-    } catch (DExceptionBase* e) {
-        if (!swallowable(e))
-            throw;
-    }
-    if (result)
-        return result;
-    return open(u"/graphics/common" + name);
+    DStringArrayPtr names = graphicsNamesOf(name, graphicsSet, aliasOf(name));
+    for (int32_t i = 0; i + 1 < names->length; ++i)
+        if (Result result = tolerant([&] { return open(names[i]); }))
+            return result;
+    return open(names[names->length - 1]);
 }
 
 // The archive entry, else the plain file; nothing is reported, since the graphics lookup and the
 // alias files try names that may well be absent.
 DInputStreamPtr openQuietly(const DStringPtr& name)
 {
-    try {
-        return openArchiveEntry(name);
-    } catch (DExceptionBase* e) {
-        if (!swallowable(e))
-            throw;
-    }
+    if (DInputStreamPtr in = tolerant([&] { return openArchiveEntry(name); }))
+        return in;
     return DFileInputStream::open(name);
 }
 
@@ -170,9 +126,9 @@ void GameLib::loadFolderAliases(DStringPtr set, DStringArrayPtr folders)
     for (int32_t i = 0; i < folders->length; ++i) {
         DStringPtr folder = folders[i];
         std::u16string text;
-        try {
-            // Most folders have no alias: a missing path file is no fault.
-            DInputStreamPtr in = openQuietly(u"/graphics/" + set + u"/" + folder + u"/path");
+        // Most folders have no alias: a missing path file is no fault.
+        tolerant([&] {
+            DInputStreamPtr in = openQuietly(aliasFileOf(set, folder));
             for (;;) {
                 int32_t c = in->read();
                 if (c < 0)
@@ -184,10 +140,7 @@ void GameLib::loadFolderAliases(DStringPtr set, DStringArrayPtr folders)
                 text.push_back(static_cast<char16_t>(c));
             }
             in->close();
-        } catch (DExceptionBase* e) {
-            if (!swallowable(e))
-                throw;
-        }
+        });
         if (!text.empty())
             folderAliases->put(
                 DObjectPtr(folder),

@@ -2,6 +2,7 @@
 
 #include "gamelib/GameLib.h"
 #include "gamelib/MissingReport.h"
+#include "gamelib/ResourceNames.h"
 
 #include "microedition/media/MediaManager.h"
 
@@ -30,28 +31,21 @@ DPlayerPtr playerAt(int32_t index)
 // Stops the player and winds it back; a media error on the way is of no interest.
 void stopAndRewind(DPlayer& player)
 {
-    try {
+    tolerant([&] {
         player.stop();
         player.setMediaTime(0);
-    } catch (DExceptionBase* e) {
-        if (!swallowable(e))
-            throw;
-    }
+    });
 }
 
 DPlayerPtr tryPlayer(const DStringPtr& name, const char16_t* extension, const char16_t* type)
 {
-    try {
+    return tolerant([&] {
         DPlayerPtr player = qev::microedition::media::createPlayer(
             GameLib::probeResource(name + extension), DStringPtr(type));
         if (player)
             player->prefetch();
         return player;
-    } catch (DExceptionBase* e) {
-        if (!swallowable(e))
-            throw;
-    }
-    return nullptr;
+    });
 }
 
 int32_t levelOf(int32_t volume)
@@ -83,9 +77,10 @@ void loadSounds(DStringArrayPtr names)
 
 DPlayerPtr createSoundPlayer(DStringPtr name)
 {
-    DPlayerPtr player = tryPlayer(name, u".wav", u"audio/x-wav");
-    if (!player)
-        player = tryPlayer(name, u".mod", u"audio/mod");
+    DPlayerPtr player;
+    for (const SoundKind& kind : kSoundKinds)
+        if (!player)
+            player = tryPlayer(name, kind.suffix, kind.type);
     if (!player)
         reportMissing(Missing::Resource, name + u".wav or .mod");
     return player;
@@ -109,14 +104,12 @@ bool startSoundPlayer(DPlayerPtr player)
     } else if (p.isPlaying()) {
         return false;
     }
-    try {
-        p.setLoopCount(soundLoopCount);
-        p.start();
+    if (tolerant([&] {
+            p.setLoopCount(soundLoopCount);
+            p.start();
+        })) {
         currentSoundPlayer = player;
         return true;
-    } catch (DExceptionBase* e) {
-        if (!swallowable(e))
-            throw;
     }
     currentSoundPlayer = player;
     stopCurrentSound();

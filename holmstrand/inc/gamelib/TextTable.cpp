@@ -140,13 +140,10 @@ void loadTextFile(DStringPtr name, bool utf)
 
 void loadLanguageTexts()
 {
-    try {
+    tolerant([&] {
         DStringPtr shortName = dcast<DString>(languageShortNames->elementAt(languageIndex));
         loadTextFile(u"/txt/res_" + shortName, true);
-    } catch (qev::lang::DExceptionBase* e) {
-        if (!swallowable(e))
-            throw;
-    }
+    });
 }
 
 DStringPtr getText(DStringPtr key)

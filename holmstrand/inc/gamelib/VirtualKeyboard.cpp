@@ -12,7 +12,6 @@
 
 namespace gamelib {
 
-using qev::lang::DExceptionBase;
 using qev::lang::DStringPtr;
 using qev::microedition::lcdui::DGraphics;
 using qev::microedition::lcdui::DGraphicsPtr;
@@ -34,13 +33,7 @@ int64_t now()
 // A frame piece of the graphics set; a missing piece is left out of the frame.
 DImagePtr framePiece(const char16_t* name)
 {
-    try {
-        return GameLib::loadImage(name, 0);
-    } catch (DExceptionBase* e) {
-        if (!swallowable(e))
-            throw;
-    }
-    return DImagePtr();
+    return tolerant([name] { return GameLib::loadImage(name, 0); });
 }
 
 int32_t heightOf(const DImagePtr& image)

@@ -68,27 +68,11 @@ DStringPtr prefixed(const char16_t* option)
     return gamelib::mirrowfenName + option;
 }
 
-// Runs `step`, swallowing failures of the Exception family (missing or damaged data).
-template <class F> void tolerant(F step)
-{
-    try {
-        step();
-    } catch (qev::lang::DExceptionBase* e) {
-        if (!gamelib::swallowable(e))
-            throw;
-    }
-}
-
 void advanceLoadingBar()
 {
     gamelib::GameMenu::paintProgressBar();
     if (gamelib::screenCanvas)
         gamelib::screenCanvas->flushGraphics();
-}
-
-int32_t nextLevelOf(int32_t level)
-{
-    return level >= 0 && level < 3 ? level + 1 : 0;
 }
 
 } // namespace
@@ -152,15 +136,16 @@ void Mirrowfen::start()
     ship->loadImages();
     advanceLoadingBar();
     if (splash)
-        menu->setBackground(splash, -161);
+        menu->setBackground(splash, GameMenu::kShadeMenu);
     playSound(SOUND_MENU, 1);
     advanceLoadingBar();
     tolerant([&] {
         // Up, left, right and fire can be redefined.
-        keyConfig = new CustomControls(29);
+        keyConfig = new CustomControls(CustomControls::kThrustSteerAndFireMask);
         keyConfig->init(mirrowfenName);
         if (splash)
-            keyConfig->background = GameMenu::createShadeImage(splash, -160, 0, splash->getWidth());
+            keyConfig->background =
+                GameMenu::createShadeImage(splash, GameMenu::kShadeDialog, 0, splash->getWidth());
         qev::lang::DObjectArrayPtr keys = keyConfig->loadKeys();
         if (screenCanvas)
             screenCanvas->setKeyMapping(1, keys);
@@ -214,16 +199,16 @@ void Mirrowfen::buildMenu(int32_t id)
     menu->selected = 0;
     menu->first = 0;
     if (id == 0 || id == 1) {
-        static const char16_t* const kBefore[5] = {u"start", u"continue", u"gallery", u"highscores",
-                                                   u"help"};
-        DStringArrayPtr items = new DStringArray(10);
-        for (int32_t i = 0; i < 5; ++i)
+        static const char16_t* const kBefore[ITEM_SFX] = {u"start", u"continue", u"gallery",
+                                                          u"highscores", u"help"};
+        DStringArrayPtr items = new DStringArray(ITEM_EXIT + 1);
+        for (int32_t i = 0; i < ITEM_SFX; ++i)
             (*items)[i] = getText(kBefore[i]);
-        (*items)[5] = GameMenu::getSfxLevelText(getSfxLevel());
-        (*items)[6] = GameMenu::getMusicLevelText(getMusicLevel());
-        (*items)[7] = getText(boundsOn ? u"boundson" : u"boundsoff");
-        (*items)[8] = getText(u"cfg_keys");
-        (*items)[9] = getText(u"exit");
+        (*items)[ITEM_SFX] = GameMenu::getSfxLevelText(getSfxLevel());
+        (*items)[ITEM_MUSIC] = GameMenu::getMusicLevelText(getMusicLevel());
+        (*items)[ITEM_BOUNDS] = getText(boundsOn ? u"boundson" : u"boundsoff");
+        (*items)[ITEM_KEYS] = getText(u"cfg_keys");
+        (*items)[ITEM_EXIT] = getText(u"exit");
         menu->setItems(items);
         menu->state = GameMenu::STATE_LIST;
     } else if (id == 2) {
@@ -342,9 +327,9 @@ void Mirrowfen::menuChoice(int32_t index)
 {
     using namespace gamelib;
     switch (index) {
-    case 0:
-    case 1:
-        if (index == 0)
+    case ITEM_START:
+    case ITEM_CONTINUE:
+        if (index == ITEM_START)
             menuId = 0;
         if (screenCanvas)
             screenCanvas->rebuildKeyMap(1);
@@ -357,7 +342,7 @@ void Mirrowfen::menuChoice(int32_t index)
             newGame();
         }
         break;
-    case 2: {
+    case ITEM_GALLERY: {
         if (!gallery) {
             auto* g = new gallery::Gallery();
             g->embedded = true;
@@ -369,32 +354,24 @@ void Mirrowfen::menuChoice(int32_t index)
         gameState = STATE_GALLERY;
         break;
     }
-    case 3:
+    case ITEM_HIGHSCORES:
         buildMenu(3);
         break;
-    case 4:
+    case ITEM_HELP:
         buildMenu(2);
         break;
-    case 5: {
-        const int32_t level = nextLevelOf(getSfxLevel());
-        setSfxLevel(level);
-        (*menu->lines)[5] = GameMenu::getSfxLevelText(level);
-        GameMenu::saveOption(prefixed(u"sfx_level"), level);
+    case ITEM_SFX:
+        (*menu->lines)[ITEM_SFX] = GameMenu::advanceSfxLevel(prefixed(u"sfx_level"));
         break;
-    }
-    case 6: {
-        const int32_t level = nextLevelOf(getMusicLevel());
-        setMusicLevel(level);
-        (*menu->lines)[6] = GameMenu::getMusicLevelText(level);
-        GameMenu::saveOption(prefixed(u"music_level"), level);
+    case ITEM_MUSIC:
+        (*menu->lines)[ITEM_MUSIC] = GameMenu::advanceMusicLevel(prefixed(u"music_level"));
         break;
-    }
-    case 7:
+    case ITEM_BOUNDS:
         boundsOn = !boundsOn;
-        (*menu->lines)[7] = getText(boundsOn ? u"boundson" : u"boundsoff");
+        (*menu->lines)[ITEM_BOUNDS] = getText(boundsOn ? u"boundson" : u"boundsoff");
         GameMenu::saveOption(prefixed(u"B"), boundsOn ? 1 : 0);
         break;
-    case 8:
+    case ITEM_KEYS:
         gameState = STATE_KEYS;
         ScreenCanvas::resetInput();
         break;

@@ -33,6 +33,10 @@ class Mirrowfen : public gamelib::GameInterface
     static constexpr int32_t kCollisionLimit = 700;
     static constexpr int32_t kNoRecord = 60000;
 
+    // Items of the game menu: those every game's menu begins with, then its own; every index
+    // from ITEM_EXIT on leaves the game.
+    using enum gamelib::GameMenu::GameItem;
+    enum MenuItem : int32_t { ITEM_BOUNDS = ITEM_MUSIC + 1, ITEM_KEYS, ITEM_EXIT };
     // Sound bank.
     enum Sound : int32_t {
         SOUND_MENU = 0,

@@ -46,7 +46,8 @@ void Mirrowfen::startLevel(int32_t level, int32_t startScore)
     using namespace gamelib;
     ScreenCanvas::clearKeys();
     qev::microedition::lcdui::DImagePtr picture = levelPicture((currentLevel - 1) % 5 + 15);
-    backgroundImage = GameMenu::createShadeImage(picture, -180, 0, screenWidth - 1);
+    backgroundImage =
+        GameMenu::createShadeImage(picture, GameMenu::kShadePlayField, 0, screenWidth - 1);
     ship->reset();
     stepsSinceShot = 0;
     score = startScore;

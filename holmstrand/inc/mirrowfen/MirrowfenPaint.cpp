@@ -85,9 +85,8 @@ void Mirrowfen::paint()
     if (backgroundImage)
         g.drawImage(backgroundImage, 0, 0, DGraphics::TOP | DGraphics::LEFT);
     if (starField) {
-        static constexpr int32_t kStarColours[3] = {0xAFAFAF, 0x00AFFF, 0x0000FF};
         for (int32_t layer = 0; layer < 3; ++layer) {
-            g.setColor(kStarColours[layer]);
+            g.setColor(gamelib::starColours[layer]);
             for (int32_t i = layer * 50; i < layer * 50 + 50 && i < starField->length; ++i) {
                 DintArrayPtr star = (*starField)[i];
                 const int32_t sx = (*star)[0] >> 16;

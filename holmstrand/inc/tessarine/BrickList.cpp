@@ -5,6 +5,7 @@
 #include "tessarine/TessarineGlobals.h"
 
 #include "gamelib/GameLib.h"
+#include "gamelib/GameStatics.h"
 #include "gamelib/ScreenCanvas.h"
 #include "gamelib/SpriteAtlas.h"
 
@@ -235,7 +236,10 @@ void BrickList::cellOf(int32_t byte, int32_t& type, int32_t& hitPoints)
 {
     static constexpr int32_t kTypes[10] = {1, 2, 3, 4, 5, 6, 7, 8, 1, 9};
     static constexpr int32_t kHits[10] = {2, 3, 1, 1, 1, 1, 1, 1, 2, 5};
-    const int32_t i = byte - 'a';
+    // The cell's letter in the shared brick alphabet; a byte outside it is an empty cell.
+    const int32_t i = byte >= 0 && byte <= 0xFF
+                          ? gamelib::brickLetters->indexOf(static_cast<char16_t>(byte))
+                          : -1;
     if (i < 0 || i >= 10) {
         type = hitPoints = 0;
         return;

@@ -135,20 +135,17 @@ void Tessarine::start()
     GameMenu::loadMenuImages();
     gameMenu = new GameMenu();
     if (splash)
-        gameMenu->setBackground(gamelib::coverScreen(splash), -161);
-    try {
+        gameMenu->setBackground(gamelib::coverScreen(splash), GameMenu::kShadeMenu);
+    // The game plays without its help page.
+    gamelib::tolerant([&] {
         gameMenu->setHelpText(DStringPtr(u"/txt/tesk/") + languageShortName() + u"_help.txt",
                               nullptr);
-    } catch (DExceptionBase* e) {
-        // The game plays without its help page.
-        if (!gamelib::swallowable(e))
-            throw;
-    }
+    });
     buildMainMenu();
     highscoreMenu = new GameMenu();
     highscoreMenu->loadHighscores(kHighscores, optionPrefix());
     if (splash)
-        highscoreMenu->setBackground(gamelib::coverScreen(splash), -160);
+        highscoreMenu->setBackground(gamelib::coverScreen(splash), GameMenu::kShadeDialog);
     highscoreMenu->state = GameMenu::STATE_HIGHSCORES;
     smallBallImage = gamelib::GameImage::fromAtlas(DStringPtr(u"ballSmall.png"));
     normalBallImage = gamelib::GameImage::fromAtlas(DStringPtr(u"ball1.png"));
@@ -194,12 +191,7 @@ void Tessarine::start()
     stage();
     particles = new qev::lang::DintArray2d(kParticles, kParticleFields);
     resetActors();
-    try {
-        gamelib::loadTextFile(u"/txt/res_" + languageShortName(), true);
-    } catch (DExceptionBase* e) {
-        if (!gamelib::swallowable(e))
-            throw;
-    }
+    gamelib::tolerant([&] { gamelib::loadTextFile(u"/txt/res_" + languageShortName(), true); });
     scoreLabel = gamelib::getText(DStringPtr(u"score")) + u" ";
     pauseLabel = gamelib::getText(DStringPtr(u"pause"));
     buildMainMenu();
@@ -212,7 +204,7 @@ void Tessarine::start()
     playSoundOnce(SOUND_MENU);
     // The dialog's default keys are the canvas's: without a canvas there are none to configure.
     if (gamelib::screenCanvas) {
-        keyDialog = new gamelib::CustomControls(kKeyMask);
+        keyDialog = new gamelib::CustomControls(gamelib::CustomControls::kSteerAndFireMask);
         keyDialog->init(optionPrefix());
         gamelib::screenCanvas->setKeyMapping(1, keyDialog->loadKeys());
     }
@@ -262,13 +254,10 @@ void Tessarine::setState(int32_t s)
 {
     gameState = s;
     if (s == STATE_GET_READY && lives < 1 && brickList) {
-        try {
+        gamelib::tolerant([&] {
             brickList->picture = gamelib::coverScreen(
                 gamelib::GameLib::loadImage(DStringPtr(u"/tesk/gameover.jpg"), 0));
-        } catch (DExceptionBase* e) {
-            if (!gamelib::swallowable(e))
-                throw;
-        }
+        });
     }
 }
 
@@ -364,20 +353,12 @@ void Tessarine::chooseMenuItem(int32_t item)
         setState(STATE_HELP);
         gameMenu->state = GameMenu::STATE_TEXT;
         break;
-    case ITEM_SFX: {
-        const int32_t next = (gamelib::getSfxLevel() + 1) % 4;
-        gamelib::setSfxLevel(next);
-        gameMenu->lines[ITEM_SFX] = GameMenu::getSfxLevelText(next);
-        GameMenu::saveOption(optionName(u"sfx_level"), next);
+    case ITEM_SFX:
+        gameMenu->lines[ITEM_SFX] = GameMenu::advanceSfxLevel(optionName(u"sfx_level"));
         break;
-    }
-    case ITEM_MUSIC: {
-        const int32_t next = (gamelib::getMusicLevel() + 1) % 4;
-        gamelib::setMusicLevel(next);
-        gameMenu->lines[ITEM_MUSIC] = GameMenu::getMusicLevelText(next);
-        GameMenu::saveOption(optionName(u"music_level"), next);
+    case ITEM_MUSIC:
+        gameMenu->lines[ITEM_MUSIC] = GameMenu::advanceMusicLevel(optionName(u"music_level"));
         break;
-    }
     case ITEM_KEYS:
         setState(STATE_KEY_CONFIG);
         gamelib::ScreenCanvas::clearKeys();

@@ -29,18 +29,9 @@ class Tessarine : public gamelib::GameInterface
     static constexpr int64_t kGetReadyMillis = 1500;
     static constexpr int64_t kAllDoneMillis = 3000;
     static constexpr int64_t kClearedKeyMillis = 500;
-    // Items of the game menu.
-    enum MenuItem : int32_t {
-        ITEM_START = 0,
-        ITEM_CONTINUE = 1,
-        ITEM_GALLERY = 2,
-        ITEM_HIGHSCORES = 3,
-        ITEM_HELP = 4,
-        ITEM_SFX = 5,
-        ITEM_MUSIC = 6,
-        ITEM_KEYS = 7,
-        ITEM_EXIT = 8
-    };
+    // Items of the game menu: those every game's menu begins with, then its own.
+    using enum gamelib::GameMenu::GameItem;
+    enum MenuItem : int32_t { ITEM_KEYS = ITEM_MUSIC + 1, ITEM_EXIT };
 
     Tessarine();
     ~Tessarine() override;
@@ -99,7 +90,6 @@ class Tessarine : public gamelib::GameInterface
     qev::microedition::lcdui::DImagePtr splash;
 
     int64_t loadingStarted = 0;
-    static constexpr int32_t kKeyMask = 28;
     static constexpr int32_t kHighscores = gamelib::GameMenu::kDefaultHighscores;
 
   private:

@@ -80,14 +80,11 @@ void Tessarine::playStep()
     setState(STATE_LEVEL_CLEARED);
     gamelib::anyKey = 0;
     stateTime = now();
-    try {
+    gamelib::tolerant([&] {
         qev::microedition::lcdui::DImagePtr shown = gamelib::blankScreenPicture();
         brickList->picture = shown;
         gamelib::GameLib::drawPicture(BrickList::pictureOf(level), shown->getGraphics());
-    } catch (DExceptionBase* e) {
-        if (!gamelib::swallowable(e))
-            throw;
-    }
+    });
     gamelib::ScreenCanvas::clearKeys();
 }
 

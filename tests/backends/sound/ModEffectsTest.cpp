@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 using namespace soundtest;
 
 namespace {
@@ -52,30 +55,66 @@ TEST(ModEffects, TonePortamentoSlidesToItsTargetAndStops)
     EXPECT_EQ(p.speaker.Step(to), down.step);
 }
 
-TEST(ModEffects, VibratoMovesThePitchNotThePeriod)
+// The steps of one track over `ticks` ticks of a note at period P with vibrato of the given
+// depth at speed 4 (a whole cycle in 16 ticks), in a row of 31 ticks.
+std::vector<uint32_t> vibratoSteps(int P, int depth, int ticks)
+{
+    Mod mod(4, {0}, 1, {longSquare()});
+    mod.cell(0, 0, 0, 1, P, 4, 0x40 | depth);
+    mod.cell(0, 0, 1, 0, 0, 15, 31);
+    Player p(mod);
+    p.run(1);
+    std::vector<uint32_t> steps;
+    for (int i = 0; i < ticks; ++i) {
+        p.run(kTick);
+        EXPECT_EQ(P, p.ch->track[0].period) << "vibrato moves the pitch, never the period";
+        steps.push_back(p.ch->track[0].step);
+    }
+    return steps;
+}
+
+TEST(ModEffects, VibratoSwingsThePitchBothWaysAndBack)
+{
+    const int P = sndPeriodTable()[24];
+    Mod plain(4, {0}, 1, {longSquare()});
+    plain.cell(0, 0, 0, 1, P, 0, 0);
+    Player note(plain);
+    note.run(1);
+    const uint32_t base = note.ch->track[0].step;
+
+    const std::vector<uint32_t> deep = vibratoSteps(P, 8, 17);
+    const std::vector<uint32_t> shallow = vibratoSteps(P, 4, 17);
+    ASSERT_EQ(17u, deep.size());
+    EXPECT_EQ(base, deep[0]) << "the cycle starts on the note";
+    EXPECT_EQ(base, deep[16]) << "and comes back to it after a whole cycle";
+    for (int i = 1; i < 8; ++i) {
+        EXPECT_LT(deep[i], base) << "first half: flatter, tick " << i;
+        EXPECT_GT(deep[i + 8], base) << "second half: sharper, tick " << i + 8;
+    }
+    // Deepest a quarter of the way in each half, and a deeper vibrato swings further.
+    EXPECT_EQ(*std::min_element(deep.begin(), deep.end()), deep[4]);
+    EXPECT_EQ(*std::max_element(deep.begin(), deep.end()), deep[12]);
+    EXPECT_LT(deep[4], shallow[4]);
+    EXPECT_GT(deep[12], shallow[12]);
+    EXPECT_LT(shallow[4], base);
+}
+
+TEST(ModEffects, VibratoWithVolumeSlideSlidesOnTheVibrato)
 {
     const int P = sndPeriodTable()[24];
     Mod mod(4, {0}, 1, {longSquare()});
     mod.cell(0, 0, 0, 1, P, 4, 0x48); // speed 4, depth 8
     mod.cell(0, 1, 0, 0, 0, 6, 0x03); // vibrato goes on, volume slides down 3
     Player p(mod);
-    p.run(1);
+    p.run(Player::rowFrames(6) + 1); // row 1 read
     auto& t = p.ch->track[0];
-    p.run(kTick); // q = 0
-    EXPECT_EQ(p.speaker.Step(P), t.step);
-    p.run(kTick); // q = 4
-    EXPECT_EQ(p.speaker.Step(P + 8 * sndVibratoTable[4] / 128), t.step);
-    EXPECT_EQ(P, t.period);
-    p.run(kTick * 4 + 1); // q = 8, 12, 16, then row 1
-    EXPECT_EQ(20, t.vibPos);
-    p.run(kTick); // row 1, tick 1: q = 20, slide
-    EXPECT_EQ(p.speaker.Step(P + 8 * sndVibratoTable[20] / 128), t.step);
+    const uint32_t before = t.step;
+    p.run(kTick);
     EXPECT_EQ(61, t.volume);
-    p.run(kTick * 3); // q = 24, 28, 32
-    EXPECT_EQ(p.speaker.Step(P - 8 * sndVibratoTable[0] / 128), t.step);
-    p.run(kTick); // q = 36: below the period
-    EXPECT_EQ(p.speaker.Step(P - 8 * sndVibratoTable[4] / 128), t.step);
+    EXPECT_NE(before, t.step) << "the vibrato goes on";
+    p.run(kTick * 4);
     EXPECT_EQ(64 - 5 * 3, t.volume);
+    EXPECT_EQ(P, t.period);
 }
 
 TEST(ModEffects, PortamentoWithVolumeSlideAndSlideFloor)

@@ -146,18 +146,25 @@ TEST(ModPlayer, TablesAndSongSetters)
     Mod mod(4, {0, 0, 0}, 1, {square()});
     Player p(mod);
     const uint16_t* t = sndPeriodTable();
-    EXPECT_EQ(1712, t[0]);
-    EXPECT_EQ(907, t[11]);
-    EXPECT_EQ(13, t[83]);
-    EXPECT_EQ(1699, t[84]);
-    EXPECT_EQ(1724, t[15 * 84]);
-    EXPECT_EQ(((7159090u / (2 * 428)) << 12) / 44100u, p.speaker.Step(428));
-    EXPECT_EQ(0, p.speaker.PeriodToNote(1712));
-    EXPECT_EQ(83, p.speaker.PeriodToNote(1));
-    EXPECT_EQ(18, t[78]);
-    EXPECT_EQ(15, t[15 * 84 + 81]);
-    EXPECT_EQ(1604, t[85]);
-    EXPECT_EQ(1536, t[15 * 84 + 2]);
+    // Period 428 is the C that trackers tune samples to: 8363 samples a second, as a 20.12
+    // step at the 44100 Hz output (one step unit is 44100 / 4096 samples a second).
+    EXPECT_NEAR(8363.0, p.speaker.Step(428) * 44100.0 / 4096.0, 44100.0 / 4096.0);
+    // Twelve notes up is an octave: half the period, twice the step (to within the rounding of
+    // whole periods, which grows as the periods shrink).
+    for (int n = 0; n < 36; n += 5) {
+        EXPECT_NEAR(t[n] / 2.0, t[n + 12], 1.0) << n;
+        EXPECT_NEAR(2.0, double(p.speaker.Step(t[n + 12])) / p.speaker.Step(t[n]), 0.01) << n;
+    }
+    // Finetune +1 (row 1) is a little sharper than the plain row, -1 (row 15) a little flatter,
+    // both by less than a semitone.
+    for (int n = 1; n < 40; n += 6) {
+        EXPECT_LT(t[84 + n], t[n]) << n;
+        EXPECT_GT(t[84 + n], t[n + 1]) << n;
+        EXPECT_GT(t[15 * 84 + n], t[n]) << n;
+        EXPECT_LT(t[15 * 84 + n], t[n - 1]) << n;
+    }
+    EXPECT_EQ(0, p.speaker.PeriodToNote(1712)) << "the lowest note";
+    EXPECT_EQ(83, p.speaker.PeriodToNote(1)) << "beyond the highest note: the highest";
     // Periods written by trackers are notes of the table, not detuned neighbours.
     for (int period : {856, 808, 428, 404, 339, 214, 160, 113}) {
         const int note = p.speaker.PeriodToNote(period);

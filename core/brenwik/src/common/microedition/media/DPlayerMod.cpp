@@ -1,6 +1,7 @@
 #include "microedition/media/DPlayerMod.h"
 
 #include "microedition/media/DPlayerSource.h"
+#include "sound/sndResult.h"
 #include "sound/sndSpeaker.h"
 
 namespace qev::microedition::media {
@@ -45,7 +46,7 @@ bool DPlayerMod::sourceLoaded()
 
 int DPlayerMod::playOnMixer(sndSpeaker& mixer)
 {
-    return source ? mixer.PlayMusic(modSource(source)->music) : -1000;
+    return source ? mixer.PlayMusic(modSource(source)->music) : sndErrCannotPlay;
 }
 
 DPlayerPtr DPlayerMod::makeCopy()

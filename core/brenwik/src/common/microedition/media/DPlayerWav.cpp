@@ -1,6 +1,7 @@
 #include "microedition/media/DPlayerWav.h"
 
 #include "microedition/media/DPlayerSource.h"
+#include "sound/sndResult.h"
 #include "sound/sndSpeaker.h"
 
 namespace qev::microedition::media {
@@ -63,7 +64,7 @@ bool DPlayerWav::sourceLoaded()
 
 int DPlayerWav::playOnMixer(sndSpeaker& mixer)
 {
-    return source ? mixer.PlaySound(wavSource(source)->sound) : -1000;
+    return source ? mixer.PlaySound(wavSource(source)->sound) : sndErrCannotPlay;
 }
 
 DPlayerPtr DPlayerWav::makeCopy()
