@@ -176,10 +176,9 @@ TEST_F(FlowTest, GameOverWithAHighscoreAsksForANameAndStoresIt)
     EXPECT_EQ(3, menuId) << "the highscore table shows";
     EXPECT_EQ(0, game().score);
 
-    gamelib::GameMenuPtr stored = new GameMenu();
-    stored->loadHighscores(1, gamelib::mirrowfenName);
-    EXPECT_EQ("ACE", gamelibtest::ascii((*stored->lines)[0]));
-    EXPECT_EQ(999999, (*stored->scores)[0]);
+    const std::vector<std::string> stored = shelltest::storedTable(u"mirrowfenhs1");
+    ASSERT_EQ(8u, stored.size());
+    EXPECT_EQ("ACE 999999", stored[0]);
 }
 
 TEST_F(FlowTest, GameOverWithoutAHighscoreReturnsToTheMenu)

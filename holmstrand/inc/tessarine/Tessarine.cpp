@@ -146,7 +146,8 @@ void Tessarine::start()
     }
     buildMainMenu();
     highscoreMenu = new GameMenu();
-    highscoreMenu->loadHighscores(kHighscores, optionPrefix());
+    GameMenu::takeOverHighscores(kHighscoreTable, kEarlierHighscoreTable, optionPrefix());
+    highscoreMenu->loadHighscores(kHighscoreTable, optionPrefix());
     if (splash)
         highscoreMenu->setBackground(gamelib::coverScreen(splash), -160);
     highscoreMenu->state = GameMenu::STATE_HIGHSCORES;
@@ -425,9 +426,9 @@ void Tessarine::finishNameEntry()
 {
     // The table shown next is the one that takes the entry.
     GameMenu& table = *highscoreMenu;
-    table.loadHighscores(kHighscores, optionPrefix());
+    table.loadHighscores(kHighscoreTable, optionPrefix());
     table.insertHighscore(GameMenu::enteredName, score());
-    table.saveHighscores(kHighscores, optionPrefix());
+    table.saveHighscores(kHighscoreTable, optionPrefix());
     gameMenu->state = GameMenu::STATE_LIST;
     setScore(0);
     lives = kStartLives;

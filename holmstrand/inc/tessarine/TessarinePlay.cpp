@@ -166,8 +166,9 @@ void Tessarine::loseLife()
 void Tessarine::gameOver()
 {
     gamelib::stopAllSounds();
-    highscoreMenu->loadHighscores(kHighscores, gamelib::tessarineName ? gamelib::tessarineName
-                                                                      : DStringPtr(u"tessarine"));
+    highscoreMenu->loadHighscores(kHighscoreTable, gamelib::tessarineName
+                                                       ? gamelib::tessarineName
+                                                       : DStringPtr(u"tessarine"));
     useKeyMap(0);
     if (highscoreMenu->isHighscore(score())) {
         gameMenu->startNameEntry();
