@@ -194,7 +194,7 @@ TEST_F(FlowTest, GameOverWithoutAHighscoreReturnsToTheMenu)
     EXPECT_EQ(1, currentLevel);
 }
 
-TEST_F(FlowTest, TheLevelJumpTakesOnlyRealLevels)
+TEST_F(FlowTest, TheLevelJumpTakesAnyTwoDigitLevel)
 {
     startGame();
     play();
@@ -208,20 +208,45 @@ TEST_F(FlowTest, TheLevelJumpTakesOnlyRealLevels)
     EXPECT_EQ(2, ship().lives);
     EXPECT_EQ(3, game().ufos->length) << "level 7: one of each kind";
 
-    for (int bad : {21, 99, -3}) {
+    // Two digits past the last level make a level too; negative numbers and the larger ones
+    // only other keys than digits can make are refused.
+    for (int bad : {-3, 100, 9436}) {
         gamelib::levelJumpFlag = 1;
         gamelib::levelJumpNumber = bad;
         gameSteps(1);
         EXPECT_EQ(0, gamelib::levelJumpFlag) << bad;
         EXPECT_EQ(7, currentLevel) << bad;
     }
+    gamelib::levelJumpFlag = 1;
+    gamelib::levelJumpNumber = 99;
+    gameSteps(1);
+    EXPECT_EQ(99, currentLevel);
+    EXPECT_EQ(STATE_INTRO, gameState);
+    EXPECT_EQ(3 + 16 + 11, game().ufos->length) << "level 99's saucers";
+    gamelib::levelJumpFlag = 1;
+    gamelib::levelJumpNumber = 21;
+    gameSteps(1);
+    EXPECT_EQ(21, currentLevel);
+    EXPECT_EQ(2, ship().lives);
+    // Clearing a level past the last leads to the next one, not to the highscore road.
+    gameSteps(12);
+    ASSERT_EQ(STATE_PLAYING, gameState);
+    clearField();
+    gameSteps(1);
+    ASSERT_EQ(STATE_LEVEL_CLEARED, gameState);
+    gameSteps(31);
+    gamelib::anyKey = 1;
+    gameSteps(1);
+    EXPECT_EQ(22, currentLevel);
+    EXPECT_EQ(STATE_INTRO, gameState);
+    gamelib::anyKey = 0;
 
     EXPECT_EQ(0, noDamage);
     gamelib::levelJumpFlag = 1;
     gamelib::levelJumpNumber = 0;
     gameSteps(1);
     EXPECT_EQ(1, noDamage);
-    EXPECT_EQ(7, currentLevel);
+    EXPECT_EQ(22, currentLevel);
 }
 
 TEST_F(FlowTest, HelpAndHighscoresOpenFromTheMenuAndLeadBack)
@@ -296,7 +321,7 @@ TEST_F(FlowTest, TheRightSoftKeyFiresAndPauses)
     EXPECT_EQ(1, game().shotCount);
 }
 
-TEST_F(FlowTest, TheLevelJumpKeysReachTheGameAndBadOnesAreIgnored)
+TEST_F(FlowTest, TheLevelJumpKeysReachTheGameAndNegativeNumbersAreIgnored)
 {
     startGame();
     play();
@@ -316,8 +341,9 @@ TEST_F(FlowTest, TheLevelJumpKeysReachTheGameAndBadOnesAreIgnored)
     EXPECT_EQ(9, currentLevel);
     EXPECT_EQ(STATE_PLAYING, gameState);
     EXPECT_EQ(0, gamelib::levelJumpFlag);
-    enter('9', '9');
-    EXPECT_EQ(9, currentLevel);
+    enter('2', '4');
+    EXPECT_EQ(24, currentLevel) << "past the last level";
+    EXPECT_EQ(STATE_INTRO, gameState);
 }
 
 TEST_F(FlowTest, TheIntroCaptionAndHudShow)

@@ -426,7 +426,7 @@ void Mirrowfen::endOfGame()
 
 void Mirrowfen::nextLevel()
 {
-    if (currentLevel >= levelCap) {
+    if (currentLevel == levelCap) {
         endOfGame();
         return;
     }
@@ -451,8 +451,10 @@ bool Mirrowfen::jumpLevel()
         noDamage = !noDamage;
         return false;
     }
-    // Only real levels: anything else is ignored.
-    if (n < 1 || n > levelCap)
+    // A negative number would make negative saucer counts. The two typed digits make at most
+    // 99; the larger numbers that other keys can make would send tens of thousands of saucers,
+    // each tested against every rocket in every step.
+    if (n < 1 || n > kLargestJumpLevel)
         return false;
     currentLevel = n;
     const int32_t lives = ship->lives;
