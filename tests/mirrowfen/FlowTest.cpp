@@ -249,6 +249,61 @@ TEST_F(FlowTest, TheLevelJumpTakesAnyTwoDigitLevel)
     EXPECT_EQ(22, currentLevel);
 }
 
+TEST_F(FlowTest, TheLoadingBarFillsStepByStepToItsEnd)
+{
+    startToMainMenu(gameArchive({}));
+    registerGame();
+    gamelib::currentScreen->stop();
+    gamelib::GameInterfacePtr made =
+        gamelib::ShellScreens::make(gamelib::shellScreens().makeGames[1]);
+    gamelib::currentScreen = made;
+    made->start();
+    // What the last flush of loading shows: the bar's frame at (66, 280), 108 x 10, filled in
+    // red from x = 68 over 104 pixels when every loading step has advanced it.
+    EXPECT_TRUE(pixelIs(66, 285, 0xFFFFFF));
+    EXPECT_TRUE(pixelIs(68, 284, 0xFF0000));
+    EXPECT_TRUE(pixelIs(68 + 103, 284, 0xFF0000));
+    EXPECT_TRUE(pixelIs(66 + 108, 285, 0xFFFFFF));
+}
+
+TEST_F(FlowTest, TheHighscoreTableClosesByAKeyAsSoonAsTheMenuTakesOne)
+{
+    startGame();
+    choose(3);
+    ASSERT_EQ(3, menuId);
+    // The choosing key was taken 25 ms ago; the next key counts after 200 ms.
+    steps(7);
+    press('5');
+    EXPECT_EQ(0, menuId);
+    EXPECT_EQ(GameMenu::STATE_LIST, game().menu->state);
+}
+
+TEST_F(FlowTest, TheNextLevelsIntroRunsElevenStepsFromTheKeyThatStartsIt)
+{
+    startGame();
+    play();
+    clearField();
+    gameSteps(1);
+    ASSERT_EQ(STATE_LEVEL_CLEARED, gameState);
+    gameSteps(31);
+    gamelib::anyKey = 1;
+    int frames = 0;
+    while (gameState == STATE_LEVEL_CLEARED && frames < 10) {
+        step();
+        ++frames;
+    }
+    ASSERT_EQ(STATE_INTRO, gameState);
+    gamelib::anyKey = 0;
+    // Ten steps of countdown, then the step that starts play: three frames each.
+    frames = 0;
+    while (gameState == STATE_INTRO && frames < 100) {
+        step();
+        ++frames;
+    }
+    EXPECT_EQ(33, frames);
+    EXPECT_EQ(STATE_PLAYING, gameState);
+}
+
 TEST_F(FlowTest, HelpAndHighscoresOpenFromTheMenuAndLeadBack)
 {
     startGame();

@@ -112,6 +112,8 @@ void Mirrowfen::start()
                                   DGraphics::HCENTER | DGraphics::VCENTER);
     });
     GameMenu::setProgressBar(screenHeight - screenHeight / 8, 0, 10, 0xFFFFFF, 0xFF0000);
+    // The bar advances once after each loading step from here on.
+    advanceLoadingBar();
     // A new sequence every game start.
     sharedRandom = new qev::util::DRandom(now());
     advanceLoadingBar();
@@ -134,6 +136,7 @@ void Mirrowfen::start()
     advanceLoadingBar();
     menu = new GameMenu();
     buildMenu(0);
+    advanceLoadingBar();
     youWinText = getText(u"youwin");
     pauseText = getText(u"pause");
     scoreText = getText(u"score");
@@ -148,6 +151,7 @@ void Mirrowfen::start()
         (*star)[0] = (wrappingAbs(random32()) % screenWidth) * 65536;
         (*star)[1] = (wrappingAbs(random32()) % screenHeight) * 65536;
     }
+    advanceLoadingBar();
     ship = new Ship();
     ship->loadImages();
     advanceLoadingBar();
@@ -238,8 +242,6 @@ void Mirrowfen::buildMenu(int32_t id)
         menu->lines = nullptr;
         menu->loadHighscores(1, mirrowfenName);
         menu->state = GameMenu::STATE_HIGHSCORES;
-        // The table ignores input for its first moments, so the choosing key does not close it.
-        GameMenu::lastActionTime = 0;
     }
     keyFire = 0;
     if (id == 2 || id == 3)
@@ -477,10 +479,10 @@ void Mirrowfen::gameStep()
             gameState = STATE_PLAYING;
         } else if (gameState == STATE_GAME_OVER) {
             endOfGame();
-            return;
         } else if (gameState == STATE_LEVEL_CLEARED && (anyKey || pointerPressed)) {
+            // The rest of the step runs too: effects and shots move on, and the next level's
+            // intro counts from this step.
             nextLevel();
-            return;
         }
     } else {
         countdown -= 1;
