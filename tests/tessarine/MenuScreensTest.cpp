@@ -103,6 +103,22 @@ TEST_F(MenuScreensTest, ATableKeptUnderTheEarlierStoreNameIsTakenOverAndGoesOn)
 }
 #endif
 
+TEST_F(MenuScreensTest, TheKeyDialogStandsOnTheDarkenedSplash)
+{
+    startGame({{1, levelFile({"", "", "", "", "", ".....f....."})}});
+    game().chooseMenuItem(Tessarine::ITEM_KEYS);
+    ASSERT_EQ(STATE_KEY_CONFIG, gameState);
+    steps(2);
+    // The 120 x 80 splash stands in the middle (x 60 to 179, y 120 to 199), below the rows of
+    // the dialog, darkened; black around it.
+    const uint32_t shown = gamelibtest::rgbOf565(windowPixel(61, 190));
+    const uint32_t splash = gamelibtest::rgbOf565(shelltest::rgb565(0x402060));
+    EXPECT_NE(0u, shown) << "not black";
+    for (int shift : {16, 8, 0})
+        EXPECT_LT((shown >> shift) & 0xFF, (splash >> shift) & 0xFF) << shift;
+    EXPECT_TRUE(pixelIs(5, 300, 0x000000));
+}
+
 TEST_F(MenuScreensTest, AKeyBoundInTheDialogMovesThePaddle)
 {
     startGame({{1, levelFile({"", "", "", "", "", ".....f....."})}});

@@ -29,6 +29,7 @@ using qev::lang::DString;
 using qev::lang::DStringArray;
 using qev::lang::DStringPtr;
 using qev::microedition::lcdui::DGraphics;
+using qev::microedition::lcdui::DImagePtr;
 
 namespace {
 
@@ -215,6 +216,11 @@ void Tessarine::start()
     if (gamelib::screenCanvas) {
         keyDialog = new gamelib::CustomControls(kKeyMask);
         keyDialog->init(optionPrefix());
+        if (splash) {
+            DImagePtr picture = gamelib::coverScreen(splash);
+            keyDialog->background =
+                GameMenu::createShadeImage(picture, -160, 0, picture->getWidth());
+        }
         gamelib::screenCanvas->setKeyMapping(1, keyDialog->loadKeys());
     }
     gamelib::ScreenCanvas::clearKeys();
@@ -457,9 +463,9 @@ void Tessarine::updatePlaying()
     const bool onPauseIcon = gamelib::pointerPressed && gamelib::pointerX > screenWidth - iconW &&
                              gamelib::pointerY < iconH;
     if (!gamelib::keySoftLeft && !gamelib::keySoftRight && !gamelib::keyPause && !onPauseIcon) {
+        // The step plays on after a level jump too, on the new level held before its start.
         handleInput();
-        if (gameState == STATE_PLAYING)
-            playStep();
+        playStep();
     } else {
         pause();
     }

@@ -119,6 +119,9 @@ void Tessarine::levelJump()
             qev::lang::ExceptionCode::IOException)
             throw;
         delete e;
+        // The grid stays as it was: its standing bricks count again, so that the step's play
+        // does not take the emptied count for a cleared level.
+        brickList->remaining = brickList->standingHitPoints();
     }
     stateTime = now();
 }
