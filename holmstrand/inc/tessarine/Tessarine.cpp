@@ -179,14 +179,14 @@ void Tessarine::start()
     for (int32_t i = 0; i < ballCapacity; ++i)
         (*balls)[i] = new Ball(Ball::KIND_BALL);
     stage();
-    // The paddle's pieces come first: their size sets the margin under the paddle, which the
-    // grid fitting reads.
-    paddle->loadAnimations();
     brickList = new BrickList((*balls)[0]->radius);
     for (int32_t i = 0; i < enemyCapacity; ++i)
         (*enemies)[i] = new Enemy();
     setScore(0);
     paddle->balls = balls;
+    // The grid was fitted to the paddle's plain margin; the wider margin of a paddle drawn
+    // larger leaves that room on every screen the game data serves.
+    paddle->loadAnimations();
     paddle->bullet1->wallTop = brickList->gridTop;
     paddle->bullet2->wallTop = brickList->gridTop;
     for (int32_t i = 0; i < ballCapacity; ++i) {
