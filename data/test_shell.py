@@ -335,7 +335,11 @@ class HelpTexts(unittest.TestCase):
         lines = help_texts.break_lines(["a" * 20 + " " + "b" * 13 + " ", "next"], width)
         self.assertEqual(["a" * 20 + " " + "b" * 13, "next"], lines)
         self.assertEqual(["one", "", "two"], help_texts.break_lines(["one", "", "two"], width))
-        self.assertEqual(["A", None, "B"], help_texts.break_lines(["A", "\r", "B"], width))
+        # A line of one character is an empty line; a paragraph's last word of one stays.
+        lines = help_texts.break_lines(["AB", "\r", "x", "CD"], width)
+        self.assertEqual(["AB", None, None, "CD"], lines)
+        lines = help_texts.break_lines(["a" * 34 + " b"], width)
+        self.assertEqual(["a" * 34, "b"], lines)
         # Up to C characters a line is never measured, however wide it is.
         narrow_w = lambda text: 6 if text == "W" else 1000  # noqa: E731
         self.assertEqual(["x" * 34], help_texts.break_lines(["x" * 34], narrow_w))

@@ -94,8 +94,8 @@ def break_lines(records, width_of, screen_width=240, margin=15):
             if ch == " " and j - s > chars and width_of(text[s:j]) > limit:
                 do_break()
         else:
-            if j == s + 1 and text[s] == "\r":
-                lines.append(None)
+            if j == s + 1 and (s == 0 or text[s - 1] == "\n"):
+                lines.append(None)  # a one-character line; a paragraph's last word stays
             else:
                 store(text[s:j])
             s = j + 1
