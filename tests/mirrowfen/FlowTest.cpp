@@ -18,6 +18,19 @@ namespace {
 
 class FlowTest : public MirrowfenTest
 {
+  protected:
+    // Clears the field, waits out the level-cleared countdown and holds a key down for the
+    // step that leaves the state.
+    void clearLevelAndPressAKey()
+    {
+        clearField();
+        gameSteps(1);
+        ASSERT_EQ(STATE_LEVEL_CLEARED, gameState);
+        gameSteps(31);
+        gamelib::anyKey = 1;
+        gameSteps(1);
+        gamelib::anyKey = 0;
+    }
 };
 
 TEST_F(FlowTest, StartShowsTheMenuAndANewGameCountsItsIntroIntoPlay)
@@ -149,12 +162,7 @@ TEST_F(FlowTest, ClearingTheLastLevelUnlocksNothingAndEndsTheGame)
     startGame();
     play();
     currentLevel = 20;
-    clearField();
-    gameSteps(1);
-    ASSERT_EQ(STATE_LEVEL_CLEARED, gameState);
-    gameSteps(31);
-    gamelib::anyKey = 1;
-    gameSteps(1);
+    clearLevelAndPressAKey();
     EXPECT_EQ(STATE_MENU, gameState);
     EXPECT_EQ(0, gallery::Gallery::unlockedMask() & (0x1F << 14));
 }
@@ -231,15 +239,9 @@ TEST_F(FlowTest, TheLevelJumpTakesAnyTwoDigitLevel)
     // Clearing a level past the last leads to the next one, not to the highscore road.
     gameSteps(12);
     ASSERT_EQ(STATE_PLAYING, gameState);
-    clearField();
-    gameSteps(1);
-    ASSERT_EQ(STATE_LEVEL_CLEARED, gameState);
-    gameSteps(31);
-    gamelib::anyKey = 1;
-    gameSteps(1);
+    clearLevelAndPressAKey();
     EXPECT_EQ(22, currentLevel);
     EXPECT_EQ(STATE_INTRO, gameState);
-    gamelib::anyKey = 0;
 
     EXPECT_EQ(0, noDamage);
     gamelib::levelJumpFlag = 1;

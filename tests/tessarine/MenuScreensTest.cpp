@@ -21,19 +21,24 @@ class MenuScreensTest : public tessatest::TessarineTest
         gamelib::screenCanvas->keyReleased(code);
         step();
     }
+    // Plays on from the menu with the given score and one life, loses the ball and waits out
+    // the pause before the highscore check.
+    void loseTheLastBallWith(int32_t points)
+    {
+        startPlaying();
+        game().setScore(points);
+        game().lives = 1;
+        launch();
+        ball(0).setPosition(20, 330);
+        ball(0).dy = 16;
+        steps(62);
+    }
 };
 
 TEST_F(MenuScreensTest, AHighscoreIsNamedByKeysAndKeptInTheTable)
 {
     startGame({{1, levelFile({"", "", "", "", "", ".....f....."})}});
-    startPlaying();
-    game().setScore(987654);
-    game().lives = 1;
-    launch();
-    ball(0).setPosition(20, 330);
-    ball(0).dy = 16;
-    step();
-    steps(61);
+    loseTheLastBallWith(987654);
     ASSERT_EQ(STATE_MENU, gameState);
     ASSERT_EQ(gamelib::GameMenu::STATE_NAME_ENTRY, gameMenu->state);
     for (int32_t c : {'z', 'o', 'e'})
@@ -80,13 +85,7 @@ TEST_F(MenuScreensTest, ATableKeptUnderTheEarlierStoreNameIsTakenOverAndGoesOn)
     // A new score goes between them; the earlier store stays as it was.
     steps(9);
     press('5');
-    startPlaying();
-    game().setScore(5000);
-    game().lives = 1;
-    launch();
-    ball(0).setPosition(20, 330);
-    ball(0).dy = 16;
-    steps(62);
+    loseTheLastBallWith(5000);
     ASSERT_EQ(gamelib::GameMenu::STATE_NAME_ENTRY, gameMenu->state);
     gamelib::GameMenu::enteredName = u"amy";
     gamelib::GameMenu::nameReady = 1;
