@@ -146,19 +146,47 @@ TEST_F(CorvantineTest, AQualifyingScoreTakesANameThatTheTableKeeps)
     while (gameState != STATE_MENU)
         step();
     ASSERT_EQ(gameMenu->state, gamelib::GameMenu::STATE_NAME_ENTRY);
+    // While the name is typed the stored table gains an entry (another table saved it): the
+    // entry goes into the stored table, which keeps both.
+    gamelib::GameMenuPtr other = new gamelib::GameMenu();
+    other->loadHighscores(1, gamelib::corvantineName);
+    other->insertHighscore(u"NEW", 900);
+    other->saveHighscores(1, gamelib::corvantineName);
     gamelib::GameMenu::nameReady = 1;
     gamelib::GameMenu::enteredName = u"ACE";
     step();
     EXPECT_EQ(menuMode, MODE_HIGHSCORES);
     EXPECT_EQ(gameMenu->state, gamelib::GameMenu::STATE_HIGHSCORES);
-    EXPECT_EQ(gamelibtest::ascii((*gameMenu->lines)[0]), "ACE");
-    EXPECT_EQ((*gameMenu->scores)[0], 700);
-    // Stored: a fresh table reads it back.
-    gamelib::GameMenuPtr other = new gamelib::GameMenu();
-    other->loadHighscores(0, gamelib::corvantineName);
-    EXPECT_EQ(gamelibtest::ascii((*other->lines)[0]), "ACE");
-    EXPECT_EQ((*other->scores)[0], 700);
+    EXPECT_EQ(gamelibtest::ascii((*gameMenu->lines)[1]), "ACE");
+    EXPECT_EQ((*gameMenu->scores)[1], 700);
+    // Stored in the store of table 1; no store of another number is made.
+    const std::vector<std::string> table = shelltest::storedTable(u"corvantinehs1");
+    ASSERT_EQ(table.size(), 8u);
+    EXPECT_EQ(table[0], "NEW 900");
+    EXPECT_EQ(table[1], "ACE 700");
+    EXPECT_EQ(shelltest::storedTable(u"corvantinehs0"), std::vector<std::string>{"<no store>"});
 }
+
+#ifdef PH_OLD_RECORDS_FILE
+TEST_F(CorvantineTest, ATableKeptUnderTheEarlierStoreNameIsTakenOver)
+{
+    // Records of a player whose table was saved under the number 0.
+    useRecordsFile(PH_OLD_RECORDS_FILE);
+    const std::vector<std::string> earlier = shelltest::storedTable(u"corvantinehs0");
+    ASSERT_EQ(earlier.at(0), "ACE 700");
+    ASSERT_EQ(earlier.at(1), "BOB 300");
+    startGame();
+    EXPECT_EQ(shelltest::storedTable(u"corvantinehs1"), earlier);
+    for (int i = 0; i < 3; ++i)
+        menuPress(key(1));
+    menuPress(key(4));
+    ASSERT_EQ(menuMode, MODE_HIGHSCORES);
+    EXPECT_EQ(gamelibtest::ascii((*gameMenu->lines)[0]), "ACE");
+    EXPECT_EQ(gamelibtest::ascii((*gameMenu->lines)[1]), "BOB");
+    EXPECT_EQ((*gameMenu->scores)[1], 300);
+    EXPECT_EQ(shelltest::storedTable(u"corvantinehs0"), earlier) << "left as it was";
+}
+#endif
 
 TEST_F(CorvantineTest, GalleryOpensFromTheMenuAndReturnsToIt)
 {

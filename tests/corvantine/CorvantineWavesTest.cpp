@@ -102,12 +102,12 @@ TEST_F(CorvantineTest, StarsComeBackAtTheTopAndThePlanetWaitsItsPause)
     EXPECT_EQ(planetPause, 970);
 }
 
-TEST_F(CorvantineTest, LevelJumpTakesOnlyRealLevelNumbers)
+TEST_F(CorvantineTest, LevelJumpSetsUpTheLevelAndPastTheLastEndsTheGame)
 {
     startGame();
     newGame();
     toPlay();
-    for (int bad : {0, -3, 21, 99}) {
+    for (int bad : {0, -3}) {
         gamelib::levelJumpFlag = 1;
         gamelib::levelJumpNumber = bad;
         step();
@@ -123,6 +123,31 @@ TEST_F(CorvantineTest, LevelJumpTakesOnlyRealLevelNumbers)
     EXPECT_EQ(gameState, STATE_INTRO);
     EXPECT_EQ(diveLimit, 7);
     EXPECT_EQ(gamelib::levelJumpFlag, 0);
+
+    // Past the last level the game ends with the highscore check: a qualifying score asks for
+    // a name, and the table shows next.
+    toPlay();
+    score = 700;
+    gamelib::levelJumpFlag = 1;
+    gamelib::levelJumpNumber = 21;
+    step();
+    EXPECT_EQ(gameState, STATE_MENU);
+    EXPECT_EQ(gameMenu->state, gamelib::GameMenu::STATE_NAME_ENTRY);
+    gamelib::GameMenu::nameReady = 1;
+    gamelib::GameMenu::enteredName = u"JMP";
+    step();
+    EXPECT_EQ(shelltest::storedTable(u"corvantinehs1").at(0), "JMP 700");
+
+    // Without a qualifying score the menu offers a new game.
+    corvantine::Corvantine::setMenuMode(MODE_NEW_GAME);
+    newGame();
+    toPlay();
+    gamelib::levelJumpFlag = 1;
+    gamelib::levelJumpNumber = 99;
+    step();
+    EXPECT_EQ(gameState, STATE_MENU);
+    EXPECT_EQ(menuMode, MODE_NEW_GAME);
+    EXPECT_EQ(gameMenu->state, gamelib::GameMenu::STATE_LIST);
 }
 
 TEST_F(CorvantineTest, TheTypedSequenceJumpsToALevel)

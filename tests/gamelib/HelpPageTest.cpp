@@ -79,8 +79,8 @@ TEST_F(HelpPageTest, ParagraphsBreakAtTheLastSpaceThatFitsAndLongWordsAtTheLineL
     EXPECT_EQ(std::string(35, 'w'), line(4)) << "a word without space is cut";
     EXPECT_EQ("wwwww", line(5));
     EXPECT_EQ("", line(6)) << "a blank line";
-    EXPECT_EQ("x", line(7)) << "a one-character line is kept";
-    EXPECT_EQ("<empty>", line(8)) << "a lone carriage return is an empty line";
+    EXPECT_EQ("<empty>", line(7)) << "a line of one character is an empty line";
+    EXPECT_EQ("<empty>", line(8)) << "a lone carriage return too";
     EXPECT_EQ("end", line(9));
     // On screen: the title, lines at the margin + 5, one line height each.
     EXPECT_TRUE(pixelIs(120, 6, kMenuSelColour)) << "the title";
@@ -88,11 +88,25 @@ TEST_F(HelpPageTest, ParagraphsBreakAtTheLastSpaceThatFitsAndLongWordsAtTheLineL
     EXPECT_TRUE(pixelIs(35 + 35 * 5 - 2, kTop + 2, kSmallColour));
     EXPECT_FALSE(pixelIs(35 + 35 * 5 + 2, kTop + 2, kSmallColour)) << "nothing beyond the width";
     EXPECT_FALSE(textAt(6));
-    EXPECT_TRUE(textAt(7));
+    EXPECT_FALSE(textAt(7));
     EXPECT_FALSE(textAt(8));
     EXPECT_TRUE(textAt(9));
     EXPECT_TRUE(pixelIs(2, 316, kHudColour)) << "the quit label";
     EXPECT_TRUE(pixelIs(237, 316, kHudColour)) << "the down label";
+}
+
+TEST_F(HelpPageTest, AOneCharacterWordLeftByABreakStaysWhileAOneCharacterLineIsEmpty)
+{
+    const std::string a35(35, 'a');
+    open({a35 + " b", "c", "end"});
+    ASSERT_EQ(4, GameMenu::helpLineCount);
+    EXPECT_EQ(a35, line(0));
+    EXPECT_EQ("b", line(1)) << "the paragraph's last word";
+    EXPECT_EQ("<empty>", line(2));
+    EXPECT_EQ("end", line(3));
+    EXPECT_TRUE(textAt(1));
+    EXPECT_FALSE(textAt(2));
+    EXPECT_TRUE(textAt(3));
 }
 
 TEST_F(HelpPageTest, ABreakRightBeforeALineFeedEndsTheParagraphThere)
@@ -125,7 +139,7 @@ TEST_F(HelpPageTest, PictureLinesShowTheirAnimationAndBadOnesAreEmpty)
     EXPECT_EQ("<picture>", line(1));
     EXPECT_EQ("<empty>", line(3)) << "not a number";
     EXPECT_EQ("<empty>", line(4)) << "outside the pictures";
-    EXPECT_EQ("%", line(5)) << "a lone percent sign is text";
+    EXPECT_EQ("<empty>", line(5)) << "a lone percent sign is a line of one character";
     EXPECT_TRUE(pixelIs(2, kTop + kLine + 1, kPictureColour)) << "drawn at x = 2";
     EXPECT_TRUE(pixelIs(21, kTop + kLine + 29, kPictureColour));
     // The next line starts below the picture's height + 2.

@@ -3,6 +3,7 @@
 #include "MenuOwnerFixture.h"
 
 #include "gamelib/GameStatics.h"
+#include "gamelib/RecordStoreUse.h"
 #include "gamelib/ScreenCanvas.h"
 #include "gamelib/VirtualKeyboard.h"
 
@@ -100,6 +101,30 @@ TEST_F(HighscoresTest, AScoreGoesBelowAnEqualOneAndTheLastDropsOut)
     EXPECT_EQ((std::vector<std::string>{"top", "p0", "p1", "new"}), names());
     EXPECT_FALSE(menu->isHighscore(500));
     EXPECT_TRUE(menu->isHighscore(501));
+}
+
+TEST_F(HighscoresTest, ATableUnderAnEarlierNumberMovesOnlyIntoAStoreNotMadeYet)
+{
+    table({900, 40});
+    menu->saveHighscores(8, u"testgame");
+    const std::string earlier = storedRecord(u"testgamehs8");
+    // Nothing to take from a store that does not exist, and nothing is made.
+    GameMenu::takeOverHighscores(1, 3, u"testgame");
+    EXPECT_FALSE(gamelib::recordStoreExists(u"testgamehs3"));
+    EXPECT_FALSE(gamelib::recordStoreExists(u"testgamehs1"));
+
+    GameMenu::takeOverHighscores(1, 8, u"testgame");
+    EXPECT_EQ(earlier, storedRecord(u"testgamehs1"));
+    EXPECT_EQ(earlier, storedRecord(u"testgamehs8")) << "the earlier store stays";
+    menu->loadHighscores(1, u"testgame");
+    EXPECT_EQ((std::vector<int32_t>{900, 40}), scores());
+
+    // Once table 1 exists it is never replaced by the earlier one.
+    table({5});
+    menu->saveHighscores(1, u"testgame");
+    GameMenu::takeOverHighscores(1, 8, u"testgame");
+    menu->loadHighscores(1, u"testgame");
+    EXPECT_EQ((std::vector<int32_t>{5}), scores());
 }
 
 TEST_F(HighscoresTest, ASavedTableComesBackAfterTheApplicationIsMadeAgain)

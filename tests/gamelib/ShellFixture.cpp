@@ -3,6 +3,7 @@
 #include "PngBytes.h"
 
 #include "gamelib/GameLib.h"
+#include "gamelib/RecordStoreUse.h"
 #include "gamelib/ScreenCanvas.h"
 
 #include "io/D7zipInputStream.h"
@@ -18,6 +19,7 @@
 
 #include <unistd.h>
 
+#include <filesystem>
 #include <vector>
 
 namespace shelltest {
@@ -53,6 +55,44 @@ ShellTest::~ShellTest()
     gamelib::resetGlobals();
     qev::microedition::rms::DRecordStore::setApplicationNameSource(nullptr);
     platform::Registry::closeDatabase();
+}
+
+std::vector<std::string> storedTable(const char16_t* store)
+{
+    if (!gamelib::recordStoreExists(store))
+        return {"<no store>"};
+    std::string bytes;
+    qev::microedition::rms::DRecordStorePtr s =
+        qev::microedition::rms::DRecordStore::openRecordStore(store, false);
+    if (s->getNumRecords() > 0) {
+        qev::lang::DbyteArrayPtr r = s->getRecord(1);
+        bytes.assign(reinterpret_cast<const char*>(r->getData()), static_cast<size_t>(r->length));
+    }
+    s->closeRecordStore();
+    std::vector<std::string> out;
+    size_t at = 1;
+    auto byte = [&bytes](size_t i) { return static_cast<uint8_t>(bytes.at(i)); };
+    const int count = bytes.empty() ? 0 : byte(0);
+    for (int i = 0; i < count && at + 2 <= bytes.size(); ++i) {
+        const size_t length = static_cast<size_t>(byte(at) << 8 | byte(at + 1));
+        std::string name = bytes.substr(at + 2, length);
+        at += 2 + length;
+        if (at + 4 > bytes.size())
+            break;
+        const int32_t score = static_cast<int32_t>(
+            static_cast<uint32_t>(byte(at)) << 24 | static_cast<uint32_t>(byte(at + 1)) << 16 |
+            static_cast<uint32_t>(byte(at + 2)) << 8 | byte(at + 3));
+        at += 4;
+        out.push_back(name + " " + std::to_string(score));
+    }
+    return out;
+}
+
+void ShellTest::useRecordsFile(const std::string& path)
+{
+    platform::Registry::closeDatabase();
+    std::filesystem::copy_file(path, profile().registryPath,
+                               std::filesystem::copy_options::overwrite_existing);
 }
 
 void ShellTest::openArchive(const std::map<std::string, std::string>& entries)

@@ -18,6 +18,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 namespace shelltest {
 
@@ -31,6 +32,10 @@ constexpr uint16_t rgb565(uint32_t rgb)
                                  ((rgb >> 3) & 31));
 }
 
+// The highscore table kept in the named record store, read from its bytes: one "name score"
+// line per entry in table order; {"<no store>"} when the store does not exist.
+std::vector<std::string> storedTable(const char16_t* store);
+
 // Plain shell state for tests that need no display: screen size, resource lookup, input.
 class ShellTest : public DeviceTest
 {
@@ -42,6 +47,8 @@ class ShellTest : public DeviceTest
     void openArchive(const std::map<std::string, std::string>& entries);
     // A plain file of the program folder.
     void writeFile(const std::string& name, const std::string& bytes) { folder.write(name, bytes); }
+    // The records start as the given records file holds them (before anything opened them).
+    void useRecordsFile(const std::string& path);
     // Every byte of the resource stream.
     static std::string readAll(qev::io::DInputStreamPtr in);
 

@@ -1,5 +1,6 @@
 // The real program played by script, twice per script: each run ends cleanly and both runs
 // write the same manifest.
+#include "ScriptOutput.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include <sys/wait.h>
+#include <vector>
 
 namespace {
 
@@ -68,6 +70,29 @@ TEST_F(ProgramScript, AKeyChangesWhatTheScreenShows)
     ASSERT_EQ(before.size(), 16u);
     ASSERT_EQ(after.size(), 16u);
     EXPECT_NE(before, after);
+}
+
+TEST_F(ProgramScript, TheTwoSplashPassesShowTheWhiteScreenOfStartUp)
+{
+    const std::string out = folder.path() + "/splash";
+    const std::string script =
+        folder.write("splash.txt", "0 dump p0\n1 dump p1\n2 dump p2\n3 end\n");
+    ASSERT_EQ(play(script, out), 0) << readFile(out + ".log");
+    const std::string manifest = readFile(out + "/manifest.txt");
+    // The screen's size from the frame's PNG header.
+    const std::string png = readFile(out + "/p0.png");
+    ASSERT_GE(png.size(), 24u);
+    auto be32 = [&png](size_t at) {
+        return static_cast<size_t>(static_cast<uint8_t>(png[at])) << 24 |
+               static_cast<size_t>(static_cast<uint8_t>(png[at + 1])) << 16 |
+               static_cast<size_t>(static_cast<uint8_t>(png[at + 2])) << 8 |
+               static_cast<uint8_t>(png[at + 3]);
+    };
+    const std::vector<uint16_t> white(be32(16) * be32(20), 0xFFFF);
+    const std::string whiteHash = host::fnv1a64(white.data(), white.size() * sizeof(uint16_t));
+    EXPECT_EQ(hashOf(manifest, "p0.png"), whiteHash);
+    EXPECT_EQ(hashOf(manifest, "p1.png"), whiteHash);
+    EXPECT_NE(hashOf(manifest, "p2.png"), whiteHash) << "the first tick shows the first screen";
 }
 
 INSTANTIATE_TEST_SUITE_P(Scripts, ProgramScript,

@@ -18,6 +18,19 @@ namespace {
 
 class FlowTest : public MirrowfenTest
 {
+  protected:
+    // Clears the field, waits out the level-cleared countdown and holds a key down for the
+    // step that leaves the state.
+    void clearLevelAndPressAKey()
+    {
+        clearField();
+        gameSteps(1);
+        ASSERT_EQ(STATE_LEVEL_CLEARED, gameState);
+        gameSteps(31);
+        gamelib::anyKey = 1;
+        gameSteps(1);
+        gamelib::anyKey = 0;
+    }
 };
 
 TEST_F(FlowTest, StartShowsTheMenuAndANewGameCountsItsIntroIntoPlay)
@@ -149,12 +162,7 @@ TEST_F(FlowTest, ClearingTheLastLevelUnlocksNothingAndEndsTheGame)
     startGame();
     play();
     currentLevel = 20;
-    clearField();
-    gameSteps(1);
-    ASSERT_EQ(STATE_LEVEL_CLEARED, gameState);
-    gameSteps(31);
-    gamelib::anyKey = 1;
-    gameSteps(1);
+    clearLevelAndPressAKey();
     EXPECT_EQ(STATE_MENU, gameState);
     EXPECT_EQ(0, gallery::Gallery::unlockedMask() & (0x1F << 14));
 }
@@ -176,10 +184,9 @@ TEST_F(FlowTest, GameOverWithAHighscoreAsksForANameAndStoresIt)
     EXPECT_EQ(3, menuId) << "the highscore table shows";
     EXPECT_EQ(0, game().score);
 
-    gamelib::GameMenuPtr stored = new GameMenu();
-    stored->loadHighscores(1, gamelib::mirrowfenName);
-    EXPECT_EQ("ACE", gamelibtest::ascii((*stored->lines)[0]));
-    EXPECT_EQ(999999, (*stored->scores)[0]);
+    const std::vector<std::string> stored = shelltest::storedTable(u"mirrowfenhs1");
+    ASSERT_EQ(8u, stored.size());
+    EXPECT_EQ("ACE 999999", stored[0]);
 }
 
 TEST_F(FlowTest, GameOverWithoutAHighscoreReturnsToTheMenu)
@@ -195,7 +202,7 @@ TEST_F(FlowTest, GameOverWithoutAHighscoreReturnsToTheMenu)
     EXPECT_EQ(1, currentLevel);
 }
 
-TEST_F(FlowTest, TheLevelJumpTakesOnlyRealLevels)
+TEST_F(FlowTest, TheLevelJumpTakesAnyTwoDigitLevel)
 {
     startGame();
     play();
@@ -209,20 +216,94 @@ TEST_F(FlowTest, TheLevelJumpTakesOnlyRealLevels)
     EXPECT_EQ(2, ship().lives);
     EXPECT_EQ(3, game().ufos->length) << "level 7: one of each kind";
 
-    for (int bad : {21, 99, -3}) {
+    // Two digits past the last level make a level too; negative numbers and the larger ones
+    // only other keys than digits can make are refused.
+    for (int bad : {-3, 100, 9436}) {
         gamelib::levelJumpFlag = 1;
         gamelib::levelJumpNumber = bad;
         gameSteps(1);
         EXPECT_EQ(0, gamelib::levelJumpFlag) << bad;
         EXPECT_EQ(7, currentLevel) << bad;
     }
+    gamelib::levelJumpFlag = 1;
+    gamelib::levelJumpNumber = 99;
+    gameSteps(1);
+    EXPECT_EQ(99, currentLevel);
+    EXPECT_EQ(STATE_INTRO, gameState);
+    EXPECT_EQ(3 + 16 + 11, game().ufos->length) << "level 99's saucers";
+    gamelib::levelJumpFlag = 1;
+    gamelib::levelJumpNumber = 21;
+    gameSteps(1);
+    EXPECT_EQ(21, currentLevel);
+    EXPECT_EQ(2, ship().lives);
+    // Clearing a level past the last leads to the next one, not to the highscore road.
+    gameSteps(12);
+    ASSERT_EQ(STATE_PLAYING, gameState);
+    clearLevelAndPressAKey();
+    EXPECT_EQ(22, currentLevel);
+    EXPECT_EQ(STATE_INTRO, gameState);
 
     EXPECT_EQ(0, noDamage);
     gamelib::levelJumpFlag = 1;
     gamelib::levelJumpNumber = 0;
     gameSteps(1);
     EXPECT_EQ(1, noDamage);
-    EXPECT_EQ(7, currentLevel);
+    EXPECT_EQ(22, currentLevel);
+}
+
+TEST_F(FlowTest, TheLoadingBarFillsStepByStepToItsEnd)
+{
+    startToMainMenu(gameArchive({}));
+    registerGame();
+    gamelib::currentScreen->stop();
+    gamelib::GameInterfacePtr made =
+        gamelib::ShellScreens::make(gamelib::shellScreens().makeGames[1]);
+    gamelib::currentScreen = made;
+    made->start();
+    // What the last flush of loading shows: the bar's frame at (66, 280), 108 x 10, filled in
+    // red from x = 68 over 104 pixels when every loading step has advanced it.
+    EXPECT_TRUE(pixelIs(66, 285, 0xFFFFFF));
+    EXPECT_TRUE(pixelIs(68, 284, 0xFF0000));
+    EXPECT_TRUE(pixelIs(68 + 103, 284, 0xFF0000));
+    EXPECT_TRUE(pixelIs(66 + 108, 285, 0xFFFFFF));
+}
+
+TEST_F(FlowTest, TheHighscoreTableClosesByAKeyAsSoonAsTheMenuTakesOne)
+{
+    startGame();
+    choose(3);
+    ASSERT_EQ(3, menuId);
+    // The choosing key was taken 25 ms ago; the next key counts after 200 ms.
+    steps(7);
+    press('5');
+    EXPECT_EQ(0, menuId);
+    EXPECT_EQ(GameMenu::STATE_LIST, game().menu->state);
+}
+
+TEST_F(FlowTest, TheNextLevelsIntroRunsElevenStepsFromTheKeyThatStartsIt)
+{
+    startGame();
+    play();
+    clearField();
+    gameSteps(1);
+    ASSERT_EQ(STATE_LEVEL_CLEARED, gameState);
+    gameSteps(31);
+    gamelib::anyKey = 1;
+    int frames = 0;
+    while (gameState == STATE_LEVEL_CLEARED && frames < 10) {
+        step();
+        ++frames;
+    }
+    ASSERT_EQ(STATE_INTRO, gameState);
+    gamelib::anyKey = 0;
+    // Ten steps of countdown, then the step that starts play: three frames each.
+    frames = 0;
+    while (gameState == STATE_INTRO && frames < 100) {
+        step();
+        ++frames;
+    }
+    EXPECT_EQ(33, frames);
+    EXPECT_EQ(STATE_PLAYING, gameState);
 }
 
 TEST_F(FlowTest, HelpAndHighscoresOpenFromTheMenuAndLeadBack)
@@ -297,7 +378,7 @@ TEST_F(FlowTest, TheRightSoftKeyFiresAndPauses)
     EXPECT_EQ(1, game().shotCount);
 }
 
-TEST_F(FlowTest, TheLevelJumpKeysReachTheGameAndBadOnesAreIgnored)
+TEST_F(FlowTest, TheLevelJumpKeysReachTheGameAndNegativeNumbersAreIgnored)
 {
     startGame();
     play();
@@ -317,8 +398,9 @@ TEST_F(FlowTest, TheLevelJumpKeysReachTheGameAndBadOnesAreIgnored)
     EXPECT_EQ(9, currentLevel);
     EXPECT_EQ(STATE_PLAYING, gameState);
     EXPECT_EQ(0, gamelib::levelJumpFlag);
-    enter('9', '9');
-    EXPECT_EQ(9, currentLevel);
+    enter('2', '4');
+    EXPECT_EQ(24, currentLevel) << "past the last level";
+    EXPECT_EQ(STATE_INTRO, gameState);
 }
 
 TEST_F(FlowTest, TheIntroCaptionAndHudShow)

@@ -246,6 +246,28 @@ TEST_F(ShipTest, StylusSteeringTurnsTowardThePointer)
     EXPECT_EQ(3, ship().step);
 }
 
+TEST_F(ShipTest, ATurnsExhaustPuffShowsFromTheNextStepAndMovesAfterIt)
+{
+    using mirrowfen::Mirrowfen;
+    gamelib::keyRight = 1;
+    gameSteps(1);
+    gamelib::keyRight = 0;
+    ASSERT_EQ(3, ship().step) << "one clockwise turn";
+    // The puff stands 13 pixels behind the ship and 5 to its side, below the ship's piece.
+    qev::lang::DintArray& puff = *(*game().particles)[10];
+    ASSERT_EQ(0, puff[Mirrowfen::P_FRAME]);
+    const int x = puff[Mirrowfen::P_X];
+    const int y = puff[Mirrowfen::P_Y];
+    ASSERT_GE(y, 168) << "below the ship's piece, rows 150 to 166";
+    EXPECT_FALSE(pixelIs(x, y + 1, kEffectColour)) << "not shown in the step that made it";
+    gameSteps(1);
+    EXPECT_EQ(x, puff[Mirrowfen::P_X]) << "not moved in the next step";
+    EXPECT_EQ(y, puff[Mirrowfen::P_Y]);
+    EXPECT_TRUE(pixelIs(x, y + 1, kEffectColour)) << "shown from the next step";
+    gameSteps(1);
+    EXPECT_NE(std::pair(x, y), std::pair(puff[Mirrowfen::P_X], puff[Mirrowfen::P_Y]));
+}
+
 TEST_F(ShipTest, AMissingShipPieceShowsAnErrorTextAndPlayGoesOn)
 {
     ship().images = new gamelib::GameImageArray(16);

@@ -5,8 +5,15 @@
 
 #include "gallery/Gallery.h"
 #include "gamelib/GameMenu.h"
+#include "gamelib/GameStatics.h"
 #include "gamelib/ScreenCanvas.h"
 #include "gamelib/SoundBank.h"
+#include "tessarine/Enemy.h"
+
+#include "util/DRandom.h"
+
+#include <cstdlib>
+#include <functional>
 
 using namespace tessarine;
 using tessatest::levelFile;
@@ -276,12 +283,51 @@ TEST_F(FlowTest, TheHiddenLevelSelectTakesOnlyLevelsThatExist)
     EXPECT_EQ(3, openLevel);
     EXPECT_EQ(3, gamelib::GameMenu::loadOption(u"tessarineopenlevel", -1));
     EXPECT_EQ(6, brick(1, 0).type);
+    // The jump's step is a play step of the new level: each monster gets its one chance in
+    // 2001 to come. A generator is chosen whose draws after those of the jump itself (resetting
+    // the actors, loading the level) give the first monster its chance.
+    auto drawsOf = [](const std::function<void()>& work) {
+        gamelib::sharedRandom = new qev::util::DRandom(1);
+        work();
+        const int32_t a = gamelib::sharedRandom->next(32);
+        const int32_t b = gamelib::sharedRandom->next(32);
+        qev::util::DRandomPtr replay = new qev::util::DRandom(1);
+        for (int k = 0, previous = replay->next(32); k < 100000; ++k) {
+            const int32_t current = replay->next(32);
+            if (previous == a && current == b)
+                return k;
+            previous = current;
+        }
+        return -1;
+    };
+    const int jumpDraws = drawsOf([this] {
+        game().resetActors();
+        bricks().loadLevel(3);
+    });
+    ASSERT_GE(jumpDraws, 0);
+    int64_t seed = 1;
+    for (;; ++seed) {
+        qev::util::DRandomPtr r = new qev::util::DRandom(seed);
+        for (int k = 0; k < jumpDraws; ++k)
+            r->next(32);
+        if (std::llabs(static_cast<int64_t>(r->next(32))) % 2001 == 0)
+            break;
+    }
+    game().setState(STATE_PLAYING);
+    gamelib::sharedRandom = new qev::util::DRandom(seed);
+    jump(0, 3);
+    step();
+    ASSERT_EQ(STATE_GET_READY, gameState);
+    EXPECT_TRUE((*game().enemies)[0]->active) << "a monster comes in the jump's step";
+    game().resetActors();
     // A level that exists by number but has no file keeps the grid and is ignored.
     steps(61);
     jump(0, 7);
     step();
     EXPECT_EQ(7, game().level);
-    EXPECT_EQ(STATE_GET_READY, gameState);
+    EXPECT_EQ(STATE_GET_READY, gameState) << "not taken for a cleared level";
+    steps(61);
+    EXPECT_EQ(STATE_PLAYING, gameState);
 }
 
 } // namespace

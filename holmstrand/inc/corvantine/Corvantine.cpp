@@ -134,6 +134,7 @@ void Corvantine::start()
             (*itemTexts)[i] = gamelib::getText((*gamelib::menuItemKeys)[i]);
     }
 
+    GameMenu::takeOverHighscores(kHighscoreTable, kEarlierHighscoreTable, gamelib::corvantineName);
     gameMenu = new GameMenu();
     gameMenu->setBackground(splash, GameMenu::kShadeMenu);
     setMenuMode(MODE_NEW_GAME);
@@ -177,7 +178,7 @@ void Corvantine::setMenuMode(int32_t mode)
         gameMenu->closed = 0;
         break;
     case MODE_HIGHSCORES:
-        gameMenu->loadHighscores(0, gamelib::corvantineName);
+        gameMenu->loadHighscores(kHighscoreTable, gamelib::corvantineName);
         gameMenu->state = GameMenu::STATE_HIGHSCORES;
         gameMenu->closed = 0;
         GameMenu::lastActionTime = 0;
@@ -235,8 +236,10 @@ void Corvantine::update()
 void Corvantine::menuStep()
 {
     if (gameMenu->state == GameMenu::STATE_NAME_ENTRY && GameMenu::nameReady) {
+        // The stored table takes the entry, not the one loaded when the game ended.
+        gameMenu->loadHighscores(kHighscoreTable, gamelib::corvantineName);
         gameMenu->insertHighscore(GameMenu::enteredName, score);
-        gameMenu->saveHighscores(0, gamelib::corvantineName);
+        gameMenu->saveHighscores(kHighscoreTable, gamelib::corvantineName);
         setMenuMode(MODE_HIGHSCORES);
         previousMenuMode = MODE_NEW_GAME;
         gamelib::pointerPressed = 0;

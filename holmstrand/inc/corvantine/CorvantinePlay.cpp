@@ -74,9 +74,10 @@ void Corvantine::playStep()
 {
     if (gamelib::levelJumpFlag) {
         gamelib::levelJumpFlag = 0;
-        // Only a real level number: anything else would set up a level without dives.
+        // A number past the last level ends the game through the level set-up; 0 and below
+        // would set up a level without dives.
         const int32_t n = gamelib::levelJumpNumber;
-        if (n >= 1 && n <= levelCap) {
+        if (n >= 1) {
             level = n;
             nextLevel();
             return;

@@ -81,6 +81,10 @@ constexpr int32_t kBonusScore = 5000;
 constexpr int32_t kPlanetSpeed = 120000;
 constexpr int32_t kPlanetPause = 1000;
 constexpr int32_t kLevelCap = 20;
+// The highscore table's number in its store name; tables saved before were kept under number
+// 0, and the first start takes them over.
+constexpr int32_t kHighscoreTable = 1;
+constexpr int32_t kEarlierHighscoreTable = 0;
 constexpr int32_t kFree = -1;
 
 // Flow (screen, states and menu).

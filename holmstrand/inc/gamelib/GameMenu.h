@@ -67,6 +67,10 @@ class GameMenu : public qev::lang::DObject
     // 0 gives the default table. Neither is written back until the next save.
     virtual void loadHighscores(int32_t n, qev::lang::DStringPtr prefix);
     virtual void saveHighscores(int32_t n, qev::lang::DStringPtr prefix);
+    // Moves a table kept under an earlier table number to table n: when the store of table n
+    // does not exist yet and that of table `from` holds a table, its record is copied over
+    // unchanged. The earlier store is left as it is.
+    static void takeOverHighscores(int32_t n, int32_t from, qev::lang::DStringPtr prefix);
     // Reads the help text (UTF records, one per line) and breaks it into lines of the page;
     // "%k" lines stand for pictures[k]. pictures may be null when the text has no pictures.
     virtual void setHelpText(qev::lang::DStringPtr resource, qev::lang::DObjectArrayPtr pictures);

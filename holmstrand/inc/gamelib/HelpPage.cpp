@@ -105,8 +105,11 @@ class LineBreaker
                 if (c == u' ' && tooWide(j))
                     lineBreak();
             } else {
-                if (j == m_start + 1 && m_text->charAt(m_start) == u'\r')
-                    ++m_n; // a lone carriage return is an empty line
+                // A line of the text of one character, such as a lone carriage return, is an
+                // empty line. The last character of a paragraph that broke before it stays:
+                // dropping it would lose a word.
+                if (j == m_start + 1 && (m_start == 0 || m_text->charAt(m_start - 1) == u'\n'))
+                    ++m_n;
                 else
                     store(m_start, j);
                 m_start = j + 1;

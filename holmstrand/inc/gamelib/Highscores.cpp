@@ -94,6 +94,20 @@ void GameMenu::saveHighscores(int32_t n, DStringPtr prefix)
     });
 }
 
+void GameMenu::takeOverHighscores(int32_t n, int32_t from, DStringPtr prefix)
+{
+    if (recordStoreExists(storeName(n, prefix)) || !recordStoreExists(storeName(from, prefix)))
+        return;
+    qev::lang::DbyteArrayPtr table;
+    useRecordStore(storeName(from, prefix), [&table](DRecordStore& store) {
+        if (store.getNumRecords() > 0)
+            table = store.getRecord(1);
+    });
+    if (table)
+        useRecordStore(storeName(n, prefix),
+                       [&table](DRecordStore& store) { writeRecord(store, 1, table); });
+}
+
 void GameMenu::loadHighscores(int32_t n, DStringPtr prefix)
 {
     bool writeDefault = false;

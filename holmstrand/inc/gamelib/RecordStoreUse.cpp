@@ -35,6 +35,20 @@ void useRecordStore(const qev::lang::DStringPtr& name,
     closeQuietly(store);
 }
 
+bool recordStoreExists(const qev::lang::DStringPtr& name)
+{
+    DRecordStorePtr store;
+    try {
+        store = DRecordStore::openRecordStore(name, false);
+    } catch (DExceptionBase* e) {
+        if (!swallowable(e))
+            throw;
+        return false;
+    }
+    closeQuietly(store);
+    return true;
+}
+
 qev::lang::DPtr<qev::io::DDataInputStream> readRecord(DRecordStore& store, int32_t id)
 {
     return new qev::io::DDataInputStream(new qev::io::DByteArrayInputStream(store.getRecord(id)));

@@ -19,6 +19,9 @@ void useRecordStore(const qev::lang::DStringPtr& name,
                     const std::function<void(qev::microedition::rms::DRecordStore&)>& use,
                     const std::function<void()>& onFailure = {});
 
+// True when the store exists; it is not made when missing.
+bool recordStoreExists(const qev::lang::DStringPtr& name);
+
 // Record `id` as a data stream.
 qev::lang::DPtr<qev::io::DDataInputStream> readRecord(qev::microedition::rms::DRecordStore& store,
                                                       int32_t id);

@@ -96,6 +96,8 @@ void Mirrowfen::start()
                                   DGraphics::HCENTER | DGraphics::VCENTER);
     });
     GameMenu::setProgressBar(screenHeight - screenHeight / 8, 0, 10, 0xFFFFFF, 0xFF0000);
+    // The bar advances once after each loading step from here on.
+    advanceLoadingBar();
     // A new sequence every game start.
     sharedRandom = new qev::util::DRandom(now());
     advanceLoadingBar();
@@ -118,6 +120,7 @@ void Mirrowfen::start()
     advanceLoadingBar();
     menu = new GameMenu();
     buildMenu(0);
+    advanceLoadingBar();
     youWinText = getText(u"youwin");
     pauseText = getText(u"pause");
     scoreText = getText(u"score");
@@ -132,6 +135,7 @@ void Mirrowfen::start()
         (*star)[0] = (wrappingAbs(random32()) % screenWidth) * 65536;
         (*star)[1] = (wrappingAbs(random32()) % screenHeight) * 65536;
     }
+    advanceLoadingBar();
     ship = new Ship();
     ship->loadImages();
     advanceLoadingBar();
@@ -223,8 +227,6 @@ void Mirrowfen::buildMenu(int32_t id)
         menu->lines = nullptr;
         menu->loadHighscores(1, mirrowfenName);
         menu->state = GameMenu::STATE_HIGHSCORES;
-        // The table ignores input for its first moments, so the choosing key does not close it.
-        GameMenu::lastActionTime = 0;
     }
     keyFire = 0;
     if (id == 2 || id == 3)
@@ -403,7 +405,7 @@ void Mirrowfen::endOfGame()
 
 void Mirrowfen::nextLevel()
 {
-    if (currentLevel >= levelCap) {
+    if (currentLevel == levelCap) {
         endOfGame();
         return;
     }
@@ -428,8 +430,10 @@ bool Mirrowfen::jumpLevel()
         noDamage = !noDamage;
         return false;
     }
-    // Only real levels: anything else is ignored.
-    if (n < 1 || n > levelCap)
+    // A negative number would make negative saucer counts. The two typed digits make at most
+    // 99; the larger numbers that other keys can make would send tens of thousands of saucers,
+    // each tested against every rocket in every step.
+    if (n < 1 || n > kLargestJumpLevel)
         return false;
     currentLevel = n;
     const int32_t lives = ship->lives;
@@ -452,10 +456,10 @@ void Mirrowfen::gameStep()
             gameState = STATE_PLAYING;
         } else if (gameState == STATE_GAME_OVER) {
             endOfGame();
-            return;
         } else if (gameState == STATE_LEVEL_CLEARED && (anyKey || pointerPressed)) {
+            // The rest of the step runs too: effects and shots move on, and the next level's
+            // intro counts from this step.
             nextLevel();
-            return;
         }
     } else {
         countdown -= 1;

@@ -27,6 +27,8 @@ class Mirrowfen : public gamelib::GameInterface
     static constexpr int64_t kStepMillis = 50;
     static constexpr int32_t kIntroSteps = 10;
     static constexpr int32_t kEndSteps = 30;
+    // The highest level the hidden level select takes: two digits.
+    static constexpr int32_t kLargestJumpLevel = 99;
     static constexpr int32_t kShotCost = 30;
     static constexpr int32_t kBonusLifeScore = 5000;
     // Collisions need a budget below this.

@@ -310,8 +310,8 @@ void Mirrowfen::emitExhaust(int32_t side)
     (*e)[EFFECT_Y] = -100;
     (*e)[EFFECT_PHASE] = 5;
     (*e)[EFFECT_LIVE] = 0;
-    if (effectsInUse < slot + 1)
-        effectsInUse = slot + 1;
+    // The count of slots in use is left alone: the next effects update takes the slot in, so
+    // a puff shows and moves from the step after it was made.
     const int32_t o = side == 0 ? 5 : -5;
     const int32_t dirX = ship->dirX(ship->step, ship->quadrant);
     const int32_t dirY = ship->dirY(ship->step, ship->quadrant);
@@ -404,9 +404,10 @@ bool Mirrowfen::pauseButtonPressed() const
     using namespace gamelib;
     if (!pointerPressed || !pauseImage)
         return false;
+    // Every pixel of the button counts, its left column and top row too.
     const int32_t left = screenWidth - pauseImage->getWidth();
     const int32_t top = screenHeight - pauseImage->getHeight();
-    return left < pointerX && pointerX < screenWidth && top < pointerY && pointerY < screenHeight;
+    return left <= pointerX && pointerX < screenWidth && top <= pointerY && pointerY < screenHeight;
 }
 
 void Mirrowfen::controls()

@@ -29,6 +29,7 @@ using qev::lang::DString;
 using qev::lang::DStringArray;
 using qev::lang::DStringPtr;
 using qev::microedition::lcdui::DGraphics;
+using qev::microedition::lcdui::DImagePtr;
 
 namespace {
 
@@ -143,7 +144,8 @@ void Tessarine::start()
     });
     buildMainMenu();
     highscoreMenu = new GameMenu();
-    highscoreMenu->loadHighscores(kHighscores, optionPrefix());
+    GameMenu::takeOverHighscores(kHighscoreTable, kEarlierHighscoreTable, optionPrefix());
+    highscoreMenu->loadHighscores(kHighscoreTable, optionPrefix());
     if (splash)
         highscoreMenu->setBackground(gamelib::coverScreen(splash), GameMenu::kShadeDialog);
     highscoreMenu->state = GameMenu::STATE_HIGHSCORES;
@@ -174,14 +176,14 @@ void Tessarine::start()
     for (int32_t i = 0; i < ballCapacity; ++i)
         (*balls)[i] = new Ball(Ball::KIND_BALL);
     stage();
-    // The paddle's pieces come first: their size sets the margin under the paddle, which the
-    // grid fitting reads.
-    paddle->loadAnimations();
     brickList = new BrickList((*balls)[0]->radius);
     for (int32_t i = 0; i < enemyCapacity; ++i)
         (*enemies)[i] = new Enemy();
     setScore(0);
     paddle->balls = balls;
+    // The grid was fitted to the paddle's plain margin; the wider margin of a paddle drawn
+    // larger leaves that room on every screen the game data serves.
+    paddle->loadAnimations();
     paddle->bullet1->wallTop = brickList->gridTop;
     paddle->bullet2->wallTop = brickList->gridTop;
     for (int32_t i = 0; i < ballCapacity; ++i) {
@@ -206,6 +208,11 @@ void Tessarine::start()
     if (gamelib::screenCanvas) {
         keyDialog = new gamelib::CustomControls(gamelib::CustomControls::kSteerAndFireMask);
         keyDialog->init(optionPrefix());
+        if (splash) {
+            DImagePtr picture = gamelib::coverScreen(splash);
+            keyDialog->background =
+                GameMenu::createShadeImage(picture, -160, 0, picture->getWidth());
+        }
         gamelib::screenCanvas->setKeyMapping(1, keyDialog->loadKeys());
     }
     gamelib::ScreenCanvas::clearKeys();
@@ -406,9 +413,9 @@ void Tessarine::finishNameEntry()
 {
     // The table shown next is the one that takes the entry.
     GameMenu& table = *highscoreMenu;
-    table.loadHighscores(kHighscores, optionPrefix());
+    table.loadHighscores(kHighscoreTable, optionPrefix());
     table.insertHighscore(GameMenu::enteredName, score());
-    table.saveHighscores(kHighscores, optionPrefix());
+    table.saveHighscores(kHighscoreTable, optionPrefix());
     gameMenu->state = GameMenu::STATE_LIST;
     setScore(0);
     lives = kStartLives;
@@ -437,9 +444,9 @@ void Tessarine::updatePlaying()
     const bool onPauseIcon = gamelib::pointerPressed && gamelib::pointerX > screenWidth - iconW &&
                              gamelib::pointerY < iconH;
     if (!gamelib::keySoftLeft && !gamelib::keySoftRight && !gamelib::keyPause && !onPauseIcon) {
+        // The step plays on after a level jump too, on the new level held before its start.
         handleInput();
-        if (gameState == STATE_PLAYING)
-            playStep();
+        playStep();
     } else {
         pause();
     }

@@ -90,7 +90,10 @@ class Tessarine : public gamelib::GameInterface
     qev::microedition::lcdui::DImagePtr splash;
 
     int64_t loadingStarted = 0;
-    static constexpr int32_t kHighscores = gamelib::GameMenu::kDefaultHighscores;
+    // The highscore table's number in its store name; tables saved before were kept under
+    // number 8, and the first start takes them over.
+    static constexpr int32_t kHighscoreTable = 1;
+    static constexpr int32_t kEarlierHighscoreTable = 8;
 
   private:
     void updateMenu();

@@ -116,6 +116,9 @@ void Tessarine::levelJump()
             qev::lang::ExceptionCode::IOException)
             throw;
         delete e;
+        // The grid stays as it was: its standing bricks count again, so that the step's play
+        // does not take the emptied count for a cleared level.
+        brickList->remaining = brickList->standingHitPoints();
     }
     stateTime = now();
 }
@@ -163,8 +166,9 @@ void Tessarine::loseLife()
 void Tessarine::gameOver()
 {
     gamelib::stopAllSounds();
-    highscoreMenu->loadHighscores(kHighscores, gamelib::tessarineName ? gamelib::tessarineName
-                                                                      : DStringPtr(u"tessarine"));
+    highscoreMenu->loadHighscores(kHighscoreTable, gamelib::tessarineName
+                                                       ? gamelib::tessarineName
+                                                       : DStringPtr(u"tessarine"));
     useKeyMap(0);
     if (highscoreMenu->isHighscore(score())) {
         gameMenu->startNameEntry();
