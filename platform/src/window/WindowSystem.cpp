@@ -333,6 +333,7 @@ WindowBackend& WindowSystem::backend()
 void WindowSystem::setScale(int scale)
 {
     DeviceProfile::current().scale = std::max(scale, 1);
+    DeviceProfile::current().scaleChosen = true;
 }
 
 const std::vector<MessageBoxRecord>& WindowSystem::recordedMessageBoxes()
