@@ -116,20 +116,29 @@ TEST(Rgb565ExpanderTest, DrawingRepeatsEachPixelAndCutsAtTheTargetsEdges)
     Rgb565Expander expand(16, 8, 0, 0);
     const uint32_t untouched = 0xDEADBEEF;
     for (int scale : {1, 2, 3}) {
-        // A target one pixel short of the picture on the right and at the bottom, with padding
-        // at the end of each row, the picture starting one pixel to the left of it.
-        const int tw = w * scale - 2, th = h * scale - 1, pitch = (tw + 3) * 4;
-        std::vector<uint32_t> target(static_cast<size_t>(tw + 3) * th, untouched);
-        ScreenPlacement at{scale, -1, 0, w * scale, h * scale};
-        expand.draw(screen.data(), w, h, at, target.data(), tw, th, pitch);
-        for (int y = 0; y < th; ++y) {
-            for (int x = 0; x < tw; ++x) {
-                const int sx = (x + 1) / scale, sy = y / scale;
-                ASSERT_EQ(target[y * (tw + 3) + x], expand(screen[sy * w + sx]))
-                    << "scale " << scale << " at " << x << "," << y;
+        // Cut: a target one pixel short of the picture on the right and at the bottom, the
+        // picture starting one pixel to the left of it. Whole: the picture two pixels in from
+        // the left and one from the top, room to spare. Both with padding after each row.
+        struct Case
+        {
+            int x, y, targetWidth, targetHeight;
+        };
+        for (Case c : {Case{-1, 0, w * scale - 2, h * scale - 1},
+                       Case{2, 1, w * scale + 4, h * scale + 2}}) {
+            const int stride = c.targetWidth + 3;
+            std::vector<uint32_t> target(static_cast<size_t>(stride) * c.targetHeight, untouched);
+            ScreenPlacement at{scale, c.x, c.y, w * scale, h * scale};
+            expand.draw(screen.data(), w, h, at, target.data(), c.targetWidth, c.targetHeight,
+                        stride * 4);
+            for (int y = 0; y < c.targetHeight; ++y) {
+                for (int x = 0; x < stride; ++x) {
+                    const int sx = at.toScreenX(x), sy = at.toScreenY(y);
+                    const bool inside = x < c.targetWidth && sx >= 0 && sx < w && sy >= 0 && sy < h;
+                    ASSERT_EQ(target[y * stride + x],
+                              inside ? expand(screen[sy * w + sx]) : untouched)
+                        << "scale " << scale << " at " << x << "," << y << " picture at " << c.x;
+                }
             }
-            for (int x = tw; x < tw + 3; ++x)
-                ASSERT_EQ(target[y * (tw + 3) + x], untouched); // the row's padding
         }
     }
 }

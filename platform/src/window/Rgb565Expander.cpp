@@ -27,14 +27,20 @@ void Rgb565Expander::draw(const uint16_t* pixels, int width, int height, const S
     const int y0 = std::max(at.y, 0), y1 = std::min(at.y + height * s, targetHeight);
     if (x0 >= x1 || y0 >= y1)
         return;
-    m_line.resize(static_cast<size_t>(width) * s);
+    // A picture that fits side to side is widened straight into the first row of each source
+    // row's copies; one cut at the sides goes through a row of its own first.
+    const bool whole = x0 == at.x && x1 == at.x + width * s;
+    if (!whole)
+        m_line.resize(static_cast<size_t>(width) * s);
     auto* rows = reinterpret_cast<uint8_t*>(target);
+    const uint32_t* made = nullptr; // the widened source row, from its first pixel
     int lineOf = -1;
     for (int y = y0; y < y1; ++y) {
+        uint32_t* row = reinterpret_cast<uint32_t*>(rows + static_cast<size_t>(y) * pitchBytes);
         const int sy = (y - at.y) / s;
         if (sy != lineOf) {
             const uint16_t* src = pixels + static_cast<size_t>(sy) * width;
-            uint32_t* out = m_line.data();
+            uint32_t* out = whole ? row + at.x : m_line.data();
             if (s == 1) {
                 for (int x = 0; x < width; ++x)
                     out[x] = (*this)(src[x]);
@@ -45,10 +51,12 @@ void Rgb565Expander::draw(const uint16_t* pixels, int width, int height, const S
                 for (int x = 0; x < width; ++x)
                     std::fill_n(out + static_cast<size_t>(x) * s, s, (*this)(src[x]));
             }
+            made = out;
             lineOf = sy;
+            if (whole)
+                continue;
         }
-        std::memcpy(rows + static_cast<size_t>(y) * pitchBytes + static_cast<size_t>(x0) * 4,
-                    m_line.data() + (x0 - at.x), static_cast<size_t>(x1 - x0) * 4);
+        std::memcpy(row + x0, made + (x0 - at.x), static_cast<size_t>(x1 - x0) * 4);
     }
 }
 
