@@ -287,6 +287,7 @@ UINT SdlBackend::virtualKeyFor(int sc)
         return 'A' + (sc - SDL_SCANCODE_A);
     if (sc >= SDL_SCANCODE_1 && sc <= SDL_SCANCODE_9)
         return '1' + (sc - SDL_SCANCODE_1);
+    // F11 has its key here but never reaches the program: poll keeps it for full screen.
     if (sc >= SDL_SCANCODE_F1 && sc <= SDL_SCANCODE_F12)
         return VK_F1 + (sc - SDL_SCANCODE_F1);
     // Keypad digits are the handheld's digit keys (2, 4, 6, 8 and 5 its cursor and fire keys).

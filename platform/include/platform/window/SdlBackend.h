@@ -31,7 +31,8 @@ class SdlBackend : public WindowBackend
     bool wait(int timeoutMs) override;
     bool messageBox(const std::string& caption, const std::string& text, bool error) override;
 
-    // The virtual key for an SDL scancode, 0 when the key has none.
+    // The virtual key for an SDL scancode, 0 when the key has none. The window's own keys
+    // (isFullScreenKey) are taken before this is asked.
     static UINT virtualKeyFor(int scancode);
     // Whether a key press switches full screen (F11, or Enter with Alt held).
     static bool isFullScreenKey(int scancode, bool altHeld);
