@@ -105,14 +105,15 @@ DeviceProfile::applyEnvironment(const std::function<const char*(const char*)>& l
                       bool hex = false) {
         const char* v = lookup(name);
         if (!v)
-            return;
+            return false;
         long long n = 0;
-        if (parseNumber(v, low, high, n, hex))
+        if (parseNumber(v, low, high, n, hex)) {
             field = static_cast<std::remove_reference_t<decltype(field)>>(n);
-        else
-            warnings.push_back(std::string(name) + "=\"" + v +
-                               "\" ignored: expected a number from " + std::to_string(low) +
-                               " to " + std::to_string(high));
+            return true;
+        }
+        warnings.push_back(std::string(name) + "=\"" + v + "\" ignored: expected a number from " +
+                           std::to_string(low) + " to " + std::to_string(high));
+        return false;
     };
     auto text = [&](const char* name, std::u16string& field) {
         const char* v = lookup(name);
@@ -141,7 +142,7 @@ DeviceProfile::applyEnvironment(const std::function<const char*(const char*)>& l
 
     number("PH_SCREEN_WIDTH", 1, 8192, screenWidth);
     number("PH_SCREEN_HEIGHT", 1, 8192, screenHeight);
-    number("PH_SCALE", 1, 16, scale);
+    scaleChosen = number("PH_SCALE", 1, 16, scale) || scaleChosen;
     number("PH_BITSPIXEL", 1, 32, bitsPerPixel);
     number("PH_LOGPIXELSY", 1, 1200, logPixelsY);
     number("PH_CPU_ID", 0, 0xFFFFFFFFll, cpuId, true);

@@ -25,6 +25,7 @@ TEST_F(ProfileTest, DefaultsDescribeTheRealRun)
     EXPECT_EQ(p.screenWidth, 240);
     EXPECT_EQ(p.screenHeight, 320);
     EXPECT_EQ(p.scale, 2);
+    EXPECT_FALSE(p.scaleChosen); // the window fits the desktop, at most twice the screen
     EXPECT_EQ(p.bitsPerPixel, 16);
     EXPECT_EQ(p.logPixelsY, 96);
     EXPECT_EQ(p.platformType, u"PocketPC");
@@ -66,6 +67,7 @@ TEST_F(ProfileTest, EnvironmentOverridesTheDefaults)
     EXPECT_EQ(p.screenWidth, 480);
     EXPECT_EQ(p.screenHeight, 640);
     EXPECT_EQ(p.scale, 3);
+    EXPECT_TRUE(p.scaleChosen);
     EXPECT_EQ(p.platformType, u"SmartPhone");
     EXPECT_EQ(p.oemInfo, u"Toshiba e750 \u00e9");
     EXPECT_EQ(p.cpuId, 0x69052000u);
@@ -96,6 +98,7 @@ TEST_F(ProfileTest, MalformedValuesAreIgnoredWithAWarning)
     EXPECT_EQ(p.screenWidth, 240);
     EXPECT_EQ(p.screenHeight, 320);
     EXPECT_EQ(p.scale, 2);
+    EXPECT_FALSE(p.scaleChosen); // a refused scale chooses nothing
     EXPECT_EQ(p.clock, platform::ClockMode::Real);
     EXPECT_EQ(p.platformType, u"PocketPC");
     EXPECT_EQ(p.cpuId, 0u);

@@ -177,6 +177,29 @@ TEST_F(WindowSystemTest, ActivationIsReportedOnlyOnChanges)
     EXPECT_EQ(states, (std::vector<WPARAM>{WA_INACTIVE, WA_ACTIVE}));
 }
 
+TEST_F(WindowSystemTest, AWindowThatGetsTheFocusBackIsPaintedWithoutAnyInput)
+{
+    HWND w = createRecordingWindow();
+    drain();
+    NativeEvent e;
+    e.window = w;
+    e.kind = NativeEvent::Kind::Deactivate;
+    backend->inject(e);
+    drain();
+    EXPECT_EQ(drain(), 0); // nothing waits while the window is in the background
+    // The focus comes back with no expose, key or mouse: a loop waiting for a message gets a
+    // paint to wake on.
+    e.kind = NativeEvent::Kind::Activate;
+    backend->inject(e);
+    MSG m;
+    ASSERT_TRUE(PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(m.message, static_cast<UINT>(WM_PAINT));
+    EXPECT_EQ(m.hwnd, w);
+    DispatchMessageW(&m);
+    EXPECT_EQ(drain(), 0); // one paint, then quiet again
+    EXPECT_EQ(GetForegroundWindow(), w);
+}
+
 TEST_F(WindowSystemTest, PaintIsMadeUpOnceUntilValidatedAndCloseIsPosted)
 {
     HWND w = createRecordingWindow();

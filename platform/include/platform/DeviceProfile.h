@@ -5,7 +5,8 @@
 // Environment variables (read on first use of current(); a malformed value is ignored with a
 // warning on stderr; numbers are plain decimal digits, the whole text):
 //   PH_SCREEN_WIDTH, PH_SCREEN_HEIGHT  screen size in pixels (default 240 x 320)
-//   PH_SCALE                           integer window scale factor, 1..16 (default 2)
+//   PH_SCALE                           integer window scale factor, 1..16 (default: the
+//                                      largest up to 2 whose window fits the desktop)
 //   PH_WINDOW_BACKEND                  "sdl", "headless" or "script" (default sdl); "script"
 //                                      plays PH_SCRIPT on the headless backend
 //   PH_INSTANCE_NAMESPACE              name of the group of instances that find each other's
@@ -73,7 +74,10 @@ class DeviceProfile
     // Screen.
     int screenWidth = 240;
     int screenHeight = 320;
+    // Desktop pixels per screen pixel: the most a new window takes when it fits the desktop,
+    // or, when chosen (PH_SCALE), exactly this.
     int scale = 2;
+    bool scaleChosen = false;
     WindowBackendKind windowBackend = WindowBackendKind::Sdl;
     // Empty: the default group (a real run) or, headless, a group of this process alone.
     std::string instanceNamespace;

@@ -7,6 +7,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace platform {
@@ -15,10 +16,13 @@ std::unique_ptr<SdlBackend> SdlBackend::create()
 {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
         return nullptr;
-    // Without a screen (the offscreen driver of tests and CI) a GL-backed window surface only
-    // loads graphics drivers that keep allocations past exit.
+    // Frames are widened and scaled by us straight into the window's own pixels. Where the
+    // driver has such pixels (X11, and the offscreen driver of tests and CI), SDL must not put
+    // a graphics-library texture behind them: uploading it costs more than the whole game, and
+    // without a graphics card it runs a software renderer's threads. The player's own
+    // SDL_FRAMEBUFFER_ACCELERATION still wins.
     const char* driver = SDL_GetCurrentVideoDriver();
-    if (driver && std::strcmp(driver, "offscreen") == 0)
+    if (driver && (std::strcmp(driver, "x11") == 0 || std::strcmp(driver, "offscreen") == 0))
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     return std::unique_ptr<SdlBackend>(new SdlBackend);
 }
@@ -33,14 +37,21 @@ SdlBackend::~SdlBackend()
 
 bool SdlBackend::createWindow(HWND window, const std::string& title, int width, int height)
 {
+    int scale = WindowSystem::scale();
+    SDL_Rect usable;
+    if (!DeviceProfile::current().scaleChosen && SDL_GetDisplayUsableBounds(0, &usable) == 0)
+        scale = fittingScale(usable.w, usable.h, width, height, scale);
     Native n;
-    n.scale = WindowSystem::scale();
-    n.window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                width * n.scale, height * n.scale, SDL_WINDOW_SHOWN);
+    n.screenWidth = width;
+    n.screenHeight = height;
+    n.window =
+        SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                         width * scale, height * scale, SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
     if (!n.window)
         return false;
+    SDL_SetWindowMinimumSize(n.window, width, height);
     n.id = SDL_GetWindowID(n.window);
-    m_windows[window] = n;
+    m_windows[window] = std::move(n);
     return true;
 }
 
@@ -53,24 +64,75 @@ void SdlBackend::destroyWindow(HWND window)
     m_windows.erase(it);
 }
 
+ScreenPlacement SdlBackend::placement(HWND window) const
+{
+    auto it = m_windows.find(window);
+    if (it == m_windows.end())
+        return {};
+    int w = 0, h = 0;
+    SDL_GetWindowSize(it->second.window, &w, &h);
+    return ScreenPlacement::fit(w, h, it->second.screenWidth, it->second.screenHeight);
+}
+
+bool SdlBackend::drawFast(Native& n, SDL_Surface* target, const uint16_t* pixels, int width,
+                          int height, const ScreenPlacement& at)
+{
+    const SDL_PixelFormat* f = target->format;
+    if (f->BytesPerPixel != 4 || f->Rloss || f->Gloss || f->Bloss)
+        return false;
+    if (!n.expander || n.expanderFormat != f->format) {
+        // Bits outside the three channels (alpha, or padding) are set, as SDL's conversion
+        // sets them.
+        const uint32_t rest = ~(f->Rmask | f->Gmask | f->Bmask);
+        n.expander = std::make_unique<Rgb565Expander>(f->Rshift, f->Gshift, f->Bshift, rest);
+        n.expanderFormat = f->format;
+    }
+    n.expander->draw(pixels, width, height, at, static_cast<uint32_t*>(target->pixels), target->w,
+                     target->h, target->pitch);
+    return true;
+}
+
 void SdlBackend::present(HWND window, const uint16_t* pixels, int width, int height)
 {
     auto it = m_windows.find(window);
     if (it == m_windows.end())
         return;
-    // A software scale into the window's own surface: whole pixels, nothing to filter, and no
-    // graphics-library driver to load for a 240 x 320 picture.
-    SDL_Window* native = it->second.window;
-    SDL_Surface* target = SDL_GetWindowSurface(native);
-    SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(
-        const_cast<uint16_t*>(pixels), width, height, 16, width * 2, SDL_PIXELFORMAT_RGB565);
-    if (!target || !source) {
-        SDL_FreeSurface(source);
+    Native& n = it->second;
+    SDL_Surface* target = SDL_GetWindowSurface(n.window);
+    if (!target)
         return;
+    const ScreenPlacement at = ScreenPlacement::fit(target->w, target->h, width, height);
+    // A new surface (the window changed size) or a repaint of the desktop's: blacken the
+    // borders once and send the whole window; otherwise only the picture changes.
+    const bool whole = n.wholeWindow || target != n.surface || target->w != n.surfaceWidth ||
+                       target->h != n.surfaceHeight;
+    if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0)
+        return;
+    if (whole)
+        SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
+    bool drawn = drawFast(n, target, pixels, width, height, at);
+    if (SDL_MUSTLOCK(target))
+        SDL_UnlockSurface(target);
+    if (!drawn) {
+        // Any other surface format: SDL's own conversion, slower but right.
+        SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(
+            const_cast<uint16_t*>(pixels), width, height, 16, width * 2, SDL_PIXELFORMAT_RGB565);
+        if (!source)
+            return;
+        SDL_Rect to{at.x, at.y, at.width, at.height};
+        SDL_BlitScaled(source, nullptr, target, &to);
+        SDL_FreeSurface(source);
     }
-    SDL_BlitScaled(source, nullptr, target, nullptr);
-    SDL_FreeSurface(source);
-    SDL_UpdateWindowSurface(native);
+    n.surface = target;
+    n.surfaceWidth = target->w;
+    n.surfaceHeight = target->h;
+    n.wholeWindow = false;
+    SDL_Rect shown{std::max(at.x, 0), std::max(at.y, 0), std::min(at.width, target->w),
+                   std::min(at.height, target->h)};
+    if (whole)
+        SDL_UpdateWindowSurface(n.window);
+    else
+        SDL_UpdateWindowSurfaceRects(n.window, &shown, 1);
 }
 
 void SdlBackend::raise(HWND window)
@@ -89,6 +151,36 @@ HWND SdlBackend::windowOf(unsigned sdlId) const
     return sdlId == 0 && !m_windows.empty() ? m_windows.begin()->first : nullptr;
 }
 
+SdlBackend::Native* SdlBackend::nativeOf(unsigned sdlId)
+{
+    for (auto& [h, n] : m_windows)
+        if (n.id == sdlId)
+            return &n;
+    return nullptr;
+}
+
+bool SdlBackend::isFullScreenKey(int scancode, bool altHeld)
+{
+    return scancode == SDL_SCANCODE_F11 ||
+           (altHeld && (scancode == SDL_SCANCODE_RETURN || scancode == SDL_SCANCODE_KP_ENTER));
+}
+
+bool SdlBackend::takeWindowKey(Native& n, bool down, int scancode, bool altHeld)
+{
+    // The press, its repeats and its release are all the window's, whatever Alt does between.
+    if (!down)
+        return m_windowKeysHeld.erase(scancode) > 0;
+    if (m_windowKeysHeld.count(scancode))
+        return true;
+    if (!isFullScreenKey(scancode, altHeld))
+        return false;
+    m_windowKeysHeld.insert(scancode);
+    const bool full = (SDL_GetWindowFlags(n.window) & SDL_WINDOW_FULLSCREEN) != 0;
+    SDL_SetWindowFullscreen(n.window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    n.wholeWindow = true;
+    return true;
+}
+
 void SdlBackend::poll(std::vector<NativeEvent>& out)
 {
     SDL_Event e;
@@ -100,33 +192,39 @@ void SdlBackend::poll(std::vector<NativeEvent>& out)
             n.window = windowOf(0);
             break;
         case SDL_KEYDOWN:
-        case SDL_KEYUP:
-            n.kind = e.type == SDL_KEYDOWN ? NativeEvent::Kind::KeyDown : NativeEvent::Kind::KeyUp;
+        case SDL_KEYUP: {
+            const bool down = e.type == SDL_KEYDOWN;
+            if (Native* native = nativeOf(e.key.windowID);
+                native && takeWindowKey(*native, down, e.key.keysym.scancode,
+                                        (e.key.keysym.mod & KMOD_ALT) != 0))
+                continue;
+            n.kind = down ? NativeEvent::Kind::KeyDown : NativeEvent::Kind::KeyUp;
             n.window = windowOf(e.key.windowID);
             n.virtualKey = virtualKeyFor(e.key.keysym.scancode);
             n.repeat = e.key.repeat != 0;
             if (!n.virtualKey)
                 continue;
             break;
+        }
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP:
         case SDL_MOUSEMOTION: {
             unsigned id = e.type == SDL_MOUSEMOTION ? e.motion.windowID : e.button.windowID;
             n.window = windowOf(id);
-            auto it = m_windows.find(n.window);
-            int scale = it == m_windows.end() ? 1 : it->second.scale;
+            // Window pixels to screen pixels, through the scale and the black border.
+            const ScreenPlacement at = placement(n.window);
             if (e.type == SDL_MOUSEMOTION) {
                 n.kind = NativeEvent::Kind::MouseMove;
-                n.x = e.motion.x / scale;
-                n.y = e.motion.y / scale;
+                n.x = at.toScreenX(e.motion.x);
+                n.y = at.toScreenY(e.motion.y);
                 n.buttonHeld = (e.motion.state & SDL_BUTTON_LMASK) != 0;
             } else {
                 if (e.button.button != SDL_BUTTON_LEFT)
                     continue;
                 bool down = e.type == SDL_MOUSEBUTTONDOWN;
                 n.kind = down ? NativeEvent::Kind::MouseDown : NativeEvent::Kind::MouseUp;
-                n.x = e.button.x / scale;
-                n.y = e.button.y / scale;
+                n.x = at.toScreenX(e.button.x);
+                n.y = at.toScreenY(e.button.y);
                 m_buttonHeld = down;
             }
             break;
@@ -143,6 +241,10 @@ void SdlBackend::poll(std::vector<NativeEvent>& out)
                 n.kind = NativeEvent::Kind::Deactivate;
                 break;
             case SDL_WINDOWEVENT_EXPOSED:
+            case SDL_WINDOWEVENT_SIZE_CHANGED:
+                // Shown again at once, also while the program is paused, borders and all.
+                if (Native* native = nativeOf(e.window.windowID))
+                    native->wholeWindow = true;
                 n.kind = NativeEvent::Kind::Expose;
                 break;
             case SDL_WINDOWEVENT_CLOSE:
@@ -185,6 +287,7 @@ UINT SdlBackend::virtualKeyFor(int sc)
         return 'A' + (sc - SDL_SCANCODE_A);
     if (sc >= SDL_SCANCODE_1 && sc <= SDL_SCANCODE_9)
         return '1' + (sc - SDL_SCANCODE_1);
+    // F11 has its key here but never reaches the program: poll keeps it for full screen.
     if (sc >= SDL_SCANCODE_F1 && sc <= SDL_SCANCODE_F12)
         return VK_F1 + (sc - SDL_SCANCODE_F1);
     // Keypad digits are the handheld's digit keys (2, 4, 6, 8 and 5 its cursor and fire keys).

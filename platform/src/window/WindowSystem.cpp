@@ -142,6 +142,11 @@ void activate(HWND window, bool on)
             return;
         s.active = window;
         s.foreground = window;
+        // The window is painted again on its return: a loop that blocked in GetMessageW while
+        // inactive gets a message to wake on and goes back to ticking, also when the desktop
+        // sends no expose with the focus.
+        if (Window* w = find(window))
+            w->updatePending = true;
         SendMessageW(window, WM_ACTIVATE, WA_ACTIVE, 0);
     } else {
         // No deactivation before the first activation, and none twice in a row.
@@ -328,6 +333,7 @@ WindowBackend& WindowSystem::backend()
 void WindowSystem::setScale(int scale)
 {
     DeviceProfile::current().scale = std::max(scale, 1);
+    DeviceProfile::current().scaleChosen = true;
 }
 
 const std::vector<MessageBoxRecord>& WindowSystem::recordedMessageBoxes()

@@ -1,13 +1,18 @@
-// The desktop window backend: one SDL window per window, the emulated screen scaled up by an
-// integer factor with nearest-neighbour sampling, desktop keys and mouse turned into events.
+// The desktop window backend: one SDL window per window, the emulated screen scaled up by a
+// whole number and centred on black in a window of any size, desktop keys and mouse turned into
+// events. F11 and Alt+Enter switch full screen; they belong to the window, not to the program.
 #pragma once
 
+#include "platform/window/Rgb565Expander.h"
+#include "platform/window/ScreenPlacement.h"
 #include "platform/window/WindowBackend.h"
 
 #include <map>
 #include <memory>
+#include <set>
 
 struct SDL_Window;
+struct SDL_Surface;
 
 namespace platform {
 
@@ -26,8 +31,13 @@ class SdlBackend : public WindowBackend
     bool wait(int timeoutMs) override;
     bool messageBox(const std::string& caption, const std::string& text, bool error) override;
 
-    // The virtual key for an SDL scancode, 0 when the key has none.
+    // The virtual key for an SDL scancode, 0 when the key has none. The window's own keys
+    // (isFullScreenKey) are taken before this is asked.
     static UINT virtualKeyFor(int scancode);
+    // Whether a key press switches full screen (F11, or Enter with Alt held).
+    static bool isFullScreenKey(int scancode, bool altHeld);
+    // Where the window's screen is shown now; for the window's current size.
+    ScreenPlacement placement(HWND window) const;
 
   private:
     SdlBackend() = default;
@@ -35,10 +45,24 @@ class SdlBackend : public WindowBackend
     {
         SDL_Window* window = nullptr;
         unsigned id = 0;
-        int scale = 1;
+        int screenWidth = 0;
+        int screenHeight = 0;
+        // The surface the last frame went to and its size: a new one is blackened first.
+        SDL_Surface* surface = nullptr;
+        int surfaceWidth = 0;
+        int surfaceHeight = 0;
+        bool wholeWindow = true; // the next present sends the borders too
+        std::unique_ptr<Rgb565Expander> expander;
+        uint32_t expanderFormat = 0;
     };
     HWND windowOf(unsigned sdlId) const;
+    Native* nativeOf(unsigned sdlId);
+    // True when the key event is the window's own and must not reach the program.
+    bool takeWindowKey(Native& n, bool down, int scancode, bool altHeld);
+    bool drawFast(Native& n, SDL_Surface* target, const uint16_t* pixels, int width, int height,
+                  const ScreenPlacement& at);
     std::map<HWND, Native> m_windows;
+    std::set<int> m_windowKeysHeld; // scancodes whose press was the window's
     bool m_buttonHeld = false;
 };
 

@@ -24,7 +24,8 @@ class WindowSystem
     // Installs a fresh headless backend and returns it; for tests.
     static HeadlessBackend& useHeadless();
     static WindowBackend& backend();
-    // Desktop pixels per screen pixel of new windows: the device profile's scale.
+    // Desktop pixels per screen pixel of new windows: the device profile's scale. Setting it
+    // chooses it, as PH_SCALE does; otherwise a desktop window takes at most this, to fit.
     static void setScale(int scale);
     static int scale();
     // Message boxes kept instead of shown (the profile's MessageBoxMode::Recorded).
