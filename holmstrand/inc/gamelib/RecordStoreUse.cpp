@@ -38,13 +38,8 @@ void useRecordStore(const qev::lang::DStringPtr& name,
 bool recordStoreExists(const qev::lang::DStringPtr& name)
 {
     DRecordStorePtr store;
-    try {
-        store = DRecordStore::openRecordStore(name, false);
-    } catch (DExceptionBase* e) {
-        if (!swallowable(e))
-            throw;
+    if (!tolerant([&] { store = DRecordStore::openRecordStore(name, false); }))
         return false;
-    }
     closeQuietly(store);
     return true;
 }
