@@ -98,6 +98,7 @@ void Ball::setActive(bool flag)
 {
     released = active = visible = flag ? 1 : 0;
     lost = flag ? 0 : 1;
+    trapWatch.reset();
 }
 
 void Ball::paint()
@@ -121,6 +122,7 @@ void Ball::resetOnPlatform(int32_t px, int32_t py)
     speed = 3;
     released = 0;
     active = 1;
+    trapWatch.reset();
     visible = 1;
 }
 

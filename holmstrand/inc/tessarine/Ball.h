@@ -2,6 +2,8 @@
 // (kind 2). Positions are kept in 1/16 pixel; the pixel position follows after every move.
 #pragma once
 
+#include "tessarine/TrapWatch.h"
+
 #include "gamelib/Animation.h"
 #include "gamelib/GameImage.h"
 
@@ -67,6 +69,8 @@ class Ball : public qev::lang::DObject
     gamelib::AnimationPtr fireBigAnimation;
     gamelib::AnimationPtr animation;
     int32_t paddleOffset = 2;
+    // Whether the ball is bouncing on the spot between hard bricks.
+    TrapWatch trapWatch;
 
   private:
     void bounceEffects();
