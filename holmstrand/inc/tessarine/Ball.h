@@ -40,6 +40,8 @@ class Ball : public qev::lang::DObject
     virtual void moveAndCheckTop();
     // |dy| that keeps the direction about 16 long for a given dx.
     static int32_t verticalSpeedFor(int32_t dx);
+    // dx after a paddle bounce v pixels right of the paddle's centre.
+    static int32_t paddleDx(int32_t v);
 
     bool isFire() const { return size > 2; }
 
