@@ -124,6 +124,23 @@ class LevelFiles(unittest.TestCase):
         self.assertEqual(50, len({ENTRIES[tessarine_levels.game_name(n)]
                                   for n in range(1, 51)}))
 
+    def test_hit_points_rise_steadily_and_the_last_ten_blast_their_way_in(self):
+        points = []
+        for level in range(1, 51):
+            grid = tessarine_levels.read_game(ENTRIES[tessarine_levels.game_name(level)])
+            points.append(tessarine_levels.remaining(grid))
+            if level > 40:
+                # A bomb chain next to metal or crystal, and a detonator to set it off.
+                cells = {(r, c): t for r, row in enumerate(grid) for c, (t, _) in enumerate(row)}
+                guarded = [b for chain in tessarine_levels.bomb_chains(grid) for b in chain
+                           if any(cells.get((b[0] + dr, b[1] + dc)) in (5, 9)
+                                  for dr in (-1, 0, 1) for dc in (-1, 0, 1))]
+                self.assertTrue(guarded, level)
+                self.assertGreater(tessarine_levels.detonators(grid), 0, level)
+        for level in range(6, 51):
+            before = points[level - 6:level - 1]
+            self.assertGreaterEqual(points[level - 1], 0.9 * sum(before) / len(before), level)
+
     def test_reading_counts_hit_points_the_way_the_game_does(self):
         row = b"abcdefghij."
         data = (row + b"\r\n") + (b"." * 11 + b"\r\n") * 20
@@ -163,11 +180,33 @@ class LevelSources(unittest.TestCase):
             tessarine_levels.check(1, self.grid(["c#c#c#c#c#c"]))
 
     def test_a_brick_walled_in_by_metal_is_refused(self):
-        rows = self.grid(["###########", "#rrrrrrrrr#", "###########"])
+        rows = self.grid(["###########", "#rrrrrrrrr#", "#rrrrrrrrr#", "###########"])
         with self.assertRaisesRegex(tessarine_levels.LevelError, "walled in"):
             tessarine_levels.check(1, rows)
-        rows[4] = "#####.#####"
+        rows[5] = "#####.#####"
         tessarine_levels.check(1, rows)
+
+    def test_bombs_that_touch_chain_and_each_chain_needs_a_detonator(self):
+        # Side by side and corner to corner bombs are one chain; two apart they are not.
+        rows = self.grid(["**...*.....", "..*........", "...........", ".....d....."])
+        grid = tessarine_levels.read_game(tessarine_levels.to_game(rows))
+        self.assertEqual([[(2, 0), (2, 1), (3, 2)], [(2, 5)]],
+                         tessarine_levels.bomb_chains(grid))
+        with self.assertRaisesRegex(tessarine_levels.LevelError, "2 bomb chains but 1 detonators"):
+            tessarine_levels.check(1, rows)
+        rows[2] = "***........"
+        tessarine_levels.check(1, rows)
+
+    def test_a_corridor_one_row_high_between_metal_is_refused(self):
+        rows = self.grid(["#####......", "r...r......", "#####......", "rrrrrrrrrrr"])
+        with self.assertRaisesRegex(tessarine_levels.LevelError, "corridors one row high"):
+            tessarine_levels.check(1, rows)
+        # One cell between metal, or two rows between metal rows, is no such corridor.
+        rows[3] = "r.r.r......"
+        rows[2] = "#.#.#......"
+        tessarine_levels.check(1, rows)
+        tessarine_levels.check(1, self.grid(["#####......", "r...r......", "rrrrr......",
+                                             "#####......", "rrrrrrrrrrr"]))
 
     def test_bricks_under_the_lives_and_score_are_refused(self):
         rows = self.grid(["rrrrrrrrrrr"])

@@ -9,7 +9,10 @@ empty cell) ended by CR LF.
 Every level is checked on the way: its size, its characters, at least one brick that counts
 towards clearing it, and that each such brick can be reached, since the metal (hard) bricks
 are the only ones a normal ball never breaks: a counting brick closed in by metal and the
-walls would leave the level unfinishable.
+walls would leave the level unfinishable. Bombs go off only through a detonator (which sets
+off the first bomb, row by row) or a neighbouring explosion, so every chain of touching bombs
+needs a detonator of its own; and no corridor one row high may run between rows of metal,
+where a ball bounces between the metal edges and barely gets on.
 """
 
 import os
@@ -112,6 +115,43 @@ def unreachable(grid):
             if grid[r][c][0] > 0 and grid[r][c][0] not in NOT_COUNTED and not seen[r][c]]
 
 
+BOMB, DETONATOR, METAL = 8, 4, 5
+
+
+def bomb_chains(grid):
+    """Groups of bombs that set each other off: an explosion reaches the eight cells around the
+    bomb, so bombs side by side or corner to corner belong to one chain."""
+    bombs = {(r, c) for r in range(ROWS) for c in range(COLUMNS) if grid[r][c][0] == BOMB}
+    chains = []
+    while bombs:
+        todo = [min(bombs)]
+        bombs.discard(todo[0])
+        chain = []
+        while todo:
+            r, c = todo.pop()
+            chain.append((r, c))
+            for near in [(r + dr, c + dc) for dr in (-1, 0, 1) for dc in (-1, 0, 1)]:
+                if near in bombs:
+                    bombs.discard(near)
+                    todo.append(near)
+        chains.append(sorted(chain))
+    return chains
+
+
+def detonators(grid):
+    return sum(1 for row in grid for t, _ in row if t == DETONATOR)
+
+
+def corridors(grid):
+    """Cells side by side, neither metal, each with metal right above and right below: a
+    corridor one row high, where a ball bounces between the metal edges and barely gets on."""
+    def pinned(r, c):
+        return (grid[r][c][0] != METAL and grid[r - 1][c][0] == METAL
+                and grid[r + 1][c][0] == METAL)
+    return [(r, c) for r in range(1, ROWS - 1) for c in range(COLUMNS - 1)
+            if pinned(r, c) and pinned(r, c + 1)]
+
+
 def check(level, rows):
     grid = read_game(to_game(rows))
     if remaining(grid) <= 0:
@@ -119,6 +159,13 @@ def check(level, rows):
     lost = unreachable(grid)
     if lost:
         raise LevelError("level %d: bricks walled in by metal at %s" % (level, lost))
+    chains = bomb_chains(grid)
+    if len(chains) > detonators(grid):
+        raise LevelError("level %d: %d bomb chains but %d detonators; a detonator sets off one "
+                         "chain" % (level, len(chains), detonators(grid)))
+    tight = corridors(grid)
+    if tight:
+        raise LevelError("level %d: corridors one row high between metal at %s" % (level, tight))
     if any(c != "." for c in rows[0]):
         raise LevelError("level %d: the top row lies under the lives and score" % level)
     return grid

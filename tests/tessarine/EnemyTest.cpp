@@ -127,6 +127,44 @@ TEST_F(EnemyTest, ShootingACarrierGivesItsBallBackWithAnExtraLife)
     EXPECT_EQ(Bonus::EXTRA_LIFE, (*paddle().bonuses)[0]->kind);
 }
 
+TEST_F(EnemyTest, WhenCarriersHoldEveryBallThePaddleGetsANewOne)
+{
+    // Two carriers hold the only two balls while the paddle still counts one in play (a carrier
+    // hit and its ball swallowed again in a busy step leave the count one ahead), so no life is
+    // lost either: without a new ball the round could never go on.
+    Enemy& first = place(Enemy::SWALLOWER, 120, 200);
+    Enemy& second = enemy(1);
+    second.appear(Enemy::SWALLOWER);
+    second.x = 60;
+    second.y = 150;
+    for (Enemy* e : {&first, &second}) {
+        e->vx = e->vy = 0;
+        e->turnTime = now() + 1000000;
+        e->variant = Enemy::CARRIER;
+    }
+    first.carriedBall = (*game().balls)[0];
+    second.carriedBall = (*game().balls)[1];
+    for (int i = 0; i < 2; ++i) {
+        ball(i).setActive(true);
+        ball(i).active = 0;
+    }
+    paddle().ballsInPlay = 1;
+    const int lives = game().lives;
+    step();
+    int held = -1;
+    for (int i = 0; i < game().balls->length; ++i)
+        if (ball(i).active && !ball(i).released)
+            held = i;
+    ASSERT_GE(held, 2) << "no ball left to play with";
+    EXPECT_TRUE(ball(held).visible);
+    EXPECT_EQ(paddle().y - 1, ball(held).y);
+    EXPECT_EQ(lives, game().lives);
+    EXPECT_EQ(STATE_PLAYING, gameState);
+    EXPECT_EQ(&ball(0), first.carriedBall.get());
+    launch();
+    EXPECT_TRUE(ball(held).released);
+}
+
 TEST_F(EnemyTest, ABomberDropsItsBombTowardsThePaddle)
 {
     Enemy& e = place(Enemy::BOMBER, 120, 150);

@@ -54,10 +54,15 @@ bool ToolSession::parseArguments(int argc, char** argv)
         std::fprintf(stderr, "usage: %s <folder holding game.dat> <out folder>\n", m_name);
         return false;
     }
-    m_outFolder = argv[2];
-    std::filesystem::create_directories(m_outFolder);
-    platform::DeviceProfile::current().programFile = std::string(argv[1]) + "/game.exe";
+    useFolders(argv[1], argv[2]);
     return true;
+}
+
+void ToolSession::useFolders(const std::string& dataFolder, const std::string& outFolder)
+{
+    m_outFolder = outFolder;
+    std::filesystem::create_directories(m_outFolder);
+    platform::DeviceProfile::current().programFile = dataFolder + "/game.exe";
 }
 
 int ToolSession::run(const std::function<int(ToolSession&)>& body)

@@ -27,6 +27,8 @@ class ToolSession
     // `tool <folder holding game.dat> <out folder>`: false (usage shown) for anything else.
     // Makes the out folder and points the program at the game.dat folder.
     bool parseArguments(int argc, char** argv);
+    // The same for a tool with arguments of its own: the game.dat folder and the out folder.
+    void useFolders(const std::string& dataFolder, const std::string& outFolder);
     // Runs `body` with a fresh record store in the out folder, a GameLib and game.dat open; an
     // exception of the framework is reported and gives 1, else what `body` returns.
     int run(const std::function<int(ToolSession&)>& body);

@@ -98,6 +98,7 @@ void Ball::setActive(bool flag)
 {
     released = active = visible = flag ? 1 : 0;
     lost = flag ? 0 : 1;
+    trapWatch.reset();
 }
 
 void Ball::paint()
@@ -121,6 +122,7 @@ void Ball::resetOnPlatform(int32_t px, int32_t py)
     speed = 3;
     released = 0;
     active = 1;
+    trapWatch.reset();
     visible = 1;
 }
 
@@ -179,14 +181,7 @@ int32_t Ball::moveAndBounce(int32_t paddleX, int32_t paddleTop, int32_t paddleLe
         playSoundOnce(SOUND_HIT_PLATFORM);
         y = paddleTop - radius;
         y16 = y << 4;
-        const int32_t v = x - (paddleRight - paddleLeft) / 2 - paddleLeft;
-        dx = v >> 1;
-        if (v == 0 || v == 1)
-            dx = -1;
-        if (v > 31)
-            dx = 15;
-        if (v < -30)
-            dx = -15;
+        dx = paddleDx(x - (paddleRight - paddleLeft) / 2 - paddleLeft);
         dy = -verticalSpeedFor(dx);
         if (stickyPaddle) {
             released = 0;
@@ -219,6 +214,17 @@ void Ball::moveAndCheckTop()
     step();
     if (y <= wallTop)
         setActive(false);
+}
+
+int32_t Ball::paddleDx(int32_t v)
+{
+    if (v == 0 || v == 1)
+        return -1;
+    if (v > 31)
+        return 15;
+    if (v < -30)
+        return -15;
+    return v >> 1;
 }
 
 int32_t Ball::verticalSpeedFor(int32_t dx)

@@ -2,6 +2,8 @@
 // (kind 2). Positions are kept in 1/16 pixel; the pixel position follows after every move.
 #pragma once
 
+#include "tessarine/TrapWatch.h"
+
 #include "gamelib/Animation.h"
 #include "gamelib/GameImage.h"
 
@@ -38,6 +40,8 @@ class Ball : public qev::lang::DObject
     virtual void moveAndCheckTop();
     // |dy| that keeps the direction about 16 long for a given dx.
     static int32_t verticalSpeedFor(int32_t dx);
+    // dx after a paddle bounce v pixels right of the paddle's centre.
+    static int32_t paddleDx(int32_t v);
 
     bool isFire() const { return size > 2; }
 
@@ -67,6 +71,8 @@ class Ball : public qev::lang::DObject
     gamelib::AnimationPtr fireBigAnimation;
     gamelib::AnimationPtr animation;
     int32_t paddleOffset = 2;
+    // Whether the ball is bouncing on the spot between hard bricks.
+    TrapWatch trapWatch;
 
   private:
     void bounceEffects();

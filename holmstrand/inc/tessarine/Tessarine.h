@@ -110,6 +110,8 @@ class Tessarine : public gamelib::GameInterface
     void paintPlay();
     void paintParticles();
     void paintHud();
+    // A ball held on the paddle from a slot no enemy carries.
+    void giveCarriedOffBallBack();
     void paintMessage(qev::lang::DStringPtr first, qev::lang::DStringPtr second);
     void stage();
 };

@@ -5,11 +5,64 @@
 #include "tessarine/Tessarine.h"
 #include "tessarine/TessarineGlobals.h"
 
+#include <cstdlib>
+
 namespace tessarine {
 
 namespace {
 
 enum Edge : int32_t { EDGE_BOTTOM = 0, EDGE_RIGHT = 1, EDGE_TOP = 2, EDGE_LEFT = 3 };
+// Only fire balls and explosions break it.
+constexpr int32_t kHardBrick = 5;
+
+// Whether the cell at pixel `along` on the axis of motion (rows for vertical edges, columns for
+// horizontal ones) holds a brick anywhere across the span [from16, to16], or lies off the grid.
+bool blocked(BrickList& list, bool vertical, int32_t along, int32_t from16, int32_t to16)
+{
+    const int32_t origin = vertical ? list.gridTop : gridLeft;
+    const int32_t crossOrigin = vertical ? gridLeft : list.gridTop;
+    if (along < origin || (from16 >> 4) < crossOrigin)
+        return true;
+    for (int32_t side = from16 >> 4; side <= (to16 >> 4); ++side) {
+        const Brick* b = vertical ? list.brickAt(list.rowAt(along), list.columnAt(side))
+                                  : list.brickAt(list.rowAt(side), list.columnAt(along));
+        if (!b || b->type > 0)
+            return true;
+    }
+    return false;
+}
+
+// Moves a trapped ball forward along the edges it bounces between. The move is not swept, so it
+// stays in empty cells; and when a brick stands within the move and a few steps of the ball's
+// own motion along the edges, the ball stops a sixteenth of a pixel short of that brick's edge,
+// so that its next step crosses the edge and is seen to. A ball without motion along the edges
+// that cannot move forward turns the other way.
+void nudgeAlongEdge(BrickList& list, Ball& ball, bool vertical)
+{
+    int32_t& alongDirection = vertical ? ball.dy : ball.dx;
+    int32_t& along16 = vertical ? ball.y16 : ball.x16;
+    const int32_t across16 = vertical ? ball.x16 : ball.y16;
+    const int32_t forward = alongDirection > 0 ? 1 : -1;
+    const int32_t big = 16 * ball.radius;
+    const int32_t lead = along16 + forward * big;
+    const int32_t nudge = TrapWatch::kNudgePixels * 16;
+    const int32_t reach = nudge + 4 * ball.speed * std::abs(alongDirection);
+    int32_t room = 0;
+    while (room < reach) {
+        // Going backwards on the axis, a point on a cell's edge belongs to the cell behind it.
+        const int32_t point = lead + forward * (room + 1);
+        if (blocked(list, vertical, (forward > 0 ? point : point - 1) >> 4, across16 - big + 1,
+                    across16 + big - 1))
+            break;
+        ++room;
+    }
+    const int32_t shift = room == reach ? nudge : room;
+    along16 += forward * shift;
+    ball.x = ball.x16 >> 4;
+    ball.y = ball.y16 >> 4;
+    if (shift == 0 && alongDirection == 0)
+        alongDirection = -forward;
+}
 
 } // namespace
 
@@ -55,6 +108,7 @@ void Tessarine::resolveBrickHit(Ball& ball, int32_t px16, int32_t py16, int32_t 
 {
     BrickList& list = *brickList;
     Brick& brick = *list.brickAt(row, column);
+    const bool hard = brick.type == kHardBrick;
     bool bounce = false;
     switch (ball.size) {
     case 0:
@@ -80,16 +134,28 @@ void Tessarine::resolveBrickHit(Ball& ball, int32_t px16, int32_t py16, int32_t 
     ball.y16 = py16;
     ball.x = px16 >> 4;
     ball.y = py16 >> 4;
+    bool trapped = false;
+    if (bounce && hard && brick.type > 0)
+        trapped = ball.trapWatch.hardBounce(px16, py16, ball.dx, ball.dy, vertical);
+    else
+        ball.trapWatch.reset();
     if (!bounce)
         return;
     if (brick.type > 0) {
-        const int32_t sy = ball.dy <= 0 ? 1 : -1;
-        const int32_t sx = ball.dx <= 0 ? 1 : -1;
+        int32_t sy = ball.dy <= 0 ? 1 : -1;
+        int32_t sx = ball.dx <= 0 ? 1 : -1;
+        // A trapped ball keeps its place along the edge.
+        if (trapped && vertical)
+            sy = 0;
+        else if (trapped)
+            sx = 0;
         ball.y += sy;
         ball.x += sx;
         ball.y16 += sy * 16;
         ball.x16 += sx * 16;
     }
+    if (trapped)
+        nudgeAlongEdge(list, ball, vertical);
     if (vertical)
         ball.dx = -ball.dx;
     else
@@ -103,6 +169,7 @@ void Tessarine::processBalls()
     BallArray& all = *balls;
     for (int32_t i = 0; i < all.length; ++i) {
         Ball& ball = *all[i];
+        ball.trapWatch.step();
         if (!ball.released) {
             if (pad.sticky && ball.active)
                 ball.moveAndBounce(pad.x, pad.y, pad.x - pad.width / 2, pad.x + pad.width / 2,
@@ -181,9 +248,13 @@ void Tessarine::processBalls()
                 (winner < 0 || (*probeDistance)[n] <= (*probeDistance)[winner]))
                 winner = n;
         if (winner < 0) {
+            const bool fallingBefore = ball.dy > 0;
             if (ball.moveAndBounce(pad.x, pad.y, pad.x - pad.width / 2, pad.x + pad.width / 2,
                                    pad.sticky != 0) == 1)
                 loseLife();
+            // Only the paddle turns a falling ball upward.
+            else if (fallingBefore && ball.dy < 0)
+                ball.trapWatch.reset();
             continue;
         }
         const int32_t cx = (*probeHitX)[winner] - offX[winner];

@@ -148,21 +148,42 @@ void Tessarine::paintPlay()
     if (carriers > 0 && visibleBalls == carriers) {
         // Every ball on screen is carried: a ball still in play goes back to the paddle, keeping
         // its own size.
-        for (int32_t i = 0; i < all.length; ++i) {
+        bool returned = false;
+        for (int32_t i = 0; i < all.length && !returned; ++i) {
             Ball& b = *all[i];
             if (b.active && b.released) {
                 b.released = 0;
                 b.visible = 1;
                 b.active = 1;
                 b.setPosition(paddle->x + b.radius, paddle->y - 1);
-                break;
+                returned = true;
             }
         }
+        // With every ball carried off nothing is left to play with, and no life is lost for
+        // it either: the paddle gets a new ball, or the round could never end.
+        if (!returned)
+            giveCarriedOffBallBack();
     }
     paintHud();
     paintParticles();
     if (gamelib::pauseImage)
         g.drawImageOpaque(gamelib::pauseImage, screenWidth, 0, DGraphics::TOP | DGraphics::RIGHT);
+}
+
+void Tessarine::giveCarriedOffBallBack()
+{
+    BallArray& all = *balls;
+    for (int32_t i = 0; i < all.length; ++i) {
+        Ball& b = *all[i];
+        bool carried = false;
+        for (int32_t j = 0; j < enemies->length; ++j)
+            carried = carried || (*enemies)[j]->carriedBall.get() == &b;
+        if (b.active || carried)
+            continue;
+        b.resetOnPlatform(paddle->x + b.radius, paddle->y - 1);
+        paddle->ballsInPlay = std::max(paddle->ballsInPlay, 1);
+        return;
+    }
 }
 
 void Tessarine::paintMessage(DStringPtr first, DStringPtr second)
