@@ -67,8 +67,8 @@ template <sndLayout Layout> SpanMixer spanMixerFor(bool eightBit, bool stereoSou
 
 } // namespace
 
-void sndSoundChannel::mixBlock(int outputRate, bool stereoOutput, sndPackedSum* sums,
-                               uint32_t frames)
+uint32_t sndSoundChannel::mixBlock(int outputRate, bool stereoOutput, sndPackedSum* sums,
+                                   uint32_t frames)
 {
     if (rateChanged) {
         step = static_cast<uint32_t>((static_cast<uint64_t>(playbackRate) << 16) /
@@ -99,10 +99,11 @@ void sndSoundChannel::mixBlock(int outputRate, bool stereoOutput, sndPackedSum* 
         if (position >= end) {
             stopped = 1;
             paused = 0;
-            return;
+            return done;
         }
         const uint32_t run = sndFramesBefore(position, end, step, frames - done);
         mix(data, position, step, factor, second, sums + done, run);
         done += run;
     }
+    return done;
 }
