@@ -2,6 +2,8 @@
 // processor has it (picked at first use, as the fills are).
 #include "PixelConvert.h"
 
+#include "CpuChoice.h"
+
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #endif
@@ -71,21 +73,11 @@ __attribute__((target("avx2"))) void rowAvx2(const uint8_t* rgb, uint16_t* out, 
 }
 #endif
 
-RowConvert pickRowConvert()
-{
-#if defined(__x86_64__) || defined(__i386__)
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx2"))
-        return rowAvx2;
-#endif
-    return rowPlain;
-}
-
 } // namespace
 
 void rgbRowTo565(const uint8_t* rgb, uint16_t* out, int32_t width)
 {
-    static const RowConvert convert = pickRowConvert();
+    static const RowConvert convert = PH_AVX2_OR_PLAIN(rowAvx2, rowPlain);
     convert(rgb, out, width);
 }
 

@@ -1,4 +1,5 @@
 // Rectangle copies: opaque rows as memory blocks, keyed rows pixel by pixel.
+#include "CpuChoice.h"
 #include "raster/Raster2D.h"
 
 #include <cstring>
@@ -75,16 +76,6 @@ __attribute__((target("avx2"))) void keyRowsAvx2(Surface& target, Point at, cons
 }
 #endif
 
-KeyedRows pickKeyedRows()
-{
-#if defined(__x86_64__) || defined(__i386__)
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx2"))
-        return keyRowsAvx2;
-#endif
-    return keyRowsPlain;
-}
-
 } // namespace
 
 Raster2D& Raster2D::instance()
@@ -106,7 +97,7 @@ void Raster2D::BlitColorKey(Surface& target, Point at, const Surface& source, co
                             uint16_t key)
 {
     // Chosen by the processor at first use, as the short-row fill is.
-    static const KeyedRows keyRows = pickKeyedRows();
+    static const KeyedRows keyRows = PH_AVX2_OR_PLAIN(keyRowsAvx2, keyRowsPlain);
     keyRows(target, at, source, from, key);
 }
 

@@ -1,4 +1,5 @@
 // Fills: clear, rectangles, horizontal and vertical runs, single pixels.
+#include "CpuChoice.h"
 #include "raster/Raster2D.h"
 
 #include <algorithm>
@@ -34,8 +35,7 @@ void fillLong(uint16_t* d, int32_t count, uint16_t colour)
 }
 
 // Short rows (sprites, lines) in one inline loop: a library call per row would cost more than
-// its stores. Built twice, plain and for AVX2, and picked by the processor at first use (a
-// plain function pointer rather than an ifunc, which ThreadSanitizer cannot start with).
+// its stores. Built twice, plain and for AVX2, and chosen by the processor (CpuChoice.h).
 using ShortRowFill = void (*)(Surface&, int32_t, int32_t, int32_t, int32_t, uint16_t);
 
 void fillShortRowsPlain(Surface& target, int32_t left, int32_t top, int32_t bottom, int32_t count,
@@ -80,20 +80,10 @@ __attribute__((target("avx2"))) void fillShortRowsAvx2(Surface& target, int32_t 
 }
 #endif
 
-ShortRowFill pickShortRowFill()
-{
-#if defined(__x86_64__) || defined(__i386__)
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx2"))
-        return fillShortRowsAvx2;
-#endif
-    return fillShortRowsPlain;
-}
-
 void fillShortRows(Surface& target, int32_t left, int32_t top, int32_t bottom, int32_t count,
                    uint16_t colour)
 {
-    static const ShortRowFill fill = pickShortRowFill();
+    static const ShortRowFill fill = PH_AVX2_OR_PLAIN(fillShortRowsAvx2, fillShortRowsPlain);
     fill(target, left, top, bottom, count, colour);
 }
 
