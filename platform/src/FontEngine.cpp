@@ -8,6 +8,7 @@
 #include <cmath>
 #include <map>
 #include <mutex>
+#include <unordered_map>
 #include <utility>
 
 namespace platform {
@@ -176,7 +177,10 @@ class FreeTypeFont : public FontInstance
         }
     }
 
-    // The main face when it has the character, else a fontconfig fallback for it (cached).
+    // The main face when it has the character, else a fontconfig fallback for it. Both the
+    // fallback faces and each character's choice are kept: a font measures and draws every
+    // character more than once (the 256 made up front among them), and a fontconfig match
+    // per call was most of the cost of making a font.
     FT_Face faceFor(char32_t c)
     {
         if (FT_Get_Char_Index(m_face, c) != 0 || c < 0x20)
@@ -184,6 +188,15 @@ class FreeTypeFont : public FontInstance
         Library& lib = library();
         if (!lib.fcReady || !lib.forcedFile.empty())
             return m_face;
+        if (auto known = m_charFaces.find(c); known != m_charFaces.end())
+            return known->second;
+        FT_Face chosen = matchFallback(lib, c);
+        m_charFaces.emplace(c, chosen);
+        return chosen;
+    }
+
+    FT_Face matchFallback(Library& lib, char32_t c)
+    {
         FcPattern* p = basePattern(m_request);
         FcCharSet* set = FcCharSetCreate();
         FcCharSetAddChar(set, c);
@@ -208,6 +221,7 @@ class FreeTypeFont : public FontInstance
     FontRequest m_request;
     FT_Face m_face;
     std::map<std::pair<std::string, int>, FT_Face> m_fallbacks;
+    std::unordered_map<char32_t, FT_Face> m_charFaces;
     int m_ascent = 0;
     int m_descent = 0;
     int m_underlinePos = 1;
