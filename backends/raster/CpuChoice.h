@@ -15,6 +15,16 @@ inline bool cpuHasAvx2()
 #endif
 }
 
+inline bool cpuHasAvx512bw()
+{
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx512bw");
+#else
+    return false;
+#endif
+}
+
 } // namespace Gfx::Internal
 
 // The AVX2 version where the processor has it, else the plain one. The AVX2 version exists only
