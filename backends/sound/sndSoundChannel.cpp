@@ -1,5 +1,7 @@
 #include "sound/sndSoundChannel.h"
 
+#include "sound/sndMixWide.h"
+
 #include "sound/sndMixSpan.h"
 #include "sound/sndSound.h"
 #include "sound/sndSpeaker.h"
@@ -61,6 +63,10 @@ template <sndLayout Layout> SpanMixer spanMixerFor(bool eightBit, bool stereoSou
     if (eightBit)
         return stereoSource ? sndAddSoundSpan<true, true, Layout>
                             : sndAddSoundSpan<true, false, Layout>;
+    if constexpr (Layout == sndLayout::Summed) {
+        if (stereoSource)
+            return sndAddSoundSpan16StereoSummed; // several frames a step where it can
+    }
     return stereoSource ? sndAddSoundSpan<false, true, Layout>
                         : sndAddSoundSpan<false, false, Layout>;
 }

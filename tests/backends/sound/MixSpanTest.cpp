@@ -1,6 +1,9 @@
 #include "sound/sndMixSpan.h"
+#include "sound/sndMixWide.h"
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 TEST(MixSpan, PackedSumsKeepBothSidesExactAcrossSigns)
 {
@@ -124,4 +127,51 @@ TEST(MixSpan, APairOfMusicSpansAddsWhatEachAddsAlone)
     EXPECT_EQ(qb, pb);
     for (int i = 0; i < 40; ++i)
         EXPECT_EQ(single[i], pair[i]) << i;
+}
+
+namespace {
+
+// Values from a small generator, exactly as many as asked, so that a read past the end is one
+// past the buffer.
+template <typename T> std::vector<T> noise(size_t count, uint32_t seed)
+{
+    std::vector<T> v(count);
+    for (auto& x : v) {
+        seed = seed * 1664525u + 1013904223u;
+        x = static_cast<T>(seed >> 16);
+    }
+    return v;
+}
+
+std::vector<sndPackedSum> startSums(uint32_t frames)
+{
+    std::vector<sndPackedSum> sums(frames);
+    for (uint32_t i = 0; i < frames; ++i)
+        sums[i] = sndPack(int32_t(i * 977) - 5000, 3000 - int32_t(i * 131));
+    return sums;
+}
+
+} // namespace
+
+TEST(MixSpan, WideHalfRateSoundSpansGiveThePlainSums)
+{
+    // 16-bit stereo at half the output rate from either half of a frame, and another step.
+    const auto frames16 = noise<int16_t>(2 * 40, 11);
+    const auto* data = reinterpret_cast<const uint8_t*>(frames16.data());
+    const sndPackedSum factor = sndPack(90, 38);
+    for (uint32_t step : {128u, 200u}) {
+        for (uint64_t start : {uint64_t{0}, uint64_t{128 + 5}, uint64_t{3 << 8}}) {
+            for (uint32_t frames = 0; frames <= 70; ++frames) {
+                if (frames && start + uint64_t(step) * (frames - 1) >= uint64_t{40} << 8)
+                    continue;
+                auto want = startSums(frames), got = want;
+                uint64_t plain = start, wide = start;
+                sndAddSoundSpan<false, true, sndLayout::Summed>(data, plain, step, factor, 0,
+                                                                want.data(), frames);
+                sndAddSoundSpan16StereoSummed(data, wide, step, factor, 0, got.data(), frames);
+                ASSERT_EQ(want, got) << step << " " << start << " " << frames;
+                ASSERT_EQ(plain, wide);
+            }
+        }
+    }
 }
