@@ -1,5 +1,7 @@
 #include "sound/sndMixWide.h"
 
+#include "sound/sndMixOutput.h"
+
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #endif
@@ -44,6 +46,34 @@ __attribute__((target("avx2"))) void addHalfRate16Stereo(const uint8_t* data, ui
     }
 }
 
+// The packed sums of four frames as their left and right values in order: the low word is the
+// left value; the high word less the left value's sign (-1 or 0) is the right one.
+__attribute__((target("avx2"))) inline __m256i unpackedSums(const sndPackedSum* sums)
+{
+    const __m256i packed = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(sums));
+    return _mm256_sub_epi32(packed, _mm256_slli_epi64(_mm256_srai_epi32(packed, 31), 32));
+}
+
+// Output values of four frames: the music sum plus the sound sum scaled down by 128.
+__attribute__((target("avx2"))) inline __m256i outputValues(const sndPackedSum* music,
+                                                            const sndPackedSum* sound)
+{
+    return _mm256_add_epi32(unpackedSums(music), _mm256_srai_epi32(unpackedSums(sound), 7));
+}
+
+// Eight frames a step (`frames` a multiple of 8); saturating packing is the clipping.
+__attribute__((target("avx2"))) void write16StereoWide(int16_t* out, const sndPackedSum* music,
+                                                       const sndPackedSum* sound, uint32_t frames)
+{
+    for (uint32_t i = 0; i < frames; i += 8) {
+        const __m256i first = outputValues(music + i, sound + i);
+        const __m256i second = outputValues(music + i + 4, sound + i + 4);
+        // Packing works in 128-bit halves: frames 0, 1, 4, 5, 2, 3, 6, 7 until put in order.
+        const __m256i packed = _mm256_permute4x64_epi64(_mm256_packs_epi32(first, second), 0xD8);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 2 * i), packed);
+    }
+}
+
 // Factors whose products with a summed frame (up to 2^16 in size) fit in 32 bits.
 bool narrowFactor(sndPackedSum factor)
 {
@@ -76,4 +106,18 @@ void sndAddSoundSpan16StereoSummed(const uint8_t* data, uint64_t& position, uint
 #endif
     sndAddSoundSpan<false, true, sndLayout::Summed>(data, position, step, factor, second,
                                                     sums + done, frames - done);
+}
+
+void sndWriteFrames16Stereo(int16_t* out, const sndPackedSum* music, const sndPackedSum* sound,
+                            uint32_t frames)
+{
+    uint32_t done = 0;
+#if defined(__x86_64__) || defined(__i386__)
+    static const bool avx2 = haveAvx2();
+    if (avx2) {
+        done = frames / 8 * 8;
+        write16StereoWide(out, music, sound, done);
+    }
+#endif
+    sndWriteFrames<true>(out + 2 * done, music + done, sound + done, frames - done, sndTo16);
 }

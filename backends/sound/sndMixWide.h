@@ -9,3 +9,7 @@
 void sndAddSoundSpan16StereoSummed(const uint8_t* data, uint64_t& position, uint32_t step,
                                    sndPackedSum factor, sndPackedSum second, sndPackedSum* sums,
                                    uint32_t frames);
+
+// sndWriteFrames for 16-bit stereo output: with AVX2 eight frames a step.
+void sndWriteFrames16Stereo(int16_t* out, const sndPackedSum* music, const sndPackedSum* sound,
+                            uint32_t frames);

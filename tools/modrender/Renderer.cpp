@@ -1,6 +1,7 @@
 #include "Renderer.h"
 
 #include "sound/sndMixOutput.h"
+#include "sound/sndMixWide.h"
 #include "sound/sndMusic.h"
 #include "sound/sndMusicChannel.h"
 #include "sound/sndSound.h"
@@ -49,7 +50,7 @@ void writeFrames(uint8_t* out, const sndPackedSum* first, const sndPackedSum* se
     }
     auto* out16 = reinterpret_cast<int16_t*>(out);
     if (o.stereo)
-        sndWriteFrames<true>(out16, first, second, frames, sndTo16);
+        sndWriteFrames16Stereo(out16, first, second, frames);
     else
         sndWriteFrames<false>(out16, first, second, frames, sndTo16);
 }

@@ -1,8 +1,10 @@
+#include "sound/sndMixOutput.h"
 #include "sound/sndMixSpan.h"
 #include "sound/sndMixWide.h"
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <vector>
 
 TEST(MixSpan, PackedSumsKeepBothSidesExactAcrossSigns)
@@ -172,6 +174,28 @@ TEST(MixSpan, WideHalfRateSoundSpansGiveThePlainSums)
                 ASSERT_EQ(want, got) << step << " " << start << " " << frames;
                 ASSERT_EQ(plain, wide);
             }
+        }
+    }
+}
+
+TEST(MixSpan, WideStereoOutputClipsAndUnpacksAsThePlainOne)
+{
+    // Sums of both signs on each side (a negative left borrows from the right word), inside
+    // and beyond the 16-bit range, for every length up to 40 frames.
+    const int32_t values[] = {0,      1,      -1,         300,           -300,    32767,     32768,
+                              -32768, -32769, 40000 << 7, -(40000 << 7), 1 << 24, -(1 << 24)};
+    const size_t n = std::size(values);
+    std::vector<sndPackedSum> music, sound;
+    for (size_t i = 0; i < n * n; ++i) {
+        music.push_back(sndPack(values[i % n], values[i / n]));
+        sound.push_back(sndPack(values[(i * 5) % n], values[(i * 3 + 1) % n]));
+    }
+    for (uint32_t frames = 0; frames <= 40; ++frames) {
+        for (size_t start : {size_t{0}, size_t{7}, music.size() - frames}) {
+            std::vector<int16_t> want(2 * frames + 1, 77), got = want;
+            sndWriteFrames<true>(want.data(), &music[start], &sound[start], frames, sndTo16);
+            sndWriteFrames16Stereo(got.data(), &music[start], &sound[start], frames);
+            ASSERT_EQ(want, got) << frames << " " << start;
         }
     }
 }
