@@ -1,28 +1,24 @@
-// Routines built twice, plain and for AVX2, and the one for the processor chosen at first use:
-// a plain choice through a function pointer rather than an ifunc, which ThreadSanitizer cannot
-// start with.
+// Routines built twice, plain and for AVX2 (or AVX-512), and the one for the processor chosen at
+// first use: a plain choice through a function pointer rather than an ifunc, which
+// ThreadSanitizer cannot start with.
 #pragma once
 
 namespace Gfx::Internal {
 
+#if defined(__x86_64__) || defined(__i386__)
+#define PH_CPU_SUPPORTS(feature) (__builtin_cpu_init(), __builtin_cpu_supports(feature) != 0)
+#else
+#define PH_CPU_SUPPORTS(feature) false
+#endif
+
 inline bool cpuHasAvx2()
 {
-#if defined(__x86_64__) || defined(__i386__)
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2");
-#else
-    return false;
-#endif
+    return PH_CPU_SUPPORTS("avx2");
 }
 
 inline bool cpuHasAvx512bw()
 {
-#if defined(__x86_64__) || defined(__i386__)
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx512bw");
-#else
-    return false;
-#endif
+    return PH_CPU_SUPPORTS("avx512bw");
 }
 
 } // namespace Gfx::Internal
