@@ -75,6 +75,14 @@ __attribute__((target("avx2"))) void keyRowsAvx2(Surface& target, Point at, cons
     }
 }
 
+// Up to 31 pixels under `rest`, which also keeps the load inside the row.
+__attribute__((target("avx512f,avx512bw"))) inline void keyMasked(uint16_t* d, const uint16_t* s,
+                                                                  __mmask32 rest, __m512i key)
+{
+    const __m512i p = _mm512_maskz_loadu_epi16(rest, s);
+    _mm512_mask_storeu_epi16(d, _mm512_mask_cmpneq_epi16_mask(rest, p, key), p);
+}
+
 // With AVX-512 a masked store writes only the unkeyed pixels, so the destination is never read:
 // thirty-two pixels a step, the row's rest under a mask that also keeps the load inside the row.
 __attribute__((target("avx512f,avx512bw"))) void
@@ -89,16 +97,18 @@ keyRowsAvx512(Surface& target, Point at, const Surface& source, const Rect& from
             keyRowPlain(d, s, count, key);
             continue;
         }
-        int32_t i = 0;
+        // The part up to the destination's next 64-byte boundary first, so that no store
+        // straddles two cache lines.
+        int32_t i = static_cast<int32_t>((64 - (reinterpret_cast<uintptr_t>(d) & 63)) & 63) / 2;
+        i = i < count ? i : count;
+        if (i > 0)
+            keyMasked(d, s, (uint32_t{1} << i) - 1, k);
         for (; i + 32 <= count; i += 32) {
             const __m512i p = _mm512_loadu_si512(s + i);
             _mm512_mask_storeu_epi16(d + i, _mm512_cmpneq_epi16_mask(p, k), p);
         }
-        if (i < count) {
-            const __mmask32 rest = (uint32_t{1} << (count - i)) - 1;
-            const __m512i p = _mm512_maskz_loadu_epi16(rest, s + i);
-            _mm512_mask_storeu_epi16(d + i, _mm512_mask_cmpneq_epi16_mask(rest, p, k), p);
-        }
+        if (i < count)
+            keyMasked(d + i, s + i, (uint32_t{1} << (count - i)) - 1, k);
     }
 }
 #endif
