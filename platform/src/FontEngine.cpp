@@ -122,10 +122,16 @@ class FreeTypeFont : public FontInstance
     int advance(char32_t c) override
     {
         std::lock_guard<std::mutex> guard(library().lock);
+        // Kept per character: a hinted glyph load runs the face's own program, and text
+        // measures the same characters again and again.
+        if (auto known = m_advances.find(c); known != m_advances.end())
+            return known->second;
         FT_Face face = faceFor(c);
-        if (!face || FT_Load_Char(face, c, FT_LOAD_TARGET_MONO) != 0)
-            return 0;
-        return static_cast<int>((face->glyph->advance.x + 32) >> 6);
+        int width = 0;
+        if (face && FT_Load_Char(face, c, FT_LOAD_TARGET_MONO) == 0)
+            width = static_cast<int>((face->glyph->advance.x + 32) >> 6);
+        m_advances.emplace(c, width);
+        return width;
     }
 
     void render(char32_t c, int x, int y, const std::function<void(int, int)>& ink) override
@@ -222,6 +228,7 @@ class FreeTypeFont : public FontInstance
     FT_Face m_face;
     std::map<std::pair<std::string, int>, FT_Face> m_fallbacks;
     std::unordered_map<char32_t, FT_Face> m_charFaces;
+    std::unordered_map<char32_t, int> m_advances;
     int m_ascent = 0;
     int m_descent = 0;
     int m_underlinePos = 1;
