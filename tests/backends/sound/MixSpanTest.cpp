@@ -112,23 +112,30 @@ TEST(MixSpan, HalfRateSoundsReadEachFrameOnceForTwoOutputFrames)
 
 TEST(MixSpan, APairOfMusicSpansAddsWhatEachAddsAlone)
 {
-    int8_t a[64], b[64];
-    for (int i = 0; i < 64; ++i) {
+    // Every run length up to 40 (the pair loop goes eight frames a step), steps below, at and
+    // above a byte with fractions that carry, and a still position.
+    int8_t a[200], b[200];
+    for (int i = 0; i < 200; ++i) {
         a[i] = static_cast<int8_t>((i * 37) % 256 - 128);
         b[i] = static_cast<int8_t>(127 - (i * 53) % 256);
     }
-    const sndPackedSum fa = sndPack(100, 28), fb = sndPack(3, 125);
-    sndPackedSum pair[40], single[40];
-    for (int i = 0; i < 40; ++i)
-        pair[i] = single[i] = sndPack(i, -i);
-    uint64_t pa = 5 * 4096 + 4000, pb = 7, qa = pa, qb = pb;
-    sndAddMusicSpanPair(a, b, pa, pb, 777, 4096 + 123, fa, fb, pair, 40);
-    sndAddMusicSpan(a, qa, 777, fa, single, 40);
-    sndAddMusicSpan(b, qb, 4096 + 123, fb, single, 40);
-    EXPECT_EQ(qa, pa);
-    EXPECT_EQ(qb, pb);
-    for (int i = 0; i < 40; ++i)
-        EXPECT_EQ(single[i], pair[i]) << i;
+    const sndPackedSum fa = sndPack(100, 28), fb = sndPack(-3, 125);
+    const uint32_t steps[][2] = {{777, 4096 + 123}, {0, 4095}, {3 * 4096 + 4095, 1}};
+    for (const auto& step : steps) {
+        for (uint32_t frames = 1; frames <= 40; ++frames) {
+            sndPackedSum pair[40], single[40];
+            for (int i = 0; i < 40; ++i)
+                pair[i] = single[i] = sndPack(i, -i);
+            uint64_t pa = 5 * 4096 + 4000, pb = 7, qa = pa, qb = pb;
+            sndAddMusicSpanPair(a, b, pa, pb, step[0], step[1], fa, fb, pair, frames);
+            sndAddMusicSpan(a, qa, step[0], fa, single, frames);
+            sndAddMusicSpan(b, qb, step[1], fb, single, frames);
+            ASSERT_EQ(qa, pa) << step[0] << " " << frames;
+            ASSERT_EQ(qb, pb) << step[1] << " " << frames;
+            for (int i = 0; i < 40; ++i)
+                ASSERT_EQ(single[i], pair[i]) << step[0] << " " << frames << " " << i;
+        }
+    }
 }
 
 namespace {
