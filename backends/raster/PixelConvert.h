@@ -5,10 +5,8 @@
 
 namespace Gfx::Internal {
 
-inline void rgbRowTo565(const uint8_t* rgb, uint16_t* out, int32_t width)
-{
-    for (int32_t x = 0; x < width; ++x, rgb += 3)
-        out[x] = static_cast<uint16_t>((rgb[0] >> 3) << 11 | (rgb[1] >> 2) << 5 | rgb[2] >> 3);
-}
+// Each pixel (r, g, b) becomes (r >> 3) << 11 | (g >> 2) << 5 | b >> 3. The rows must not
+// overlap.
+void rgbRowTo565(const uint8_t* rgb, uint16_t* out, int32_t width);
 
 } // namespace Gfx::Internal

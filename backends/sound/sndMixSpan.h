@@ -124,6 +124,42 @@ inline void sndAddMusicSpan(const int8_t* data, uint64_t& position, uint32_t ste
     position = pos;
 }
 
+// A 20.12 byte position in a sample kept as the address of its byte and a fraction scaled to
+// 2^32, so that each step is an add and an add with carry and the byte is read without a shift.
+// Exact: the fraction's 12 bits only move up.
+struct sndSplitPosition
+{
+    uintptr_t address;
+    uint32_t fraction;
+
+    sndSplitPosition(const int8_t* data, uint64_t position)
+        : address(reinterpret_cast<uintptr_t>(data) + static_cast<uintptr_t>(position >> 12)),
+          fraction(static_cast<uint32_t>(position & 0xFFF) << 20)
+    {
+    }
+    int8_t byte() const { return *reinterpret_cast<const int8_t*>(address); }
+    uint64_t joined(const int8_t* data) const
+    {
+        return static_cast<uint64_t>(address - reinterpret_cast<uintptr_t>(data)) << 12 |
+               fraction >> 20;
+    }
+};
+
+// A step as the whole bytes and the fraction it adds.
+struct sndSplitStep
+{
+    uintptr_t bytes;
+    uint32_t fraction;
+
+    explicit sndSplitStep(uint32_t step) : bytes(step >> 12), fraction((step & 0xFFF) << 20) {}
+    void advance(sndSplitPosition& p) const
+    {
+        const uint32_t f = p.fraction + fraction;
+        p.address += bytes + (f < p.fraction ? 1u : 0u);
+        p.fraction = f;
+    }
+};
+
 // As sndAddMusicSpan for two samples at once: the sums are read and written once per frame for
 // both. The additions wrap, so their order does not change the sums.
 inline void sndAddMusicSpanPair(const int8_t* data0, const int8_t* data1, uint64_t& position0,
@@ -131,16 +167,16 @@ inline void sndAddMusicSpanPair(const int8_t* data0, const int8_t* data1, uint64
                                 sndPackedSum factor0, sndPackedSum factor1, sndPackedSum* sums,
                                 uint32_t frames)
 {
-    uint64_t pos0 = position0;
-    uint64_t pos1 = position1;
-#pragma GCC unroll 4
+    sndSplitPosition pos0(data0, position0), pos1(data1, position1);
+    const sndSplitStep by0(step0), by1(step1);
+#pragma GCC unroll 8
     for (uint32_t i = 0; i < frames; ++i) {
-        const uint64_t add = static_cast<uint64_t>(data0[pos0 >> 12] * factor0) +
-                             static_cast<uint64_t>(data1[pos1 >> 12] * factor1);
+        const uint64_t add = static_cast<uint64_t>(pos0.byte() * factor0) +
+                             static_cast<uint64_t>(pos1.byte() * factor1);
         sums[i] = static_cast<sndPackedSum>(static_cast<uint64_t>(sums[i]) + add);
-        pos0 += step0;
-        pos1 += step1;
+        by0.advance(pos0);
+        by1.advance(pos1);
     }
-    position0 = pos0;
-    position1 = pos1;
+    position0 = pos0.joined(data0);
+    position1 = pos1.joined(data1);
 }

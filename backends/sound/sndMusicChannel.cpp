@@ -465,8 +465,8 @@ bool sndMusicChannel::clockEvent()
     return true;
 }
 
-void sndMusicChannel::mixBlock(int outputRate, bool stereoOutput, sndPackedSum* sums,
-                               uint32_t frames)
+uint32_t sndMusicChannel::mixBlock(int outputRate, bool stereoOutput, sndPackedSum* sums,
+                                   uint32_t frames)
 {
     uint32_t done = 0;
     while (done < frames) {
@@ -475,7 +475,7 @@ void sndMusicChannel::mixBlock(int outputRate, bool stereoOutput, sndPackedSum* 
         uint32_t run = quietSamples();
         if (run == 0) {
             if (!clockEvent())
-                return;
+                return done;
             run = 1;
         } else {
             run = run < frames - done ? run : frames - done;
@@ -484,6 +484,7 @@ void sndMusicChannel::mixBlock(int outputRate, bool stereoOutput, sndPackedSum* 
         mixTracks(stereoOutput, sums + done, run);
         done += run;
     }
+    return done;
 }
 
 sndPackedSum sndMusicChannel::factorOf(const Track& t, bool stereoOutput)

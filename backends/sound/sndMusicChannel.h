@@ -22,8 +22,9 @@ class sndMusicChannel : public sndChannel
     // cannot be played (no track count, or no orders).
     bool start(const sndMusic& music);
     // Advances the song by `frames` output samples and adds the tracks to the packed sums (the
-    // right halves stay 0 for mono output); the caller holds the driver lock.
-    void mixBlock(int outputRate, bool stereoOutput, sndPackedSum* sums, uint32_t frames);
+    // right halves stay 0 for mono output); the caller holds the driver lock. Returns the frames
+    // the song filled: fewer than `frames` when it ended within them.
+    uint32_t mixBlock(int outputRate, bool stereoOutput, sndPackedSum* sums, uint32_t frames);
 
     struct Sample
     {

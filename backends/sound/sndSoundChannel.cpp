@@ -1,5 +1,7 @@
 #include "sound/sndSoundChannel.h"
 
+#include "sound/sndMixWide.h"
+
 #include "sound/sndMixSpan.h"
 #include "sound/sndSound.h"
 #include "sound/sndSpeaker.h"
@@ -61,14 +63,18 @@ template <sndLayout Layout> SpanMixer spanMixerFor(bool eightBit, bool stereoSou
     if (eightBit)
         return stereoSource ? sndAddSoundSpan<true, true, Layout>
                             : sndAddSoundSpan<true, false, Layout>;
+    if constexpr (Layout == sndLayout::Summed) {
+        if (stereoSource)
+            return sndAddSoundSpan16StereoSummed; // several frames a step where it can
+    }
     return stereoSource ? sndAddSoundSpan<false, true, Layout>
                         : sndAddSoundSpan<false, false, Layout>;
 }
 
 } // namespace
 
-void sndSoundChannel::mixBlock(int outputRate, bool stereoOutput, sndPackedSum* sums,
-                               uint32_t frames)
+uint32_t sndSoundChannel::mixBlock(int outputRate, bool stereoOutput, sndPackedSum* sums,
+                                   uint32_t frames)
 {
     if (rateChanged) {
         step = static_cast<uint32_t>((static_cast<uint64_t>(playbackRate) << 16) /
@@ -99,10 +105,11 @@ void sndSoundChannel::mixBlock(int outputRate, bool stereoOutput, sndPackedSum* 
         if (position >= end) {
             stopped = 1;
             paused = 0;
-            return;
+            return done;
         }
         const uint32_t run = sndFramesBefore(position, end, step, frames - done);
         mix(data, position, step, factor, second, sums + done, run);
         done += run;
     }
+    return done;
 }

@@ -19,7 +19,8 @@ class sndSoundChannel : public sndChannel
     void start(const sndSound& sound);
     // Adds `frames` output frames to the packed sums (the right halves stay 0 for mono output),
     // stopping the channel where a sound without loop ends; the caller holds the driver lock.
-    void mixBlock(int outputRate, bool stereoOutput, sndPackedSum* sums, uint32_t frames);
+    // Returns the frames the sound filled: fewer than `frames` when it ended within them.
+    uint32_t mixBlock(int outputRate, bool stereoOutput, sndPackedSum* sums, uint32_t frames);
 
     std::atomic<int> volume{64};
     std::atomic<int> effectiveVolume{64};

@@ -1,6 +1,7 @@
 #include "sound/sndSpeaker.h"
 
 #include "sound/sndMixOutput.h"
+#include "sound/sndMixWide.h"
 #include "sound/sndMusic.h"
 #include "sound/sndResult.h"
 #include "sound/sndSound.h"
@@ -281,7 +282,7 @@ void sndSpeaker::writeBlock(void* buffer, uint32_t first, uint32_t frames)
     if (m_16bit) {
         int16_t* out = static_cast<int16_t*>(buffer) + at;
         if (m_stereo)
-            sndWriteFrames<true>(out, m_musicSums, m_soundSums, frames, sndTo16);
+            sndWriteFrames16Stereo(out, m_musicSums, m_soundSums, frames);
         else
             sndWriteFrames<false>(out, m_musicSums, m_soundSums, frames, sndTo16);
     } else {

@@ -13,6 +13,7 @@
 #include "gamelib/ScreenCanvas.h"
 #include "io/D7zipInputStream.h"
 #include "lang/DintArray.h"
+#include "microedition/lcdui/DFont.h"
 #include "microedition/midlet/DMIDlet.h"
 #include "platform/DeviceProfile.h"
 #include "platform/registry.h"
@@ -103,6 +104,9 @@ BenchProgram::BenchProgram(int width, int height, const std::string& records)
 BenchProgram::~BenchProgram()
 {
     resetGlobals();
+    // As the program does when it ends: the next start makes its fonts again, which a real
+    // launch pays for (only the font library's own set-up stays, once per process).
+    qev::microedition::lcdui::DFont::clearCache();
     qev::io::D7zipInputStream::closeArchive();
     m_display = nullptr;
     m_lib = nullptr;

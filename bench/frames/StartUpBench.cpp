@@ -5,7 +5,8 @@
 // shared data, fonts, the question's backdrop) and from there to the menu (saving the answers,
 // the logo, the menu images, key names and texts, the menu's start and first frame).
 // A usual start finds the records an earlier run left; the very first start also makes the
-// record database.
+// record database. Every start makes the system font again (the version line of the start-up
+// is drawn with it), as a new process does; the font library's own set-up happens once.
 #include "BenchProgram.h"
 
 #include <benchmark/benchmark.h>

@@ -48,6 +48,8 @@ std::string fontDescriptor()
     return d;
 }
 
+// Made by every benchmark run for itself, so that the runs hold in any order: another
+// benchmark may have changed the program folder, the screen or the atlas in between.
 struct Fixture
 {
     Fixture()
@@ -79,15 +81,9 @@ struct Fixture
     qev::microedition::lcdui::DImagePtr screen;
 };
 
-Fixture& fixture()
-{
-    static Fixture f;
-    return f;
-}
-
 void BM_DrawString30(benchmark::State& state)
 {
-    Fixture& f = fixture();
+    Fixture f;
     if (f.font->pageCount != 1) {
         state.SkipWithError("the bench font did not load");
         return;
@@ -104,7 +100,7 @@ BENCHMARK(BM_DrawString30);
 // Argument: the piece's name suffix (0 none, 2 mirror, 3 half turn, 5 quarter, 6 three-quarter).
 void BM_AtlasPiece(benchmark::State& state)
 {
-    fixture();
+    Fixture f;
     const char16_t* names[] = {u"ship.png", u"ship.png_mr", u"ship.png_lv", u"ship.png_dn",
                                u"ship.png_up"};
     const int transforms[] = {0, 2, 3, 5, 6};

@@ -42,6 +42,7 @@ std::string helpText()
     return out;
 }
 
+// Made by every benchmark run for itself, so that the runs hold in any order.
 struct MenuFixture
 {
     MenuFixture()
@@ -80,15 +81,9 @@ struct MenuFixture
     GameMenuPtr menu;
 };
 
-MenuFixture& menuFixture()
-{
-    static MenuFixture f;
-    return f;
-}
-
 void BM_HelpTextBreak(benchmark::State& state)
 {
-    MenuFixture& f = menuFixture();
+    MenuFixture f;
     for (auto _ : state) {
         f.menu->setHelpText(u"/txt/bench/en_help.txt", nullptr);
         benchmark::DoNotOptimize(GameMenu::helpLineCount);
@@ -100,7 +95,7 @@ BENCHMARK(BM_HelpTextBreak)->Unit(benchmark::kMicrosecond);
 
 void BM_HelpPagePaint(benchmark::State& state)
 {
-    MenuFixture& f = menuFixture();
+    MenuFixture f;
     f.menu->setHelpText(u"/txt/bench/en_help.txt", nullptr);
     f.menu->state = GameMenu::STATE_TEXT;
     f.menu->paint(); // the first paint makes the system font of the page
@@ -113,7 +108,7 @@ BENCHMARK(BM_HelpPagePaint)->Unit(benchmark::kMicrosecond);
 
 void BM_MenuListPaint(benchmark::State& state)
 {
-    MenuFixture& f = menuFixture();
+    MenuFixture f;
     qev::lang::DStringArrayPtr items = new qev::lang::DStringArray(9);
     for (int32_t i = 0; i < 9; ++i)
         (*items)[i] = DStringPtr(u"Menu item ") + i;

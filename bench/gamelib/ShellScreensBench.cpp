@@ -32,6 +32,7 @@ std::string solidPng(int w, int h, uint32_t rgb)
     });
 }
 
+// Made by every benchmark run for itself, so that the runs hold in any order.
 struct ShellBench
 {
     ShellBench()
@@ -76,15 +77,9 @@ struct ShellBench
     qev::microedition::lcdui::DImagePtr screen;
 };
 
-ShellBench& bench()
-{
-    static ShellBench b;
-    return b;
-}
-
 void BM_MainMenuStep(benchmark::State& state)
 {
-    bench();
+    ShellBench b;
     qev::lang::DPtr<MainMenu> menu = new MainMenu();
     menu->start();
     int64_t steps = 0;
@@ -103,7 +98,7 @@ BENCHMARK(BM_MainMenuStep);
 
 void BM_GallerySlidingStep(benchmark::State& state)
 {
-    bench();
+    ShellBench b;
     qev::lang::DPtr<gallery::Gallery> viewer = new gallery::Gallery();
     viewer->start();
     if (viewer->current != 0) {

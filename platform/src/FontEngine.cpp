@@ -8,6 +8,7 @@
 #include <cmath>
 #include <map>
 #include <mutex>
+#include <unordered_map>
 #include <utility>
 
 namespace platform {
@@ -121,10 +122,16 @@ class FreeTypeFont : public FontInstance
     int advance(char32_t c) override
     {
         std::lock_guard<std::mutex> guard(library().lock);
+        // Kept per character: a hinted glyph load runs the face's own program, and text
+        // measures the same characters again and again.
+        if (auto known = m_advances.find(c); known != m_advances.end())
+            return known->second;
         FT_Face face = faceFor(c);
-        if (!face || FT_Load_Char(face, c, FT_LOAD_TARGET_MONO) != 0)
-            return 0;
-        return static_cast<int>((face->glyph->advance.x + 32) >> 6);
+        int width = 0;
+        if (face && FT_Load_Char(face, c, FT_LOAD_TARGET_MONO) == 0)
+            width = static_cast<int>((face->glyph->advance.x + 32) >> 6);
+        m_advances.emplace(c, width);
+        return width;
     }
 
     void render(char32_t c, int x, int y, const std::function<void(int, int)>& ink) override
@@ -176,7 +183,10 @@ class FreeTypeFont : public FontInstance
         }
     }
 
-    // The main face when it has the character, else a fontconfig fallback for it (cached).
+    // The main face when it has the character, else a fontconfig fallback for it. Both the
+    // fallback faces and each character's choice are kept: a font measures and draws every
+    // character more than once (the 256 made up front among them), and a fontconfig match
+    // per call was most of the cost of making a font.
     FT_Face faceFor(char32_t c)
     {
         if (FT_Get_Char_Index(m_face, c) != 0 || c < 0x20)
@@ -184,6 +194,15 @@ class FreeTypeFont : public FontInstance
         Library& lib = library();
         if (!lib.fcReady || !lib.forcedFile.empty())
             return m_face;
+        if (auto known = m_charFaces.find(c); known != m_charFaces.end())
+            return known->second;
+        FT_Face chosen = matchFallback(lib, c);
+        m_charFaces.emplace(c, chosen);
+        return chosen;
+    }
+
+    FT_Face matchFallback(Library& lib, char32_t c)
+    {
         FcPattern* p = basePattern(m_request);
         FcCharSet* set = FcCharSetCreate();
         FcCharSetAddChar(set, c);
@@ -208,6 +227,8 @@ class FreeTypeFont : public FontInstance
     FontRequest m_request;
     FT_Face m_face;
     std::map<std::pair<std::string, int>, FT_Face> m_fallbacks;
+    std::unordered_map<char32_t, FT_Face> m_charFaces;
+    std::unordered_map<char32_t, int> m_advances;
     int m_ascent = 0;
     int m_descent = 0;
     int m_underlinePos = 1;

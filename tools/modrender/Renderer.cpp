@@ -1,7 +1,11 @@
 #include "Renderer.h"
 
+#include "sound/sndMixOutput.h"
+#include "sound/sndMixWide.h"
 #include "sound/sndMusic.h"
+#include "sound/sndMusicChannel.h"
 #include "sound/sndSound.h"
+#include "sound/sndSoundChannel.h"
 #include "sound/sndSpeaker.h"
 
 #include <algorithm>
@@ -30,7 +34,30 @@ bool jumpsBack(const sndMusic& music)
     return false;
 }
 
-Result render(const std::vector<uint8_t>& file, const Options& o)
+namespace {
+
+// The frames of `sums` as output samples, the way the mixer writes them: `first` is what the
+// music sums, `second` what the sound sums (scaled down on output).
+void writeFrames(uint8_t* out, const sndPackedSum* first, const sndPackedSum* second,
+                 uint32_t frames, const Options& o)
+{
+    if (o.bits == 8) {
+        if (o.stereo)
+            sndWriteFrames<true>(out, first, second, frames, sndTo8);
+        else
+            sndWriteFrames<false>(out, first, second, frames, sndTo8);
+        return;
+    }
+    auto* out16 = reinterpret_cast<int16_t*>(out);
+    if (o.stereo)
+        sndWriteFrames16Stereo(out16, first, second, frames);
+    else
+        sndWriteFrames<false>(out16, first, second, frames, sndTo16);
+}
+
+} // namespace
+
+Result renderTo(const std::vector<uint8_t>& file, const Options& o, const Sink& sink)
 {
     Result r;
     sndSpeaker speaker;
@@ -64,26 +91,48 @@ Result render(const std::vector<uint8_t>& file, const Options& o)
             isWav ? "not a WAV file the mixer can play" : "not a MOD file the player can play";
         return r;
     }
+    // The one channel is mixed straight into sums a block at a time, as the speaker mixes it, so
+    // that the output ends exactly where the song or sound does: the channel tells how many
+    // frames of a block it filled before it found its end.
+    constexpr uint32_t kBlock = 1024;
     const size_t frameBytes = static_cast<size_t>((o.bits == 8 ? 1 : 2) * (o.stereo ? 2 : 1));
     const uint64_t maxFrames = o.maxSeconds > 0 ? static_cast<uint64_t>(o.maxSeconds * o.rate) : 0;
-    // One frame at a time, so that the output ends exactly where the song or sound does: the
-    // frame in which the channel finds its end holds nothing of it and is not kept.
-    for (uint64_t done = 0; done < maxFrames; ++done) {
-        const size_t at = r.pcm.size();
-        r.pcm.resize(at + frameBytes);
-        speaker.Mix(r.pcm.data() + at, static_cast<uint32_t>(frameBytes));
-        if (channel->stopped) {
-            r.pcm.resize(at);
+    std::vector<sndPackedSum> sums(kBlock), silence(kBlock, 0);
+    std::vector<uint8_t> out(kBlock * frameBytes);
+    const bool stereo = o.stereo == 1;
+    for (uint64_t done = 0; done < maxFrames;) {
+        const auto n = static_cast<uint32_t>(std::min<uint64_t>(kBlock, maxFrames - done));
+        std::fill_n(sums.begin(), n, 0);
+        const uint32_t filled =
+            isWav
+                ? static_cast<sndSoundChannel*>(channel)->mixBlock(o.rate, stereo, sums.data(), n)
+                : static_cast<sndMusicChannel*>(channel)->mixBlock(o.rate, stereo, sums.data(), n);
+        if (isWav)
+            writeFrames(out.data(), silence.data(), sums.data(), filled, o);
+        else
+            writeFrames(out.data(), sums.data(), silence.data(), filled, o);
+        if (filled)
+            sink(out.data(), filled * frameBytes);
+        done += filled;
+        if (filled < n)
             break;
-        }
     }
     return r;
 }
 
-std::vector<uint8_t> wavFile(const std::vector<uint8_t>& pcm, const Options& o)
+Result render(const std::vector<uint8_t>& file, const Options& o)
 {
-    // The header is written in place into a vector of its final size.
-    std::vector<uint8_t> v(44 + pcm.size());
+    std::vector<uint8_t> pcm;
+    Result r = renderTo(file, o, [&pcm](const uint8_t* bytes, size_t size) {
+        pcm.insert(pcm.end(), bytes, bytes + size);
+    });
+    r.pcm = std::move(pcm);
+    return r;
+}
+
+std::vector<uint8_t> wavHeader(size_t pcmBytes, const Options& o)
+{
+    std::vector<uint8_t> v(44);
     size_t at = 0;
     auto put16 = [&](uint32_t x) {
         v[at++] = static_cast<uint8_t>(x);
@@ -100,7 +149,7 @@ std::vector<uint8_t> wavFile(const std::vector<uint8_t>& pcm, const Options& o)
     const uint32_t channels = o.stereo ? 2 : 1;
     const uint32_t align = channels * static_cast<uint32_t>(o.bits) / 8;
     tag("RIFF");
-    put32(static_cast<uint32_t>(36 + pcm.size()));
+    put32(static_cast<uint32_t>(36 + pcmBytes));
     tag("WAVE");
     tag("fmt ");
     put32(16);
@@ -111,8 +160,14 @@ std::vector<uint8_t> wavFile(const std::vector<uint8_t>& pcm, const Options& o)
     put16(align);
     put16(static_cast<uint32_t>(o.bits));
     tag("data");
-    put32(static_cast<uint32_t>(pcm.size()));
-    std::copy(pcm.begin(), pcm.end(), v.begin() + 44);
+    put32(static_cast<uint32_t>(pcmBytes));
+    return v;
+}
+
+std::vector<uint8_t> wavFile(const std::vector<uint8_t>& pcm, const Options& o)
+{
+    std::vector<uint8_t> v = wavHeader(pcm.size(), o);
+    v.insert(v.end(), pcm.begin(), pcm.end());
     return v;
 }
 

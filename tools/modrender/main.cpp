@@ -81,14 +81,33 @@ int main(int argc, char** argv)
     }
     std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(f)),
                                std::istreambuf_iterator<char>());
-    auto r = modrender::render(bytes, o);
+    // The PCM goes to the file as it is made, after a header whose sizes are written once the
+    // length is known.
+    std::ofstream w(out, std::ios::binary);
+    if (!w) {
+        std::fprintf(stderr, "modrender: cannot write %s\n", out);
+        return 1;
+    }
+    auto write = [&w](const uint8_t* data, size_t size) {
+        w.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    };
+    const auto blank = modrender::wavHeader(0, o);
+    write(blank.data(), blank.size());
+    size_t pcmBytes = 0;
+    auto r = modrender::renderTo(bytes, o, [&](const uint8_t* data, size_t size) {
+        write(data, size);
+        pcmBytes += size;
+    });
     if (r.code != 0) {
+        w.close();
+        std::remove(out);
         std::fprintf(stderr, "modrender: %s: %s (code %d)\n", in, r.error.c_str(), r.code);
         return 1;
     }
-    auto wav = modrender::wavFile(r.pcm, o);
-    std::ofstream w(out, std::ios::binary);
-    w.write(reinterpret_cast<const char*>(wav.data()), static_cast<std::streamsize>(wav.size()));
+    const auto header = modrender::wavHeader(pcmBytes, o);
+    w.seekp(0);
+    write(header.data(), header.size());
+    w.close();
     if (!w) {
         std::fprintf(stderr, "modrender: cannot write %s\n", out);
         return 1;

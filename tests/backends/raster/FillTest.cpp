@@ -129,10 +129,12 @@ TEST(Clear, ByteFillCoversTheRowPaddingWordFillsDoNot)
 
 TEST(FillRuns, LongAndShortRunsAtEveryAlignment)
 {
-    // Rows of 600 pixels take the long-run path, narrow ones the short one; odd starts and odd
-    // lengths have a single pixel on either side of the pairs.
-    for (int left : {0, 1, 2, 3}) {
-        for (int count : {1, 2, 255, 256, 257, 300, 599 - 3}) {
+    // Rows of 600 pixels take the long-run path, narrow ones the short one (around its 8- and
+    // 16-pixel stores); odd starts and odd lengths have a single pixel on either side of the pairs.
+    // Starts 0 to 31 put the row's first pixel at every 2-byte offset of a 64-byte line.
+    for (int left = 0; left < 32; ++left) {
+        for (int count :
+             {1, 2, 7, 8, 9, 15, 16, 17, 31, 32, 33, 63, 64, 65, 255, 256, 257, 300, 599 - 32}) {
             SurfacePtr s = makeSurface(600, 3, kBack);
             raster().FillRect(*s, Rect{left, 1, left + count, 2}, kInk);
             EXPECT_EQ(changed(*s, kInk).size() + size_t(count), size_t(600 * 3))

@@ -1,6 +1,11 @@
+#include "sound/sndMixOutput.h"
 #include "sound/sndMixSpan.h"
+#include "sound/sndMixWide.h"
 
 #include <gtest/gtest.h>
+
+#include <iterator>
+#include <vector>
 
 TEST(MixSpan, PackedSumsKeepBothSidesExactAcrossSigns)
 {
@@ -107,21 +112,97 @@ TEST(MixSpan, HalfRateSoundsReadEachFrameOnceForTwoOutputFrames)
 
 TEST(MixSpan, APairOfMusicSpansAddsWhatEachAddsAlone)
 {
-    int8_t a[64], b[64];
-    for (int i = 0; i < 64; ++i) {
+    // Every run length up to 40 (the pair loop goes eight frames a step), steps below, at and
+    // above a byte with fractions that carry, and a still position.
+    int8_t a[200], b[200];
+    for (int i = 0; i < 200; ++i) {
         a[i] = static_cast<int8_t>((i * 37) % 256 - 128);
         b[i] = static_cast<int8_t>(127 - (i * 53) % 256);
     }
-    const sndPackedSum fa = sndPack(100, 28), fb = sndPack(3, 125);
-    sndPackedSum pair[40], single[40];
-    for (int i = 0; i < 40; ++i)
-        pair[i] = single[i] = sndPack(i, -i);
-    uint64_t pa = 5 * 4096 + 4000, pb = 7, qa = pa, qb = pb;
-    sndAddMusicSpanPair(a, b, pa, pb, 777, 4096 + 123, fa, fb, pair, 40);
-    sndAddMusicSpan(a, qa, 777, fa, single, 40);
-    sndAddMusicSpan(b, qb, 4096 + 123, fb, single, 40);
-    EXPECT_EQ(qa, pa);
-    EXPECT_EQ(qb, pb);
-    for (int i = 0; i < 40; ++i)
-        EXPECT_EQ(single[i], pair[i]) << i;
+    const sndPackedSum fa = sndPack(100, 28), fb = sndPack(-3, 125);
+    const uint32_t steps[][2] = {{777, 4096 + 123}, {0, 4095}, {3 * 4096 + 4095, 1}};
+    for (const auto& step : steps) {
+        for (uint32_t frames = 1; frames <= 40; ++frames) {
+            sndPackedSum pair[40], single[40];
+            for (int i = 0; i < 40; ++i)
+                pair[i] = single[i] = sndPack(i, -i);
+            uint64_t pa = 5 * 4096 + 4000, pb = 7, qa = pa, qb = pb;
+            sndAddMusicSpanPair(a, b, pa, pb, step[0], step[1], fa, fb, pair, frames);
+            sndAddMusicSpan(a, qa, step[0], fa, single, frames);
+            sndAddMusicSpan(b, qb, step[1], fb, single, frames);
+            ASSERT_EQ(qa, pa) << step[0] << " " << frames;
+            ASSERT_EQ(qb, pb) << step[1] << " " << frames;
+            for (int i = 0; i < 40; ++i)
+                ASSERT_EQ(single[i], pair[i]) << step[0] << " " << frames << " " << i;
+        }
+    }
+}
+
+namespace {
+
+// Values from a small generator, exactly as many as asked, so that a read past the end is one
+// past the buffer.
+template <typename T> std::vector<T> noise(size_t count, uint32_t seed)
+{
+    std::vector<T> v(count);
+    for (auto& x : v) {
+        seed = seed * 1664525u + 1013904223u;
+        x = static_cast<T>(seed >> 16);
+    }
+    return v;
+}
+
+std::vector<sndPackedSum> startSums(uint32_t frames)
+{
+    std::vector<sndPackedSum> sums(frames);
+    for (uint32_t i = 0; i < frames; ++i)
+        sums[i] = sndPack(int32_t(i * 977) - 5000, 3000 - int32_t(i * 131));
+    return sums;
+}
+
+} // namespace
+
+TEST(MixSpan, WideHalfRateSoundSpansGiveThePlainSums)
+{
+    // 16-bit stereo at half the output rate from either half of a frame, and another step.
+    const auto frames16 = noise<int16_t>(2 * 40, 11);
+    const auto* data = reinterpret_cast<const uint8_t*>(frames16.data());
+    const sndPackedSum factor = sndPack(90, 38);
+    for (uint32_t step : {128u, 200u}) {
+        for (uint64_t start : {uint64_t{0}, uint64_t{128 + 5}, uint64_t{3 << 8}}) {
+            for (uint32_t frames = 0; frames <= 70; ++frames) {
+                if (frames && start + uint64_t(step) * (frames - 1) >= uint64_t{40} << 8)
+                    continue;
+                auto want = startSums(frames), got = want;
+                uint64_t plain = start, wide = start;
+                sndAddSoundSpan<false, true, sndLayout::Summed>(data, plain, step, factor, 0,
+                                                                want.data(), frames);
+                sndAddSoundSpan16StereoSummed(data, wide, step, factor, 0, got.data(), frames);
+                ASSERT_EQ(want, got) << step << " " << start << " " << frames;
+                ASSERT_EQ(plain, wide);
+            }
+        }
+    }
+}
+
+TEST(MixSpan, WideStereoOutputClipsAndUnpacksAsThePlainOne)
+{
+    // Sums of both signs on each side (a negative left borrows from the right word), inside
+    // and beyond the 16-bit range, for every length up to 40 frames.
+    const int32_t values[] = {0,      1,      -1,         300,           -300,    32767,     32768,
+                              -32768, -32769, 40000 << 7, -(40000 << 7), 1 << 24, -(1 << 24)};
+    const size_t n = std::size(values);
+    std::vector<sndPackedSum> music, sound;
+    for (size_t i = 0; i < n * n; ++i) {
+        music.push_back(sndPack(values[i % n], values[i / n]));
+        sound.push_back(sndPack(values[(i * 5) % n], values[(i * 3 + 1) % n]));
+    }
+    for (uint32_t frames = 0; frames <= 40; ++frames) {
+        for (size_t start : {size_t{0}, size_t{7}, music.size() - frames}) {
+            std::vector<int16_t> want(2 * frames + 1, 77), got = want;
+            sndWriteFrames<true>(want.data(), &music[start], &sound[start], frames, sndTo16);
+            sndWriteFrames16Stereo(got.data(), &music[start], &sound[start], frames);
+            ASSERT_EQ(want, got) << frames << " " << start;
+        }
+    }
 }

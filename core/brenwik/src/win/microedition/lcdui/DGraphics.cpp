@@ -21,8 +21,7 @@ int32_t pin(int64_t v)
 } // namespace
 
 DGraphics::DGraphics(ImageHolder* target)
-    : m_context(std::make_unique<RenderContext>(target)), m_target(target),
-      m_font(DFont::getDefaultFont())
+    : m_context(std::make_unique<RenderContext>(target)), m_target(target)
 {
     setClip(0, 0, surfaceWidth(), surfaceHeight());
 }
@@ -58,6 +57,18 @@ void DGraphics::setColor(int32_t red, int32_t green, int32_t blue)
 void DGraphics::setFont(DFontPtr font)
 {
     m_font = font;
+    m_fontChosen = true;
+}
+
+DFontPtr DGraphics::getFont() const
+{
+    // The default font is made when text first needs it: making it matches and renders a
+    // system font, which a context that never draws text should not wait for.
+    if (!m_fontChosen) {
+        m_font = DFont::getDefaultFont();
+        m_fontChosen = true;
+    }
+    return m_font;
 }
 
 void DGraphics::setClip(int32_t x, int32_t y, int32_t w, int32_t h)
@@ -231,7 +242,7 @@ int32_t DGraphics::drawGlyph(char16_t c, int64_t x, int64_t y)
 
 void DGraphics::drawString(DStringPtr str, int32_t x, int32_t y, int32_t anchor)
 {
-    if (!m_font)
+    if (!getFont())
         throwException(ExceptionCode::NullPointerException);
     const int32_t width = m_font->stringWidth(str); // null string: NullPointerException
     if (!m_clipNonEmpty)
@@ -248,7 +259,7 @@ void DGraphics::drawString(DStringPtr str, int32_t x, int32_t y, int32_t anchor)
 
 void DGraphics::drawChar(char16_t c, int32_t x, int32_t y, int32_t anchor)
 {
-    if (!m_font)
+    if (!getFont())
         throwException(ExceptionCode::NullPointerException);
     if (!m_clipNonEmpty)
         return;

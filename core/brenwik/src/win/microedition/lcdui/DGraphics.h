@@ -41,7 +41,8 @@ class DGraphics : public qev::lang::DObject
     uint16_t getColor565() const { return m_colour; }
 
     void setFont(DFontPtr font);
-    DFontPtr getFont() const { return m_font; }
+    // The font set last, or the default font.
+    DFontPtr getFont() const;
 
     void setClip(int32_t x, int32_t y, int32_t w, int32_t h);
     int32_t getClipX() const;
@@ -80,7 +81,9 @@ class DGraphics : public qev::lang::DObject
     uint16_t m_colour = 0;
     std::unique_ptr<RenderContext> m_context;
     ImageHolder* m_target;
-    DFontPtr m_font;
+    // Null until text needs a font or one is set.
+    mutable DFontPtr m_font;
+    mutable bool m_fontChosen = false;
     bool m_clipNonEmpty = true;
 };
 
