@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace modrender {
 
@@ -34,10 +35,24 @@ Result render(const std::vector<uint8_t>& file, const Options& o)
 {
     Result r;
     sndSpeaker speaker;
-    if (int c = speaker.OpenWith(nullptr, o.rate, o.bits, o.stereo, 1, 8); c != 0) {
+    // As many sound channels as the game opens, for overlays that ring together.
+    if (int c = speaker.OpenWith(nullptr, o.rate, o.bits, o.stereo, 1, 32); c != 0) {
         r.code = c;
         r.error = "cannot open the mixer";
         return r;
+    }
+    speaker.SetMasterVolumes(o.volume, o.volume);
+    std::vector<std::unique_ptr<sndSound>> overlays;
+    std::vector<uint64_t> overlayFrames;
+    for (const Overlay& v : o.overlays) {
+        auto s = std::make_unique<sndSound>();
+        if (int c = s->Load(v.file.data(), v.file.size()); c != 0) {
+            r.code = c;
+            r.error = "an overlay is not a WAV file the mixer can play";
+            return r;
+        }
+        overlays.push_back(std::move(s));
+        overlayFrames.push_back(static_cast<uint64_t>(std::max(0.0, v.atSeconds) * o.rate));
     }
     sndSound sound;
     sndMusic music;
@@ -69,6 +84,10 @@ Result render(const std::vector<uint8_t>& file, const Options& o)
     // One frame at a time, so that the output ends exactly where the song or sound does: the
     // frame in which the channel finds its end holds nothing of it and is not kept.
     for (uint64_t done = 0; done < maxFrames; ++done) {
+        for (size_t k = 0; k < overlays.size(); ++k) {
+            if (overlayFrames[k] == done)
+                speaker.PlaySound(*overlays[k]);
+        }
         const size_t at = r.pcm.size();
         r.pcm.resize(at + frameBytes);
         speaker.Mix(r.pcm.data() + at, static_cast<uint32_t>(frameBytes));

@@ -10,6 +10,13 @@ class sndMusic;
 
 namespace modrender {
 
+// A WAV sound started over the main input, as a game starts an effect over its music.
+struct Overlay
+{
+    std::vector<uint8_t> file;
+    double atSeconds = 0;
+};
+
 struct Options
 {
     int rate = 44100;
@@ -17,6 +24,8 @@ struct Options
     int stereo = 1;
     int separation = 255;
     double maxSeconds = 600; // a song that repeats stops here
+    int volume = 64;         // master music and sound volume, 0..64, as the game's level sets it
+    std::vector<Overlay> overlays;
 };
 
 struct Result
@@ -28,7 +37,7 @@ struct Result
 
 // Input kind by content: "RIFF" is a WAV, anything else a MOD. The PCM ends exactly where the
 // sound or song ends, or after maxSeconds (whichever comes first); a song that jumps back to an
-// earlier order repeats until maxSeconds.
+// earlier order repeats until maxSeconds. Overlays start at their times while the input plays.
 Result render(const std::vector<uint8_t>& file, const Options& options);
 // Whether one of the song's orders holds a position jump to itself or an earlier order.
 bool jumpsBack(const sndMusic& music);
