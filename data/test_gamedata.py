@@ -334,6 +334,19 @@ class Texts(unittest.TestCase):
                 self.assertEqual([], loaded["small"].missing(name), (short, key))
                 self.assertLess(loaded["small"].width(name), column, (short, key, name))
 
+    def test_the_help_pages_right_soft_key_stays_off_the_edge(self):
+        # The help page writes "down" in "hud0" anchored at the screen's right edge.
+        hud0 = preview.load_fonts(produced())["hud0"]
+        for short, table in self.tables().items():
+            label = table["down"]
+            width = hud0.width(label)
+            canvas = np.zeros((hud0.height, width + 8, 3), np.uint8)
+            canvas[:] = preview.raster.KEY
+            hud0.draw(canvas, label, 8, 0)
+            drawn = ~np.all(canvas == preview.raster.KEY, axis=-1)
+            self.assertTrue(drawn.any(), short)
+            self.assertFalse(drawn[:, -2:].any(), short + ": letters against the edge")
+
     def test_level_texts_do_not_name_a_key(self):
         for short, table in self.tables().items():
             for key in table:
