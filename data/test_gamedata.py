@@ -318,6 +318,35 @@ class Texts(unittest.TestCase):
             self.assertEqual([], loaded["menu"].missing(name))
             self.assertLessEqual(loaded["menu"].width(name), 2 * (240 // 3) - 4, name)
 
+    def test_key_names_fit_the_key_column_of_the_smallest_screen(self):
+        # The dialog's key columns are (W - 20 - (W - 20) / 2) / 2 pixels wide: 39 at 176 wide.
+        loaded = preview.load_fonts(produced())
+        column = (176 - 20 - (176 - 20) // 2) // 2
+        for short, table in self.tables().items():
+            names = {k: v for k, v in table.items() if k.startswith("keyname_")}
+            # The arrows and the action key show at first use; the soft keys are F1 and F2.
+            for code in (37, 38, 39, 40, 10000, 10001, 10002):
+                self.assertIn("keyname_%d" % code, names, short)
+            self.assertEqual("F1", names["keyname_10000"], short)
+            self.assertEqual("Enter", names["keyname_10002"], short)
+            for key, name in names.items():
+                self.assertTrue(key[len("keyname_"):].isdigit(), key)
+                self.assertEqual([], loaded["small"].missing(name), (short, key))
+                self.assertLess(loaded["small"].width(name), column, (short, key, name))
+
+    def test_the_help_pages_right_soft_key_stays_off_the_edge(self):
+        # The help page writes "down" in "hud0" anchored at the screen's right edge.
+        hud0 = preview.load_fonts(produced())["hud0"]
+        for short, table in self.tables().items():
+            label = table["down"]
+            width = hud0.width(label)
+            canvas = np.zeros((hud0.height, width + 8, 3), np.uint8)
+            canvas[:] = preview.raster.KEY
+            hud0.draw(canvas, label, 8, 0)
+            drawn = ~np.all(canvas == preview.raster.KEY, axis=-1)
+            self.assertTrue(drawn.any(), short)
+            self.assertFalse(drawn[:, -2:].any(), short + ": letters against the edge")
+
     def test_level_texts_do_not_name_a_key(self):
         for short, table in self.tables().items():
             for key in table:

@@ -131,6 +131,24 @@ class EverySet(unittest.TestCase):
                         (gset.width, gset.height), None)
                     self.assertEqual((h, w), shape, gset.name + name)
 
+    def test_the_backdrops_title_is_centred_and_whole_under_the_start_up_band(self):
+        # The language and sound questions darken the middle two thirds of the backdrop:
+        # columns from (w - W) / 2 + (W / 3) / 2 to w - that. The title's warm letters lie
+        # inside that band on every screen, centred on the picture (shown centred).
+        for gset in self.sets():
+            rgb = decode(self.entries["/graphics/%s/menu/back.jpg" % gset.name]).astype(int)
+            h, w = rgb.shape[:2]
+            top = rgb[: h // 4]
+            warm = (top[..., 0] >= 170) & (top[..., 2] <= 110) & (top[..., 0] - top[..., 2] >= 90)
+            columns = np.nonzero(warm.any(axis=0))[0]
+            self.assertGreater(len(columns), w // 5, gset.name + ": the title is there")
+            left, right = columns[0], columns[-1]
+            self.assertLessEqual(abs(left + right + 1 - w), 3, (gset.name, left, right))
+            for width, _ in screens.screens_of(gset.name):
+                start = (w - width) // 2 + (width // 3) // 2
+                self.assertTrue(start < left and right < w - start,
+                                (gset.name, width, start, left, right))
+
     def test_a_spanning_picture_covers_every_screen_of_its_set(self):
         gset = screens.SETS["176x208"]
         self.assertEqual(((176, 220), (176, 208)), sizes.span(gset))

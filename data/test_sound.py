@@ -179,8 +179,9 @@ class Modules(unittest.TestCase):
             for s in used:
                 self.assertLessEqual(s["volume"], music.MAX_VOLUME, name)
                 self.assertGreater(s["volume"], 0, name)
-                self.assertLessEqual(int(np.max(np.abs(s["data"].astype(int)))), 100, name)
-                self.assertGreaterEqual(int(np.max(np.abs(s["data"].astype(int)))), 90, name)
+                top = int(np.max(np.abs(s["data"].astype(int))))
+                self.assertLessEqual(top, music.MAX_SAMPLE, name)
+                self.assertGreaterEqual(top, music.MAX_SAMPLE - 8, name + ": full range")
                 if s["loop_length"] > 1:
                     self.assertLessEqual(s["loop_start"] + s["loop_length"], s["words"], name)
                 else:
@@ -219,13 +220,17 @@ class Modules(unittest.TestCase):
             self.assertEqual(sorted([song.speed, song.tempo]), params, name)
             self.assertGreater(song.tempo, 32)
 
-    def test_menus_play_once_for_half_a_minute_to_a_minute_and_end_on_the_tonic(self):
+    def test_menus_play_once_for_three_minutes_without_a_jump_back_and_end_on_the_tonic(self):
         for game in BANKS:
             song, mod = self.songs["/data/%s/sound/menu" % game]
-            self.assertTrue(30 <= music.play_seconds(song) <= 60, music.play_seconds(song))
+            # A menu starts its tune once: a jump back would end it, so the tune itself lasts.
+            self.assertTrue(180 <= music.play_seconds(song) <= 240, music.play_seconds(song))
+            for order in range(mod["length"]):
+                for row in mod["patterns"][mod["orders"][order]]:
+                    self.assertFalse(any(e == 0xB for _, _, e, _ in row), game)
             last = song.patterns[song.order[-1]]
             tonic = song.key[0]
-            for track in (0, 2):  # lead and bass
+            for track in (song.tracks.index("lead"), song.tracks.index("bass")):
                 notes = [c for row in last for c in (row[track],) if c.period]
                 cell = notes[-1]
                 sample = [s for n, s in song.instruments.values() if n == cell.sample][0]
@@ -248,8 +253,22 @@ class Modules(unittest.TestCase):
     def test_every_song_has_sections_with_their_own_tunes(self):
         for name, (song, mod) in self.songs.items():
             self.assertGreaterEqual(len(set(song.order)), 4, name)
-            tunes = {tuple(row[0].period for row in song.patterns[p]) for p in song.order}
+            lead = song.tracks.index("lead")
+            tunes = {tuple(row[lead].period for row in song.patterns[p]) for p in song.order}
             self.assertEqual(len(set(song.order)), len(tunes), name)
+            if name.endswith("/menu"):
+                # A long tune is more than its first minute again: most of its sections are
+                # heard before the halfway point and again after it, and no section fills
+                # more than a quarter of the tune.
+                self.assertGreaterEqual(len(set(song.order)), 10, name)
+                most = max(song.order.count(p) for p in set(song.order))
+                self.assertLessEqual(most * 4, len(song.order), name)
+
+    def test_melodic_voices_sit_on_both_sides(self):
+        # Tracks alternate left, right, left, right: the lead and the bass go to different
+        # sides so that neither side carries the song alone.
+        for name, (song, mod) in self.songs.items():
+            self.assertNotEqual(song.tracks.index("lead") % 2, song.tracks.index("bass") % 2, name)
 
 
 class SongText(unittest.TestCase):
@@ -287,7 +306,7 @@ class SongText(unittest.TestCase):
         cases = {
             "pattern p\na: c5/4 | c5/16\nb: -/20\nc: -/20\nd: -/20\n": "bar line after 4",
             "pattern p\na: c5/16\nb: -/8\nc: -/16\nd: -/16\n": "unequal length",
-            "pattern p\na: c5@49/16\nb: -/16\nc: -/16\nd: -/16\n": "volume 49",
+            "pattern p\na: c5@65/16\nb: -/16\nc: -/16\nd: -/16\n": "volume 65",
             "pattern p\na: [z] c5/16\nb: -/16\nc: -/16\nd: -/16\n": "unknown instrument",
             "pattern p\na: c5/65\nb: -/65\nc: -/65\nd: -/65\n": "65 rows",
             "pattern p\na: a/16\nb: -/16\nc: -/16\nd: -/16\n": "needs a note",
@@ -303,7 +322,24 @@ class SongText(unittest.TestCase):
 
     def test_loud_instruments_are_refused(self):
         with self.assertRaises(music.SongError):
-            music.parse("entry /x\ntracks a b c d\ninstrument a pulse 60\n", "test")
+            music.parse("entry /x\ntracks a b c d\ninstrument a pulse 65\n", "test")
+
+    def test_a_pattern_made_like_another_moves_its_notes_and_keeps_its_drums(self):
+        song = self.parse("pattern p\na: c5:47/8 f#5~/4 bb4\nb: -/16\nc: -/16\nd: k/16\n"
+                          "pattern q like p +3\nb: [a] c5/16\n", "order p q\n")
+        p, q = song.patterns["p"], song.patterns["q"]
+        lead = [(r, music.PERIODS.index(row[0].period)) for r, row in enumerate(q) if row[0].period]
+        self.assertEqual([(0, 39), (8, 45), (12, 37)], lead)  # d#5, a5, c#5
+        self.assertEqual([(c.effect, c.param) for c in (row[0] for row in p)],
+                         [(c.effect, c.param) for c in (row[0] for row in q)])
+        self.assertEqual(p[0][3].period, q[0][3].period, "drums stay")
+        self.assertEqual(music.PERIODS[music.BASE_INDEX], q[0][1].period, "spelt-out track")
+        for text, message in (("pattern q like z\n", "not spelt out"),
+                              ("pattern q like p -61\n", "below c0")):
+            with self.assertRaises(music.SongError) as caught:
+                self.parse("pattern p\na: c5/16\nb: -/16\nc: -/16\nd: -/16\n" + text,
+                           "order p q\n")
+            self.assertIn(message, str(caught.exception))
 
     def test_tempo_needs_a_free_effect_column(self):
         song = self.parse("pattern p\na: c5:47/64\nb: [a] c5:47/64\nc: [a] c5:47/64\n"
@@ -337,8 +373,9 @@ class Effects(unittest.TestCase):
             x = wav_samples(wav)
             seconds = len(x) / wav["rate"]
             self.assertTrue(0.1 <= seconds <= 1.5, (name, seconds))
+            # Dense effects a little below the others, so that several stay below full scale.
             peak = 20 * np.log10(np.max(np.abs(x)))
-            self.assertTrue(-7.0 <= peak <= -5.0, (name, peak))
+            self.assertTrue(-6.3 <= peak <= -4.0, (name, peak))
             self.assertLess(np.max(np.abs(x[-8:])), 0.02, name + " ends in silence")
             self.assertGreater(np.sqrt(np.mean(x * x)), 0.02, name + " is not silent")
 

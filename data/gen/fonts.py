@@ -34,6 +34,8 @@ DIGITS = " 0123456789-"
 GERMAN_CAPS = "\u00c4\u00d6\u00dc\u00e4\u00f6\u00fc\u00df"
 GERMAN = "\u00c4\u00d6\u00dc\u00e4\u00f6\u00fc\u00df"
 
+# Small print also names the arrow keys by their arrows.
+ARROWS = "\u2190\u2191\u2192\u2193"
 # What a character is drawn as, where the capital form reads better in a capitals-only font.
 CAPITAL_FORMS = {"\u00df": "\u1e9e"}
 
@@ -70,7 +72,7 @@ FONTS = [
              squeeze=0.85),
     FontStyle("num0", "DejaVuSans-Bold.ttf", 11, [DIGITS], WARM_TOP, WARM_BOTTOM),
     FontStyle("num1", "DejaVuSans-Bold.ttf", 11, [DIGITS], COOL_TOP, COOL_BOTTOM),
-    FontStyle("small", "DejaVuSans.ttf", 10, [SMALL, GERMAN], TEXT_TOP, TEXT_BOTTOM,
+    FontStyle("small", "DejaVuSans.ttf", 10, [SMALL, GERMAN + ARROWS], TEXT_TOP, TEXT_BOTTOM,
              upper=False, shadow=True, min_cell=3),
 ]
 

@@ -335,14 +335,23 @@ def _mask_at(W, H, points):
     return np.asarray(image, float) / 255.0
 
 
+def title_masks(k=1):
+    """Coverage of the collection's name and of its dark rim on a picture k times the screen's
+    size. The name is centred, and narrow enough that the darkened band the start-up questions
+    lay over the middle two thirds of the screen covers it whole, rim and all."""
+    w, h = SCREEN[0] * k, SCREEN[1] * k
+    mask = shell_images._text_mask((w, h), "PALLASTERHORN", "DejaVuSans-Bold.ttf", 15 * k,
+                                   (SCREEN[0] / 2 * k, 36 * k), 0.5 * k)
+    rim = shell_images._halo(mask, [(dy, dx) for dy in range(-k, 2 * k + 1)
+                                    for dx in range(-k, k + 1)], 1.6)
+    return mask, rim
+
+
 def _titled(rgb, k=1):
     """The collection's name at the top, warm letters with a dark rim (on a picture k times
     the screen's size)."""
     w, h = SCREEN[0] * k, SCREEN[1] * k
-    mask = shell_images._text_mask((w, h), "PALLASTERHORN", "DejaVuSans-Bold.ttf", 19 * k,
-                                   ((SCREEN[0] / 2 + 14) * k, 38 * k), 0.5 * k)
-    rim = shell_images._halo(mask, [(dy, dx) for dy in range(-k, 2 * k + 1)
-                                    for dx in range(-k, k + 1)], 1.6)
+    mask, rim = title_masks(k)
     rows = np.clip((np.arange(h) - 22 * k) / (16.0 * k), 0, 1)[:, None]
     warm = raster.lerp((0xFF, 0xF4, 0xD0), (0xFF, 0x94, 0x24), rows * np.ones((1, w)))
     rgb = raster.lerp(rgb, raster.OUTLINE, rim)

@@ -12,6 +12,8 @@ Song text, line by line ('#' at the start or after a space starts a comment):
     tracks lead keys bass drums      the four track names, left to right
     instrument NAME KIND VOLUME [key=value ...]
     pattern NAME                     then lines "TRACK: tokens", continued by more such lines
+    pattern NAME like OTHER [+N|-N]  OTHER's tracks moved N semitones (drums stay), except the
+                                     tracks spelt out below it
     order NAME NAME ...              the song; "restart N" the order a looping song goes back to
 Tokens of a track line:
     c4 f#5 eb3     a note (c4 is middle C); "kick" etc. an instrument played at its own pitch
@@ -19,7 +21,7 @@ Tokens of a track line:
     :XY            arpeggio of X and Y semitones (hex digits) over the whole note
     ~              vibrato from the note's second row on
     \\Y            volume slide down by Y per tick from the note's second row on
-    @V             the note's volume (at most 48)
+    @V             the note's volume (at most 64)
     r  -           rest (silences the track) and hold (the previous note goes on)
     [NAME]         switch the track to another instrument
     ( ... )*N      repeat a group; "|" checks that a bar (16 rows) ends here
@@ -38,8 +40,11 @@ from gen.dsp import lowpass, noise
 ROWS = 64
 TRACKS = 4
 BAR = 16
-MAX_VOLUME = 48
-MAX_SAMPLE = 100
+# Full note volumes and full-range samples: four tracks at most just reach full scale, and the
+# mixer sums effects on top of the music, so the loudness of a song is set by its instrument and
+# note volumes (checked by the generator's tests at the game's three levels).
+MAX_VOLUME = 64
+MAX_SAMPLE = 127
 VIBRATO = 0x52  # about 4 Hz, a quarter tone at most
 # The sample rate at which a sample plays at note index 36 (period 214).
 BASE_RATE = 7159090 / (2 * 214)
@@ -51,6 +56,7 @@ PERIODS = [p * 2 for p in _OCTAVE] + list(_OCTAVE) + \
     [int(round(p / 2 ** k)) for k in range(1, 6) for p in _OCTAVE]
 
 NOTE_NAMES = {"c": 0, "d": 2, "e": 4, "f": 5, "g": 7, "a": 9, "b": 11}
+SHARP_NAMES = ("c", "c#", "d", "d#", "e", "f", "f#", "g", "g#", "a", "a#", "b")
 NOTE_RE = re.compile(r"^([a-g])(#|b)?([0-9])$")
 TOKEN_RE = re.compile(
     r"^(?P<what>[a-g](?:#|b)?[0-9]|r|-|[a-z][a-z0-9]*)"
@@ -60,6 +66,16 @@ TOKEN_RE = re.compile(
 
 class SongError(Exception):
     pass
+
+
+def transpose(text, shift):
+    """A track line with every note moved by shift semitones (drum names and rests stay)."""
+    def move(m):
+        n = pitch(m.group(1)) + shift
+        if n < 0:
+            raise SongError("%s moved below c0" % m.group(1))
+        return SHARP_NAMES[n % 12] + str(n // 12)
+    return re.sub(r"(?<![a-z0-9#:])([a-g](?:#|b)?[0-9])(?![0-9a-z])", move, text)
 
 
 def pitch(name):
@@ -86,13 +102,21 @@ class Sample:
         self.base = base  # semitone played at index 36; None for a drum
 
 
+def saturate(wave, drive):
+    """Soft clipping towards a square: a denser tone, louder for the same peak."""
+    if not drive:
+        return wave
+    top = np.max(np.abs(wave))
+    return np.tanh(drive * wave / top) if top > 0 else wave
+
+
 def harmonic_tone(base, volume, harmonics, attack=0.005, decay=0.3, sustain=0.6, release=None,
-                  bright_decay=0.0):
+                  bright_decay=0.0, drive=0.0):
     """A tone made of whole cycles: attack and decay, then one cycle looped at the sustain level.
 
     harmonics: amplitudes of partials 1, 2, 3, ...; bright_decay makes the upper partials fade
     faster than the fundamental (a plucked sound). release: a one-shot sound of that length
-    instead of a sustained one.
+    instead of a sustained one. drive: soft clipping of the whole tone (0 for none).
     """
     semis = pitch(base)
     octaves = 4 - semis // 12
@@ -118,13 +142,13 @@ def harmonic_tone(base, volume, harmonics, attack=0.005, decay=0.3, sustain=0.6,
     if release:
         wave *= env
         wave[-cycle:] *= np.linspace(1, 0, cycle)
-        return Sample(quantise(wave), volume, base=semis)
+        return Sample(quantise(saturate(wave, drive)), volume, base=semis)
     # The looped cycle continues the last one: same partials, same level.
     loop_phase = 2 * np.pi * np.outer(k, np.arange(cycle)) / cycle
     end_partials = amps * (np.exp(-(k - 1) * t[-1] * bright_decay) if bright_decay else 1.0)
     loop = np.sum(end_partials[:, None] * np.sin(loop_phase), axis=0) * env[-1]
     whole = np.concatenate([wave * env, loop])
-    data = quantise(whole)
+    data = quantise(saturate(whole, drive))
     return Sample(data, volume, len(whole) - len(loop), len(loop), semis)
 
 
@@ -191,8 +215,8 @@ DRUM_LENGTHS = {"kick": 0.35, "snare": 0.3, "hat": 0.08, "ohat": 0.35, "crash": 
 
 
 def make_instrument(kind, volume, options):
-    """A sample of the given kind; options base, attack, decay, sustain, bright, duty, length
-    (a length makes a one-shot that decays to silence instead of a held tone)."""
+    """A sample of the given kind; options base, attack, decay, sustain, bright, duty, drive,
+    length (a length makes a one-shot that decays to silence instead of a held tone)."""
     if kind in DRUM_LENGTHS:
         return drum(kind, volume, DRUM_LENGTHS[kind])
     if kind == "pulse":
@@ -209,7 +233,8 @@ def make_instrument(kind, volume, options):
                          decay=float(options.get("decay", 0.3)),
                          sustain=float(options.get("sustain", 0.6)),
                          release=float(length) if length else None,
-                         bright_decay=float(options.get("bright", 0)))
+                         bright_decay=float(options.get("bright", 0)),
+                         drive=float(options.get("drive", 0)))
 
 
 # ---------------------------------------------------------------------------------------------
@@ -356,6 +381,7 @@ def parse(text, origin="song"):
     current = None
     track = None
     lines = {}
+    likes = {}  # pattern -> (pattern it is made like, semitones)
     for number, raw in enumerate(text.splitlines(), 1):
         line = re.sub(r"(^|\s)#.*$", "", raw).strip()  # f#4 is a note, " #" a comment
         if not line:
@@ -401,7 +427,15 @@ def parse(text, origin="song"):
                     raise SongError("more than 31 instruments")
                 song.instruments[name] = (number, make_instrument(kind, volume, options))
             elif word == "pattern":
-                current = rest
+                m = re.fullmatch(r"(\S+)(?:\s+like\s+(\S+)(?:\s+([+-][0-9]+))?)?", rest)
+                if not m:
+                    raise SongError("bad pattern line")
+                current = m.group(1)
+                if m.group(2):
+                    if m.group(2) not in lines or m.group(2) in likes:
+                        raise SongError("pattern %s like %s, which is not spelt out above"
+                                        % (current, m.group(2)))
+                    likes[current] = (m.group(2), int(m.group(3) or 0))
                 if current in lines:
                     raise SongError("pattern %s twice" % current)
                 lines[current] = {t: [] for t in song.tracks}
@@ -413,6 +447,10 @@ def parse(text, origin="song"):
                 raise SongError("unknown line")
         except (SongError, ValueError, IndexError) as e:
             raise SongError("%s:%d: %s" % (origin, number, e)) from None
+    for name, (other, shift) in likes.items():
+        for t in song.tracks:
+            if not lines[name][t]:
+                lines[name][t] = [transpose(line, shift) for line in lines[other][t]]
     for name, tracks in lines.items():
         try:
             song.patterns[name] = build_pattern(song, tracks)

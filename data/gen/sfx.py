@@ -1,8 +1,11 @@
 """Sound effects of the three games, synthesised into WAV entries.
 
 Every effect is a short mono sound at 22050 Hz: enveloped oscillators, filtered noise, pitch
-sweeps and small arpeggios, peak-normalised to about -6 dBFS. Most are 16-bit PCM; a few are
-8-bit PCM and one is MS-ADPCM, so that every sample path of the mixer is used by real data.
+sweeps and small arpeggios, peak-normalised to -4.4 dBFS (-6 dBFS for the few that stay loud
+for most of their length). The mixer plays a centred effect at volume x sample / 128 and adds it
+to the music as it is, so these peaks stand at least 6 dB above the music at every level and
+still leave a busy scene below full scale at the highest. Most are 16-bit PCM; a few are 8-bit
+PCM and one is MS-ADPCM, so that every sample path of the mixer is used by real data.
 """
 
 import struct
@@ -13,7 +16,7 @@ from gen import dsp
 from gen.dsp import noise
 
 RATE = 22050
-PEAK = 0.5  # -6 dBFS
+PEAK = 0.6  # -4.4 dBFS
 
 # MS-ADPCM tables as published with the format.
 ADPCM_COEFFS = ((256, 0), (512, -256), (0, 0), (192, 64), (240, 0), (460, -208), (392, -232))
@@ -287,9 +290,16 @@ EFFECTS = {
 }
 
 
+# Effects that stay near their peak for most of their length: a little lower, so that several
+# of them ringing together over the music stay below full scale at the highest level.
+DENSE = (tesk_die, mirf_explose, mirf_limit, corv_heroblow, corv_enemycomeback, corv_enemyvilet,
+         corv_shootbee)
+DENSE_PEAK = 0.5  # -6 dBFS
+
+
 def render(synth):
-    """The finished signal of an effect, -1..1 floats at PEAK."""
-    return normalise(fade_out(synth()))
+    """The finished signal of an effect, -1..1 floats at PEAK (DENSE_PEAK for a dense one)."""
+    return normalise(fade_out(synth()), DENSE_PEAK if synth in DENSE else PEAK)
 
 
 # ---------------------------------------------------------------------------------------------

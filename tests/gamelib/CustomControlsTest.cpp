@@ -3,6 +3,7 @@
 #include "MenuOwnerFixture.h"
 
 #include "gamelib/CustomControls.h"
+#include "gamelib/TextTable.h"
 
 #include "microedition/rms/DRecordStore.h"
 
@@ -248,3 +249,22 @@ TEST_F(CustomControlsTest, ASecondTapOnACellStartsCaptureAndTheSoftKeysWaitWhile
 }
 
 } // namespace
+
+TEST_F(CustomControlsTest, KeysTheTextsNameShowThoseNamesAndOtherKeysTheCanvasNames)
+{
+    // The fixture's texts name no key: the canvas's names.
+    EXPECT_EQ("Action", gamelibtest::ascii(gamelib::keyLabel(kActionKey)));
+    EXPECT_EQ("Left", gamelibtest::ascii(gamelib::keyLabel(37)));
+    // The action key's cell: "Action" in six small letters, centred in the cell.
+    const int y = rowY(2);
+    EXPECT_TRUE(pixelIs(cellX(1) - 2 * kSmallAdvance - 1, y, kSmallColour));
+
+    gamelib::textTable->put(gamelibtest::str("keyname_10002"), gamelibtest::str("Go"));
+    EXPECT_EQ("Go", gamelibtest::ascii(gamelib::keyLabel(kActionKey)));
+    EXPECT_EQ("Left", gamelibtest::ascii(gamelib::keyLabel(37))) << "only the named key changes";
+    EXPECT_EQ("6", gamelibtest::ascii(gamelib::keyLabel(kRight)));
+    step();
+    // Now two letters: the cell's left part stays empty, its middle is written.
+    EXPECT_FALSE(pixelIs(cellX(1) - 2 * kSmallAdvance - 1, y, kSmallColour));
+    EXPECT_TRUE(pixelIs(cellX(1) - 3, y, kSmallColour));
+}

@@ -3,6 +3,7 @@
 // hidden level select.
 #include "TessarineFixture.h"
 
+#include "../profile/MediaTestSupport.h"
 #include "gallery/Gallery.h"
 #include "gamelib/GameMenu.h"
 #include "gamelib/GameStatics.h"
@@ -331,3 +332,43 @@ TEST_F(FlowTest, TheHiddenLevelSelectTakesOnlyLevelsThatExist)
 }
 
 } // namespace
+
+// A game over stops every sound, and the menu it returns to stays quiet (the menu's tune starts
+// when the game's screen starts, after a pause and after the gallery); nothing is left playing
+// or turned down, and the next game is heard again.
+TEST_F(FlowTest, AGameOverLeavesNoSoundPlayingAndTheNextGameIsHeard)
+{
+    auto bytes = [](const std::vector<uint8_t>& v) { return std::string(v.begin(), v.end()); };
+    std::map<std::string, std::string> sounds;
+    for (const char* name : {"Respawn", "die", "boom", "HitBrick", "HitPlatform",
+                             "HitUndestroyBrick", "HitRegenBrick", "shoot", "HitWall"})
+        sounds[std::string("data/tesk/sound/") + name + ".wav"] = bytes(mediatest::wavBytes(30000));
+    sounds["data/tesk/sound/menu.mod"] = bytes(mediatest::modBytes());
+    sounds["data/tesk/sound/game.mod"] = bytes(mediatest::modBytes());
+    startGame({{1, kOneBrick}}, sounds);
+    gamelib::setSfxLevel(1);
+    gamelib::setMusicLevel(1);
+    auto playing = [](int index) { return (*gamelib::soundBank)[index]->isPlaying(); };
+    ASSERT_TRUE(gamelib::soundBank);
+    EXPECT_TRUE(playing(SOUND_MENU));
+
+    startPlaying();
+    EXPECT_TRUE(playing(SOUND_GAME));
+    EXPECT_FALSE(playing(SOUND_MENU));
+    game().lives = 1;
+    launch();
+    dropBall();
+    step();
+    EXPECT_TRUE(playing(SOUND_DIE)) << "the last life's sound";
+    steps(61);
+    ASSERT_EQ(STATE_MENU, gameState);
+    for (int i = 0; i < SOUND_COUNT; ++i)
+        EXPECT_FALSE(playing(i)) << "sound " << i << " after the game over";
+    EXPECT_EQ(1, gamelib::getSfxLevel());
+    EXPECT_EQ(1, gamelib::getMusicLevel());
+
+    game().chooseMenuItem(Tessarine::ITEM_START);
+    EXPECT_TRUE(playing(SOUND_GAME));
+    EXPECT_TRUE(playing(SOUND_RESPAWN));
+    EXPECT_EQ(1, gamelib::getMusicLevel());
+}

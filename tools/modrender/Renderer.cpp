@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace modrender {
 
@@ -61,10 +62,24 @@ Result renderTo(const std::vector<uint8_t>& file, const Options& o, const Sink& 
 {
     Result r;
     sndSpeaker speaker;
-    if (int c = speaker.OpenWith(nullptr, o.rate, o.bits, o.stereo, 1, 8); c != 0) {
+    // As many sound channels as the game opens, for overlays that ring together.
+    if (int c = speaker.OpenWith(nullptr, o.rate, o.bits, o.stereo, 1, 32); c != 0) {
         r.code = c;
         r.error = "cannot open the mixer";
         return r;
+    }
+    speaker.SetMasterVolumes(o.volume, o.volume);
+    std::vector<std::unique_ptr<sndSound>> overlays;
+    std::vector<uint64_t> overlayFrames;
+    for (const Overlay& v : o.overlays) {
+        auto s = std::make_unique<sndSound>();
+        if (int c = s->Load(v.file.data(), v.file.size()); c != 0) {
+            r.code = c;
+            r.error = "an overlay is not a WAV file the mixer can play";
+            return r;
+        }
+        overlays.push_back(std::move(s));
+        overlayFrames.push_back(static_cast<uint64_t>(std::max(0.0, v.atSeconds) * o.rate));
     }
     sndSound sound;
     sndMusic music;
@@ -91,12 +106,29 @@ Result renderTo(const std::vector<uint8_t>& file, const Options& o, const Sink& 
             isWav ? "not a WAV file the mixer can play" : "not a MOD file the player can play";
         return r;
     }
-    // The one channel is mixed straight into sums a block at a time, as the speaker mixes it, so
-    // that the output ends exactly where the song or sound does: the channel tells how many
-    // frames of a block it filled before it found its end.
-    constexpr uint32_t kBlock = 1024;
     const size_t frameBytes = static_cast<size_t>((o.bits == 8 ? 1 : 2) * (o.stereo ? 2 : 1));
     const uint64_t maxFrames = o.maxSeconds > 0 ? static_cast<uint64_t>(o.maxSeconds * o.rate) : 0;
+    if (!overlays.empty() || o.volume != 64) {
+        // Effects over the song, or a lowered level: the whole speaker mixes, one frame at a
+        // time, so that the output ends exactly where the song or sound does (the frame in which
+        // the channel finds its end holds nothing of it and is not kept).
+        std::vector<uint8_t> frame(frameBytes);
+        for (uint64_t done = 0; done < maxFrames; ++done) {
+            for (size_t k = 0; k < overlays.size(); ++k) {
+                if (overlayFrames[k] == done)
+                    speaker.PlaySound(*overlays[k]);
+            }
+            speaker.Mix(frame.data(), static_cast<uint32_t>(frameBytes));
+            if (channel->stopped)
+                break;
+            sink(frame.data(), frameBytes);
+        }
+        return r;
+    }
+    // The one channel alone is mixed straight into sums a block at a time, as the speaker mixes it,
+    // so that the output ends exactly where the song or sound does: the channel tells how many
+    // frames of a block it filled before it found its end.
+    constexpr uint32_t kBlock = 1024;
     std::vector<sndPackedSum> sums(kBlock), silence(kBlock, 0);
     std::vector<uint8_t> out(kBlock * frameBytes);
     const bool stereo = o.stereo == 1;

@@ -12,6 +12,13 @@ class sndMusic;
 
 namespace modrender {
 
+// A WAV sound started over the main input, as a game starts an effect over its music.
+struct Overlay
+{
+    std::vector<uint8_t> file;
+    double atSeconds = 0;
+};
+
 struct Options
 {
     int rate = 44100;
@@ -19,6 +26,8 @@ struct Options
     int stereo = 1;
     int separation = 255;
     double maxSeconds = 600; // a song that repeats stops here
+    int volume = 64;         // master music and sound volume, 0..64, as the game's level sets it
+    std::vector<Overlay> overlays;
 };
 
 struct Result

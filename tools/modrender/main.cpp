@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <string>
 
 namespace {
 
@@ -21,7 +22,21 @@ const char kUsage[] =
     "  --separation 0-255  stereo separation of a song's tracks (default 255; 0 plays\n"
     "                      every track in the middle)\n"
     "  --seconds MAX       time limit in seconds (default 600)\n"
+    "  --volume 0-64       master music and sound volume (default 64; the game's levels\n"
+    "                      low, normal and high are 21, 42 and 64)\n"
+    "  --overlay FILE@S    also play the WAV file FILE from S seconds on (repeatable)\n"
     "  --help              this text\n";
+
+bool readFile(const char* name, std::vector<uint8_t>& bytes)
+{
+    std::ifstream f(name, std::ios::binary);
+    if (!f) {
+        std::fprintf(stderr, "modrender: cannot read %s\n", name);
+        return false;
+    }
+    bytes.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    return true;
+}
 
 int usage()
 {
@@ -64,6 +79,24 @@ int main(int argc, char** argv)
             if (!v)
                 return usage();
             o.maxSeconds = std::atof(v);
+        } else if (!std::strcmp(argv[i], "--volume")) {
+            const char* v = value();
+            if (!v)
+                return usage();
+            o.volume = std::atoi(v);
+            if (o.volume < 0 || o.volume > 64)
+                return usage();
+        } else if (!std::strcmp(argv[i], "--overlay")) {
+            const char* v = value();
+            const char* at = v ? std::strrchr(v, '@') : nullptr;
+            if (!at)
+                return usage();
+            modrender::Overlay overlay;
+            overlay.atSeconds = std::atof(at + 1);
+            const std::string name(v, static_cast<size_t>(at - v));
+            if (!readFile(name.c_str(), overlay.file))
+                return 1;
+            o.overlays.push_back(std::move(overlay));
         } else if (!in) {
             in = argv[i];
         } else if (!out) {
@@ -74,13 +107,9 @@ int main(int argc, char** argv)
     }
     if (!in || !out || (o.bits != 8 && o.bits != 16) || o.rate < 8000 || o.rate > 192000)
         return usage();
-    std::ifstream f(in, std::ios::binary);
-    if (!f) {
-        std::fprintf(stderr, "modrender: cannot read %s\n", in);
+    std::vector<uint8_t> bytes;
+    if (!readFile(in, bytes))
         return 1;
-    }
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(f)),
-                               std::istreambuf_iterator<char>());
     // The PCM goes to the file as it is made, after a header whose sizes are written once the
     // length is known.
     std::ofstream w(out, std::ios::binary);

@@ -46,6 +46,17 @@ constexpr int32_t kCentred = DGraphics::HCENTER | DGraphics::VCENTER;
 
 } // namespace
 
+DStringPtr keyLabel(int32_t keyCode)
+{
+    if (textTable) {
+        const DStringPtr key = DStringPtr(u"keyname_") + keyCode;
+        if (DStringPtr name =
+                qev::lang::dcast<qev::lang::DString>(textTable->get(qev::lang::DObjectPtr(key))))
+            return name;
+    }
+    return screenCanvas ? screenCanvas->getKeyName(keyCode) : DStringPtr(u"") + keyCode;
+}
+
 CustomControls::CustomControls(int32_t actionMask) : mask(actionMask) {}
 
 DintArrayPtr CustomControls::keysOf(int32_t action) const
@@ -319,8 +330,7 @@ void CustomControls::paint(DGraphicsPtr g)
             if (capturing && r == row && v == column)
                 fontAt(FONT_SMALL).drawString(g, u"?", x, y, kCentred);
             else if (cells && v < cells->length && (*cells)[v] != -1)
-                fontAt(FONT_SMALL)
-                    .drawString(g, screenCanvas->getKeyName((*cells)[v]), x, y, kCentred);
+                fontAt(FONT_SMALL).drawString(g, keyLabel((*cells)[v]), x, y, kCentred);
         }
     }
 

@@ -21,6 +21,11 @@ namespace gamelib {
 class CustomControls;
 using CustomControlsPtr = qev::lang::DPtr<CustomControls>;
 
+// A key as the dialog names it: the loaded language texts name the keys a player knows by
+// another name ("keyname_" and the key code, such as the action key as Enter); any other key
+// keeps the canvas's name.
+qev::lang::DStringPtr keyLabel(int32_t keyCode);
+
 class CustomControls : public qev::lang::DObject
 {
   public:

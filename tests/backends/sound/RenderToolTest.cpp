@@ -197,3 +197,42 @@ TEST(RenderTool, WavPlaysAtItsRateAndBadInputIsReported)
     EXPECT_NE(0, modrender::render(broken, o).code);
     EXPECT_EQ(-100, modrender::render(std::vector<uint8_t>(100, 1), o).code);
 }
+
+TEST(RenderTool, AVolumeLevelScalesSongAndSoundAndOverlaysStartOnTheirFrame)
+{
+    modrender::Options o;
+    o.stereo = 0;
+    o.rate = 22050;
+    // A constant 16-bit mono sound of 1000 frames.
+    std::vector<uint8_t> bytes;
+    for (int i = 0; i < 1000; ++i) {
+        bytes.push_back(static_cast<uint8_t>(8000 & 0xFF));
+        bytes.push_back(static_cast<uint8_t>(8000 >> 8));
+    }
+    auto sound = wav(1, 1, 22050, 16, bytes);
+    o.volume = 21;
+    auto r = modrender::render(sound, o);
+    ASSERT_EQ(0, r.code);
+    const int16_t* pcm = reinterpret_cast<const int16_t*>(r.pcm.data());
+    // The effective volume is the sound's 64 times the master 21, over 64; the mixer takes
+    // sample x volume >> 7.
+    EXPECT_EQ(8000 * (64 * 21 >> 6) >> 7, pcm[10]);
+
+    // The same sound over a song: silent until its start, then on top of the song.
+    Mod mod = oneNoteSong();
+    o.volume = 64;
+    o.maxSeconds = 1;
+    const auto plain = modrender::render(mod.bytes, o);
+    o.overlays.push_back({sound, 0.5});
+    const auto mixed = modrender::render(mod.bytes, o);
+    ASSERT_EQ(plain.pcm.size(), mixed.pcm.size());
+    const int16_t* a = reinterpret_cast<const int16_t*>(plain.pcm.data());
+    const int16_t* b = reinterpret_cast<const int16_t*>(mixed.pcm.data());
+    const size_t start = 22050 / 2;
+    EXPECT_EQ(0, std::memcmp(a, b, start * 2));
+    EXPECT_EQ(a[start + 10] + (8000 * 64 >> 7), b[start + 10]);
+    EXPECT_EQ(a[start + 1200], b[start + 1200]) << "the overlay has ended";
+    // An overlay that is no WAV file is reported.
+    o.overlays.back().file.assign(50, 1);
+    EXPECT_NE(0, modrender::render(mod.bytes, o).code);
+}
