@@ -87,7 +87,7 @@ void Gallery::start()
     labelHeight = gamelib::imageFonts[gamelib::FONT_HUD1]->getHeight();
     buttonSpeed = kButtonSpeed;
     try {
-        m_button = DImage::createImage(u"/graphics/button.png", 0);
+        m_button = gamelib::GameLib::createImage(u"/graphics/button.png");
         buttonWidth = m_button->getWidth();
     } catch (DExceptionBase* e) {
         // Without the image the labels still show; the quit corner keeps the label's width.

@@ -9,7 +9,10 @@
 
 #include "gallery/Gallery.h"
 
+#include "ErrorBox.h"
+
 #include <cstdlib>
+#include <string>
 
 namespace gamelib {
 
@@ -38,7 +41,7 @@ GameImageArrayPtr cutPieces(const char16_t* const (&names)[MainMenu::kEntries])
 {
     GameImageArrayPtr pieces = new GameImageArray(MainMenu::kEntries);
     for (int32_t i = 0; i < MainMenu::kEntries; ++i)
-        pieces[i] = GameImage::fromAtlas(names[i]);
+        pieces[i] = requirePiece(names[i]);
     return pieces;
 }
 
@@ -282,9 +285,32 @@ void MainMenu::launch()
     try {
         next->start();
     } catch (DExceptionBase* e) {
-        if (!swallowable(e))
+        if (!e->isException())
+            throw;
+        refuseScreen(next, e);
+    }
+}
+
+void MainMenu::refuseScreen(const GameInterfacePtr& screen, DExceptionBase* e)
+{
+    // A screen whose start failed (its data missing or damaged) stands half made and would
+    // ignore every key: the player is told what failed and gets a fresh main menu instead.
+    std::u16string text = u"The screen cannot start!\n";
+    text += qev::lang::getExceptionName(e->code);
+    text += u"\r\n";
+    for (size_t i = 0; i < DExceptionBase::kMessageUnits && e->message[i]; ++i)
+        text += e->message[i];
+    host::reportToStderr(*e);
+    delete e;
+    try {
+        screen->stop();
+    } catch (DExceptionBase* stopFailure) {
+        if (!swallowable(stopFailure))
             throw;
     }
+    currentScreen = nullptr;
+    host::showError(text);
+    GameLib::showMainMenu();
 }
 
 void MainMenu::paint()

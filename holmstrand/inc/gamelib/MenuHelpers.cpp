@@ -56,9 +56,9 @@ void GameMenu::loadMenuImages()
 {
     if (!arrowUpImage) {
         try {
-            arrowUpImage = DImage::createImage(u"/graphics/arrowUp.png", 0);
-            arrowDownImage = DImage::createImage(u"/graphics/arrowDown.png", 0);
-            pauseImage = DImage::createImage(u"/graphics/pause.png", 0);
+            arrowUpImage = GameLib::createImage(u"/graphics/arrowUp.png");
+            arrowDownImage = GameLib::createImage(u"/graphics/arrowDown.png");
+            pauseImage = GameLib::createImage(u"/graphics/pause.png");
         } catch (DExceptionBase* e) {
             if (!swallowable(e))
                 throw;
@@ -66,7 +66,7 @@ void GameMenu::loadMenuImages()
     }
     if (!selectedImage) {
         try {
-            selectedImage = DImage::createImage(u"/graphics/selected.png", 0);
+            selectedImage = GameLib::createImage(u"/graphics/selected.png");
         } catch (DExceptionBase* e) {
             if (!swallowable(e))
                 throw;
