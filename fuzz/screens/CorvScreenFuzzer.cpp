@@ -6,30 +6,15 @@
 
 #include "corvantine/Corvantine.h"
 
-#include <cstdlib>
-
 namespace {
 
-struct Entry
-{
-    const char* stored;
-    const char16_t* named;
-};
-constexpr Entry kEntries[] = {{"graphics/qvga/corv/all.txt", u"/corv/all.txt"},
-                              {"corv/anim.txt", u"/corv/anim.txt"}};
+constexpr fuzzscreens::Entry kEntries[] = {{"graphics/qvga/corv/all.txt", u"/corv/all.txt"},
+                                           {"corv/anim.txt", u"/corv/anim.txt"}};
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    fuzzscreens::prepare();
-    if (size < 1)
-        return 0;
-    const Entry& entry = kEntries[data[0] % 2];
-    fuzzscreens::replaceEntry(entry.stored, data + 1, size - 1);
-    if (fuzzscreens::startScreen(corvantine::makeCorvantine(), entry.named)) {
-        fuzzscreens::play(120);
-    }
-    fuzzscreens::restoreEntry(entry.stored);
+    fuzzscreens::playDamaged(data, size, kEntries, corvantine::makeCorvantine, nullptr, 120);
     return 0;
 }

@@ -156,4 +156,20 @@ void play(int32_t steps)
     gamelib::ScreenCanvas::resetInput();
 }
 
+void playDamaged(const uint8_t* data, size_t size, const Entry (&entries)[2],
+                 gamelib::GameInterfacePtr (*make)(), void (*started)(), int32_t steps)
+{
+    prepare();
+    if (size < 1)
+        return;
+    const Entry& entry = entries[data[0] % 2];
+    replaceEntry(entry.stored, data + 1, size - 1);
+    if (startScreen(make(), entry.named)) {
+        if (started)
+            started();
+        play(steps);
+    }
+    restoreEntry(entry.stored);
+}
+
 } // namespace fuzzscreens

@@ -25,4 +25,16 @@ bool startScreen(const gamelib::GameInterfacePtr& screen, const char16_t* named)
 // pause key on the way; nothing may escape them. The screen is stopped afterwards.
 void play(int32_t steps);
 
+// An entry of the game data as stored and as the game names it in its errors.
+struct Entry
+{
+    const char* stored;
+    const char16_t* named;
+};
+// The first byte of the input chooses one of the two entries and the rest takes its place; the
+// screen made by `make` is started and, when it starts, `started` (may be null) checks it and it
+// is played `steps` steps. The entry is put back afterwards.
+void playDamaged(const uint8_t* data, size_t size, const Entry (&entries)[2],
+                 gamelib::GameInterfacePtr (*make)(), void (*started)(), int32_t steps);
+
 } // namespace fuzzscreens

@@ -11,29 +11,20 @@
 
 namespace {
 
-struct Entry
-{
-    const char* stored;
-    const char16_t* named;
-};
-constexpr Entry kEntries[] = {{"graphics/qvga/tesk/all.txt", u"/tesk/all.txt"},
-                              {"tesk/anim.txt", u"/tesk/anim.txt"}};
+constexpr fuzzscreens::Entry kEntries[] = {{"graphics/qvga/tesk/all.txt", u"/tesk/all.txt"},
+                                           {"tesk/anim.txt", u"/tesk/anim.txt"}};
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    fuzzscreens::prepare();
-    if (size < 1)
-        return 0;
-    const Entry& entry = kEntries[data[0] % 2];
-    fuzzscreens::replaceEntry(entry.stored, data + 1, size - 1);
-    if (fuzzscreens::startScreen(tessarine::makeTessarine(), entry.named)) {
-        // A started game shows its menu: it no longer waits on its loading screen.
-        if (tessarine::gameState == tessarine::STATE_LOADING)
-            std::abort();
-        fuzzscreens::play(120);
-    }
-    fuzzscreens::restoreEntry(entry.stored);
+    fuzzscreens::playDamaged(
+        data, size, kEntries, tessarine::makeTessarine,
+        [] {
+            // A started game shows its menu: it no longer waits on its loading screen.
+            if (tessarine::gameState == tessarine::STATE_LOADING)
+                std::abort();
+        },
+        120);
     return 0;
 }
