@@ -92,6 +92,16 @@ TEST_F(DamagedData, AGameWhoseAtlasIsDamagedIsRefusedByNameAndTheMenuAnswers)
     EXPECT_NE(dump("tesk", "back"), dump("tesk", "moved")) << "the key changed nothing";
 }
 
+TEST_F(DamagedData, AMainMenuWhoseIconAtlasIsDamagedEndsTheRunNamingIt)
+{
+    const std::string oneByte = "x";
+    damage("graphics/qvga/menu/small_icons.txt", &oneByte);
+    EXPECT_EQ(play("menu", kToMainMenu), 4) << log;
+    EXPECT_TRUE(logHas("Run - unhadled exception 0x5800001!\nArrayIndexOutOfBoundsException\r\n"
+                       "/menu/small_icons.txt line 1: fewer than five fields"))
+        << log;
+}
+
 TEST_F(DamagedData, AGameWhoseAnimationListIsMissingIsRefusedByName)
 {
     damage("corv/anim.txt");
