@@ -22,13 +22,20 @@ namespace {
 const std::string& folder()
 {
     static const std::string* f = [] {
-        char pattern[] = "/tmp/ph-fuzz-registry-XXXXXX";
+        // In memory where the system allows: the file is written anew for many inputs.
+        char pattern[] = "/dev/shm/ph-fuzz-registry-XXXXXX";
+        char fallback[] = "/tmp/ph-fuzz-registry-XXXXXX";
         // Every input starts a new database: syncing each write to disk would be most of the
         // time spent, for files that are thrown away at once. PH_FUZZ_REGISTRY_SYNC=1 keeps the
         // syncs, to compare.
         const char* sync = std::getenv("PH_FUZZ_REGISTRY_SYNC");
         platform::Registry::syncWrites(sync && sync[0] == '1');
-        auto* path = new std::string(mkdtemp(pattern));
+        const char* made = mkdtemp(pattern);
+        if (!made)
+            made = mkdtemp(fallback);
+        if (!made)
+            std::abort();
+        auto* path = new std::string(made);
         std::atexit([] {
             platform::Registry::closeDatabase();
             std::filesystem::remove_all(folder());
@@ -72,15 +79,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size == 0 || size > 1 << 16)
         return 0;
     platform::Registry::closeDatabase();
-    std::filesystem::remove_all(folder());
-    std::filesystem::create_directories(folder());
-    std::string path = folder() + "/registry.sqlite";
-    platform::DeviceProfile::current().registryPath = path;
     // A file moved aside is reported in a message box: kept, never shown, and dropped at once.
     platform::DeviceProfile::current().messageBoxes = platform::MessageBoxMode::Recorded;
     platform::WindowSystem::resetForTests();
     if (data[0] & 1) {
-        // The whole input is the database file.
+        // The whole input is the database file, alone in the folder (files moved aside go).
+        for (const auto& old : std::filesystem::directory_iterator(folder()))
+            std::filesystem::remove_all(old.path());
+        std::string path = folder() + "/registry.sqlite";
+        platform::DeviceProfile::current().registryPath = path;
         FILE* out = std::fopen(path.c_str(), "wb");
         if (!out)
             return 0;
@@ -89,8 +96,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         exerciseStore();
         return 0;
     }
-    // Values put into the store's key: records separated by 0xFF, each a name (up to the
-    // first 0) and data.
+    // Values put into the store's key of a new database in memory: records separated by 0xFF,
+    // each a name (up to the first 0) and data.
+    platform::DeviceProfile::current().registryPath = ":memory:";
     HKEY key = nullptr;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, u"Software\\Vostrelle\\null\\fuzz", 0, nullptr, 0, 0,
                         nullptr, &key, nullptr) != ERROR_SUCCESS)

@@ -18,12 +18,22 @@ extern "C" const char* __lsan_default_suppressions()
 
 namespace fuzzsupport {
 
+std::string temporaryFolder(const std::string& prefix)
+{
+    // In memory where the system has such a folder: the targets write files for every input.
+    for (const char* base : {"/dev/shm", "/tmp"}) {
+        std::string pattern = std::string(base) + "/" + prefix + "-XXXXXX";
+        if (mkdtemp(pattern.data()))
+            return pattern;
+    }
+    std::abort();
+}
+
 const std::string& programFolder()
 {
     // Never destroyed, so that the clean-up at exit can still name it.
     static const std::string* folder = [] {
-        char pattern[] = "/tmp/ph-fuzz-gamelib-XXXXXX";
-        auto* f = new std::string(mkdtemp(pattern));
+        auto* f = new std::string(temporaryFolder("ph-fuzz-gamelib"));
         platform::DeviceProfile::current().programFile = *f + "/game.exe";
         std::atexit([] { std::filesystem::remove_all(programFolder()); });
         return f;

@@ -12,6 +12,8 @@
 
 namespace fuzzsupport {
 
+// A new folder named prefix-XXXXXX, in memory when the system allows (/dev/shm), else in /tmp.
+std::string temporaryFolder(const std::string& prefix);
 // Made at the first call, with the device profile's program file inside it; removed at exit.
 const std::string& programFolder();
 // A plain file of the program folder; name as the game names it ("/img/all.txt").

@@ -9,6 +9,8 @@
 
 #include "gamelib/GameImage.h"
 #include "gamelib/GameLib.h"
+#include "gamelib/GameMenu.h"
+#include "gamelib/ImageFont.h"
 #include "gamelib/MissingReport.h"
 #include "gamelib/SoundBank.h"
 #include "gamelib/SpriteAtlas.h"
@@ -113,6 +115,30 @@ TEST_F(MissingReport, AKeyWithoutTextIsNamedButATextInPlaceOfItsKeyIsNot)
         EXPECT_TRUE(gamelib::getText(u"quit")->equals(u"quit"));
     });
     EXPECT_EQ("pallasterhorn: not found: text quit\n", out);
+}
+
+TEST_F(MissingReport, ImagesLoadedUnderTheirOwnNamesAreNamedToo)
+{
+    openData();
+    // A second font page whose descriptor is there but whose strip is not is named; pages
+    // after a font's last one are only looked for.
+    writeFile("graphics/fonts/hud0/font_1", std::string(1, '\0'));
+    const std::string out = errorOutput([] {
+        gamelib::GameMenu::loadMenuImages();
+        gamelib::loadImageFonts();
+        EXPECT_THROWS_CODE(qev::lang::ExceptionCode::IOException,
+                           GameLib::createImage(u"/graphics/logo.png"));
+    });
+    std::string expected = "pallasterhorn: not found: image /graphics/arrowUp.png\n"
+                           "pallasterhorn: not found: image /graphics/selected.png\n";
+    for (const char* font : {"menu", "menusel", "hud0", "hud1", "num0", "num1", "small"}) {
+        expected += "pallasterhorn: not found: image /graphics/fonts/" + std::string(font) +
+                    "/font_0.png\n";
+        if (std::string(font) == "hud0")
+            expected += "pallasterhorn: not found: image /graphics/fonts/hud0/font_1.png\n";
+    }
+    expected += "pallasterhorn: not found: image /graphics/logo.png\n";
+    EXPECT_EQ(expected, out);
 }
 
 } // namespace

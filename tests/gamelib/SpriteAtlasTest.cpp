@@ -187,6 +187,56 @@ TEST_F(SpriteAtlases, DamagedListsRaiseTheirExceptions)
     EXPECT_THROWS_CODE(ExceptionCode::IOException, loadAtlas(u"/tesk/none"));
 }
 
+// The code and message of what `body` threw (0 and "" when it threw nothing).
+template <class Body> std::pair<int32_t, std::string> failureOf(Body body)
+{
+    try {
+        body();
+    } catch (DExceptionBase* e) {
+        const std::pair<int32_t, std::string> out{
+            e->code,
+            std::string(e->message, e->message + std::char_traits<char16_t>::length(e->message))};
+        delete e;
+        return out;
+    }
+    return {0, ""};
+}
+
+TEST_F(SpriteAtlases, DamagedListsAndMissingPiecesNameTheListLineAndPiece)
+{
+    writeAtlas("a.png;0;0;1;1\r\nship.png;10;0;20\r\n");
+    EXPECT_EQ(std::make_pair(ExceptionCode::ArrayIndexOutOfBoundsException,
+                             std::string("/tesk/sheet.txt line 2: fewer than five fields")),
+              failureOf([] { loadAtlas(u"/tesk/sheet"); }));
+    writeAtlas("ship.png;10;zero;20;30\r\n");
+    EXPECT_EQ(std::make_pair(ExceptionCode::NumberFormatException,
+                             std::string("/tesk/sheet.txt line 1: not a number")),
+              failureOf([] { loadAtlas(u"/tesk/sheet"); }));
+
+    // A screen that cannot do without a piece or an animation says which, and where.
+    writeAtlas("f0.png;0;0;1;1\r\n");
+    loadAtlas(u"/tesk/sheet");
+    EXPECT_EQ(2, requirePiece(u"f0.png_mr")->transform);
+    EXPECT_EQ(std::make_pair(ExceptionCode::IOException,
+                             std::string("no piece ship.png in /tesk/sheet.txt")),
+              failureOf([] { requirePiece(u"ship.png"); }));
+    DStringArrayPtr frames(new DStringArray(2));
+    (*frames)[0] = DStringPtr(u"f0.png");
+    (*frames)[1] = DStringPtr(u"gone.png");
+    EXPECT_EQ(std::make_pair(ExceptionCode::IOException,
+                             std::string("fire of /tesk/anim.txt: no piece gone.png in "
+                                         "/tesk/sheet.txt")),
+              failureOf([&] { requireAnimation(frames, u"fire", u"/tesk/anim.txt"); }));
+    EXPECT_EQ(std::make_pair(ExceptionCode::IOException,
+                             std::string("fire of /tesk/anim.txt: no frames")),
+              failureOf([] {
+                  requireAnimation(DStringArrayPtr(new DStringArray(0)), u"fire",
+                                   u"/tesk/anim.txt");
+              }));
+    (*frames)[1] = DStringPtr(u"f0.png_up");
+    EXPECT_EQ(2, requireAnimation(frames, u"fire", u"/tesk/anim.txt")->frames->length);
+}
+
 TEST_F(SpriteAtlases, TheCommonSetServesEveryGraphicsSet)
 {
     writeFile("graphics/common/menu/icons.txt", "dot.png;1;1;2;2\r\n");

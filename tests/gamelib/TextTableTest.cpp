@@ -116,6 +116,30 @@ TEST_F(TextTables, GlobalTableLookups)
     EXPECT_EQ("Quit", ascii(getText(u"exit")));
 }
 
+TEST_F(TextTables, ANumberTheGameNeedsNamesItsTextAndFileWhenMissing)
+{
+    loadTexts(streamOf("Lives=3\r\nspeed=fast\r\n"), false);
+    languageShortNames = new qev::util::DVector();
+    languageShortNames->addElement(DStringPtr(u"en"));
+    languageIndex = 0;
+    EXPECT_EQ(3, requireTextNumber(u"Lives"));
+    for (const char16_t* key : {u"speed", u"dx1k"}) {
+        std::string message;
+        try {
+            requireTextNumber(key);
+        } catch (DExceptionBase* e) {
+            EXPECT_EQ(ExceptionCode::NumberFormatException, e->code);
+            message = std::string(e->message,
+                                  e->message + std::char_traits<char16_t>::length(e->message));
+            delete e;
+        }
+        EXPECT_EQ("text " + ascii(DStringPtr(key)) + " of /txt/res_en.txt is not a number",
+                  message);
+    }
+    languageShortNames = nullptr;
+    languageIndex = -1;
+}
+
 TEST_F(TextTables, SplitKeepsEmptyPieces)
 {
     auto split = [](const char* text) {

@@ -6,6 +6,7 @@
 #include "gallery/Gallery.h"
 #include "gamelib/GameMenu.h"
 #include "gamelib/MainMenu.h"
+#include "gamelib/MissingReport.h"
 
 #include <vector>
 
@@ -230,6 +231,19 @@ TEST_F(GalleryTest, WithoutTheButtonImageTheLabelsStillShowAndQuitStillWorks)
     EXPECT_TRUE(pixelIs(gallery().buttonX - gallery().buttonWidth / 2, 315, shelltest::kGlyph));
     tap(2, 318);
     EXPECT_TRUE(current<gamelib::MainMenu>());
+}
+
+TEST_F(GalleryTest, AButtonImageThatCannotBeReadIsNamedOnTheErrorOutput)
+{
+    std::map<std::string, std::string> data = pictures();
+    data["graphics/button.png"] = "damaged";
+    gamelib::resetMissingReports(); // each name is reported once per run
+    testing::internal::CaptureStderr();
+    openFromMainMenu(0x1, data);
+    const std::string out = testing::internal::GetCapturedStderr();
+    EXPECT_NE(out.find("pallasterhorn: not found: image /graphics/button.png\n"), std::string::npos)
+        << out;
+    EXPECT_TRUE(shows(0));
 }
 
 class EmbeddingGame : public gamelib::GameInterface

@@ -86,7 +86,7 @@ void Gallery::start()
     labelHeight = gamelib::imageFonts[gamelib::FONT_HUD1]->getHeight();
     buttonSpeed = kButtonSpeed;
     if (!gamelib::tolerant([this] {
-            m_button = DImage::createImage(u"/graphics/button.png", 0);
+            m_button = gamelib::GameLib::createImage(u"/graphics/button.png");
             buttonWidth = m_button->getWidth();
         })) {
         // Without the image the labels still show; the quit corner keeps the label's width.

@@ -52,8 +52,9 @@ constexpr int32_t kFormationDelay = 5;
 AnimationPtr listedAnimation(const qev::util::DHashtablePtr& list, const char16_t* name,
                              int32_t delay)
 {
-    AnimationPtr animation =
-        new Animation(gamelib::splitText(gamelib::getTextFrom(list, DStringPtr(name)), u';'));
+    AnimationPtr animation = gamelib::requireAnimation(
+        gamelib::splitText(gamelib::getTextFrom(list, DStringPtr(name)), u';'), DStringPtr(name),
+        u"/corv/anim.txt");
     animation->ticksPerFrame = delay;
     return animation;
 }
@@ -77,13 +78,13 @@ int32_t starCount()
 
 void Corvantine::loadPictures()
 {
-    shipImage = GameImage::fromAtlas(u"ship.png");
-    bulletImage = GameImage::fromAtlas(u"bullet.png");
-    lifeImage = GameImage::fromAtlas(u"life.png");
-    levelImage = GameImage::fromAtlas(u"level.png");
+    shipImage = gamelib::requirePiece(u"ship.png");
+    bulletImage = gamelib::requirePiece(u"bullet.png");
+    lifeImage = gamelib::requirePiece(u"life.png");
+    levelImage = gamelib::requirePiece(u"level.png");
     planetImages = new GameImageArray(kPlanets);
     for (int32_t i = 0; i < kPlanets; ++i)
-        (*planetImages)[i] = GameImage::fromAtlas(u"planet_" + number(i + 1) + u".png");
+        (*planetImages)[i] = gamelib::requirePiece(u"planet_" + number(i + 1) + u".png");
 
     kindSprites = new gamelib::GameImageArray2d(kKinds);
     kindAnimations = new qev::lang::DObjectArray(kKinds);
@@ -91,12 +92,12 @@ void Corvantine::loadPictures()
         const DStringPtr prefix = u"fly" + number(k + 1);
         GameImageArrayPtr sprites = new GameImageArray(kDirections);
         for (int32_t i = 0; i < kDirections; ++i)
-            (*sprites)[i] = GameImage::fromAtlas(prefix + DStringPtr(kDirectionPieces[i]));
+            (*sprites)[i] = gamelib::requirePiece(prefix + DStringPtr(kDirectionPieces[i]));
         (*kindSprites)[k] = sprites;
         DStringArrayPtr names = new DStringArray(16);
         for (int32_t i = 0; i < 16; ++i)
             (*names)[i] = prefix + DStringPtr(kFormationFrames[i]);
-        AnimationPtr flapping = new Animation(names);
+        AnimationPtr flapping = gamelib::requireAnimation(names, prefix, u"the formation");
         flapping->ticksPerFrame = kFormationDelay;
         (*kindAnimations)[k] = flapping;
     }

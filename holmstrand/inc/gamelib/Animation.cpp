@@ -1,5 +1,8 @@
 #include "gamelib/Animation.h"
 
+#include "gamelib/GameLib.h"
+#include "gamelib/SpriteAtlas.h"
+
 namespace gamelib {
 
 using qev::lang::DStringArrayPtr;
@@ -11,6 +14,22 @@ Animation::Animation(DStringArrayPtr names)
     frames = new GameImageArray(n);
     for (int32_t i = 0; i < n; ++i)
         (*frames)[i] = GameImage::fromAtlas((*names)[i]);
+}
+
+AnimationPtr requireAnimation(DStringArrayPtr names, const DStringPtr& key, const char16_t* list)
+{
+    AnimationPtr animation(new Animation(names));
+    const int32_t n = animation->frames->length;
+    if (n == 0)
+        throwWithMessage(qev::lang::ExceptionCode::IOException,
+                         key + u" of " + list + u": no frames");
+    for (int32_t i = 0; i < n; ++i) {
+        if (!(*animation->frames)[i])
+            throwWithMessage(qev::lang::ExceptionCode::IOException,
+                             key + u" of " + list + u": no piece " + (*names)[i] + u" in " +
+                                 atlasListText());
+    }
+    return animation;
 }
 
 DStringPtr Animation::toString()

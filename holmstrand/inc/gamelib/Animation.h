@@ -37,4 +37,10 @@ class Animation : public qev::lang::DObject
     int8_t wrapped = 0;
 };
 
+// An animation that a screen cannot do without, of the pieces named in entry `key` of the list
+// `list` ("/tesk/anim.txt"): IOException naming the list, the entry and the atlas's list when
+// the entry names no piece or a piece the atlas lacks.
+AnimationPtr requireAnimation(qev::lang::DStringArrayPtr names, const qev::lang::DStringPtr& key,
+                              const char16_t* list);
+
 } // namespace gamelib

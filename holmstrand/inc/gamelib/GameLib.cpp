@@ -78,16 +78,20 @@ DStringPtr GameLib::getVersion()
 
 void GameLib::showMainMenu()
 {
+    GameInterfacePtr menu;
     tolerant([&] {
         if (currentScreen) {
             currentScreen->stop();
             currentScreen = nullptr;
         }
         keyFire = 0;
-        GameInterfacePtr menu = ShellScreens::make(shellScreens().makeMainMenu);
+        menu = ShellScreens::make(shellScreens().makeMainMenu);
         currentScreen = menu;
-        menu->start();
     });
+    // A main menu that cannot start (its data missing or damaged) would stand still and ignore
+    // every key: its error goes on, to end the program with a box that names what failed.
+    if (menu)
+        menu->start();
 }
 
 } // namespace gamelib

@@ -65,6 +65,9 @@ class GameLib : public qev::microedition::midlet::DMIDlet
     static qev::io::DInputStreamPtr openGraphicsStream(qev::lang::DStringPtr name);
     static qev::microedition::lcdui::DImagePtr loadImage(qev::lang::DStringPtr name,
                                                          int32_t transform);
+    // An image under its own archive name (no graphics set); a name the data lacks is reported
+    // before the error goes on to the caller.
+    static qev::microedition::lcdui::DImagePtr createImage(qev::lang::DStringPtr name);
     // Reads the configuration of the current resolution: true when it was read.
     static bool loadScreenConfig();
     static void loadFolderAliases(qev::lang::DStringPtr set, qev::lang::DStringArrayPtr folders);
@@ -172,5 +175,8 @@ template <class Step> auto tolerant(Step&& step)
     else
         return Result();
 }
+
+// Throws an exception of the code with the text as its message (cut to the message's length).
+[[noreturn]] void throwWithMessage(int32_t code, const qev::lang::DStringPtr& text);
 
 } // namespace gamelib

@@ -105,7 +105,7 @@ void GameLib::startApp()
 void GameLib::runStartUp()
 {
     clearScreenWhite();
-    DImagePtr logo = DImage::createImage(u"/graphics/logo.png", 0);
+    DImagePtr logo = createImage(u"/graphics/logo.png");
     screenGraphics->drawImage(logo, screenWidth >> 1, (screenHeight - logo->getHeight()) / 2,
                               DGraphics::HCENTER | DGraphics::TOP);
     screenGraphics->setColor(0, 0, 0);

@@ -2,6 +2,7 @@
 
 #include "gamelib/ClipKeeper.h"
 #include "gamelib/GameLib.h"
+#include "gamelib/MissingReport.h"
 #include "gamelib/ScreenCanvas.h"
 
 #include "io/DDataInputStream.h"
@@ -46,40 +47,67 @@ void ImageFont::load(DStringPtr folder)
         loadPage(folder, n);
 }
 
+namespace {
+
+bool descriptorExists(const DStringPtr& name)
+{
+    return tolerant([&] { GameLib::probeResource(name)->close(); });
+}
+
+} // namespace
+
 void ImageFont::loadPage(const DStringPtr& folder, int32_t n)
 {
     DStringPtr base = folder + u"/font_" + n;
-    qev::io::DInputStreamPtr in;
-    if (!tolerant([&] {
-            m_images[n] = DImage::createImage(base + u".png");
-            in = GameLib::getResourceAsStream(base);
-        }))
+    if (!tolerant([&] { m_images[n] = DImage::createImage(base + u".png"); })) {
+        // A font's pages end at the first one without strip; the first page's strip, or one
+        // whose descriptor is there, is missing from the data.
+        if (n == 0 || descriptorExists(base))
+            reportMissing(Missing::PlainImage, base + u".png");
         return;
+    }
+    qev::io::DInputStreamPtr in;
+    if (!tolerant([&] { in = GameLib::getResourceAsStream(base); }))
+        return;
+    readDescriptor(in, base, n);
+    in->close();
+    ++pageCount;
+}
+
+void ImageFont::readDescriptor(const qev::io::DInputStreamPtr& in, const DStringPtr& name,
+                               int32_t n)
+{
     qev::io::DDataInputStreamPtr data(new qev::io::DDataInputStream(in));
     std::u16string text;
-    const bool read = tolerant([&] {
-        const int32_t count = data->readByte();
-        // A negative count leaves a page without glyphs that is not counted.
-        if (count < 0)
-            throwException(ExceptionCode::NegativeArraySizeException, "negative glyph count");
-        m_offsets[n] = new DintArray(count + 1);
-        m_advances[n] = new DbyteArray(count + 1);
-        m_counts[n] = 0;
-        for (int32_t j = 0; j < count; ++j) {
+    std::vector<int8_t> advances;
+    int32_t count = -1;
+    // The glyph records decide, not the count: a count that disagrees with them (too large, too
+    // small or negative) would otherwise leave the page's text invisible. Records are read up to
+    // the count and on to the end of the descriptor.
+    const bool ended = tolerant([&] {
+        count = data->readByte();
+        for (;;) {
+            if (static_cast<int32_t>(advances.size()) >= count && in->available() <= 0)
+                break;
             DStringPtr glyph = data->readUTF();
+            const int8_t advance = static_cast<int8_t>(data->readByte());
             if (upperCase)
                 glyph = glyph->toUpperCase();
             text.append(glyph->chars(), static_cast<size_t>(glyph->length()));
-            const int8_t advance = static_cast<int8_t>(data->readByte());
-            (*m_advances[n])[j] = advance;
-            (*m_offsets[n])[j + 1] = (*m_offsets[n])[j] + advance;
-            m_counts[n] = j + 1;
+            advances.push_back(advance);
         }
-        in->close();
-        ++pageCount;
     });
-    if (!read)
-        in->close();
+    if (!ended || count != static_cast<int32_t>(advances.size()))
+        reportDamaged(name, "count " + std::to_string(count) + ", " +
+                                std::to_string(advances.size()) + " whole glyphs");
+    const auto glyphs = static_cast<int32_t>(advances.size());
+    m_offsets[n] = new DintArray(glyphs + 1);
+    m_advances[n] = new DbyteArray(glyphs + 1);
+    for (int32_t j = 0; j < glyphs; ++j) {
+        (*m_advances[n])[j] = advances[static_cast<size_t>(j)];
+        (*m_offsets[n])[j + 1] = (*m_offsets[n])[j] + advances[static_cast<size_t>(j)];
+    }
+    m_counts[n] = glyphs;
     m_glyphs[n] = new DString(text.data(), static_cast<int32_t>(text.size()));
 }
 

@@ -4,6 +4,7 @@
 // (a signed byte).
 #pragma once
 
+#include "io/DInputStream.h"
 #include "lang/DStringArray.h"
 #include "lang/DTypedArray.h"
 #include "lang/DbyteArray.h"
@@ -28,7 +29,7 @@ class ImageFont : public qev::lang::DObject
     const char* getClassName() override { return "ImageFont"; }
 
     // Loads pages 0 to 9 of the folder. A page whose image or descriptor cannot be opened is
-    // skipped; one whose descriptor is damaged keeps the glyphs read so far but is not counted.
+    // skipped; one whose descriptor is damaged keeps the whole glyphs it holds and is reported.
     // Pages are used from 0 to the count - 1.
     void load(qev::lang::DStringPtr folder);
 
@@ -62,6 +63,8 @@ class ImageFont : public qev::lang::DObject
     int64_t width(const qev::lang::DString& text) const;
     qev::lang::DStringPtr prepared(const qev::lang::DStringPtr& text) const;
     void loadPage(const qev::lang::DStringPtr& folder, int32_t n);
+    void readDescriptor(const qev::io::DInputStreamPtr& in, const qev::lang::DStringPtr& name,
+                        int32_t n);
 
     std::array<qev::microedition::lcdui::DImagePtr, kMaxPages> m_images;
     std::array<qev::lang::DintArrayPtr, kMaxPages> m_offsets;

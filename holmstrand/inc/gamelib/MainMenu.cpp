@@ -9,10 +9,14 @@
 
 #include "gallery/Gallery.h"
 
+#include "ErrorBox.h"
+
 #include <cstdlib>
+#include <string>
 
 namespace gamelib {
 
+using qev::lang::DExceptionBase;
 using qev::lang::DString;
 using qev::lang::DStringPtr;
 using qev::microedition::lcdui::DGraphics;
@@ -37,7 +41,7 @@ GameImageArrayPtr cutPieces(const char16_t* const (&names)[MainMenu::kEntries])
 {
     GameImageArrayPtr pieces = new GameImageArray(MainMenu::kEntries);
     for (int32_t i = 0; i < MainMenu::kEntries; ++i)
-        pieces[i] = GameImage::fromAtlas(names[i]);
+        pieces[i] = requirePiece(names[i]);
     return pieces;
 }
 
@@ -278,7 +282,30 @@ void MainMenu::launch()
     }
     // This menu is not stopped: it goes with its last reference.
     currentScreen = next;
-    tolerant([&] { next->start(); });
+    try {
+        next->start();
+    } catch (DExceptionBase* e) {
+        if (!e->isException())
+            throw;
+        refuseScreen(next, e);
+    }
+}
+
+void MainMenu::refuseScreen(const GameInterfacePtr& screen, DExceptionBase* e)
+{
+    // A screen whose start failed (its data missing or damaged) stands half made and would
+    // ignore every key: the player is told what failed and gets a fresh main menu instead.
+    std::u16string text = u"The screen cannot start!\n";
+    text += qev::lang::getExceptionName(e->code);
+    text += u"\r\n";
+    for (size_t i = 0; i < DExceptionBase::kMessageUnits && e->message[i]; ++i)
+        text += e->message[i];
+    host::reportToStderr(*e);
+    delete e;
+    tolerant([&] { screen->stop(); });
+    currentScreen = nullptr;
+    host::showError(text);
+    GameLib::showMainMenu();
 }
 
 void MainMenu::paint()

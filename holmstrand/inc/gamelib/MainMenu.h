@@ -76,6 +76,7 @@ class MainMenu : public GameInterface
     void move(int32_t& position, int32_t& velocity, int32_t target) const;
     void runStateMachine();
     void launch();
+    void refuseScreen(const GameInterfacePtr& screen, qev::lang::DExceptionBase* e);
     void select(int32_t entry);
 
     qev::microedition::lcdui::DImagePtr m_backdrop;

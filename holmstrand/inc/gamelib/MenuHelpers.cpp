@@ -55,13 +55,13 @@ void GameMenu::loadMenuImages()
 {
     if (!arrowUpImage) {
         tolerant([&] {
-            arrowUpImage = DImage::createImage(u"/graphics/arrowUp.png", 0);
-            arrowDownImage = DImage::createImage(u"/graphics/arrowDown.png", 0);
-            pauseImage = DImage::createImage(u"/graphics/pause.png", 0);
+            arrowUpImage = GameLib::createImage(u"/graphics/arrowUp.png");
+            arrowDownImage = GameLib::createImage(u"/graphics/arrowDown.png");
+            pauseImage = GameLib::createImage(u"/graphics/pause.png");
         });
     }
     if (!selectedImage) {
-        tolerant([&] { selectedImage = DImage::createImage(u"/graphics/selected.png", 0); });
+        tolerant([&] { selectedImage = GameLib::createImage(u"/graphics/selected.png"); });
     }
     lastActionTime = qev::lang::DSystem::currentTimeMillis();
 }

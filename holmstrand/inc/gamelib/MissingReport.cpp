@@ -17,6 +17,18 @@ std::set<std::pair<Missing, std::u16string>>& reported()
     return names;
 }
 
+std::set<std::u16string>& damaged()
+{
+    static std::set<std::u16string> names;
+    return names;
+}
+
+std::u16string keyOf(const qev::lang::DStringPtr& name)
+{
+    return name ? std::u16string(name->chars(), static_cast<size_t>(name->length()))
+                : std::u16string();
+}
+
 // Names and keys are plain text; anything outside ASCII is written as UTF-8 of its code unit.
 std::string utf8(const qev::lang::DStringPtr& text)
 {
@@ -45,6 +57,7 @@ const char* kindName(Missing kind)
     case Missing::Resource:
         return "resource";
     case Missing::Image:
+    case Missing::PlainImage:
         return "image";
     case Missing::AtlasPiece:
         return "atlas piece";
@@ -58,10 +71,7 @@ const char* kindName(Missing kind)
 
 void reportMissing(Missing kind, const qev::lang::DStringPtr& name)
 {
-    std::u16string key;
-    if (name)
-        key.assign(name->chars(), static_cast<size_t>(name->length()));
-    if (!reported().emplace(kind, key).second)
+    if (!reported().emplace(kind, keyOf(name)).second)
         return;
     std::string where;
     if (kind == Missing::Image)
@@ -71,9 +81,18 @@ void reportMissing(Missing kind, const qev::lang::DStringPtr& name)
     std::fflush(stderr);
 }
 
+void reportDamaged(const qev::lang::DStringPtr& name, const std::string& what)
+{
+    if (!damaged().insert(keyOf(name)).second)
+        return;
+    std::fprintf(stderr, "pallasterhorn: damaged: %s: %s\n", utf8(name).c_str(), what.c_str());
+    std::fflush(stderr);
+}
+
 void resetMissingReports()
 {
     reported().clear();
+    damaged().clear();
 }
 
 } // namespace gamelib

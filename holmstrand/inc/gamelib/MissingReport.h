@@ -4,12 +4,19 @@
 
 #include "lang/DString.h"
 
+#include <string>
+
 namespace gamelib {
 
-enum class Missing { Resource, Image, AtlasPiece, Text };
+// Image: of the graphics set; PlainImage: under its own name ("/graphics/logo.png").
+enum class Missing { Resource, Image, PlainImage, AtlasPiece, Text };
 
 // "pallasterhorn: not found: image /menu/back.jpg (graphics set qvga)" and the like.
 void reportMissing(Missing kind, const qev::lang::DStringPtr& name);
+
+// "pallasterhorn: damaged: /graphics/fonts/menu/font_0: count 9, 8 whole glyphs": an entry that
+// is there but does not read as it should, and what the game made of it.
+void reportDamaged(const qev::lang::DStringPtr& name, const std::string& what);
 
 // Forgets which names were reported (the next run of a test starts afresh).
 void resetMissingReports();

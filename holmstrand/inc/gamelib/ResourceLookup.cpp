@@ -8,6 +8,8 @@
 #include "io/D7zipInputStream.h"
 #include "io/DFileInputStream.h"
 
+#include <string_view>
+
 namespace gamelib {
 
 using qev::io::D7zipInputStream;
@@ -118,6 +120,18 @@ DImagePtr GameLib::loadImage(DStringPtr name, int32_t transform)
     if (!image)
         reportMissing(Missing::Image, name);
     return image;
+}
+
+void throwWithMessage(int32_t code, const DStringPtr& text)
+{
+    qev::lang::throwException(
+        code, std::u16string_view(text->chars(), static_cast<size_t>(text->length())));
+}
+
+DImagePtr GameLib::createImage(DStringPtr name)
+{
+    return reportingFailure(Missing::PlainImage, name,
+                            [&name] { return DImage::createImage(name, DImage::TRANS_NONE); });
 }
 
 void GameLib::loadFolderAliases(DStringPtr set, DStringArrayPtr folders)

@@ -27,6 +27,7 @@ DImagePtr atlasQuarterTurned;
 DImagePtr atlasThreeQuarterTurned;
 int32_t atlasWidth = 0;
 int32_t atlasHeight = 0;
+DStringPtr atlasListName;
 
 namespace {
 
@@ -39,16 +40,31 @@ void dropSheet()
     atlasWidth = atlasHeight = 0;
 }
 
-void readPieces(const qev::io::DInputStreamPtr& in)
+// The list's name and line go into the message, so that a damaged list can be found.
+[[noreturn]] void failLine(int32_t code, const DStringPtr& list, int32_t line, const char16_t* what)
 {
+    throwWithMessage(code, list + u" line " + line + u": " + what);
+}
+
+void readPieces(const qev::io::DInputStreamPtr& in, const DStringPtr& list)
+{
+    int32_t lineNumber = 0;
     for (DStringPtr line = readTextLine(in, false); line; line = readTextLine(in, false)) {
+        ++lineNumber;
         DStringArrayPtr f = splitText(line, u';');
         if (f->length < kFields)
-            throwException(ExceptionCode::ArrayIndexOutOfBoundsException,
-                           "atlas line with fewer than five fields");
+            failLine(ExceptionCode::ArrayIndexOutOfBoundsException, list, lineNumber,
+                     u"fewer than five fields");
         DintArrayPtr rect(new DintArray(4));
-        for (int32_t i = 0; i < 4; ++i)
-            (*rect)[i] = DInteger::parseInt((*f)[i + 1]);
+        try {
+            for (int32_t i = 0; i < 4; ++i)
+                (*rect)[i] = DInteger::parseInt((*f)[i + 1]);
+        } catch (DExceptionBase* e) {
+            if (e->code != ExceptionCode::NumberFormatException)
+                throw;
+            delete e;
+            failLine(ExceptionCode::NumberFormatException, list, lineNumber, u"not a number");
+        }
         atlasPieces->put(DObjectPtr((*f)[0].get()), DObjectPtr(rect));
     }
 }
@@ -67,9 +83,11 @@ void loadAtlas(DStringPtr name)
         atlasPieces = new qev::util::DHashtable(11, 75);
     atlasPieces->clear();
     dropSheet();
-    qev::io::DInputStreamPtr in = GameLib::openGraphicsStream(name + u".txt");
+    DStringPtr list = name + u".txt";
+    atlasListName = list;
+    qev::io::DInputStreamPtr in = GameLib::openGraphicsStream(list);
     try {
-        readPieces(in);
+        readPieces(in, list);
     } catch (...) {
         in->close();
         throw;
@@ -77,7 +95,7 @@ void loadAtlas(DStringPtr name)
     in->close();
     DImagePtr sheet = GameLib::loadImage(name + u".png", DImage::TRANS_NONE);
     if (!sheet)
-        throwException(ExceptionCode::IOException, "atlas sheet missing");
+        throwWithMessage(ExceptionCode::IOException, u"no atlas sheet " + name + u".png");
     atlasThreeQuarterTurned = DImage::createImage(sheet, DImage::TRANS_ROT270);
     atlasQuarterTurned = DImage::createImage(sheet, DImage::TRANS_ROT90);
     atlasHalfTurned = DImage::createImage(sheet, DImage::TRANS_ROT180);
@@ -90,7 +108,22 @@ void loadAtlas(DStringPtr name)
 void releaseAtlas()
 {
     atlasPieces = nullptr;
+    atlasListName = nullptr;
     dropSheet();
+}
+
+GameImagePtr requirePiece(DStringPtr pieceName)
+{
+    GameImagePtr piece = GameImage::fromAtlas(pieceName);
+    if (!piece)
+        throwWithMessage(ExceptionCode::IOException,
+                         u"no piece " + pieceName + u" in " + atlasListText());
+    return piece;
+}
+
+DStringPtr atlasListText()
+{
+    return atlasListName ? atlasListName : DStringPtr(u"the atlas");
 }
 
 void drawGameImage(int32_t x, int32_t y, GameImagePtr image)

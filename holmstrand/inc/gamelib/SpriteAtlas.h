@@ -19,6 +19,8 @@ extern qev::microedition::lcdui::DImagePtr atlasQuarterTurned;      // transform
 extern qev::microedition::lcdui::DImagePtr atlasThreeQuarterTurned; // transform 6
 extern int32_t atlasWidth;
 extern int32_t atlasHeight;
+// The piece list the atlas was loaded from ("/tesk/all.txt"), named when a piece is missing.
+extern qev::lang::DStringPtr atlasListName;
 
 // Replaces the atlas with name + ".txt" and name + ".png" of the graphics set. A line with fewer
 // than five fields raises ArrayIndexOutOfBoundsException, a field that is not a number
@@ -26,6 +28,13 @@ extern int32_t atlasHeight;
 void loadAtlas(qev::lang::DStringPtr name);
 // Drops the pieces, the sheet and its copies.
 void releaseAtlas();
+
+// A piece that a screen cannot do without: IOException naming the piece and the atlas's list
+// when the list lacks it, so that damaged data is named when the screen starts rather than
+// failing later without a name.
+GameImagePtr requirePiece(qev::lang::DStringPtr pieceName);
+// The atlas's list name for such messages.
+qev::lang::DStringPtr atlasListText();
 
 // Draws the piece with its top-left corner at (x, y), clipped to its size; the caller's clip is
 // restored. A transform without copy draws nothing.

@@ -146,6 +146,25 @@ void loadLanguageTexts()
     });
 }
 
+int32_t requireTextNumber(DStringPtr key)
+{
+    DStringPtr text = getText(key);
+    try {
+        return DInteger::parseInt(text, 10);
+    } catch (qev::lang::DExceptionBase* e) {
+        if (e->code != qev::lang::ExceptionCode::NumberFormatException)
+            throw;
+        delete e;
+    }
+    DStringPtr file = u"the language texts";
+    tolerant([&] {
+        file =
+            u"/txt/res_" + dcast<DString>(languageShortNames->elementAt(languageIndex)) + u".txt";
+    });
+    throwWithMessage(qev::lang::ExceptionCode::NumberFormatException,
+                     u"text " + key + u" of " + file + u" is not a number");
+}
+
 DStringPtr getText(DStringPtr key)
 {
     // The key stands in for a text the language lacks: on screen it reads like a fault. A text

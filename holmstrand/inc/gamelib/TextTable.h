@@ -31,6 +31,9 @@ void loadTextFile(qev::lang::DStringPtr name, bool utf);
 // The texts of the chosen language ("/txt/res_" + its short name); when they cannot be read,
 // the table keeps the texts it has.
 void loadLanguageTexts();
+// A text that the game reads as a decimal number; NumberFormatException naming the text and the
+// language file when it is missing or not a number.
+int32_t requireTextNumber(qev::lang::DStringPtr key);
 
 // The value of the key, or the key itself when the table has none (a null table has none).
 qev::lang::DStringPtr getText(qev::lang::DStringPtr key);

@@ -7,7 +7,6 @@
 #include "gamelib/SpriteAtlas.h"
 #include "gamelib/TextTable.h"
 
-#include "lang/DInteger.h"
 #include "lang/DSystem.h"
 #include "microedition/lcdui/DGraphics.h"
 
@@ -35,7 +34,7 @@ int32_t table(int32_t i)
 
 int32_t textNumber(const DStringPtr& key)
 {
-    return qev::lang::DInteger::parseInt(gamelib::getText(key), 10);
+    return gamelib::requireTextNumber(key);
 }
 
 int64_t now()

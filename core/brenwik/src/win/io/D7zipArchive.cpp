@@ -263,18 +263,23 @@ bool D7zipArchive::extractByListing(const D7zipIndex::Entry& entry, char*& data)
 
 char* D7zipArchive::extract(const DStringPtr& name, int64_t& size)
 {
+    // The entry's name goes into the message, so that whoever sees the failure knows what the
+    // game data lacks.
+    const std::u16string_view named(name->chars(), static_cast<size_t>(name->length()));
     if (!m_open)
-        throwException(ExceptionCode::IOException);
+        throwException(ExceptionCode::IOException, u"no game data for " + std::u16string(named));
     std::string wanted;
     const D7zipIndex::Entry* entry = storedName(*name, wanted) ? m_index.find(wanted) : nullptr;
+    if (!entry)
+        throwException(ExceptionCode::IOException, u"no entry " + std::u16string(named));
     // An entry too large for the stream's 32-bit size cannot be opened.
-    if (!entry || entry->size > INT32_MAX)
-        throwException(ExceptionCode::IOException);
+    if (entry->size > INT32_MAX)
+        throwException(ExceptionCode::IOException, u"entry too large: " + std::u16string(named));
     char* data = nullptr;
     // The direct path is only a shortcut: whatever it cannot do, the long way decides.
     if (!(hasDirectPath(entry->number) && extractDirect(*entry, data)) &&
         !extractByListing(*entry, data))
-        throwException(ExceptionCode::IOException);
+        throwException(ExceptionCode::IOException, u"cannot read entry " + std::u16string(named));
     size = entry->size;
     return data;
 }

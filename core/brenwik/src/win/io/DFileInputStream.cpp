@@ -4,6 +4,7 @@
 #include "platform/files.h"
 
 #include <cstdint>
+#include <string>
 
 namespace qev::io {
 
@@ -25,7 +26,9 @@ DFileInputStreamPtr DFileInputStream::open(DStringPtr name)
     HANDLE h = CreateFileW(path->chars(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
-        throwException(ExceptionCode::IOException);
+        throwException(ExceptionCode::IOException,
+                       u"cannot open " +
+                           std::u16string(name->chars(), static_cast<size_t>(name->length())));
     return DFileInputStreamPtr(new DFileInputStream(h));
 }
 

@@ -2,6 +2,7 @@
 
 #include "lang/NumberText.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace qev::lang {
@@ -76,6 +77,16 @@ void throwException(int32_t code, const char* message)
         n = DExceptionBase::kMessageUnits - 1;
     for (size_t i = 0; i < n; ++i)
         e->message[i] = static_cast<unsigned char>(message[i]);
+    e->message[n] = 0;
+    throw e;
+}
+
+void throwException(int32_t code, std::u16string_view message)
+{
+    auto* e = new DExceptionBase;
+    e->code = code;
+    const size_t n = std::min<size_t>(message.size(), DExceptionBase::kMessageUnits - 1);
+    message.copy(e->message, n);
     e->message[n] = 0;
     throw e;
 }

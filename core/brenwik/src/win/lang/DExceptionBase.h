@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 namespace qev::lang {
 
@@ -62,6 +63,8 @@ constexpr int32_t RecordStoreNotOpenException = 0x4200008;
 [[noreturn]] void throwException(int32_t code);
 // The same with a diagnostic message (ASCII, cut to fit), for errors on damaged input.
 [[noreturn]] void throwException(int32_t code, const char* message);
+// The same with a message of any characters, such as the name of a missing entry.
+[[noreturn]] void throwException(int32_t code, std::u16string_view message);
 
 // The class name of a code: the first table entry with exactly this code; otherwise the
 // hexadecimal text of the code, in a static buffer that the next unknown code overwrites.

@@ -6,6 +6,7 @@
 #include "raster/RenderContext.h"
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 namespace qev::microedition::lcdui {
@@ -142,7 +143,9 @@ DImagePtr DImage::createImage(DStringPtr name, int32_t transform)
         std::vector<uint8_t> bytes = archiveImage(name);
         loaded = DecodeImage(bytes.data(), bytes.data() + bytes.size());
         if (!loaded)
-            throwException(ExceptionCode::IOException);
+            throwException(ExceptionCode::IOException,
+                           u"cannot decode image " +
+                               std::u16string(name->chars(), static_cast<size_t>(name->length())));
     }
     Surface* surface = loaded->surface;
     loaded->surface = nullptr;
