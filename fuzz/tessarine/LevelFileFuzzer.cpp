@@ -71,6 +71,8 @@ void prepareOnce()
     if (done)
         return;
     done = true;
+    // The game-wide tables the level reader looks cells up in.
+    gamelib::GameStatics::init();
     fuzzsupport::useScreen(240, 320);
     gamelib::graphicsSet = u"fz";
     gamelib::sharedRandom = new qev::util::DRandom(1);
