@@ -1,6 +1,8 @@
 // Blits, fills, lines and affine blits of the rasteriser, side by side with SDL's software
-// blitter on RGB565 surfaces and with memcpy / memset of the same number of bytes. Sizes: a
-// 64 x 64 sprite, a 240 x 320 frame and a 480 x 640 frame.
+// blitter on RGB565 surfaces and with memcpy / memset of the same number of bytes: once as one
+// contiguous block (the ideal) and once row by row on the same surfaces the rasteriser draws on
+// (the same rows, pitches and alignment, a library call per row). Sizes: a 64 x 64 sprite, a
+// 240 x 320 frame and a 480 x 640 frame.
 #include "BenchSurfaces.h"
 #include "raster/Raster2D.h"
 #include "raster/RenderContext.h"
@@ -77,6 +79,20 @@ void BM_Blit_Memcpy(benchmark::State& state)
     setBytes(state, c);
 }
 
+void BM_Blit_MemcpyRows(benchmark::State& state)
+{
+    const Case c = caseOf(state);
+    SurfacePtr frame = makePattern(c.frameWidth, c.frameHeight, 0);
+    SurfacePtr sprite = makePattern(c.width, c.height, 0);
+    const size_t bytes = size_t(c.width) * 2;
+    for (auto _ : state) {
+        for (int y = 0; y < c.height; ++y)
+            std::memcpy(frame->row(y), sprite->row(y), bytes);
+        benchmark::ClobberMemory();
+    }
+    setBytes(state, c);
+}
+
 void BM_KeyedBlit_Raster(benchmark::State& state)
 {
     const Case c = caseOf(state);
@@ -138,6 +154,19 @@ void BM_Fill_Memset(benchmark::State& state)
     std::vector<uint8_t> to(size_t(c.width) * c.height * 2);
     for (auto _ : state) {
         std::memset(to.data(), 0x12, to.size());
+        benchmark::ClobberMemory();
+    }
+    setBytes(state, c);
+}
+
+void BM_Fill_MemsetRows(benchmark::State& state)
+{
+    const Case c = caseOf(state);
+    SurfacePtr frame = makePattern(c.frameWidth, c.frameHeight, 0);
+    const size_t bytes = size_t(c.width) * 2;
+    for (auto _ : state) {
+        for (int y = 0; y < c.height; ++y)
+            std::memset(frame->row(y), 0x12, bytes);
         benchmark::ClobberMemory();
     }
     setBytes(state, c);
@@ -207,11 +236,13 @@ void BM_Affine_Rotated_Raster(benchmark::State& state)
 BENCHMARK(BM_Blit_Raster)->Apply(sizes);
 BENCHMARK(BM_Blit_SDL)->Apply(sizes);
 BENCHMARK(BM_Blit_Memcpy)->Apply(sizes);
+BENCHMARK(BM_Blit_MemcpyRows)->Apply(sizes);
 BENCHMARK(BM_KeyedBlit_Raster)->Apply(sizes);
 BENCHMARK(BM_KeyedBlit_SDL)->Apply(sizes);
 BENCHMARK(BM_Fill_Raster)->Apply(sizes);
 BENCHMARK(BM_Fill_SDL)->Apply(sizes);
 BENCHMARK(BM_Fill_Memset)->Apply(sizes);
+BENCHMARK(BM_Fill_MemsetRows)->Apply(sizes);
 BENCHMARK(BM_Line_Raster)->Apply(sizes);
 BENCHMARK(BM_Affine_Identity_Raster)->Apply(sizes);
 BENCHMARK(BM_Affine_Scaled_Raster)->Apply(sizes);
