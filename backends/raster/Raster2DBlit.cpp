@@ -1,5 +1,6 @@
 // Rectangle copies: opaque rows as memory blocks, keyed rows pixel by pixel.
 #include "CpuChoice.h"
+#include "RowWalk.h"
 #include "raster/Raster2D.h"
 
 #include <cstring>
@@ -36,8 +37,8 @@ using KeyedRows = void (*)(Surface&, Point, const Surface&, const Rect&, uint16_
 void keyRowsPlain(Surface& target, Point at, const Surface& source, const Rect& from, uint16_t key)
 {
     const int32_t count = from.right - from.left;
-    for (int32_t sy = from.top, dy = at.y; sy < from.bottom; ++sy, ++dy)
-        keyRowPlain(target.row(dy) + at.x, source.row(sy) + from.left, count, key);
+    for (RowPairs r(target, at, source, from); r.more(); r.next())
+        keyRowPlain(r.target(), r.source(), count, key);
 }
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -59,9 +60,9 @@ __attribute__((target("avx2"))) void keyRowsAvx2(Surface& target, Point at, cons
 {
     const int32_t count = from.right - from.left;
     const __m256i k = _mm256_set1_epi16(static_cast<short>(key));
-    for (int32_t sy = from.top, dy = at.y; sy < from.bottom; ++sy, ++dy) {
-        const uint16_t* s = source.row(sy) + from.left;
-        uint16_t* d = target.row(dy) + at.x;
+    for (RowPairs r(target, at, source, from); r.more(); r.next()) {
+        const uint16_t* s = r.source();
+        uint16_t* d = r.target();
         if (count < 16 || rowsOverlap(d, s, count)) {
             keyRowPlain(d, s, count, key);
             continue;
@@ -83,32 +84,48 @@ __attribute__((target("avx512f,avx512bw"))) inline void keyMasked(uint16_t* d, c
     _mm512_mask_storeu_epi16(d, _mm512_mask_cmpneq_epi16_mask(rest, p, key), p);
 }
 
+// Thirty-two pixels of a keyed row.
+__attribute__((target("avx512f,avx512bw"))) inline void keyThirtyTwo(uint16_t* d, const uint16_t* s,
+                                                                     __m512i key)
+{
+    const __m512i p = _mm512_loadu_si512(s);
+    _mm512_mask_storeu_epi16(d, _mm512_cmpneq_epi16_mask(p, key), p);
+}
+
+// Rows at least this long step from the destination's 64-byte boundary on, so that no store in
+// between straddles two cache lines; shorter rows (sprites) save that step's set-up.
+constexpr int32_t kAlignedKeyedRow = 128;
+
 // With AVX-512 a masked store writes only the unkeyed pixels, so the destination is never read:
-// thirty-two pixels a step, the row's rest under a mask that also keeps the load inside the row.
+// thirty-two pixels a step. Rows of 32 pixels or more are keyed by whole steps, the first at the
+// row's start and the last ending at the row's end; keying a pixel twice leaves it as the first
+// time did, as long as the rows do not overlap (which goes the plain way). Shorter rows take one
+// step under a mask, which also keeps the load inside the row; masked loads cost more than whole
+// ones, so longer rows do without them.
 __attribute__((target("avx512f,avx512bw"))) void
 keyRowsAvx512(Surface& target, Point at, const Surface& source, const Rect& from, uint16_t key)
 {
     const int32_t count = from.right - from.left;
     const __m512i k = _mm512_set1_epi16(static_cast<short>(key));
-    for (int32_t sy = from.top, dy = at.y; sy < from.bottom; ++sy, ++dy) {
-        const uint16_t* s = source.row(sy) + from.left;
-        uint16_t* d = target.row(dy) + at.x;
+    for (RowPairs r(target, at, source, from); r.more(); r.next()) {
+        const uint16_t* s = r.source();
+        uint16_t* d = r.target();
         if (rowsOverlap(d, s, count)) {
             keyRowPlain(d, s, count, key);
             continue;
         }
-        // The part up to the destination's next 64-byte boundary first, so that no store
-        // straddles two cache lines.
-        int32_t i = static_cast<int32_t>((64 - (reinterpret_cast<uintptr_t>(d) & 63)) & 63) / 2;
-        i = i < count ? i : count;
-        if (i > 0)
-            keyMasked(d, s, (uint32_t{1} << i) - 1, k);
-        for (; i + 32 <= count; i += 32) {
-            const __m512i p = _mm512_loadu_si512(s + i);
-            _mm512_mask_storeu_epi16(d + i, _mm512_cmpneq_epi16_mask(p, k), p);
+        if (count < 32) {
+            keyMasked(d, s, (uint32_t{1} << count) - 1, k);
+            continue;
         }
-        if (i < count)
-            keyMasked(d + i, s + i, (uint32_t{1} << (count - i)) - 1, k);
+        keyThirtyTwo(d, s, k);
+        // Rows are at least 2-byte aligned, so the boundary is a whole pixel away.
+        int32_t i = 32;
+        if (count >= kAlignedKeyedRow)
+            i = static_cast<int32_t>((64 - (reinterpret_cast<uintptr_t>(d) & 63)) / 2);
+        for (; i < count - 32; i += 32)
+            keyThirtyTwo(d + i, s + i, k);
+        keyThirtyTwo(d + count - 32, s + count - 32, k);
     }
 }
 #endif
@@ -133,10 +150,9 @@ Raster2D& Raster2D::instance()
 void Raster2D::Blit(Surface& target, Point at, const Surface& source, const Rect& from)
 {
     const size_t bytes = static_cast<size_t>(from.right - from.left) * 2;
-    for (int32_t sy = from.top, dy = at.y; sy < from.bottom; ++sy, ++dy) {
-        // memmove: a surface may be blitted onto itself.
-        std::memmove(target.row(dy) + at.x, source.row(sy) + from.left, bytes);
-    }
+    // memmove: a surface may be blitted onto itself.
+    for (RowPairs r(target, at, source, from); r.more(); r.next())
+        std::memmove(r.target(), r.source(), bytes);
 }
 
 void Raster2D::BlitColorKey(Surface& target, Point at, const Surface& source, const Rect& from,

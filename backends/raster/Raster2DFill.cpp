@@ -1,5 +1,6 @@
 // Fills: clear, rectangles, horizontal and vertical runs, single pixels.
 #include "CpuChoice.h"
+#include "RowWalk.h"
 #include "raster/Raster2D.h"
 
 #include <algorithm>
@@ -41,8 +42,9 @@ using ShortRowFill = void (*)(Surface&, int32_t, int32_t, int32_t, int32_t, uint
 void fillShortRowsPlain(Surface& target, int32_t left, int32_t top, int32_t bottom, int32_t count,
                         uint16_t colour)
 {
-    for (int32_t y = top; y < bottom; ++y) {
-        uint16_t* d = target.row(y) + left;
+    TargetRows rows(target, left, top);
+    for (int32_t y = top; y < bottom; ++y, rows.next()) {
+        uint16_t* d = rows.row();
         for (int32_t i = 0; i < count; ++i)
             d[i] = colour;
     }
@@ -58,8 +60,9 @@ __attribute__((target("avx2"))) void fillShortRowsAvx2(Surface& target, int32_t 
 {
     const __m256i wide = _mm256_set1_epi16(static_cast<short>(colour));
     const __m128i narrow = _mm256_castsi256_si128(wide);
-    for (int32_t y = top; y < bottom; ++y) {
-        uint16_t* d = target.row(y) + left;
+    TargetRows rows(target, left, top);
+    for (int32_t y = top; y < bottom; ++y, rows.next()) {
+        uint16_t* d = rows.row();
         if (count >= 16) {
             uint16_t* const last = d + count - 16;
             _mm256_storeu_si256(reinterpret_cast<__m256i*>(d), wide);
@@ -96,8 +99,9 @@ void fillRows(Surface& target, int32_t left, int32_t top, int32_t bottom, int32_
         fillShortRows(target, left, top, bottom, count, colour);
         return;
     }
-    for (int32_t y = top; y < bottom; ++y)
-        fillLong(target.row(y) + left, count, colour);
+    TargetRows rows(target, left, top);
+    for (int32_t y = top; y < bottom; ++y, rows.next())
+        fillLong(rows.row(), count, colour);
 }
 
 } // namespace

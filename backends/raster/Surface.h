@@ -3,6 +3,7 @@
 // their pixels.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 class Surface
@@ -14,7 +15,11 @@ class Surface
     // Frees the pixels when the surface allocated them.
     virtual ~Surface();
 
-    // Uncleared pixels of pitch * height bytes, owned by the surface. Null when out of memory
+    // Alignment of the pixels a surface allocates.
+    static constexpr size_t kPixelAlignment = 64;
+
+    // Uncleared pixels of pitch * height bytes, owned by the surface, starting on a
+    // kPixelAlignment boundary. Null when out of memory
     // or for a size that is not positive or whose byte count would not fit; never throws.
     static Surface* Create(int32_t width, int32_t height);
 

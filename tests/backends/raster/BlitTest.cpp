@@ -200,6 +200,23 @@ TEST(Raster2DBlit, KeyedRowsOfEveryWidthAndOffsetMatchThePixelWalk)
     }
 }
 
+TEST(Raster2DBlit, LongKeyedRowsAtEveryCacheLineOffsetMatchThePixelWalk)
+{
+    // Long rows step from the destination's cache-line boundary on: every start within a line,
+    // and lengths around the point where that begins and around whole steps.
+    auto& raster = Gfx::Internal::Raster2D::instance();
+    for (int width : {95, 96, 127, 128, 129, 159, 160, 161, 250}) {
+        for (int x = 0; x < 32; ++x) {
+            SurfacePtr source = makeSpeckled(width + 2, 2, uint32_t(width + x));
+            SurfacePtr got = makeSpeckled(width + 40, 2, 7), want = makeSpeckled(width + 40, 2, 7);
+            const Rect from{1, 0, width + 1, 2};
+            raster.BlitColorKey(*got, {x, 0}, *source, from, Gfx::kColourKey);
+            keyedWalk(*want, {x, 0}, *source, from, Gfx::kColourKey);
+            ASSERT_TRUE(sameSurface(*got, *want)) << width << " " << x;
+        }
+    }
+}
+
 TEST(Raster2DBlit, KeyedBlitOntoItselfWalksPixelByPixel)
 {
     // Overlapping rows keep the pixel-by-pixel order: a copy one pixel to the right repeats the

@@ -7,7 +7,7 @@
 
 using namespace rastertest;
 
-TEST(Surface, RowsStartOnFourByteBoundaries)
+TEST(Surface, RowsStartOnFourByteBoundariesAndPixelsOnACacheLine)
 {
     const std::pair<int, int> widthPitch[] = {{1, 4}, {2, 4},     {3, 8},
                                               {4, 8}, {175, 352}, {176, 352}};
@@ -18,6 +18,7 @@ TEST(Surface, RowsStartOnFourByteBoundaries)
         EXPECT_EQ(s->width, width);
         EXPECT_EQ(s->height, 3);
         EXPECT_EQ(s->ownsPixels, 1);
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(s->pixels) % Surface::kPixelAlignment, 0u);
         EXPECT_EQ(reinterpret_cast<uintptr_t>(s->row(2)) % 4, 0u);
         EXPECT_EQ(reinterpret_cast<uint8_t*>(s->row(2)) - reinterpret_cast<uint8_t*>(s->row(0)),
                   2 * pitch);
