@@ -78,11 +78,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size == 0 || size > 1 << 16)
         return 0;
-    platform::Registry::closeDatabase();
     // A file moved aside is reported in a message box: kept, never shown, and dropped at once.
     platform::DeviceProfile::current().messageBoxes = platform::MessageBoxMode::Recorded;
     platform::WindowSystem::resetForTests();
     if (data[0] & 1) {
+        platform::Registry::closeDatabase();
         // The whole input is the database file, alone in the folder (files moved aside go).
         for (const auto& old : std::filesystem::directory_iterator(folder()))
             std::filesystem::remove_all(old.path());
@@ -96,9 +96,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         exerciseStore();
         return 0;
     }
-    // Values put into the store's key of a new database in memory: records separated by 0xFF,
+    // Values put into the store's key of an empty database in memory: records separated by 0xFF,
     // each a name (up to the first 0) and data.
     platform::DeviceProfile::current().registryPath = ":memory:";
+    platform::Registry::emptyDatabase();
     HKEY key = nullptr;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, u"Software\\Vostrelle\\null\\fuzz", 0, nullptr, 0, 0,
                         nullptr, &key, nullptr) != ERROR_SUCCESS)

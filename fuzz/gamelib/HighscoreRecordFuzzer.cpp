@@ -8,10 +8,12 @@
 #include "RecordSupport.h"
 
 #include "gamelib/GameMenu.h"
+#include "gamelib/TextTable.h"
 
 #include "lang/DString.h"
 #include "lang/DStringArray.h"
 #include "lang/DintArray.h"
+#include "util/DHashtable.h"
 
 #include <climits>
 #include <cstdlib>
@@ -96,7 +98,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size > 8192)
         return 0;
-    fuzzsupport::programFolder();
+    static const bool once = [] {
+        fuzzsupport::programFolder();
+        // The default entries' name, as the game's texts give it: without a text table every
+        // one of up to 255 entries would be looked up and reported missing again.
+        gamelib::textTable = new qev::util::DHashtable(11, 75);
+        gamelib::textTable->put(DStringPtr(u"empty"), DStringPtr(u"empty"));
+        return true;
+    }();
+    (void)once;
     fuzzsupport::freshRecordStore();
     fuzzsupport::putRecords(u"fzhs1", {std::string(reinterpret_cast<const char*>(data), size)});
 

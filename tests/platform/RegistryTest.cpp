@@ -263,6 +263,44 @@ TEST_F(RegistryTest, ValuesPersistInAWriteAheadLoggedFile)
     sqlite3_close(db);
 }
 
+TEST_F(RegistryTest, EmptyingKeepsAFileButEmptiesAnInMemoryDatabaseInPlace)
+{
+    // A database file is closed, as closeDatabase does: its values stay.
+    HKEY key = create(u"Software\\Vostrelle\\Game\\hs1");
+    ASSERT_EQ(ERROR_SUCCESS, set(key, u"1", "kept"));
+    Registry::emptyDatabase();
+    EXPECT_EQ(ERROR_INVALID_HANDLE, set(key, u"1", "lost"));
+    EXPECT_EQ("kept", get(create(u"Software\\Vostrelle\\Game\\hs1"), u"1"));
+
+    // One in memory loses every key and value, and its old keys, and works on as a new one.
+    profile().registryPath = ":memory:";
+    profile().touchDriver = true;
+    key = create(u"Software\\Vostrelle\\Game\\hs1");
+    ASSERT_EQ(ERROR_SUCCESS, set(key, u"1", "first"));
+    ASSERT_EQ(ERROR_SUCCESS, set(key, u"2", "second"));
+    Registry::emptyDatabase();
+    EXPECT_EQ(":memory:", Registry::openPath());
+    EXPECT_EQ(ERROR_INVALID_HANDLE, set(key, u"1", "lost"));
+    HKEY gone = nullptr;
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND,
+              RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Vostrelle", 0, 0, &gone));
+    key = create(u"Software\\Vostrelle\\Game\\hs1");
+    ASSERT_EQ(ERROR_SUCCESS, set(key, u"9", "new"));
+    // Enumeration starts afresh: the only value is the new one.
+    char16_t name[16] = {};
+    DWORD length = 16;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegEnumValueW(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr));
+    EXPECT_EQ(std::u16string(u"9"), name);
+    length = 16;
+    EXPECT_EQ(ERROR_NO_MORE_ITEMS,
+              RegEnumValueW(key, 1, name, &length, nullptr, nullptr, nullptr, nullptr));
+    // The machine store still holds what the profile gives.
+    HKEY touch = nullptr;
+    EXPECT_EQ(ERROR_SUCCESS,
+              RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"HARDWARE\\DEVICEMAP\\TOUCH", 0, 0, &touch));
+}
+
 TEST_F(RegistryTest, AFileThatIsNoDatabaseIsMovedAsideAndAFreshOneStarts)
 {
     std::string garbage(4096, 'g');

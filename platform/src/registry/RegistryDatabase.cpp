@@ -120,6 +120,16 @@ void RegistryDatabase::close()
     ++m_generation;
 }
 
+bool RegistryDatabase::emptyInMemory()
+{
+    if (!m_db || m_damaged || m_path != ":memory:" ||
+        exec("DELETE FROM main.vals; DELETE FROM main.keys;") != ERROR_SUCCESS)
+        return false;
+    m_place.valid = false;
+    ++m_generation; // keys opened before name rows that are gone
+    return true;
+}
+
 sqlite3_stmt* RegistryDatabase::statement(Store store, Kind kind)
 {
     sqlite3_stmt*& s = m_statements[static_cast<int>(store)][kind];

@@ -44,6 +44,10 @@ class RegistryDatabase
     // generation are invalid.
     uint64_t generation() const { return m_generation; }
     void close();
+    // Empties the user store of an open in-memory database in place, as closing it and opening a
+    // new one would, but keeps the connection and its prepared statements. False (nothing done)
+    // when the open database is not in memory or could not be emptied.
+    bool emptyInMemory();
     // Writes the write-ahead log into the main file, then closes. Safe to repeat.
     void shutdown();
     const std::string& path() const { return m_path; }

@@ -348,6 +348,16 @@ void Registry::closeDatabase()
     handles().keys.clear();
 }
 
+void Registry::emptyDatabase()
+{
+    RegistryDatabase& db = RegistryDatabase::instance();
+    std::lock_guard lock(db.mutex());
+    if (db.emptyInMemory())
+        handles().keys.clear();
+    else
+        closeDatabase();
+}
+
 void Registry::shutdown()
 {
     closeDatabase();
