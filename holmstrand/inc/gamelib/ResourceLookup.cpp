@@ -73,8 +73,11 @@ template <class Result, class Open> Result openWithFallbacks(const DStringPtr& n
 // alias files try names that may well be absent.
 DInputStreamPtr openQuietly(const DStringPtr& name)
 {
-    if (DInputStreamPtr in = tolerant([&] { return openArchiveEntry(name); }))
-        return in;
+    // Without an archive every entry name fails, each with an exception thrown and caught:
+    // straight to the plain file.
+    if (D7zipInputStream::isArchiveOpen())
+        if (DInputStreamPtr in = tolerant([&] { return openArchiveEntry(name); }))
+            return in;
     return DFileInputStream::open(name);
 }
 
