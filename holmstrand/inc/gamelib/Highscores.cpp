@@ -73,8 +73,9 @@ void GameMenu::defaultHighscores()
 {
     DStringArrayPtr names = new DStringArray(kDefaultHighscores);
     DintArrayPtr zeros = new DintArray(kDefaultHighscores);
+    const DStringPtr none = defaultName();
     for (int32_t i = 0; i < kDefaultHighscores; ++i)
-        (*names)[i] = defaultName();
+        (*names)[i] = none;
     setHighscores(names, zeros);
 }
 
@@ -123,8 +124,10 @@ void GameMenu::loadHighscores(int32_t n, DStringPtr prefix)
                 // empty name behind the entries read.
                 DStringArrayPtr names = new DStringArray(entries);
                 DintArrayPtr values = new DintArray(entries);
+                // One name for them all (strings do not change): up to 255 entries.
+                const DStringPtr none = defaultName();
                 for (int32_t i = 0; i < entries; ++i)
-                    (*names)[i] = defaultName();
+                    (*names)[i] = none;
                 setHighscores(names, values);
                 for (int32_t i = 0; i < entries; ++i) {
                     DStringPtr name = in->readUTF();
