@@ -2,7 +2,7 @@
 // processor has it (picked at first use, as the fills are).
 #include "PixelConvert.h"
 
-#include "CpuChoice.h"
+#include "platform/CpuFeatures.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>

@@ -1,6 +1,6 @@
 // Rectangle copies: opaque rows as memory blocks, keyed rows pixel by pixel.
-#include "CpuChoice.h"
 #include "RowWalk.h"
+#include "platform/CpuFeatures.h"
 #include "raster/Raster2D.h"
 
 #include <cstring>
@@ -133,7 +133,7 @@ keyRowsAvx512(Surface& target, Point at, const Surface& source, const Rect& from
 KeyedRows chooseKeyedRows()
 {
 #if defined(__x86_64__) || defined(__i386__)
-    if (cpuHasAvx512bw())
+    if (platform::cpuHasAvx512bw())
         return keyRowsAvx512;
 #endif
     return PH_AVX2_OR_PLAIN(keyRowsAvx2, keyRowsPlain);

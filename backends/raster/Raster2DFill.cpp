@@ -1,6 +1,6 @@
 // Fills: clear, rectangles, horizontal and vertical runs, single pixels.
-#include "CpuChoice.h"
 #include "RowWalk.h"
+#include "platform/CpuFeatures.h"
 #include "raster/Raster2D.h"
 
 #include <algorithm>
@@ -36,7 +36,8 @@ void fillLong(uint16_t* d, int32_t count, uint16_t colour)
 }
 
 // Short rows (sprites, lines) in one inline loop: a library call per row would cost more than
-// its stores. Built twice, plain and for AVX2, and chosen by the processor (CpuChoice.h).
+// its stores. Built twice, plain and for AVX2, and chosen by the processor
+// (platform/CpuFeatures.h).
 using ShortRowFill = void (*)(Surface&, int32_t, int32_t, int32_t, int32_t, uint16_t);
 
 void fillShortRowsPlain(Surface& target, int32_t left, int32_t top, int32_t bottom, int32_t count,

@@ -2,6 +2,8 @@
 
 #include "sound/sndMixOutput.h"
 
+#include "platform/CpuFeatures.h"
+
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #endif
@@ -9,12 +11,6 @@
 namespace {
 
 #if defined(__x86_64__) || defined(__i386__)
-bool haveAvx2()
-{
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2");
-}
-
 // `frames` (a multiple of 16) output frames at half the sound's rate from a position at the
 // start of a frame: each of eight sound frames, its two values summed by a multiply-add with
 // ones, goes into two output frames in a row. The value v times the packed factor is
@@ -90,7 +86,7 @@ void sndAddSoundSpan16StereoSummed(const uint8_t* data, uint64_t& position, uint
 {
     uint32_t done = 0;
 #if defined(__x86_64__) || defined(__i386__)
-    static const bool avx2 = haveAvx2();
+    static const bool avx2 = platform::cpuHasAvx2();
     if (step == 128 && frames >= 17 && avx2 && narrowFactor(factor)) {
         // A position in the upper half of its frame starts with a lone output frame.
         if (position & 128) {
@@ -113,7 +109,7 @@ void sndWriteFrames16Stereo(int16_t* out, const sndPackedSum* music, const sndPa
 {
     uint32_t done = 0;
 #if defined(__x86_64__) || defined(__i386__)
-    static const bool avx2 = haveAvx2();
+    static const bool avx2 = platform::cpuHasAvx2();
     if (avx2) {
         done = frames / 8 * 8;
         write16StereoWide(out, music, sound, done);
