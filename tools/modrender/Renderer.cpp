@@ -108,10 +108,10 @@ Result renderTo(const std::vector<uint8_t>& file, const Options& o, const Sink& 
     }
     const size_t frameBytes = static_cast<size_t>((o.bits == 8 ? 1 : 2) * (o.stereo ? 2 : 1));
     const uint64_t maxFrames = o.maxSeconds > 0 ? static_cast<uint64_t>(o.maxSeconds * o.rate) : 0;
-    if (!overlays.empty() || o.volume != 64) {
-        // Effects over the song, or a lowered level: the whole speaker mixes, one frame at a
-        // time, so that the output ends exactly where the song or sound does (the frame in which
-        // the channel finds its end holds nothing of it and is not kept).
+    if (!overlays.empty()) {
+        // Effects over the song: the whole speaker mixes, one frame at a time, so that the output
+        // ends exactly where the song or sound does (the frame in which the channel finds its end
+        // holds nothing of it and is not kept).
         std::vector<uint8_t> frame(frameBytes);
         for (uint64_t done = 0; done < maxFrames; ++done) {
             for (size_t k = 0; k < overlays.size(); ++k) {
@@ -125,9 +125,10 @@ Result renderTo(const std::vector<uint8_t>& file, const Options& o, const Sink& 
         }
         return r;
     }
-    // The one channel alone is mixed straight into sums a block at a time, as the speaker mixes it,
-    // so that the output ends exactly where the song or sound does: the channel tells how many
-    // frames of a block it filled before it found its end.
+    // The one channel alone (its volume already holds the master level, set before it started)
+    // is mixed straight into sums a block at a time, as the speaker mixes it, so that the output
+    // ends exactly where the song or sound does: the channel tells how many frames of a block it
+    // filled before it found its end.
     constexpr uint32_t kBlock = 1024;
     std::vector<sndPackedSum> sums(kBlock), silence(kBlock, 0);
     std::vector<uint8_t> out(kBlock * frameBytes);
