@@ -101,8 +101,8 @@ void expectOnly(qev::lang::DExceptionBase* e, std::initializer_list<int32_t> all
         }
     }
     std::string message;
-    for (size_t i = 0; i < qev::lang::DExceptionBase::kMessageUnits && e->message[i]; ++i)
-        message.push_back(e->message[i] < 0x80 ? static_cast<char>(e->message[i]) : '?');
+    for (char16_t c : e->text())
+        message.push_back(c < 0x80 ? static_cast<char>(c) : '?');
     std::fprintf(stderr, "unexpected exception 0x%x: %s\n", static_cast<unsigned>(e->code),
                  message.c_str());
     std::abort();

@@ -45,8 +45,8 @@ std::string readFile(const std::string& path)
 std::string messageOf(const DExceptionBase& e)
 {
     std::string text;
-    for (size_t i = 0; i < DExceptionBase::kMessageUnits && e.message[i]; ++i)
-        text.push_back(e.message[i] < 0x80 ? static_cast<char>(e.message[i]) : '?');
+    for (char16_t c : e.text())
+        text.push_back(c < 0x80 ? static_cast<char>(c) : '?');
     return text;
 }
 

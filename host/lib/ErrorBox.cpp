@@ -20,12 +20,16 @@ std::u16string unhandledExceptionText(const char* prefix, const qev::lang::DExce
     std::snprintf(head, sizeof head, "%s - unhadled exception 0x%x!\n", prefix,
                   static_cast<unsigned>(e.code));
     std::u16string text(head, head + std::char_traits<char>::length(head));
-    text += qev::lang::getExceptionName(e.code);
-    if (withMessage) {
-        text += u"\r\n";
-        for (size_t i = 0; i < qev::lang::DExceptionBase::kMessageUnits && e.message[i]; ++i)
-            text += e.message[i];
-    }
+    if (withMessage)
+        return text + exceptionDescription(e);
+    return text + qev::lang::getExceptionName(e.code);
+}
+
+std::u16string exceptionDescription(const qev::lang::DExceptionBase& e)
+{
+    std::u16string text = qev::lang::getExceptionName(e.code);
+    text += u"\r\n";
+    text += e.text();
     return text;
 }
 
@@ -34,9 +38,7 @@ void reportToStderr(const qev::lang::DExceptionBase& e)
     std::string text;
     platform::utf16ToUtf8(qev::lang::getExceptionName(e.code), text);
     text += ": ";
-    std::u16string message;
-    for (size_t i = 0; i < qev::lang::DExceptionBase::kMessageUnits && e.message[i]; ++i)
-        message += e.message[i];
+    const std::u16string message(e.text());
     std::string utf8;
     platform::utf16ToUtf8(message.c_str(), utf8);
     std::fprintf(stderr, "pallasterhorn: %s%s\n", text.c_str(), utf8.c_str());

@@ -12,6 +12,8 @@ void showError(const std::u16string& text);
 // "\r\n<message>".
 std::u16string unhandledExceptionText(const char* prefix, const qev::lang::DExceptionBase& e,
                                       bool withMessage);
+// "<class name>\r\n<message>": what failed, for a box that says what it means.
+std::u16string exceptionDescription(const qev::lang::DExceptionBase& e);
 // "pallasterhorn: <class name>: <message>" on the error output.
 void reportToStderr(const qev::lang::DExceptionBase& e);
 

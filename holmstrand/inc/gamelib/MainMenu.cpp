@@ -295,11 +295,7 @@ void MainMenu::refuseScreen(const GameInterfacePtr& screen, DExceptionBase* e)
 {
     // A screen whose start failed (its data missing or damaged) stands half made and would
     // ignore every key: the player is told what failed and gets a fresh main menu instead.
-    std::u16string text = u"The screen cannot start!\n";
-    text += qev::lang::getExceptionName(e->code);
-    text += u"\r\n";
-    for (size_t i = 0; i < DExceptionBase::kMessageUnits && e->message[i]; ++i)
-        text += e->message[i];
+    const std::u16string text = u"The screen cannot start!\n" + host::exceptionDescription(*e);
     host::reportToStderr(*e);
     delete e;
     tolerant([&] { screen->stop(); });

@@ -17,6 +17,14 @@ struct DExceptionBase
 
     // True for every member of the Exception family (which is every code the framework throws).
     bool isException() const { return (code & 0x4000000) != 0; }
+    // The message, up to its end mark or the buffer's end.
+    std::u16string_view text() const
+    {
+        size_t n = 0;
+        while (n < kMessageUnits && message[n])
+            ++n;
+        return std::u16string_view(message, n);
+    }
 };
 
 namespace ExceptionCode {
