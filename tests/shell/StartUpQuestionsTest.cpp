@@ -224,10 +224,9 @@ TEST_F(StartUpQuestions, TheSoundAnswerIsHighlightedUnderTheQuestion)
     EXPECT_FALSE(pixelIs(left, no, SoundMenu::kHighlightColour));
 }
 
-TEST_F(StartUpQuestions, OnALandscapeScreenTheBoxesAreCentredBelowTheTitle)
+TEST_F(StartUpQuestions, OnALandscapeScreenTheBoxesStartAsFarDownAsTheyAreWide)
 {
-    // Placed as far down as the box is wide, the boxes would start 14 pixels from the top of a
-    // 240-pixel-high screen, over the backdrop's title.
+    // 212 pixels wide: both boxes start 14 pixels from the top of a 240-pixel-high screen.
     shellArchive({{"320x240", "graphics=big\r\n"}});
     startDisplay(320, 240);
     lib->startApp();
@@ -235,16 +234,40 @@ TEST_F(StartUpQuestions, OnALandscapeScreenTheBoxesAreCentredBelowTheTitle)
     auto* languages = current<LangMenu>();
     ASSERT_TRUE(languages);
     EXPECT_EQ(212, languages->boxWidth);
-    EXPECT_EQ((240 - 2 * (kFontHeight + 4)) / 2, languages->boxY);
-    EXPECT_TRUE(pixelIs(languages->boxX + 3, 113, LangMenu::kHighlightColour));
-    EXPECT_FALSE(pixelIs(languages->boxX + 3, 20, LangMenu::kHighlightColour));
+    EXPECT_EQ(14, languages->boxY);
+    const int32_t left = languages->boxX + 3;
+    EXPECT_TRUE(pixelIs(left, 14 + 1, LangMenu::kHighlightColour));
+    EXPECT_FALSE(pixelIs(left, 14 - 1, LangMenu::kHighlightColour));
+    EXPECT_FALSE(pixelIs(left, 14 + kFontHeight + 4 + 1, LangMenu::kHighlightColour));
+    EXPECT_TRUE(pixelIs(160 - 21 + 1, 14 + (kFontHeight + 4) / 2 - 3, shelltest::kGlyph))
+        << "ENGLISH in the first row";
     press('5');
     auto* sound = current<SoundMenu>();
     ASSERT_TRUE(sound);
-    EXPECT_EQ((240 - (3 * kFontHeight + 12)) / 2, sound->boxY);
+    EXPECT_EQ(14, sound->boxY);
     step();
-    const int32_t no = sound->boxY + 2 * sound->rowHeight + sound->rowHeight / 2;
-    EXPECT_TRUE(pixelIs(sound->boxX + 3, no, SoundMenu::kHighlightColour));
+    const int32_t no = 14 + 2 * (kFontHeight + 4);
+    EXPECT_TRUE(pixelIs(left, no + 1, SoundMenu::kHighlightColour));
+    EXPECT_FALSE(pixelIs(left, no - 1, SoundMenu::kHighlightColour));
+}
+
+TEST_F(StartUpQuestions, ABoxThatWouldLeaveTheScreenIsCentredOnItsHeight)
+{
+    // 266 pixels wide on a screen 150 high: started as far down as it is wide it would begin
+    // above the screen, so each box stands in the middle of the height.
+    shellArchive({{"400x150", "graphics=big\r\n"}});
+    startDisplay(400, 150);
+    lib->startApp();
+    step();
+    auto* languages = current<LangMenu>();
+    ASSERT_TRUE(languages);
+    const int32_t top = (150 - 2 * (kFontHeight + 4)) / 2;
+    EXPECT_EQ(top, languages->boxY);
+    EXPECT_TRUE(pixelIs(languages->boxX + 3, top + 1, LangMenu::kHighlightColour));
+    press('5');
+    auto* sound = current<SoundMenu>();
+    ASSERT_TRUE(sound);
+    EXPECT_EQ((150 - 3 * (kFontHeight + 4)) / 2, sound->boxY);
 }
 
 TEST_F(StartUpQuestions, OnAPortraitScreenTheBoxStartsAsFarDownAsItIsWide)
