@@ -197,6 +197,24 @@ TEST_P(EverySize, TheWalkGetsEverywhereAndEndsNormally)
         EXPECT_EQ(strayPixels(keys, w / 2, 10, 11, {0x96A3C8}), 0);
         EXPECT_TRUE(near(keys.at(10, 12), 0x96A3C8));
     }
+    for (const char* question : {"language", "sound"}) {
+        // The start-up questions: the highlighted row (the first language; "no", the last of
+        // the sound box's three rows) lies wholly on the screen, at the box's left edge.
+        SCOPED_TRACE(question);
+        const int w = GetParam().width, h = GetParam().height;
+        const Picture p = readPicture(out + "/" + question + ".png");
+        ASSERT_EQ(p.width, w);
+        const int x = (w - 2 * (w / 3)) / 2 + 3;
+        int first = -1, last = -1;
+        for (int y = 0; y < h; ++y)
+            if (near(p.at(x, y), 0x7381A9)) {
+                first = first < 0 ? y : first;
+                last = y;
+            }
+        EXPECT_GT(first, 0);
+        EXPECT_LT(last, h - 1);
+        EXPECT_GE(last - first + 1, 8) << "a row of the menu font";
+    }
     {
         // The gallery with nothing unlocked: violet inside a light grey outline.
         SCOPED_TRACE("gallery");
