@@ -1,5 +1,6 @@
 // A bitmap shown in place by a window: presented without a copy, and still what the window's
 // own pixels hold whenever they are looked at, drawn over or outlive the bitmap.
+#include "DibInfo.h"
 #include "TestDevice.h"
 
 #include "platform/gdi.h"
@@ -38,16 +39,7 @@ class InPlacePresentTest : public ::testing::Test
     // A top-down RGB565 DIB of the window's size, filled with `colour`.
     uint16_t* frame(HBITMAP& bitmap, uint16_t colour, int width = 240, int height = 320)
     {
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        bi.bmiHeader.biWidth = width;
-        bi.bmiHeader.biHeight = -height;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 16;
-        bi.bmiHeader.biCompression = BI_BITFIELDS;
-        bi.bmiColors[0] = 0xF800;
-        bi.bmiColors[1] = 0x07E0;
-        bi.bmiColors[2] = 0x001F;
+        BITMAPINFO bi = dibInfo(width, -height, 16);
         void* bits = nullptr;
         bitmap = CreateDIBSection(windowDC, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
         bitmaps.push_back(bitmap);
