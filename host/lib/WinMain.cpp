@@ -39,21 +39,21 @@ int WinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int)
 {
     host::registerResources();
     platform::DeviceProfile& profile = platform::DeviceProfile::current();
-    if (profile.windowBackend == platform::WindowBackendKind::Script)
+    if (profile.windowBackend == platform::WindowMode::Script)
         return host::runScript(instance, commandLine);
-    if (profile.windowBackend == platform::WindowBackendKind::Sdl && !openDesktop())
+    if (profile.windowBackend == platform::WindowMode::Sdl && !openDesktop())
         return CGameEngine::kDisplayFailed;
 
     // A run without a desktop window must never find a player's game and quit in its favour.
     bool privateGroup = false;
     if (!profile.instanceNamespace.empty()) {
         platform::InstanceRegistry::setNamespace(profile.instanceNamespace);
-    } else if (profile.windowBackend == platform::WindowBackendKind::Headless) {
+    } else if (profile.windowBackend == platform::WindowMode::Headless) {
         platform::InstanceRegistry::setNamespace("headless-" + std::to_string(getpid()));
         privateGroup = true;
     }
     // Nobody plays a run without a window: it keeps its records to itself unless told a file.
-    if (profile.windowBackend == platform::WindowBackendKind::Headless && !profile.registryGiven)
+    if (profile.windowBackend == platform::WindowMode::Headless && !profile.registryGiven)
         profile.registryPath = ":memory:";
     const int status = host::runProgram(instance, commandLine, nullptr);
     if (privateGroup)

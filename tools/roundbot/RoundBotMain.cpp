@@ -189,7 +189,7 @@ int main(int argc, char** argv)
         toolsupport::ToolSession session("roundbot");
         session.useFolders(options.dataFolder, scratch.string());
         platform::DeviceProfile::current().clock = platform::ClockMode::Fake;
-        platform::DeviceProfile::current().audio = platform::AudioBackend::Manual;
+        platform::DeviceProfile::current().audio = platform::AudioMode::Manual;
         status =
             session.run([&options](toolsupport::ToolSession& s) { return playRounds(s, options); });
     }
