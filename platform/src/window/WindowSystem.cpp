@@ -364,7 +364,7 @@ WindowBackend& WindowSystem::backend()
 {
     State& s = state();
     if (!s.backend) {
-        if (DeviceProfile::current().windowBackend == WindowBackendKind::Sdl)
+        if (DeviceProfile::current().windowBackend == WindowMode::Sdl)
             s.backend = SdlBackend::create();
         if (!s.backend)
             s.backend = std::make_unique<HeadlessBackend>();
