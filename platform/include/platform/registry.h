@@ -92,27 +92,6 @@ class Registry
     static bool readOnly();
     // The file of the open database ("" when none is open).
     static std::string openPath();
-
-    // Fault injection: the n-th SQL statement (1-based, counted from now) fails with the given
-    // SQLite result code (SQLITE_FULL 13, SQLITE_IOERR 10, ...); 0 disarms it.
-    static void failNthStatement(unsigned n, int sqliteResult);
-    // Fault injection: an existing database file is treated as one this process may not write
-    // (as a write-protected file or folder would be), from the next opening on.
-    static void refuseWrites(bool refuse);
-    // Fault injection: a disk with `bytes` of room left for the database's files (the main
-    // file and its log). A write that needs more fails with ERROR_DISK_FULL, as on a full disk,
-    // and is rolled back. Applies to databases opened while a limit is set (later changes of
-    // the number apply to them at once); -1 lifts the limit.
-    static void limitDiskRoom(int64_t bytes);
-    // Test switch: how long a call waits for another program's lock on the file before it
-    // fails (4000 ms).
-    static void lockWait(int millis);
-    // Lifts every fault and test switch above (syncing excepted).
-    static void clearFaults();
-    // Test switch: with false, databases opened from now on skip the syncs to disk (a crash
-    // of the machine may then lose writes). For fuzzing and other runs that throw the data
-    // away; the shipped program always syncs.
-    static void syncWrites(bool sync);
 };
 
 } // namespace platform
