@@ -1,6 +1,7 @@
 // Faults of the disk under the records database, for tests: an SQLite file system layer over the
 // default one that fails a write growing a file (or the shared-memory file) past the room left
-// with SQLITE_FULL, as a full disk would, and fails reads or syncs with an I/O error. Databases opened while no fault is set do not go through it.
+// with SQLITE_FULL, as a full disk would, and fails reads or syncs with an I/O error. Databases
+// opened while no fault is set do not go through it.
 #pragma once
 
 #include <cstdint>

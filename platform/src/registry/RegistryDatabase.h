@@ -149,6 +149,7 @@ class RegistryDatabase
     DWORD m_failedError = ERROR_SUCCESS;
     int m_lastFailure = 0;              // the SQLite result of the last failed statement
     bool m_lockedOut = false;           // a lock wait ran out and no write went through since
+    int64_t m_lockWaitStart = 0;        // when the current wait for a lock began
     uint64_t m_device = 0, m_inode = 0; // the open file's identity
     uint64_t m_generation = 0;
     bool m_damaged = false;

@@ -314,7 +314,11 @@ int RegistryDatabase::waitForLock(void* self, int count)
 {
     constexpr int kStepMillis = 5;
     auto* db = static_cast<RegistryDatabase*>(self);
-    if (db->m_lockedOut || count * kStepMillis >= db->m_lockWaitMs) {
+    // Counted on the clock, not in steps: a busy machine oversleeps each step.
+    if (count == 0)
+        db->m_lockWaitStart = platform::monotonicMillis();
+    if (db->m_lockedOut ||
+        platform::monotonicMillis() - db->m_lockWaitStart + kStepMillis > db->m_lockWaitMs) {
         db->m_lockedOut = true;
         return 0;
     }
