@@ -11,6 +11,7 @@
 #include "platform/registry.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -202,6 +203,54 @@ TEST(ProgramInputs, AScriptedRunStartsAfreshOverItsOwnRecordsAndNeverWritesThrou
     EXPECT_EQ("the player's picture", readFile(target));
     EXPECT_FALSE(fs::is_symlink(out + "/menu.png"));
     EXPECT_TRUE(fs::is_regular_file(out + "/menu.png"));
+}
+
+// The real program with its records locked by another process for the whole run: it starts, says
+// once that nothing is saved, and leaves the file as it was.
+TEST(ProgramInputs, RecordsLockedByAnotherProcessNeitherStopTheStartNorChangeTheFile)
+{
+    testsupport::TempFolder folder;
+    const std::string script = folder.write("play.txt", "10 records stores\n11 end\n");
+    const std::string records = folder.path() + "/records.sqlite";
+    const std::string environment = "PH_WINDOW_BACKEND=script PH_SCRIPT='" + script +
+                                    "' PH_FRAMES='" + folder.path() + "/out' PH_REGISTRY='" +
+                                    records + "'";
+    ASSERT_EQ(0, runProgram(environment, folder.path() + "/log"))
+        << readFile(folder.path() + "/log");
+    const std::string before = readFile(records);
+    int ready[2], release[2];
+    ASSERT_EQ(0, pipe(ready));
+    ASSERT_EQ(0, pipe(release));
+    const pid_t holder = fork();
+    ASSERT_GE(holder, 0);
+    if (holder == 0) {
+        close(ready[0]);
+        close(release[1]);
+        sqlite3* db = nullptr;
+        char locked = sqlite3_open(records.c_str(), &db) == SQLITE_OK &&
+                              sqlite3_exec(db, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE;",
+                                           nullptr, nullptr, nullptr) == SQLITE_OK
+                          ? 1
+                          : 0;
+        (void)!write(ready[1], &locked, 1);
+        char byte = 0;
+        (void)!read(release[0], &byte, 1);
+        _exit(0);
+    }
+    close(ready[1]);
+    close(release[0]);
+    char locked = 0;
+    EXPECT_EQ(1, read(ready[0], &locked, 1));
+    close(ready[0]);
+    const int status = runProgram(environment, folder.path() + "/log");
+    close(release[1]);
+    waitpid(holder, nullptr, 0);
+    ASSERT_EQ(1, locked);
+    const std::string log = readFile(folder.path() + "/log");
+    EXPECT_EQ(status, 5) << log; // the notice was shown
+    EXPECT_NE(log.find("nothing is saved in this run"), std::string::npos) << log;
+    EXPECT_TRUE(readFile(records) == before);
+    EXPECT_TRUE(fs::exists(folder.path() + "/out/stores.txt"));
 }
 
 TEST(ProgramInputs, ADeviceAsTheScriptIsRefusedWithStatusTwo)

@@ -6,10 +6,13 @@
 // database with full syncs, so a crash or kill at any moment leaves each value either old or
 // new. A file that is not a database, is damaged, holds tables that are not the registry's or
 // was made by a newer version is moved aside (with a message box naming where it went) and a
-// new empty one is started. A file that can be read but not written is opened for reading, with
+// new empty one is started; it is never removed (one that cannot be moved stays as it is). A file that can be read but not written is opened for reading, with
 // one message box: reads work, writes fail with ERROR_ACCESS_DENIED. A file that cannot be
 // opened at all, and a write that fails for want of room or storage, get the same one box per
-// file and run: the player is told that records are not saved. The database is closed in
+// file and run: the player is told that records are not saved. A file that cannot be opened is
+// not tried again in the run. Another program's lock is waited for once, briefly; then calls fail
+// at once until a write goes through. A file removed or replaced while open is noticed at the
+// next call, and the file then at the path is opened, with a box. The database is closed in
 // order (its log written into the main file) by Registry::shutdown, which also runs at exit. Key
 // and value names are case-insensitive; path components are separated by "\". HKEY_LOCAL_MACHINE is
 // read-only and holds what the device profile provides. Results are error codes as on the handheld:
