@@ -1,6 +1,7 @@
 // What the scripted runner takes from outside besides the script's text: the script file itself
 // (a regular file of a sane size only) and where the records go (never the player's own).
 #include "HostFixture.h"
+#include "LockingProcess.h"
 
 #include "ScriptFile.h"
 #include "ScriptRun.h"
@@ -11,7 +12,6 @@
 #include "platform/registry.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -218,34 +218,12 @@ TEST(ProgramInputs, RecordsLockedByAnotherProcessNeitherStopTheStartNorChangeThe
     ASSERT_EQ(0, runProgram(environment, folder.path() + "/log"))
         << readFile(folder.path() + "/log");
     const std::string before = readFile(records);
-    int ready[2], release[2];
-    ASSERT_EQ(0, pipe(ready));
-    ASSERT_EQ(0, pipe(release));
-    const pid_t holder = fork();
-    ASSERT_GE(holder, 0);
-    if (holder == 0) {
-        close(ready[0]);
-        close(release[1]);
-        sqlite3* db = nullptr;
-        char locked = sqlite3_open(records.c_str(), &db) == SQLITE_OK &&
-                              sqlite3_exec(db, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE;",
-                                           nullptr, nullptr, nullptr) == SQLITE_OK
-                          ? 1
-                          : 0;
-        (void)!write(ready[1], &locked, 1);
-        char byte = 0;
-        (void)!read(release[0], &byte, 1);
-        _exit(0);
+    int status = -1;
+    {
+        testsupport::LockingProcess other(records);
+        ASSERT_TRUE(other.locked());
+        status = runProgram(environment, folder.path() + "/log");
     }
-    close(ready[1]);
-    close(release[0]);
-    char locked = 0;
-    EXPECT_EQ(1, read(ready[0], &locked, 1));
-    close(ready[0]);
-    const int status = runProgram(environment, folder.path() + "/log");
-    close(release[1]);
-    waitpid(holder, nullptr, 0);
-    ASSERT_EQ(1, locked);
     const std::string log = readFile(folder.path() + "/log");
     EXPECT_EQ(status, 5) << log; // the notice was shown
     EXPECT_NE(log.find("nothing is saved in this run"), std::string::npos) << log;

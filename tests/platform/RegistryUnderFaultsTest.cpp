@@ -2,6 +2,7 @@
 // program likes, passing read errors, failed syncs, a damaged file with a long name, no room for
 // the shared-memory file, and a file removed or replaced while the game runs. None may freeze
 // the game, remove a player's file, or tell the player something other than what is stored.
+#include "LockingProcess.h"
 #include "RegistryFixture.h"
 
 #include "platform/clock.h"
@@ -17,6 +18,7 @@
 
 using platform::Registry;
 using platform::RegistryFaults;
+using testsupport::LockingProcess;
 namespace fs = std::filesystem;
 
 namespace {
@@ -70,52 +72,6 @@ class RecordsUnderFaults : public RegistryFixture
             RegCloseKey(key);
         }
     }
-};
-
-// Another process holds the records file locked, readers and writers alike, for the whole test.
-class LockingProcess
-{
-  public:
-    explicit LockingProcess(const std::string& path)
-    {
-        int ready[2], release[2];
-        if (pipe(ready) != 0 || pipe(release) != 0)
-            return;
-        m_child = fork();
-        if (m_child == 0) {
-            close(ready[0]);
-            close(release[1]);
-            sqlite3* db = nullptr;
-            char done = sqlite3_open(path.c_str(), &db) == SQLITE_OK &&
-                                sqlite3_exec(db, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE;",
-                                             nullptr, nullptr, nullptr) == SQLITE_OK
-                            ? 1
-                            : 0;
-            (void)!write(ready[1], &done, 1);
-            char byte = 0;
-            (void)!read(release[0], &byte, 1); // until the test ends
-            _exit(0);
-        }
-        close(ready[1]);
-        close(release[0]);
-        m_release = release[1];
-        char done = 0;
-        m_locked = read(ready[0], &done, 1) == 1 && done == 1;
-        close(ready[0]);
-    }
-    ~LockingProcess()
-    {
-        if (m_release >= 0)
-            close(m_release);
-        if (m_child > 0)
-            waitpid(m_child, nullptr, 0);
-    }
-    bool locked() const { return m_locked; }
-
-  private:
-    pid_t m_child = -1;
-    int m_release = -1;
-    bool m_locked = false;
 };
 
 TEST_F(RecordsUnderFaults, ALockHeldByAnotherProcessCostsTheStartOneBriefWait)

@@ -119,6 +119,7 @@ class RegistryDatabase
     OpenResult tryOpen(const std::string& path, OpenMode mode, std::string& problem, DWORD& error);
     OpenResult checkIntegrity(OpenMode mode, std::string& problem, DWORD& error);
     OpenResult checkSchema(std::string& problem, int& version);
+    bool hasOrderIndex();
     // Read-write, or for reading only when the file cannot be written.
     OpenResult openEither(const std::string& path, std::string& problem, DWORD& error);
     DWORD openAt(const std::string& path);

@@ -152,6 +152,19 @@ RegistryDatabase::OpenResult RegistryDatabase::checkSchema(std::string& problem,
     return OpenResult::Ok;
 }
 
+bool RegistryDatabase::hasOrderIndex()
+{
+    // Files of earlier versions of the program may lack the index of values in order.
+    sqlite3_stmt* s = nullptr;
+    bool found = sqlite3_prepare_v2(m_db,
+                                    "SELECT 1 FROM main.sqlite_master WHERE type='index' AND "
+                                    "name='vals_order'",
+                                    -1, &s, nullptr) == SQLITE_OK &&
+                 sqlite3_step(s) == SQLITE_ROW;
+    sqlite3_finalize(s);
+    return found;
+}
+
 RegistryDatabase::OpenResult RegistryDatabase::tryOpen(const std::string& path, OpenMode mode,
                                                        std::string& problem, DWORD& error)
 {
@@ -215,7 +228,7 @@ RegistryDatabase::OpenResult RegistryDatabase::tryOpen(const std::string& path, 
     // lock on writing does not keep the records from being read.
     std::string schema = std::string("PRAGMA journal_mode=WAL; PRAGMA synchronous=") +
                          (m_syncWrites ? "FULL;" : "OFF;");
-    if (version != kSchemaVersion)
+    if (version != kSchemaVersion || !hasOrderIndex())
         schema += "CREATE TABLE IF NOT EXISTS main.keys(id INTEGER PRIMARY KEY, parent INTEGER,"
                   " name TEXT COLLATE NOCASE, UNIQUE(parent, name));"
                   "CREATE TABLE IF NOT EXISTS main.vals(key INTEGER, name TEXT COLLATE NOCASE,"
