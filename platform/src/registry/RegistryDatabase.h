@@ -146,7 +146,8 @@ class RegistryDatabase
     std::recursive_mutex m_mutex;
     sqlite3* m_db = nullptr;
     std::string m_path;
-    std::string m_failedPath; // a file that could not be opened in this run, not tried again
+    std::string m_absolutePath; // m_path made absolute when it was opened
+    std::string m_failedPath;   // a file that could not be opened in this run, not tried again
     DWORD m_failedError = ERROR_SUCCESS;
     int m_lastFailure = 0;              // the SQLite result of the last failed statement
     bool m_lockedOut = false;           // a lock wait ran out and no write went through since

@@ -523,7 +523,10 @@ DWORD RegistryDatabase::openAt(const std::string& path)
     {
     };
     m_device = m_inode = 0;
-    if (path != ":memory:" && ::stat(path.c_str(), &st) == 0) {
+    std::error_code ec;
+    // Absolute, so that a change of the working folder is not taken for another file.
+    m_absolutePath = path == ":memory:" ? path : std::filesystem::absolute(path, ec).string();
+    if (path != ":memory:" && ::stat(m_absolutePath.c_str(), &st) == 0) {
         m_device = st.st_dev;
         m_inode = st.st_ino;
     }
@@ -543,7 +546,8 @@ bool RegistryDatabase::replacedUnderneath() const
     struct stat st
     {
     };
-    return ::stat(m_path.c_str(), &st) != 0 || static_cast<uint64_t>(st.st_dev) != m_device ||
+    return ::stat(m_absolutePath.c_str(), &st) != 0 ||
+           static_cast<uint64_t>(st.st_dev) != m_device ||
            static_cast<uint64_t>(st.st_ino) != m_inode;
 }
 
