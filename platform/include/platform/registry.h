@@ -6,8 +6,9 @@
 // database with full syncs, so a crash or kill at any moment leaves each value either old or
 // new. A file that is not a database, is damaged, holds tables that are not the registry's or
 // was made by a newer version is moved aside (with a message box naming where it went) and a
-// new empty one is started; it is never removed (one that cannot be moved stays as it is). A file that can be read but not written is opened for reading, with
-// one message box: reads work, writes fail with ERROR_ACCESS_DENIED. A file that cannot be
+// new empty one is started; it is never removed (one that cannot be moved stays as it is). A
+// file that can be read but not written is opened for reading, with one message box: reads work,
+// writes fail with ERROR_ACCESS_DENIED. A file that cannot be
 // opened at all, and a write that fails for want of room or storage, get the same one box per
 // file and run: the player is told that records are not saved. A file that cannot be opened is
 // not tried again in the run. Another program's lock is waited for once, briefly; then calls fail
