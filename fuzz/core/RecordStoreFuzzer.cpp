@@ -5,6 +5,7 @@
 #include "microedition/rms/DRecordStore.h"
 #include "platform/DeviceProfile.h"
 #include "platform/registry.h"
+#include "platform/testing/RegistryFaults.h"
 #include "platform/window/WindowSystem.h"
 
 #include <cstdio>
@@ -29,7 +30,7 @@ const std::string& folder()
         // time spent, for files that are thrown away at once. PH_FUZZ_REGISTRY_SYNC=1 keeps the
         // syncs, to compare.
         const char* sync = std::getenv("PH_FUZZ_REGISTRY_SYNC");
-        platform::Registry::syncWrites(sync && sync[0] == '1');
+        platform::RegistryFaults::syncWrites(sync && sync[0] == '1');
         const char* made = mkdtemp(pattern);
         if (!made)
             made = mkdtemp(fallback);

@@ -47,7 +47,7 @@ bool reservedOutput(const std::string& file)
     for (char c : file)
         lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     for (const char* own : {"manifest.txt", "registry.sqlite", "registry.sqlite-journal",
-                            "registry.sqlite-wal", "registry.sqlite-shm"})
+                            "registry.sqlite-wal", "registry.sqlite-shm", "registry.sqlite-runner"})
         if (lower == own)
             return true;
     return false;

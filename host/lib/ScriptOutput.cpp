@@ -1,5 +1,7 @@
 #include "ScriptOutput.h"
 
+#include "OutputFile.h"
+
 #include "platform/registry.h"
 #include "platform/text.h"
 
@@ -26,8 +28,8 @@ std::string fnv1a64(const void* bytes, size_t size)
 bool writeFramePng(const std::string& path, const uint16_t* pixels, int width, int height,
                    std::string& problem)
 {
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "wb"), std::fclose);
-    if (!file) {
+    OutputFile file(path);
+    if (!file.get()) {
         problem = "cannot write " + path;
         return false;
     }
@@ -61,7 +63,7 @@ bool writeFramePng(const std::string& path, const uint16_t* pixels, int width, i
     }
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
-    if (std::fflush(file.get()) != 0) {
+    if (!file.commit()) {
         problem = "cannot write " + path;
         return false;
     }

@@ -2,6 +2,7 @@
 
 #include "RunEngine.h"
 #include "ScriptFile.h"
+#include "ScriptRecords.h"
 #include "ScriptRunner.h"
 
 #include "platform/DeviceProfile.h"
@@ -62,9 +63,12 @@ int runScript(HINSTANCE instance, const char16_t* commandLine)
     platform::FakeClock::freeze(script.seed);
     if (!profile.registryGiven) {
         const std::string registry = std::string(frames) + "/registry.sqlite";
-        for (const char* suffix : {"", "-wal", "-shm"})
-            std::filesystem::remove(registry + suffix, ec);
+        if (!freshRunnerRecords(registry, problem))
+            return refuse(problem);
         profile.registryPath = registry;
+        problem.clear();
+        if (!markRunnerRecords(registry, problem))
+            return refuse(problem);
     }
     const bool privateGroup = profile.instanceNamespace.empty();
     platform::InstanceRegistry::setNamespace(privateGroup ? "script-" + std::to_string(getpid())

@@ -1,6 +1,7 @@
 #include "ScriptRunner.h"
 
 #include "GameEngine.h"
+#include "OutputFile.h"
 #include "ScriptOutput.h"
 
 #include "lang/DExceptionBase.h"
@@ -111,9 +112,9 @@ void ScriptRunner::records(const ScriptCommand& c)
     }
     const std::string text = recordStoresText(name);
     const std::string path = m_folder + "/" + c.name;
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "wb"), std::fclose);
-    if (!file || std::fwrite(text.data(), 1, text.size(), file.get()) != text.size() ||
-        std::fflush(file.get()) != 0) {
+    OutputFile file(path);
+    if (!file.get() || std::fwrite(text.data(), 1, text.size(), file.get()) != text.size() ||
+        !file.commit()) {
         m_problems.push_back("cannot write " + path);
         return;
     }
@@ -124,11 +125,11 @@ void ScriptRunner::records(const ScriptCommand& c)
 bool ScriptRunner::writeManifest(std::string& problem) const
 {
     const std::string path = m_folder + "/manifest.txt";
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "wb"), std::fclose);
-    bool ok = file != nullptr;
+    OutputFile file(path);
+    bool ok = file.get() != nullptr;
     for (const std::string& line : m_manifest)
         ok = ok && std::fprintf(file.get(), "%s\n", line.c_str()) > 0;
-    ok = ok && std::fflush(file.get()) == 0;
+    ok = ok && file.commit();
     if (!ok)
         problem = "cannot write " + path;
     return ok;

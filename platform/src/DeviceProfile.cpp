@@ -205,6 +205,9 @@ DeviceProfile::applyEnvironment(const std::function<const char*(const char*)>& l
     if (const char* reg = lookup("PH_REGISTRY"); reg && *reg) {
         registryPath = reg;
         registryGiven = true;
+        if (registryPath == ":memory:")
+            warnings.push_back("PH_REGISTRY=\":memory:\": records are kept in memory only and "
+                               "nothing is saved when the game ends");
     } else if (registryPath.empty())
         registryPath = defaultRegistryPath(lookup);
     return warnings;

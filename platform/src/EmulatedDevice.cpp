@@ -9,6 +9,7 @@
 #include "platform/sim/MapiSimulation.h"
 #include "platform/sim/PhysicalMemory.h"
 #include "platform/testing/ManualWaveOut.h"
+#include "platform/testing/RegistryFaults.h"
 #include "platform/testing/ThreadFaults.h"
 #include "platform/threads.h"
 #include "platform/waveout.h"
@@ -38,7 +39,7 @@ Resets& resets()
 void resetRegistry()
 {
     Registry::closeDatabase();
-    Registry::clearFaults();
+    RegistryFaults::clearFaults();
 }
 
 void resetSimulatedHardware()

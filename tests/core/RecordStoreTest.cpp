@@ -3,6 +3,7 @@
 #include "TempFolder.h"
 #include "microedition/rms/DRecordStore.h"
 #include "platform/registry.h"
+#include "platform/testing/RegistryFaults.h"
 
 #include <sqlite3.h>
 
@@ -15,6 +16,7 @@
 
 using namespace qev::lang;
 using platform::Registry;
+using platform::RegistryFaults;
 using qev::microedition::rms::DRecordStore;
 using qev::microedition::rms::DRecordStorePtr;
 
@@ -51,7 +53,7 @@ class RecordStores : public DeviceTest
     ~RecordStores() override
     {
         DRecordStore::setApplicationNameSource(nullptr);
-        Registry::clearFaults();
+        RegistryFaults::clearFaults();
         Registry::closeDatabase();
     }
     std::string dbPath() const { return folder.path() + "/registry.sqlite"; }
@@ -205,11 +207,11 @@ TEST_F(RecordStores, RegistryFailuresRaiseRecordStoreException)
     DRecordStorePtr store = DRecordStore::openRecordStore(u"faults", true);
     store->addRecord(bytes("old"), 0, 3);
     // addRecord first enumerates (one statement per value plus the end), then writes.
-    Registry::failNthStatement(3, 13 /* SQLITE_FULL */);
+    RegistryFaults::failNthStatement(3, 13 /* SQLITE_FULL */);
     EXPECT_THROWS_CODE(ExceptionCode::RecordStoreException, store->addRecord(bytes("n"), 0, 1));
-    Registry::failNthStatement(2, 10 /* SQLITE_IOERR */);
+    RegistryFaults::failNthStatement(2, 10 /* SQLITE_IOERR */);
     EXPECT_THROWS_CODE(ExceptionCode::RecordStoreException, store->setRecord(1, bytes("n"), 0, 1));
-    Registry::clearFaults();
+    RegistryFaults::clearFaults();
     EXPECT_EQ("old", text(store->getRecord(1)));
     EXPECT_EQ(1, store->getNumRecords());
     // The application name is part of the path; without a source it reads "null".
@@ -228,7 +230,7 @@ TEST_F(RecordStores, AReadOnlyDatabaseKeepsItsRecordsReadableAndRefusesWrites)
     DRecordStore::openRecordStore(u"highscores", true)->addRecord(bytes("ALF 900"), 0, 7);
     Registry::closeDatabase();
     profile().messageBoxes = platform::MessageBoxMode::Recorded;
-    Registry::refuseWrites(true);
+    RegistryFaults::refuseWrites(true);
     DRecordStorePtr store = DRecordStore::openRecordStore(u"highscores", false);
     EXPECT_EQ(1, store->getNumRecords());
     EXPECT_EQ("ALF 900", text(store->getRecord(1)));
@@ -248,11 +250,11 @@ TEST_F(RecordStores, AnEnumerationCutShortNeverOverwritesAnExistingRecord)
     // The enumeration reads value 0, value 1, then finds no value 2 (three statements). A read
     // failure at any of them leaves the largest id unknown: the new record has no safe id.
     for (unsigned n = 1; n <= 3; ++n) {
-        Registry::failNthStatement(n, 10 /* SQLITE_IOERR */);
+        RegistryFaults::failNthStatement(n, 10 /* SQLITE_IOERR */);
         EXPECT_THROWS_CODE(ExceptionCode::RecordStoreException,
                            store->addRecord(bytes("new"), 0, 3))
             << "failing statement " << n;
-        Registry::clearFaults();
+        RegistryFaults::clearFaults();
         EXPECT_EQ("one", text(store->getRecord(1))) << n;
         EXPECT_EQ("two", text(store->getRecord(2))) << n;
         EXPECT_EQ(2, store->getNumRecords()) << n;

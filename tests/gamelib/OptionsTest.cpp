@@ -5,6 +5,7 @@
 #include "microedition/rms/DRecordStore.h"
 
 #include "platform/registry.h"
+#include "platform/testing/RegistryFaults.h"
 #include "platform/window/WindowSystem.h"
 
 #include <climits>
@@ -107,13 +108,13 @@ TEST_F(Options, ChangesOnAFullDiskAreToldOnceAndSavedAgainWhenThereIsRoom)
     const size_t boxesBefore = platform::WindowSystem::recordedMessageBoxes().size();
     struct RoomAgain
     {
-        ~RoomAgain() { platform::Registry::limitDiskRoom(-1); }
+        ~RoomAgain() { platform::RegistryFaults::limitDiskRoom(-1); }
     } roomAgain;
     platform::Registry::closeDatabase();
-    platform::Registry::limitDiskRoom(int64_t{1} << 30);
+    platform::RegistryFaults::limitDiskRoom(int64_t{1} << 30);
     GameMenu::saveOption(u"tessarinesfx_level", 3);
 
-    platform::Registry::limitDiskRoom(0);
+    platform::RegistryFaults::limitDiskRoom(0);
     GameMenu::saveOption(u"tessarinesfx_level", 1);
     GameMenu::saveOption(u"corvantinemusic_level", 0);
     EXPECT_EQ(3, GameMenu::loadOption(u"tessarinesfx_level", 2));
@@ -122,7 +123,7 @@ TEST_F(Options, ChangesOnAFullDiskAreToldOnceAndSavedAgainWhenThereIsRoom)
     ASSERT_EQ(boxesBefore + 1, boxes.size());
     EXPECT_NE(std::string::npos, boxes.back().text.find("disk is full")) << boxes.back().text;
 
-    platform::Registry::limitDiskRoom(-1);
+    platform::RegistryFaults::limitDiskRoom(-1);
     GameMenu::saveOption(u"tessarinesfx_level", 1);
     platform::Registry::closeDatabase();
     EXPECT_EQ(1, GameMenu::loadOption(u"tessarinesfx_level", 2));

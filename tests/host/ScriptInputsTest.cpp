@@ -1,6 +1,7 @@
 // What the scripted runner takes from outside besides the script's text: the script file itself
 // (a regular file of a sane size only) and where the records go (never the player's own).
 #include "HostFixture.h"
+#include "LockingProcess.h"
 
 #include "ScriptFile.h"
 #include "ScriptRun.h"
@@ -131,6 +132,86 @@ TEST(ProgramInputs, AScriptedRunWithAnEmptyRegistrySettingKeepsAwayFromThePlayer
     EXPECT_EQ(run.status, 0) << run.log;
     EXPECT_FALSE(fs::exists(home + "/pallasterhorn")) << "the player's records were touched";
     EXPECT_TRUE(fs::exists(folder.path() + "/out/registry.sqlite"));
+}
+
+// An output folder that holds records the runner did not make (here where the game keeps the
+// player's): the run is refused before it starts, and the records stay as they were.
+TEST(ProgramInputs, AScriptedRunNeverStartsOverRecordsItDidNotMake)
+{
+    testsupport::TempFolder folder;
+    const std::string script = folder.write("play.txt", "8 records stores\n9 end\n");
+    const std::string players = folder.path() + "/home/pallasterhorn";
+    const std::string records = folder.write("home/pallasterhorn/registry.sqlite", "ALF 1200");
+    const std::string log = folder.write("home/pallasterhorn/registry.sqlite-wal", "BOB 9000");
+    const int status = runProgram("PH_WINDOW_BACKEND=script PH_SCRIPT='" + script +
+                                      "' PH_FRAMES='" + players + "'",
+                                  folder.path() + "/log");
+    EXPECT_EQ(status, 2);
+    EXPECT_NE(readFile(folder.path() + "/log").find("did not make"), std::string::npos)
+        << readFile(folder.path() + "/log");
+    EXPECT_EQ(readFile(records), "ALF 1200");
+    EXPECT_EQ(readFile(log), "BOB 9000");
+    EXPECT_FALSE(fs::exists(players + "/manifest.txt"));
+
+    // A log left alone, without its main file, is not the runner's either.
+    fs::remove(records);
+    EXPECT_EQ(2, runProgram("PH_WINDOW_BACKEND=script PH_SCRIPT='" + script + "' PH_FRAMES='" +
+                                players + "'",
+                            folder.path() + "/log"));
+    EXPECT_EQ(readFile(log), "BOB 9000");
+}
+
+// The runner's own records of an earlier run are started afresh; outputs replace what is at their
+// place, a link included, without writing through it.
+TEST(ProgramInputs, AScriptedRunStartsAfreshOverItsOwnRecordsAndNeverWritesThroughALink)
+{
+    testsupport::TempFolder folder;
+    const std::string script = folder.write("play.txt", "0 dump menu\n8 records stores\n9 end\n");
+    const std::string out = folder.path() + "/out";
+    const std::string environment =
+        "PH_WINDOW_BACKEND=script PH_SCRIPT='" + script + "' PH_FRAMES='" + out + "'";
+    ASSERT_EQ(0, runProgram(environment, folder.path() + "/log"))
+        << readFile(folder.path() + "/log");
+    const std::string first = readFile(out + "/stores.txt");
+    const std::string manifest = readFile(out + "/manifest.txt");
+    ASSERT_TRUE(fs::exists(out + "/registry.sqlite"));
+
+    const std::string target = folder.write("precious.png", "the player's picture");
+    fs::remove(out + "/menu.png");
+    fs::create_symlink(target, out + "/menu.png");
+    ASSERT_EQ(0, runProgram(environment, folder.path() + "/log"))
+        << readFile(folder.path() + "/log");
+    EXPECT_EQ(first, readFile(out + "/stores.txt"));
+    EXPECT_EQ(manifest, readFile(out + "/manifest.txt"));
+    EXPECT_EQ("the player's picture", readFile(target));
+    EXPECT_FALSE(fs::is_symlink(out + "/menu.png"));
+    EXPECT_TRUE(fs::is_regular_file(out + "/menu.png"));
+}
+
+// The real program with its records locked by another process for the whole run: it starts, says
+// once that nothing is saved, and leaves the file as it was.
+TEST(ProgramInputs, RecordsLockedByAnotherProcessNeitherStopTheStartNorChangeTheFile)
+{
+    testsupport::TempFolder folder;
+    const std::string script = folder.write("play.txt", "10 records stores\n11 end\n");
+    const std::string records = folder.path() + "/records.sqlite";
+    const std::string environment = "PH_WINDOW_BACKEND=script PH_SCRIPT='" + script +
+                                    "' PH_FRAMES='" + folder.path() + "/out' PH_REGISTRY='" +
+                                    records + "'";
+    ASSERT_EQ(0, runProgram(environment, folder.path() + "/log"))
+        << readFile(folder.path() + "/log");
+    const std::string before = readFile(records);
+    int status = -1;
+    {
+        testsupport::LockingProcess other(records);
+        ASSERT_TRUE(other.locked());
+        status = runProgram(environment, folder.path() + "/log");
+    }
+    const std::string log = readFile(folder.path() + "/log");
+    EXPECT_EQ(status, 5) << log; // the notice was shown
+    EXPECT_NE(log.find("nothing is saved in this run"), std::string::npos) << log;
+    EXPECT_TRUE(readFile(records) == before);
+    EXPECT_TRUE(fs::exists(folder.path() + "/out/stores.txt"));
 }
 
 TEST(ProgramInputs, ADeviceAsTheScriptIsRefusedWithStatusTwo)

@@ -262,3 +262,15 @@ TEST_F(ProfileTest, AnEmptyRegistrySettingIsNoSetting)
     EXPECT_TRUE(q.registryGiven);
     EXPECT_EQ(q.registryPath, "file:records.sqlite?mode=memory");
 }
+
+// Records kept only in memory are lost at the end: a player who asked for that is told so.
+TEST_F(ProfileTest, RecordsInMemoryOnlyAreToldOnce)
+{
+    std::map<std::string, std::string> vars = {{"PH_REGISTRY", ":memory:"}};
+    DeviceProfile p;
+    auto warnings = p.applyEnvironment(lookupIn(vars));
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_NE(warnings[0].find("nothing is saved"), std::string::npos) << warnings[0];
+    EXPECT_EQ(p.registryPath, ":memory:");
+    EXPECT_TRUE(p.registryGiven);
+}

@@ -5,6 +5,7 @@
 #include "DeviceFixture.h"
 #include "TempFolder.h"
 #include "platform/registry.h"
+#include "platform/testing/RegistryFaults.h"
 #include "platform/window/WindowSystem.h"
 
 #include <gtest/gtest.h>
@@ -25,7 +26,7 @@ class RegistryFixture : public DeviceTest
     }
     ~RegistryFixture() override
     {
-        platform::Registry::clearFaults();
+        platform::RegistryFaults::clearFaults();
         platform::Registry::closeDatabase();
     }
 

@@ -18,6 +18,7 @@
 #include <vector>
 
 using platform::Registry;
+using platform::RegistryFaults;
 namespace fs = std::filesystem;
 
 namespace {
@@ -86,12 +87,12 @@ class RecordsNotSaved : public RegistryFixture
 TEST_F(RecordsNotSaved, AFullDiskDuringASaveIsToldOnceAndALaterSaveSucceeds)
 {
     // Opened through the room limit from the start, with plenty of room.
-    Registry::limitDiskRoom(int64_t{1} << 30);
+    RegistryFaults::limitDiskRoom(int64_t{1} << 30);
     HKEY key = create(u"Software\\Vostrelle\\Game\\highscores");
     ASSERT_NE(nullptr, key);
     ASSERT_EQ(ERROR_SUCCESS, set(key, u"1", "ALF 1200"));
 
-    Registry::limitDiskRoom(0);
+    RegistryFaults::limitDiskRoom(0);
     EXPECT_EQ(ERROR_DISK_FULL, set(key, u"1", "BOB 9000"));
     EXPECT_EQ(ERROR_DISK_FULL, set(key, u"2", "CAT 100"));
     LONG made = ERROR_SUCCESS;
@@ -111,11 +112,11 @@ TEST_F(RecordsNotSaved, AFullDiskDuringASaveIsToldOnceAndALaterSaveSucceeds)
     EXPECT_NE(std::string::npos, told[0].find("disk is full")) << told[0];
 
     // Room again: the next save goes through and outlives the run, without another box.
-    Registry::limitDiskRoom(-1);
+    RegistryFaults::limitDiskRoom(-1);
     EXPECT_EQ(ERROR_SUCCESS, set(key, u"1", "BOB 9000"));
     RegCloseKey(key);
     Registry::shutdown();
-    Registry::limitDiskRoom(0); // reading needs no room
+    RegistryFaults::limitDiskRoom(0); // reading needs no room
     key = nullptr;
     ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER,
                                            u"Software\\Vostrelle\\Game\\highscores", 0, 0, &key));
@@ -128,7 +129,7 @@ TEST_F(RecordsNotSaved, AFullDiskAtOpenKeepsTheRecordsReadableWithOneNotice)
 {
     writeRecords();
     const std::string before = folder.read("data/pallasterhorn/registry.sqlite");
-    Registry::limitDiskRoom(0);
+    RegistryFaults::limitDiskRoom(0);
     HKEY key = nullptr;
     ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER,
                                            u"Software\\Vostrelle\\Game\\highscores", 0, 0, &key));
@@ -144,7 +145,7 @@ TEST_F(RecordsNotSaved, AFullDiskAtOpenKeepsTheRecordsReadableWithOneNotice)
 
 TEST_F(RecordsNotSaved, AFullDiskAtTheFirstOpenIsToldOnce)
 {
-    Registry::limitDiskRoom(0);
+    RegistryFaults::limitDiskRoom(0);
     const std::string path = dbPath();
     testing::internal::CaptureStderr();
     for (int attempt = 0; attempt < 2; ++attempt) {
@@ -220,7 +221,7 @@ TEST_F(RecordsNotSaved, ALockHeldLongerThanTheGameWaits)
     ASSERT_EQ(SQLITE_OK, sqlite3_open(dbPath().c_str(), &other));
     ASSERT_EQ(SQLITE_OK, sqlite3_exec(other, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE;",
                                       nullptr, nullptr, nullptr));
-    Registry::lockWait(50);
+    RegistryFaults::lockWait(50);
     expectToldOnceAndUntouched(dbPath(), "lock");
     sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close(other);

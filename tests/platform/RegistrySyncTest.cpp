@@ -4,6 +4,7 @@
 #include "DeviceFixture.h"
 #include "TempFolder.h"
 #include "platform/registry.h"
+#include "platform/testing/RegistryFaults.h"
 
 #include <sqlite3.h>
 
@@ -12,6 +13,7 @@
 #include <string>
 
 using platform::Registry;
+using platform::RegistryFaults;
 
 namespace {
 
@@ -62,7 +64,7 @@ class RegistrySync : public DeviceTest
     ~RegistrySync() override
     {
         Registry::closeDatabase();
-        Registry::syncWrites(true);
+        RegistryFaults::syncWrites(true);
         sqlite3_vfs_register(real, 1);
         sqlite3_vfs_unregister(&counting);
     }
@@ -97,14 +99,14 @@ TEST_F(RegistrySync, WritesAreSyncedUnlessTheTestSwitchTurnsSyncingOff)
     EXPECT_GT(syncs, 0);
 
     Registry::closeDatabase();
-    Registry::syncWrites(false);
+    RegistryFaults::syncWrites(false);
     syncs = 0;
     writeValues(u"Software\\Vostrelle\\Game\\unsynced");
     Registry::closeDatabase();
     EXPECT_EQ(0, syncs);
 
     // Both sets of values are in the file for the next opening.
-    Registry::syncWrites(true);
+    RegistryFaults::syncWrites(true);
     EXPECT_EQ(3u, sizeOf(u"Software\\Vostrelle\\Game\\synced", u"1"));
     EXPECT_EQ(3u, sizeOf(u"Software\\Vostrelle\\Game\\unsynced", u"1"));
     EXPECT_EQ(2u, sizeOf(u"Software\\Vostrelle\\Game\\unsynced", u"2"));

@@ -1,17 +1,19 @@
 #include "RegistryFixture.h"
 
+#include "platform/clock.h"
+#include "platform/testing/FakeClock.h"
+
 #include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
 using platform::Registry;
+using platform::RegistryFaults;
 
 namespace {
 
@@ -373,20 +375,20 @@ TEST_F(RegistryTest, StorageFailuresLeaveTheOldValueAndNoHalfMadeKeys)
 {
     HKEY key = create(u"Software\\Vostrelle\\Game\\store");
     ASSERT_EQ(ERROR_SUCCESS, set(key, u"1", "old"));
-    Registry::failNthStatement(1, SQLITE_FULL);
+    RegistryFaults::failNthStatement(1, SQLITE_FULL);
     EXPECT_EQ(ERROR_DISK_FULL, set(key, u"1", "new"));
     EXPECT_EQ("old", get(key, u"1"));
-    Registry::failNthStatement(1, SQLITE_IOERR);
+    RegistryFaults::failNthStatement(1, SQLITE_IOERR);
     EXPECT_EQ(ERROR_WRITE_FAULT, set(key, u"1", "new"));
     EXPECT_EQ("old", get(key, u"1"));
 
     // Statements of a creation: BEGIN, then a lookup and an insert per new key, then COMMIT.
     for (unsigned n = 1; n <= 8; ++n) {
-        Registry::failNthStatement(n, SQLITE_IOERR);
+        RegistryFaults::failNthStatement(n, SQLITE_IOERR);
         HKEY made = nullptr;
         LONG r = RegCreateKeyExW(HKEY_CURRENT_USER, u"Software\\New\\Deep\\Key", 0, nullptr, 0, 0,
                                  nullptr, &made, nullptr);
-        Registry::clearFaults();
+        RegistryFaults::clearFaults();
         HKEY probe = nullptr;
         LONG parent = RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\New", 0, 0, &probe);
         if (r == ERROR_SUCCESS) {
@@ -405,7 +407,7 @@ TEST_F(RegistryTest, DamageFoundDuringUseMovesTheDatabaseAsideAtTheNextCall)
 {
     HKEY key = create(u"Software\\Vostrelle\\Game\\store");
     ASSERT_EQ(ERROR_SUCCESS, set(key, u"1", "before"));
-    Registry::failNthStatement(1, SQLITE_CORRUPT);
+    RegistryFaults::failNthStatement(1, SQLITE_CORRUPT);
     EXPECT_EQ(ERROR_BADDB, set(key, u"1", "after"));
     testing::internal::CaptureStderr();
     HKEY fresh = create(u"Software\\Vostrelle\\Game\\store");
@@ -420,21 +422,38 @@ TEST_F(RegistryTest, DamageFoundDuringUseMovesTheDatabaseAsideAtTheNextCall)
     RegCloseKey(fresh);
 }
 
-TEST_F(RegistryTest, AWriterWaitsForAnotherConnectionsLock)
+// Another program (a second instance, or a developer's shell) holds the write lock: a save waits
+// for it once, briefly, then fails at once until the lock is gone, and goes through after that.
+TEST_F(RegistryTest, AWriterWaitsOnceForAnotherConnectionsLockAndSavesOnceItIsFree)
 {
+    profile().clock = platform::ClockMode::Fake;
+    platform::FakeClock::freeze(0);
     HKEY key = create(u"Software\\Vostrelle\\Game\\store");
     ASSERT_EQ(ERROR_SUCCESS, set(key, u"1", "first"));
-    // Another program (a second instance, or a developer's shell) holds the write lock briefly.
     sqlite3* other = nullptr;
     ASSERT_EQ(SQLITE_OK, sqlite3_open(dbPath().c_str(), &other));
     ASSERT_EQ(SQLITE_OK, sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
-    std::thread release([other] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(150));
-        sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
-    });
-    EXPECT_EQ(ERROR_SUCCESS, set(key, u"1", "second"));
-    release.join();
+    const int64_t start = platform::monotonicMillis();
+    EXPECT_EQ(ERROR_WRITE_FAULT, set(key, u"1", "second"));
+    const int64_t waited = platform::monotonicMillis() - start;
+    EXPECT_GE(waited, 40);
+    EXPECT_LE(waited, 200);
+    for (int save = 0; save < 30; ++save)
+        EXPECT_EQ(ERROR_WRITE_FAULT, set(key, u"1", "second"));
+    EXPECT_LE(platform::monotonicMillis() - start, waited + 30) << "later saves waited again";
+    EXPECT_EQ("first", get(key, u"1")); // reading needs no lock
+    std::vector<std::string> told = boxes();
+    ASSERT_EQ(1u, told.size());
+    EXPECT_NE(std::string::npos, told[0].find("another program holds it locked")) << told[0];
+
+    sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close(other);
+    EXPECT_EQ(ERROR_SUCCESS, set(key, u"1", "second"));
+    RegCloseKey(key);
+    Registry::closeDatabase();
+    key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Vostrelle\\Game\\store", 0, 0, &key));
     EXPECT_EQ("second", get(key, u"1"));
     RegCloseKey(key);
 }
@@ -561,7 +580,7 @@ TEST_F(RegistryTest, ADatabaseThatCannotBeWrittenIsReadWithOneNotice)
     Registry::closeDatabase();
     const std::string before = folder.read("data/pallasterhorn/registry.sqlite");
 
-    Registry::refuseWrites(true);
+    RegistryFaults::refuseWrites(true);
     HKEY store = nullptr;
     ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER,
                                            u"Software\\Vostrelle\\Game\\highscores", 0, 0, &store));
@@ -593,7 +612,7 @@ TEST_F(RegistryTest, ADatabaseThatCannotBeWrittenIsReadWithOneNotice)
     Registry::shutdown();
     EXPECT_EQ(before, folder.read("data/pallasterhorn/registry.sqlite"));
 
-    Registry::refuseWrites(false);
+    RegistryFaults::refuseWrites(false);
     EXPECT_EQ(ERROR_SUCCESS, set(HKEY_CURRENT_USER, u"v", "x"));
     EXPECT_FALSE(Registry::readOnly());
 }

@@ -6,10 +6,14 @@
 // database with full syncs, so a crash or kill at any moment leaves each value either old or
 // new. A file that is not a database, is damaged, holds tables that are not the registry's or
 // was made by a newer version is moved aside (with a message box naming where it went) and a
-// new empty one is started. A file that can be read but not written is opened for reading, with
-// one message box: reads work, writes fail with ERROR_ACCESS_DENIED. A file that cannot be
+// new empty one is started; it is never removed (one that cannot be moved stays as it is). A
+// file that can be read but not written is opened for reading, with one message box: reads work,
+// writes fail with ERROR_ACCESS_DENIED. A file that cannot be
 // opened at all, and a write that fails for want of room or storage, get the same one box per
-// file and run: the player is told that records are not saved. The database is closed in
+// file and run: the player is told that records are not saved. A file that cannot be opened is
+// not tried again in the run. Another program's lock is waited for once, briefly; then calls fail
+// at once until a write goes through. A file removed or replaced while open is noticed at the
+// next call, and the file then at the path is opened, with a box. The database is closed in
 // order (its log written into the main file) by Registry::shutdown, which also runs at exit. Key
 // and value names are case-insensitive; path components are separated by "\". HKEY_LOCAL_MACHINE is
 // read-only and holds what the device profile provides. Results are error codes as on the handheld:
@@ -92,27 +96,6 @@ class Registry
     static bool readOnly();
     // The file of the open database ("" when none is open).
     static std::string openPath();
-
-    // Fault injection: the n-th SQL statement (1-based, counted from now) fails with the given
-    // SQLite result code (SQLITE_FULL 13, SQLITE_IOERR 10, ...); 0 disarms it.
-    static void failNthStatement(unsigned n, int sqliteResult);
-    // Fault injection: an existing database file is treated as one this process may not write
-    // (as a write-protected file or folder would be), from the next opening on.
-    static void refuseWrites(bool refuse);
-    // Fault injection: a disk with `bytes` of room left for the database's files (the main
-    // file and its log). A write that needs more fails with ERROR_DISK_FULL, as on a full disk,
-    // and is rolled back. Applies to databases opened while a limit is set (later changes of
-    // the number apply to them at once); -1 lifts the limit.
-    static void limitDiskRoom(int64_t bytes);
-    // Test switch: how long a call waits for another program's lock on the file before it
-    // fails (4000 ms).
-    static void lockWait(int millis);
-    // Lifts every fault and test switch above (syncing excepted).
-    static void clearFaults();
-    // Test switch: with false, databases opened from now on skip the syncs to disk (a crash
-    // of the machine may then lose writes). For fuzzing and other runs that throw the data
-    // away; the shipped program always syncs.
-    static void syncWrites(bool sync);
 };
 
 } // namespace platform

@@ -32,6 +32,9 @@ RegistryDatabase& RegistryDatabase::instance()
 
 DWORD RegistryDatabase::errorFor(int result)
 {
+    if ((result & 0xFF) != SQLITE_OK && (result & 0xFF) != SQLITE_ROW &&
+        (result & 0xFF) != SQLITE_DONE)
+        m_lastFailure = result;
     switch (result & 0xFF) {
     case SQLITE_OK:
     case SQLITE_DONE:
@@ -64,13 +67,22 @@ int RegistryDatabase::step(sqlite3_stmt* s)
 DWORD RegistryDatabase::writeResult(DWORD error)
 {
     if ((error == ERROR_DISK_FULL || error == ERROR_WRITE_FAULT) && !m_path.empty()) {
-        const char* why =
-            error == ERROR_DISK_FULL ? "the disk is full" : "the file could not be written to";
+        int primary = m_lastFailure & 0xFF;
+        const char* why = error == ERROR_DISK_FULL ? "the disk is full"
+                          : primary == SQLITE_BUSY || primary == SQLITE_LOCKED
+                              ? "another program holds it locked"
+                              : "the file could not be written to";
         noticeNotSaved(m_path, "The records file " + m_path + " could not be written (" + why +
                                    "). The game goes on; what was not saved is lost, and "
                                    "later changes are saved again once that is mended.");
     }
     return error;
+}
+
+bool RegistryDatabase::outcomeUnknown(DWORD error) const
+{
+    return error == ERROR_WRITE_FAULT && (m_lastFailure & 0xFF) == SQLITE_IOERR && m_db &&
+           m_path != ":memory:";
 }
 
 void RegistryDatabase::failNthStatement(unsigned n, int sqliteResult)
@@ -118,6 +130,13 @@ void RegistryDatabase::close()
     m_readOnly = false;
     m_place.valid = false;
     ++m_generation;
+}
+
+void RegistryDatabase::forget()
+{
+    close();
+    m_failedPath.clear();
+    m_lockedOut = false;
 }
 
 bool RegistryDatabase::emptyInMemory()
@@ -181,6 +200,8 @@ DWORD RegistryDatabase::findChild(Store store, int64_t parent, const std::string
 DWORD RegistryDatabase::createChild(Store store, int64_t parent, const std::string& name,
                                     int64_t& id)
 {
+    if (m_readOnly && store == Store::User)
+        return ERROR_ACCESS_DENIED;
     sqlite3_stmt* s = statement(store, CreateChild);
     if (!s)
         return ERROR_WRITE_FAULT;
@@ -201,7 +222,10 @@ DWORD RegistryDatabase::begin()
 
 DWORD RegistryDatabase::commit()
 {
-    return exec("COMMIT");
+    DWORD error = exec("COMMIT");
+    if (error == ERROR_SUCCESS)
+        m_lockedOut = false; // whatever held the file let go of it
+    return error;
 }
 
 void RegistryDatabase::rollback()
@@ -245,6 +269,9 @@ DWORD RegistryDatabase::setValue(Store store, int64_t key, const std::string& na
                                  const void* data, size_t size)
 {
     m_place.valid = false;
+    // A file read without its shared memory is open for writing, but must not be written.
+    if (m_readOnly && store == Store::User)
+        return ERROR_ACCESS_DENIED;
     sqlite3_stmt* s = statement(store, SetValue);
     if (!s)
         return ERROR_WRITE_FAULT;
@@ -255,7 +282,11 @@ DWORD RegistryDatabase::setValue(Store store, int64_t key, const std::string& na
     sqlite3_bind_blob(s, 4, size ? data : "", static_cast<int>(size), SQLITE_TRANSIENT);
     int result = step(s);
     sqlite3_reset(s);
-    return result == SQLITE_DONE ? ERROR_SUCCESS : errorFor(result);
+    if (result != SQLITE_DONE)
+        return errorFor(result);
+    if (store == Store::User && sqlite3_get_autocommit(m_db))
+        m_lockedOut = false;
+    return ERROR_SUCCESS;
 }
 
 DWORD RegistryDatabase::valueAt(Store store, int64_t key, uint32_t index, ValueRecord& out)

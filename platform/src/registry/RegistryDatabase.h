@@ -35,6 +35,11 @@ struct KeyInfo
 class RegistryDatabase
 {
   public:
+    // How long a call waits for another program's lock before it goes on without it: about
+    // what one step of the game can spare. Once a wait ran out, calls do not wait again until a
+    // write goes through.
+    static constexpr int kLockWaitMillis = 50;
+
     static RegistryDatabase& instance();
     std::recursive_mutex& mutex() { return m_mutex; }
 
@@ -44,6 +49,8 @@ class RegistryDatabase
     // generation are invalid.
     uint64_t generation() const { return m_generation; }
     void close();
+    // As close, and the next call tries a file again that could not be opened in this run.
+    void forget();
     // Empties the user store of an open in-memory database in place, as closing it and opening a
     // new one would, but keeps the connection and its prepared statements. False (nothing done)
     // when the open database is not in memory or could not be emptied.
@@ -70,10 +77,18 @@ class RegistryDatabase
     // A write of the player's records ended with `error`: a storage failure (no room, a lock
     // held too long, an I/O error) is said once, as an unwritable file is. Returns `error`.
     DWORD writeResult(DWORD error);
+    // True when the last write failed in a way that may have stored it all the same (an I/O
+    // error: a failed sync leaves the transaction in the log, where the next start finds it).
+    bool outcomeUnknown(DWORD error) const;
+    // Closes the connection without writing its log into the main file and opens the same file
+    // again, as the next start would: what it then reads is what is really stored. Keys stay
+    // valid when the file opens again.
+    DWORD reconnect();
 
     void failNthStatement(unsigned n, int sqliteResult);
     // How long a statement waits for another connection's lock.
     void lockWait(int millis) { m_lockWaitMs = millis; }
+    bool lockedOut() const { return m_lockedOut; }
     // Treats an existing database file as one this process may not write.
     void refuseWrites(bool refuse) { m_refuseWrites = refuse; }
     // Full syncs (the default) or none, from the next opening on.
@@ -98,14 +113,25 @@ class RegistryDatabase
     // reading.
     enum class OpenResult { Ok, Damaged, Foreign, Newer, NotWritable, Failed };
     // Immutable reads a file whose folder cannot take the lock files; only safe without a log.
-    enum class OpenMode { ReadWrite, ReadOnly, Immutable };
+    // Private reads a file (and its log) without the shared-memory file, for a disk without room
+    // for it: the log's index is kept in memory under an exclusive lock, and nothing is written.
+    enum class OpenMode { ReadWrite, ReadOnly, Private, Immutable };
     OpenResult tryOpen(const std::string& path, OpenMode mode, std::string& problem, DWORD& error);
     OpenResult checkIntegrity(OpenMode mode, std::string& problem, DWORD& error);
-    OpenResult checkSchema(std::string& problem);
+    OpenResult checkSchema(std::string& problem, int& version);
+    bool hasOrderIndex();
     // Read-write, or for reading only when the file cannot be written.
     OpenResult openEither(const std::string& path, std::string& problem, DWORD& error);
     DWORD openAt(const std::string& path);
-    void moveAside(const std::string& path, OpenResult why, const std::string& reason);
+    // Tries the opening again when a read failed on the way: a passing fault is no damage.
+    OpenResult openRetrying(const std::string& path, std::string& problem, DWORD& error);
+    // False when the file could not be moved; it is then left in place, never removed.
+    bool moveAside(const std::string& path, OpenResult why, const std::string& reason);
+    // The file at the path is no longer the one open (removed or replaced while in use).
+    bool replacedUnderneath() const;
+    // Closes the file that is no longer at the path, opens the one there and tells the player.
+    DWORD reopenReplaced();
+    static int waitForLock(void* self, int count);
     void noticeReadOnly(const std::string& path, const std::string& reason);
     // The one message box of a run whose records are not (all) saved; once per file.
     void noticeNotSaved(const std::string& path, const std::string& text);
@@ -120,14 +146,20 @@ class RegistryDatabase
     std::recursive_mutex m_mutex;
     sqlite3* m_db = nullptr;
     std::string m_path;
-    std::string m_failedPath; // a folder that could not be made, reported once
+    std::string m_absolutePath; // m_path made absolute when it was opened
+    std::string m_failedPath;   // a file that could not be opened in this run, not tried again
+    DWORD m_failedError = ERROR_SUCCESS;
+    int m_lastFailure = 0;              // the SQLite result of the last failed statement
+    bool m_lockedOut = false;           // a lock wait ran out and no write went through since
+    int64_t m_lockWaitStart = 0;        // when the current wait for a lock began
+    uint64_t m_device = 0, m_inode = 0; // the open file's identity
     uint64_t m_generation = 0;
     bool m_damaged = false;
     bool m_readOnly = false;
     bool m_refuseWrites = false;
     bool m_syncWrites = true;
     std::string m_notSavedNotice; // the path whose records were reported as not saved
-    int m_lockWaitMs = 4000;
+    int m_lockWaitMs = kLockWaitMillis;
     long m_openedBy = 0; // the process that opened the connection
     bool m_seededTouch = false;
     sqlite3_stmt* m_statements[2][KindCount] = {};

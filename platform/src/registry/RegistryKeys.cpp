@@ -1,5 +1,4 @@
 // The registry calls over RegistryDatabase: handles, paths, names and buffer rules.
-#include "DiskRoom.h"
 #include "RegistryDatabase.h"
 
 #include "platform/registry.h"
@@ -8,6 +7,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -145,6 +145,18 @@ LONG startPath(HKEY key, LPCWSTR subKey, PHKEY result, OpenKey& at, std::vector<
     return splitPath(subKey, parts);
 }
 
+// Follows `parts` down from `at`; false when one is missing or cannot be read.
+bool findPath(RegistryDatabase& db, OpenKey at, const std::vector<std::string>& parts,
+              OpenKey& found)
+{
+    for (const std::string& part : parts) {
+        if (db.findChild(at.store, at.id, part, at.id) != ERROR_SUCCESS)
+            return false;
+    }
+    found = at;
+    return true;
+}
+
 } // namespace
 
 LONG RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD, REGSAM, PHKEY result)
@@ -174,23 +186,28 @@ LONG RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSAM, SEC
         return r;
     if (at.store == Store::Machine)
         return ERROR_ACCESS_DENIED;
+    const OpenKey start = at;
     if (DWORD r = db.begin())
         return static_cast<LONG>(db.writeResult(r));
     bool created = false;
+    DWORD r = ERROR_SUCCESS;
     for (const std::string& part : parts) {
-        DWORD r = db.findChild(at.store, at.id, part, at.id);
+        r = db.findChild(at.store, at.id, part, at.id);
         if (r == ERROR_FILE_NOT_FOUND) {
             r = db.createChild(at.store, at.id, part, at.id);
             created = true;
         }
-        if (r != ERROR_SUCCESS) {
-            db.rollback();
-            return static_cast<LONG>(db.writeResult(r));
-        }
+        if (r != ERROR_SUCCESS)
+            break;
     }
-    if (DWORD r = db.commit()) {
+    if (r == ERROR_SUCCESS)
+        r = db.commit();
+    if (r != ERROR_SUCCESS) {
         db.rollback();
-        return static_cast<LONG>(db.writeResult(r));
+        // Whether an I/O error kept the keys from being stored is read back from the file.
+        if (!db.outcomeUnknown(r) || db.reconnect() != ERROR_SUCCESS ||
+            !findPath(db, start, parts, at))
+            return static_cast<LONG>(db.writeResult(r));
     }
     *result = newHandle(at);
     if (disposition)
@@ -230,8 +247,14 @@ LONG RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD, DWORD type, const BYTE* 
         return ERROR_INVALID_PARAMETER;
     if (at.store == Store::Machine)
         return ERROR_ACCESS_DENIED;
-    return static_cast<LONG>(
-        db.writeResult(db.setValue(at.store, at.id, name, type, data, dataSize)));
+    DWORD r = db.setValue(at.store, at.id, name, type, data, dataSize);
+    // Whether an I/O error kept the value from being stored is read back from the file.
+    ValueRecord stored;
+    if (db.outcomeUnknown(r) && db.reconnect() == ERROR_SUCCESS &&
+        db.getValue(at.store, at.id, name, stored) == ERROR_SUCCESS && stored.type == type &&
+        stored.data == std::string_view(reinterpret_cast<const char*>(data), data ? dataSize : 0))
+        r = ERROR_SUCCESS;
+    return static_cast<LONG>(db.writeResult(r));
 }
 
 LONG RegEnumValueW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameLength, LPDWORD, LPDWORD type,
@@ -344,7 +367,7 @@ void Registry::closeDatabase()
     RegistryDatabase& db = RegistryDatabase::instance();
     std::lock_guard lock(db.mutex());
     db.shutdown();
-    db.close();
+    db.forget();
     handles().keys.clear();
 }
 
@@ -370,52 +393,11 @@ bool Registry::readOnly()
     return db.readOnly();
 }
 
-void Registry::refuseWrites(bool refuse)
-{
-    RegistryDatabase& db = RegistryDatabase::instance();
-    std::lock_guard lock(db.mutex());
-    db.refuseWrites(refuse);
-}
-
-void Registry::syncWrites(bool sync)
-{
-    RegistryDatabase& db = RegistryDatabase::instance();
-    std::lock_guard lock(db.mutex());
-    db.syncWrites(sync);
-}
-
 std::string Registry::openPath()
 {
     RegistryDatabase& db = RegistryDatabase::instance();
     std::lock_guard lock(db.mutex());
     return db.path();
-}
-
-void Registry::failNthStatement(unsigned n, int sqliteResult)
-{
-    RegistryDatabase& db = RegistryDatabase::instance();
-    std::lock_guard lock(db.mutex());
-    db.failNthStatement(n, sqliteResult);
-}
-
-void Registry::limitDiskRoom(int64_t bytes)
-{
-    platform::registry::setDiskRoom(bytes);
-}
-
-void Registry::lockWait(int millis)
-{
-    RegistryDatabase& db = RegistryDatabase::instance();
-    std::lock_guard lock(db.mutex());
-    db.lockWait(millis);
-}
-
-void Registry::clearFaults()
-{
-    failNthStatement(0, 0);
-    refuseWrites(false);
-    limitDiskRoom(-1);
-    lockWait(4000);
 }
 
 } // namespace platform

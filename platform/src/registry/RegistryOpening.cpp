@@ -3,9 +3,10 @@
 // close at the end of the run.
 #include "RegistryDatabase.h"
 
-#include "DiskRoom.h"
+#include "FaultLayer.h"
 
 #include "platform/DeviceProfile.h"
+#include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/registry.h"
 #include "platform/text.h"
@@ -77,6 +78,12 @@ RegistryDatabase::OpenResult RegistryDatabase::checkIntegrity(OpenMode mode, std
             if (verdict != "ok") {
                 sqlite3_finalize(check);
                 problem = "integrity check: " + verdict;
+                // A page that could not be read says nothing about what the file holds.
+                if (verdict.find("error code=") != std::string::npos) {
+                    error = ERROR_WRITE_FAULT;
+                    m_lastFailure = SQLITE_IOERR_READ;
+                    return OpenResult::Failed;
+                }
                 return OpenResult::Damaged;
             }
             result = SQLITE_OK;
@@ -86,7 +93,7 @@ RegistryDatabase::OpenResult RegistryDatabase::checkIntegrity(OpenMode mode, std
     if (result == SQLITE_OK || result == SQLITE_DONE)
         return OpenResult::Ok;
     problem = sqlite3_errmsg(m_db);
-    error = errorFor(result);
+    error = errorFor(sqlite3_extended_errcode(m_db));
     if (isDamage(result))
         return OpenResult::Damaged;
     // A folder that cannot take the log and lock files fails the first read.
@@ -94,10 +101,10 @@ RegistryDatabase::OpenResult RegistryDatabase::checkIntegrity(OpenMode mode, std
                                                                 : OpenResult::Failed;
 }
 
-RegistryDatabase::OpenResult RegistryDatabase::checkSchema(std::string& problem)
+RegistryDatabase::OpenResult RegistryDatabase::checkSchema(std::string& problem, int& version)
 {
     sqlite3_stmt* s = nullptr;
-    int version = 0;
+    version = 0;
     if (sqlite3_prepare_v2(m_db, "PRAGMA main.user_version", -1, &s, nullptr) == SQLITE_OK &&
         sqlite3_step(s) == SQLITE_ROW)
         version = sqlite3_column_int(s, 0);
@@ -145,6 +152,19 @@ RegistryDatabase::OpenResult RegistryDatabase::checkSchema(std::string& problem)
     return OpenResult::Ok;
 }
 
+bool RegistryDatabase::hasOrderIndex()
+{
+    // Files of earlier versions of the program may lack the index of values in order.
+    sqlite3_stmt* s = nullptr;
+    bool found = sqlite3_prepare_v2(m_db,
+                                    "SELECT 1 FROM main.sqlite_master WHERE type='index' AND "
+                                    "name='vals_order'",
+                                    -1, &s, nullptr) == SQLITE_OK &&
+                 sqlite3_step(s) == SQLITE_ROW;
+    sqlite3_finalize(s);
+    return found;
+}
+
 RegistryDatabase::OpenResult RegistryDatabase::tryOpen(const std::string& path, OpenMode mode,
                                                        std::string& problem, DWORD& error)
 {
@@ -161,11 +181,13 @@ RegistryDatabase::OpenResult RegistryDatabase::tryOpen(const std::string& path, 
     // The path is a plain file name: one that begins with "file:" names a file in a folder
     // "file:", never a URI with parameters (SQLite may read names as URIs whatever the flags).
     std::string name = path.rfind("file:", 0) == 0 ? "./" + path : path;
-    if (mode != OpenMode::ReadWrite) {
+    if (mode == OpenMode::ReadOnly || mode == OpenMode::Immutable) {
         flags |= SQLITE_OPEN_URI;
         name = uriOf(path) + (mode == OpenMode::Immutable ? "?mode=ro&immutable=1" : "?mode=ro");
+    } else if (mode == OpenMode::Private) {
+        flags &= ~SQLITE_OPEN_CREATE;
     }
-    int result = sqlite3_open_v2(name.c_str(), &m_db, flags, diskRoomVfs());
+    int result = sqlite3_open_v2(name.c_str(), &m_db, flags, faultLayerVfs());
     if (result != SQLITE_OK) {
         problem = m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(result);
         error = errorFor(result);
@@ -175,7 +197,17 @@ RegistryDatabase::OpenResult RegistryDatabase::tryOpen(const std::string& path, 
                    ? OpenResult::NotWritable
                    : OpenResult::Failed;
     }
-    sqlite3_busy_timeout(m_db, m_lockWaitMs);
+    sqlite3_busy_handler(m_db, waitForLock, this);
+    if (mode == OpenMode::Private) {
+        // Set before the first read, the exclusive mode keeps the log's index in memory; and
+        // nothing of this file is written, not even at the close.
+        sqlite3_db_config(m_db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+        error = exec("PRAGMA main.locking_mode=EXCLUSIVE");
+        if (error != ERROR_SUCCESS) {
+            problem = sqlite3_errmsg(m_db);
+            return OpenResult::Failed;
+        }
+    }
     // A write-protected file opens for reading only, without an error.
     if (mode == OpenMode::ReadWrite && sqlite3_db_readonly(m_db, "main") == 1) {
         problem = "the file is write-protected";
@@ -187,24 +219,26 @@ RegistryDatabase::OpenResult RegistryDatabase::tryOpen(const std::string& path, 
         checked = OpenResult::Failed;
     if (checked != OpenResult::Ok)
         return checked;
-    checked = checkSchema(problem);
+    int version = 0;
+    checked = checkSchema(problem, version);
     if (checked != OpenResult::Ok)
         return checked;
 
-    char schema[1536];
-    std::snprintf(schema, sizeof schema,
-                  "PRAGMA journal_mode=WAL;"
-                  "PRAGMA synchronous=%s;"
-                  "CREATE TABLE IF NOT EXISTS main.keys(id INTEGER PRIMARY KEY, parent INTEGER,"
+    // A file of this version is complete: opening it writes nothing, so that another program's
+    // lock on writing does not keep the records from being read.
+    std::string schema = std::string("PRAGMA journal_mode=WAL; PRAGMA synchronous=") +
+                         (m_syncWrites ? "FULL;" : "OFF;");
+    if (version != kSchemaVersion || !hasOrderIndex())
+        schema += "CREATE TABLE IF NOT EXISTS main.keys(id INTEGER PRIMARY KEY, parent INTEGER,"
                   " name TEXT COLLATE NOCASE, UNIQUE(parent, name));"
                   "CREATE TABLE IF NOT EXISTS main.vals(key INTEGER, name TEXT COLLATE NOCASE,"
                   " type INTEGER, data BLOB, PRIMARY KEY(key, name));"
                   // A key's values in rowid order (the order of enumeration) without a sort.
                   "CREATE INDEX IF NOT EXISTS main.vals_order ON vals(key);"
-                  "PRAGMA main.user_version=%d;",
-                  m_syncWrites ? "FULL" : "OFF", kSchemaVersion);
+                  "PRAGMA main.user_version=" +
+                  std::to_string(kSchemaVersion) + ";";
     if (mode == OpenMode::ReadWrite) {
-        error = exec(schema);
+        error = exec(schema.c_str());
         if (error != ERROR_SUCCESS) {
             problem = sqlite3_errmsg(m_db);
             if (m_damaged)
@@ -230,18 +264,38 @@ RegistryDatabase::OpenResult RegistryDatabase::tryOpen(const std::string& path, 
     return OpenResult::Ok;
 }
 
+namespace {
+
+// Results that say the shared-memory file could not be made or grown: no room for it.
+bool isNoRoom(int result)
+{
+    return (result & 0xFF) == SQLITE_FULL || result == SQLITE_IOERR_SHMSIZE ||
+           result == SQLITE_IOERR_SHMOPEN || result == SQLITE_IOERR_SHMMAP;
+}
+
+} // namespace
+
 RegistryDatabase::OpenResult RegistryDatabase::openEither(const std::string& path,
                                                           std::string& problem, DWORD& error)
 {
     m_readOnly = false;
+    m_lastFailure = 0;
+    std::error_code ec;
+    const bool existed = path != ":memory:" && std::filesystem::exists(path, ec);
     OpenResult result = tryOpen(path, OpenMode::ReadWrite, problem, error);
-    if (result != OpenResult::NotWritable)
+    // Records that were there can be read on a full disk; at the first start there are none.
+    const bool noRoom = result == OpenResult::Failed && isNoRoom(m_lastFailure) && existed;
+    if (result != OpenResult::NotWritable && !noRoom)
         return result;
-    std::string why = problem;
+    std::string why = noRoom ? "the disk is full" : problem;
     close();
     result = tryOpen(path, OpenMode::ReadOnly, problem, error);
+    // Without room for the shared-memory file, the log is read into memory instead.
+    if (result == OpenResult::Failed) {
+        close();
+        result = tryOpen(path, OpenMode::Private, problem, error);
+    }
     // Without a log to read, a folder that cannot take the lock files is no obstacle.
-    std::error_code ec;
     if (result == OpenResult::Failed && !std::filesystem::exists(path + "-wal", ec)) {
         close();
         result = tryOpen(path, OpenMode::Immutable, problem, error);
@@ -251,6 +305,38 @@ RegistryDatabase::OpenResult RegistryDatabase::openEither(const std::string& pat
         noticeReadOnly(path, why);
     }
     return result;
+}
+
+RegistryDatabase::OpenResult RegistryDatabase::openRetrying(const std::string& path,
+                                                            std::string& problem, DWORD& error)
+{
+    constexpr int kTries = 3;
+    OpenResult result = OpenResult::Failed;
+    for (int attempt = 0; attempt < kTries; ++attempt) {
+        if (attempt > 0)
+            close();
+        result = openEither(path, problem, error);
+        bool readFailed = result == OpenResult::Failed && (m_lastFailure & 0xFF) == SQLITE_IOERR;
+        if (result != OpenResult::Damaged && !readFailed)
+            break;
+    }
+    return result;
+}
+
+int RegistryDatabase::waitForLock(void* self, int count)
+{
+    constexpr int kStepMillis = 5;
+    auto* db = static_cast<RegistryDatabase*>(self);
+    // Counted on the clock, not in steps: a busy machine oversleeps each step.
+    if (count == 0)
+        db->m_lockWaitStart = platform::monotonicMillis();
+    if (db->m_lockedOut ||
+        platform::monotonicMillis() - db->m_lockWaitStart + kStepMillis > db->m_lockWaitMs) {
+        db->m_lockedOut = true;
+        return 0;
+    }
+    platform::waitMillis(kStepMillis);
+    return 1;
 }
 
 void RegistryDatabase::noticeReadOnly(const std::string& path, const std::string& reason)
@@ -277,7 +363,22 @@ void RegistryDatabase::noticeCannotOpen(const std::string& path, const std::stri
                              "run, and the file is left as it is.");
 }
 
-void RegistryDatabase::moveAside(const std::string& path, OpenResult why, const std::string& reason)
+namespace {
+
+// A free name: `base`, else `base` with "-2", "-3", ... before `ending`.
+std::string freeName(const std::string& base, const std::string& ending)
+{
+    std::error_code ec;
+    std::string target = base + ending;
+    for (int n = 2; std::filesystem::exists(target, ec) || std::filesystem::is_symlink(target, ec);
+         ++n)
+        target = base + "-" + std::to_string(n) + ending;
+    return target;
+}
+
+} // namespace
+
+bool RegistryDatabase::moveAside(const std::string& path, OpenResult why, const std::string& reason)
 {
     namespace fs = std::filesystem;
     const char* kind = why == OpenResult::Newer     ? "newer"
@@ -288,12 +389,20 @@ void RegistryDatabase::moveAside(const std::string& path, OpenResult why, const 
     std::tm utc{};
     gmtime_r(&now, &utc);
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &utc);
-    std::string base = path + "." + kind + "-" + stamp;
-    std::string target = base;
+    // Beside the file under its own name with the reason added; when that name is too long
+    // for the folder, under a short one in the same folder. The player's file is never removed.
+    std::string target = freeName(path + "." + kind + "-" + stamp, "");
     std::error_code ec;
-    for (int n = 2; fs::exists(target, ec); ++n)
-        target = base + "-" + std::to_string(n);
     fs::rename(path, target, ec);
+    if (ec) {
+        const fs::path folder = fs::path(path).parent_path();
+        target =
+            freeName((folder / (std::string("records-") + kind + "-" + stamp)).string(), ".sqlite");
+        std::error_code again;
+        fs::rename(path, target, again);
+        if (!again)
+            ec.clear();
+    }
     std::string outcome;
     if (!ec) {
         outcome = "It was moved to " + target + " and a new one is started.";
@@ -302,12 +411,10 @@ void RegistryDatabase::moveAside(const std::string& path, OpenResult why, const 
             fs::rename(path + "-wal", target + "-wal", ignored);
         fs::remove(path + "-shm", ignored);
     } else {
-        std::error_code removed;
-        fs::remove(path, removed);
-        outcome = removed ? "It could be neither moved (" + ec.message() + ") nor removed (" +
-                                removed.message() + "): records are not kept."
-                          : "It could not be moved (" + ec.message() +
-                                ") and was removed; a new one is started.";
+        outcome = "It could not be moved (" + ec.message() +
+                  ") and is left as it is; the game goes on without the records, and nothing is "
+                  "saved in this run.";
+        m_notSavedNotice = path; // said here: no second notice for the same file
     }
     std::string what = why == OpenResult::Newer     ? "was made by a newer version of the game"
                        : why == OpenResult::Foreign ? "is not a records file of this game"
@@ -316,6 +423,7 @@ void RegistryDatabase::moveAside(const std::string& path, OpenResult why, const 
     std::u16string wide;
     platform::utf8ToUtf16(text, wide);
     MessageBoxW(nullptr, wide.c_str(), u"Pallasterhorn", MB_ICONERROR);
+    return !ec;
 }
 
 namespace {
@@ -374,22 +482,25 @@ DWORD RegistryDatabase::openAt(const std::string& path)
                 noticeCannotOpen(path, "its folder cannot be made: " + ec.message());
             }
             m_failedPath = path;
+            m_failedError = ERROR_PATH_NOT_FOUND;
             return ERROR_PATH_NOT_FOUND;
         }
     }
     std::string problem;
     DWORD error = ERROR_SUCCESS;
     OpenResult result = path == ":memory:" || placeIsAFile(path, problem, error)
-                            ? openEither(path, problem, error)
+                            ? openRetrying(path, problem, error)
                             : OpenResult::Failed;
-    // A file that could be neither moved nor removed before is not tried (and reported) again
-    // at every call.
     if ((result == OpenResult::Damaged || result == OpenResult::Foreign ||
          result == OpenResult::Newer) &&
-        path != ":memory:" && m_failedPath != path) {
+        path != ":memory:") {
         close();
-        moveAside(path, result, problem);
-        result = openEither(path, problem, error);
+        if (moveAside(path, result, problem)) {
+            result = openRetrying(path, problem, error);
+        } else {
+            result = OpenResult::Failed;
+            error = ERROR_BADDB;
+        }
     }
     if (result != OpenResult::Ok) {
         if (m_failedPath != path) {
@@ -397,14 +508,28 @@ DWORD RegistryDatabase::openAt(const std::string& path)
                          path.c_str(), problem.c_str());
             noticeCannotOpen(path, problem);
         }
+        // As the notice says: not tried again in this run, so that no later call waits for the
+        // file again or saves over records this run never read.
         m_failedPath = path;
+        m_failedError = error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT;
         close();
-        return error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT;
+        return m_failedError;
     }
     m_failedPath.clear();
     m_path = path;
     m_damaged = false;
     m_openedBy = static_cast<long>(getpid());
+    struct stat st
+    {
+    };
+    m_device = m_inode = 0;
+    std::error_code ec;
+    // Absolute, so that a change of the working folder is not taken for another file.
+    m_absolutePath = path == ":memory:" ? path : std::filesystem::absolute(path, ec).string();
+    if (path != ":memory:" && ::stat(m_absolutePath.c_str(), &st) == 0) {
+        m_device = st.st_dev;
+        m_inode = st.st_ino;
+    }
     ++m_generation;
     static bool exitHookSet = false;
     if (!exitHookSet) {
@@ -412,6 +537,32 @@ DWORD RegistryDatabase::openAt(const std::string& path)
         std::atexit(shutdownAtExit);
     }
     return seedMachine();
+}
+
+bool RegistryDatabase::replacedUnderneath() const
+{
+    if (m_path == ":memory:" || m_inode == 0)
+        return false;
+    struct stat st
+    {
+    };
+    return ::stat(m_absolutePath.c_str(), &st) != 0 ||
+           static_cast<uint64_t>(st.st_dev) != m_device ||
+           static_cast<uint64_t>(st.st_ino) != m_inode;
+}
+
+DWORD RegistryDatabase::reconnect()
+{
+    const std::string path = m_path;
+    const uint64_t generation = m_generation;
+    rollback();
+    // The log stays as the failed write left it, for the opening to read as a restart would.
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    close();
+    DWORD error = openAt(path);
+    if (error == ERROR_SUCCESS)
+        m_generation = generation; // the same file: its keys keep their ids
+    return error;
 }
 
 void RegistryDatabase::shutdown()
@@ -445,6 +596,8 @@ DWORD RegistryDatabase::ready()
 {
     const DeviceProfile& profile = DeviceProfile::current();
     if (m_db && !m_damaged && profile.registryPath == m_path) {
+        if (replacedUnderneath())
+            return reopenReplaced();
         if (profile.touchDriver != m_seededTouch)
             return seedMachine();
         return ERROR_SUCCESS;
@@ -452,11 +605,37 @@ DWORD RegistryDatabase::ready()
     if (m_db && m_damaged && profile.registryPath == m_path && m_path != ":memory:") {
         std::string path = m_path;
         close();
-        moveAside(path, OpenResult::Damaged, "damage found while in use");
+        if (!moveAside(path, OpenResult::Damaged, "damage found while in use")) {
+            m_failedPath = path;
+            m_failedError = ERROR_BADDB;
+            return ERROR_BADDB;
+        }
         return openAt(path);
     }
+    if (!m_db && !m_failedPath.empty() && profile.registryPath == m_failedPath)
+        return m_failedError;
     close();
     return openAt(profile.registryPath);
+}
+
+DWORD RegistryDatabase::reopenReplaced()
+{
+    const std::string path = m_path;
+    // What this run wrote stays in the file it wrote to; its log at the path is written into
+    // that file and removed, so that it is never read as part of the file now there.
+    shutdown();
+    close();
+    DWORD error = openAt(path);
+    std::string text =
+        "The records file " + path + " was removed or replaced while the game was running. ";
+    text += error == ERROR_SUCCESS
+                ? "Records are saved from now on to the file now there; what was saved before "
+                  "went to the removed file."
+                : "Records cannot be saved in this run.";
+    std::u16string wide;
+    platform::utf8ToUtf16(text, wide);
+    MessageBoxW(nullptr, wide.c_str(), u"Pallasterhorn", MB_OK);
+    return error;
 }
 
 } // namespace platform::registry
