@@ -8,6 +8,7 @@ namespace gamelib {
 GameLibPtr gameLib;
 GameInterfacePtr currentScreen;
 uint8_t screenSupported = 0;
+int64_t unsupportedEndTime = 0;
 
 int32_t languageIndex = -1;
 qev::util::DVectorPtr languageNames;
@@ -37,6 +38,7 @@ void resetGlobals()
     screenGraphics = nullptr;
     screenWidth = screenHeight = 0;
     screenSupported = 0;
+    unsupportedEndTime = 0;
     graphicsSet = nullptr;
     folderAliases = nullptr;
     languageIndex = -1;
