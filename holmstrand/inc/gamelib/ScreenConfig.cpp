@@ -21,12 +21,6 @@ namespace {
 // data, and a missing configuration then says nothing about the screen.
 constexpr const char16_t* kAlwaysRead = u"/graphics/logo.png";
 
-DStringPtr text(const DExceptionBase& e)
-{
-    const std::u16string_view t = e.text();
-    return DStringPtr(new qev::lang::DString(t.data(), static_cast<int32_t>(t.size())));
-}
-
 // What the data did wrong when the configuration `name` could not be read; null when the data is
 // this game's and simply has no configuration for the resolution.
 DStringPtr dataFault(const DStringPtr& name, const DExceptionBase& e)
@@ -34,7 +28,7 @@ DStringPtr dataFault(const DStringPtr& name, const DExceptionBase& e)
     if (!D7zipInputStream::isArchiveOpen())
         return DStringPtr();
     if (D7zipInputStream::holds(name))
-        return text(e);
+        return messageOf(e);
     if (!D7zipInputStream::holds(kAlwaysRead))
         return u"not this game's data: no entry " + name + u" and no entry " + kAlwaysRead;
     return DStringPtr();

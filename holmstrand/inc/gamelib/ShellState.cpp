@@ -2,6 +2,7 @@
 #include "gamelib/GameLib.h"
 #include "gamelib/GameStatics.h"
 #include "gamelib/ScreenCanvas.h"
+#include "gamelib/TextTable.h"
 
 namespace gamelib {
 
@@ -44,6 +45,7 @@ void resetGlobals()
     languageIndex = -1;
     languageNames = languageShortNames = nullptr;
     languageCount = 0;
+    languageListFault = languageTextsFault = nullptr;
     soundAnswer = soundAnswered = 0;
     frameClock = lastTickDuration = 0;
     ScreenCanvas::clearKeys();
