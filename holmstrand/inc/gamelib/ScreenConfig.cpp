@@ -43,7 +43,7 @@ bool GameLib::loadScreenConfig(DStringPtr* fault)
     try {
         qev::util::DHashtablePtr config = loadTextTable(getResourceAsStream(name), false);
         graphicsSet = getTextFrom(config, u"graphics");
-        loadFolderAliases(graphicsSet, aliasedFolders());
+        loadFolderAliases(graphicsSet, aliasedFolders(shellScreens().games));
         return true;
     } catch (DExceptionBase* e) {
         if (!e->isException())
