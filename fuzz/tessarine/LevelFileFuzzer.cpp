@@ -13,6 +13,7 @@
 #include "gamelib/GameStatics.h"
 #include "gamelib/ScreenCanvas.h"
 #include "gamelib/SpriteAtlas.h"
+#include "gamelib/TextTable.h"
 
 #include "util/DRandom.h"
 
@@ -54,6 +55,9 @@ void writeAtlas()
     }
     fuzzsupport::writeFile("/graphics/fz/tesk/all.png", fuzzsupport::png(x, 16, 0x8040C0));
     fuzzsupport::writeFile("/graphics/fz/tesk/all.txt", list);
+    // The bricks' own animations, which the brick list cannot do without.
+    fuzzsupport::writeFile("/tesk/anim.txt", "b3dis=b3_0.png\r\nb3app=b3_0.png\r\n"
+                                             "iskra=b_flash.png\r\ndetonation=b9_0.png\r\n");
 }
 
 // The level's background picture does not depend on the file, and shading it took nearly all
@@ -78,6 +82,7 @@ void prepareOnce()
     gamelib::sharedRandom = new qev::util::DRandom(1);
     writeAtlas();
     gamelib::loadAtlas(u"/tesk/all");
+    gamelib::loadTexts(gamelib::GameLib::getResourceAsStream(u"/tesk/anim.txt"), false);
     tessarine::paddle = new tessarine::Platform();
     tessarine::brickList = new PlainBrickList(3);
 }

@@ -217,6 +217,10 @@ int CGameEngine::run(HINSTANCE instance, int width, int height)
         runLoop();
     else if (m_startFailed)
         status = kStartFailed;
+    // An application that could not start and said so on its screen ends with the status of a
+    // failed start, not that of a normal end.
+    if (m_midlet && m_midlet->startFailed())
+        status = kStartFailed;
     teardown();
     return status;
 }

@@ -97,6 +97,36 @@ TEST_F(MissingReport, EachMissingThingIsNamedOnceInOneLine)
               out);
 }
 
+TEST_F(MissingReport, AnEntryThatIsThereButDoesNotDecodeIsNamedAsDamaged)
+{
+    openArchive({{"240x320", "graphics=big\r\n"},
+                 {"graphics/big/img/c.png", "not a picture"},
+                 {"graphics/common/img/c.png", shelltest::png(7, 6, 0x0000FF)},
+                 {"graphics/big/img/d.png", "not a picture"}});
+    ASSERT_TRUE(GameLib::loadScreenConfig());
+    std::string message;
+    const std::string out = errorOutput([&message] {
+        // The common set stands in for the damaged copy, which is still named.
+        auto image = GameLib::loadImage(u"/img/c.png", 0);
+        ASSERT_TRUE(image);
+        EXPECT_EQ(7, image->getWidth());
+        // Without a stand-in the damaged entry's error goes on, not "no entry" of the last
+        // name tried.
+        try {
+            GameLib::loadImage(u"/img/d.png", 0);
+            ADD_FAILURE() << "no exception";
+        } catch (qev::lang::DExceptionBase* e) {
+            EXPECT_EQ(qev::lang::ExceptionCode::IOException, e->code);
+            message = gamelibtest::ascii(gamelib::messageOf(*e));
+            delete e;
+        }
+    });
+    EXPECT_EQ("cannot decode image /graphics/big/img/d.png", message);
+    EXPECT_EQ("pallasterhorn: damaged: /graphics/big/img/c.png: cannot decode image\n"
+              "pallasterhorn: damaged: /graphics/big/img/d.png: cannot decode image\n",
+              out);
+}
+
 TEST_F(MissingReport, APieceMissingFromTheAtlasIsNamedWithItsSuffix)
 {
     openData();

@@ -133,9 +133,23 @@ TEST_F(TextTables, ANumberTheGameNeedsNamesItsTextAndFileWhenMissing)
                                   e->message + std::char_traits<char16_t>::length(e->message));
             delete e;
         }
-        EXPECT_EQ("text " + ascii(DStringPtr(key)) + " of /txt/res_en.txt is not a number",
+        const std::string name = ascii(DStringPtr(key));
+        EXPECT_EQ(name == "speed" ? "text speed of /txt/res_en.txt is not a number"
+                                  : "no text " + name + " in /txt/res_en.txt",
                   message);
     }
+    // Texts that could not be read at all: the fault is named, not the text.
+    languageTextsFault = u"no list SNAMES in /txt/lang.txt";
+    try {
+        requireTextNumber(u"dx1k");
+        ADD_FAILURE() << "no exception";
+    } catch (DExceptionBase* e) {
+        EXPECT_EQ(ExceptionCode::IOException, e->code);
+        EXPECT_EQ(u"no text dx1k: no list SNAMES in /txt/lang.txt", e->text());
+        delete e;
+    }
+    EXPECT_EQ(3, requireTextNumber(u"Lives")) << "a text that is there is still read";
+    languageTextsFault = nullptr;
     languageShortNames = nullptr;
     languageIndex = -1;
 }

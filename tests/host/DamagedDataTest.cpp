@@ -1,6 +1,7 @@
 // The real program on copies of the built game data with one entry missing or damaged: it either
 // ends with a box that names the entry or goes on with screens that answer the keys, never
 // standing still on a half-made screen.
+#include "PngBytes.h"
 #include "ScriptedRun.h"
 #include "TempFolder.h"
 
@@ -33,6 +34,27 @@ class DamagedData : public ::testing::Test
         }
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
     }
+    // The built game data with `entry` encrypted: listed, but not readable without a password.
+    void encrypt(const std::string& entry)
+    {
+        const std::string bytes = entryOf(entry);
+        damage(entry);
+        folder.write("locked/" + entry, bytes);
+        const std::string command = "cd '" + folder.path() + "/locked' && 7z a -t7z -pSecret " +
+                                    "-bso0 -bsp0 '" + folder.path() + "/data/game.dat' '" + entry +
+                                    "'";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    }
+    // A 7z archive of the files in folder `staged` (below the temporary folder) as game.dat, made
+    // with the archiver's `options` (such as "-pSecret").
+    void archiveAsGameData(const std::string& staged, const std::string& options)
+    {
+        const std::string command = "mkdir -p '" + folder.path() + "/data' && rm -f '" +
+                                    folder.path() + "/data/game.dat' && cd '" + folder.path() +
+                                    "/" + staged + "' && 7z a -t7z " + options + " -bso0 -bsp0 '" +
+                                    folder.path() + "/data/game.dat' .";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    }
     // The bytes of an entry of the built game data.
     std::string entryOf(const std::string& entry)
     {
@@ -48,9 +70,11 @@ class DamagedData : public ::testing::Test
         const std::string data = std::ifstream(folder.path() + "/data/game.dat").good()
                                      ? folder.path() + "/data"
                                      : std::string(PH_PROGRAM_FOLDER);
+        std::map<std::string, std::string> env = environment;
+        env["PH_DATA_DIR"] = data;
+        env["PH_REGISTRY"] = out + ".sqlite";
         const testsupport::ScriptedRun run =
-            testsupport::runScript(PH_PROGRAM, folder.write(name + ".txt", script), out,
-                                   {{"PH_DATA_DIR", data}, {"PH_REGISTRY", out + ".sqlite"}});
+            testsupport::runScript(PH_PROGRAM, folder.write(name + ".txt", script), out, env);
         log = run.log;
         return run.status;
     }
@@ -64,6 +88,8 @@ class DamagedData : public ::testing::Test
 
     testsupport::TempFolder folder;
     std::string log;
+    // Further variables set for the program.
+    std::map<std::string, std::string> environment;
 };
 
 TEST_F(DamagedData, AMissingLogoIsNamedInTheBoxAndOnTheErrorOutput)
@@ -143,6 +169,153 @@ TEST_F(DamagedData, FontDescriptorsWithBadCountsAreNamedAndTheGameGoesOn)
                 << log;
         }
     }
+}
+
+// Dark pixels of the dump in the rectangle: the text drawn there.
+int darkPixels(const testsupport::Picture& p, int left, int top, int right, int bottom)
+{
+    int dark = 0;
+    for (int y = top; y < bottom && y < p.height; ++y)
+        for (int x = left; x < right && x < p.width; ++x)
+            dark += (p.at(x, y) & 0x808080) == 0;
+    return dark;
+}
+
+// The "not supported" page: three lines of black text in the middle of a white screen, then the
+// run's end as a failed start once it has been shown for two seconds (80 passes of 25 ms).
+const std::string kWatchThePage = "1 dump first\n40 dump middle\n79 dump last\n81 dump after\n";
+
+void expectThePage(const std::string& run, const std::string& folderPath)
+{
+    for (const char* name : {"first", "middle", "last"}) {
+        const testsupport::Picture page =
+            testsupport::readPicture(folderPath + "/" + run + "/" + name + ".png");
+        ASSERT_GT(page.width, 0) << run << " " << name << ": no picture";
+        const int cx = page.width / 2, cy = page.height / 2;
+        EXPECT_GT(darkPixels(page, cx - 50, cy - 30, cx + 50, cy + 30), 100)
+            << run << " " << name << ": no text in the middle";
+        EXPECT_EQ(page.at(2, 2), 0xFFFFFFu) << run << " " << name;
+        EXPECT_EQ(page.at(page.width - 3, 2), 0xFFFFFFu) << run << " " << name;
+    }
+}
+
+TEST_F(DamagedData, AScreenWithoutConfigurationShowsThePageAndEndsAsAFailedStart)
+{
+    // A width the data has no configuration for, and the usual size with its configuration gone
+    // from otherwise whole data: the screen is the fault, the page says so, no box.
+    environment = {{"PH_SCREEN_WIDTH", "241"}};
+    EXPECT_EQ(play("narrow", kWatchThePage), 3) << log;
+    EXPECT_TRUE(logHas("pallasterhorn: not found: resource /241x320\n")) << log;
+    EXPECT_FALSE(logHas("Error!")) << log;
+    expectThePage("narrow", folder.path());
+    EXPECT_TRUE(dump("narrow", "after").empty()) << "the page stayed beyond its two seconds";
+
+    environment.clear();
+    damage("240x320");
+    EXPECT_EQ(play("unconfigured", kWatchThePage), 3) << log;
+    EXPECT_TRUE(logHas("pallasterhorn: not found: resource /240x320\n")) << log;
+    EXPECT_FALSE(logHas("Error!")) << log;
+    expectThePage("unconfigured", folder.path());
+    EXPECT_TRUE(dump("unconfigured", "after").empty());
+}
+
+TEST_F(DamagedData, DataAtFaultShowsThePageAndABoxNamingTheFault)
+{
+    // The configuration listed but unreadable (encrypted).
+    encrypt("240x320");
+    EXPECT_EQ(play("locked", kWatchThePage), 3) << log;
+    EXPECT_TRUE(logHas("pallasterhorn: damaged: /240x320: cannot read entry\n")) << log;
+    EXPECT_TRUE(logHas("Error!: The game data cannot be used!\ncannot read entry /240x320\n"))
+        << log;
+    EXPECT_FALSE(logHas("not found")) << log;
+    expectThePage("locked", folder.path());
+
+    // An archive of other files, plainly and with encrypted contents.
+    folder.write("other/notes.txt", "not game data\n");
+    for (const char* options : {"", "-pSecret"}) {
+        archiveAsGameData("other", options);
+        const std::string run = *options ? "other-encrypted" : "other";
+        EXPECT_EQ(play(run, kWatchThePage), 3) << log;
+        EXPECT_TRUE(logHas("Error!: The game data cannot be used!\nnot this game's data: no "
+                           "entry /240x320 and no entry /graphics/logo.png\n"))
+            << log;
+        expectThePage(run, folder.path());
+    }
+}
+
+TEST_F(DamagedData, ADamagedImageIsNamedAsTheEntryReadAndAsDamaged)
+{
+    const std::string notAPicture = "not a picture";
+    damage("graphics/qvga/menu/back.jpg", &notAPicture);
+    EXPECT_EQ(play("back", kToMainMenu), 4) << log;
+    EXPECT_TRUE(logHas("pallasterhorn: damaged: /graphics/qvga/menu/back.jpg: cannot decode "
+                       "image\n"))
+        << log;
+    EXPECT_TRUE(logHas("IOException\r\ncannot decode image /graphics/qvga/menu/back.jpg")) << log;
+    EXPECT_FALSE(logHas("/graphics/common/menu/back.jpg")) << "a name the data never had\n" << log;
+    EXPECT_FALSE(logHas("not found")) << log;
+}
+
+TEST_F(DamagedData, GamesWhoseDataLacksTheirPiecesAreRefusedByName)
+{
+    // The entry damaged, the main menu's entry of the game, and what the box must name.
+    struct Case
+    {
+        std::string entry;
+        std::string bytes;
+        int rightPresses;
+        std::string named;
+    };
+    std::string noShip;
+    {
+        std::string list = entryOf("graphics/qvga/mirf/all.txt");
+        for (size_t at = 0, end; at < list.size(); at = end) {
+            end = list.find('\n', at);
+            end = end == std::string::npos ? list.size() : end + 1;
+            if (list.compare(at, 9, "spaceship") != 0)
+                noShip += list.substr(at, end - at);
+        }
+    }
+    std::string noPaddle;
+    {
+        std::string list = entryOf("tesk/anim.txt");
+        const size_t at = list.find("bigger=");
+        ASSERT_NE(at, std::string::npos);
+        noPaddle = list.substr(0, at) + list.substr(list.find('\n', at) + 1);
+    }
+    const Case cases[] = {
+        {"graphics/qvga/tesk/all.txt", "", 0, "no piece lifeIcon.png in /tesk/all.txt"},
+        {"tesk/anim.txt", noPaddle, 0, "bigger of /tesk/anim.txt: missing"},
+        {"graphics/qvga/mirf/all.txt", noShip, 1, "no piece spaceship1 in /mirf/all.txt"},
+        {"graphics/qvga/mirf/all.txt", "x", 1, "/mirf/all.txt line 1: fewer than five fields"},
+    };
+    int run = 0;
+    for (const Case& c : cases) {
+        damage(c.entry, &c.bytes);
+        std::string script = kToMainMenu;
+        for (int i = 0; i < c.rightPresses; ++i)
+            script += std::to_string(201 + 30 * i) + " press 39\n";
+        script += "260 press 13\n400 dump back\n401 press 39\n440 dump moved\n441 end\n";
+        const std::string name = "game" + std::to_string(run++);
+        EXPECT_EQ(play(name, script), 5) << c.named << "\n" << log;
+        EXPECT_TRUE(logHas("Error!: The screen cannot start!\n")) << log;
+        EXPECT_TRUE(logHas(c.named + "\n")) << c.named << "\n" << log;
+        ASSERT_FALSE(dump(name, "back").empty()) << log;
+        EXPECT_NE(dump(name, "back"), dump(name, "moved")) << c.named << ": the menu is stuck";
+    }
+}
+
+TEST_F(DamagedData, ADamagedLanguageListIsNamedWhenAGameNeedsItsTexts)
+{
+    const std::string garbage = "garbage";
+    damage("txt/lang.txt", &garbage);
+    // The space-rock game reads its ship's lives from the language's texts when play begins.
+    const int status = play("lang", kToMainMenu + "201 press 39\n230 press 13\n381 press 13\n"
+                                                  "420 press 13\n500 end\n");
+    EXPECT_EQ(status, 4) << log;
+    EXPECT_TRUE(logHas("pallasterhorn: damaged: /txt/lang.txt: no list SNAMES\n")) << log;
+    EXPECT_TRUE(logHas("IOException\r\nno text Lives: no list SNAMES in /txt/lang.txt")) << log;
+    EXPECT_FALSE(logHas("of /txt/res_SNAMES.txt")) << log;
 }
 
 } // namespace

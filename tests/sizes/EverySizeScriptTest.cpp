@@ -3,11 +3,11 @@
 // the gallery to the exit entry of the main menu. Every size must get through without an error
 // box, an exception or a missing resource or text, and draw screens of its own size that differ
 // where the walk changed the screen. The screens stay in the build folder for looking at.
+#include "PngBytes.h"
 #include "ScriptedRun.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -20,6 +20,9 @@
 #include <vector>
 
 namespace {
+
+using testsupport::Picture;
+using testsupport::readPicture;
 
 struct ScreenSize
 {
@@ -58,37 +61,6 @@ ScreenSize pngSize(const std::string& path)
         return v;
     };
     return {be32(16), be32(20)};
-}
-
-// A dumped screen as 0xRRGGBB pixels; empty when it cannot be read.
-struct Picture
-{
-    int width = 0;
-    int height = 0;
-    std::vector<uint8_t> rgb;
-
-    uint32_t at(int x, int y) const
-    {
-        const uint8_t* p = &rgb[(static_cast<size_t>(y) * width + x) * 3];
-        return (uint32_t(p[0]) << 16) | (uint32_t(p[1]) << 8) | p[2];
-    }
-};
-
-Picture readPicture(const std::string& path)
-{
-    Picture picture;
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str()))
-        return picture;
-    image.format = PNG_FORMAT_RGB;
-    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr))
-        return picture;
-    picture.width = static_cast<int>(image.width);
-    picture.height = static_cast<int>(image.height);
-    picture.rgb = std::move(rgb);
-    return picture;
 }
 
 // The screen stores 16-bit colours: a colour comes back within a few steps per channel.

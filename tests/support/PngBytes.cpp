@@ -42,4 +42,21 @@ std::string solidPng(int w, int h, uint32_t rgb)
     return pngOf(w, h, [rgb](int, int) { return rgb; });
 }
 
+Picture readPicture(const std::string& path)
+{
+    Picture picture;
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str()))
+        return picture;
+    image.format = PNG_FORMAT_RGB;
+    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr))
+        return picture;
+    picture.width = static_cast<int>(image.width);
+    picture.height = static_cast<int>(image.height);
+    picture.rgb = std::move(rgb);
+    return picture;
+}
+
 } // namespace testsupport

@@ -2,6 +2,7 @@
 
 #include "gamelib/GameLib.h"
 #include "gamelib/ImageFont.h"
+#include "gamelib/MissingReport.h"
 #include "gamelib/ScreenCanvas.h"
 #include "gamelib/TextTable.h"
 
@@ -36,8 +37,21 @@ LangMenu::LangMenu()
 
 void LangMenu::readLanguages()
 {
-    // Without the list the keys stand for themselves: one language, chosen at once.
-    tolerant([&] { loadTextFile(u"/txt/lang", true); });
+    // Without the list the keys stand for themselves: one language, chosen at once. What was
+    // wrong with it is kept, since the language's texts are then looked for in vain.
+    languageListFault = nullptr;
+    try {
+        loadTextFile(u"/txt/lang", true);
+        if (!textTable->get(DObjectPtr(DStringPtr(u"SNAMES")))) {
+            languageListFault = u"no list SNAMES in /txt/lang.txt";
+            reportDamaged(u"/txt/lang.txt", "no list SNAMES");
+        }
+    } catch (qev::lang::DExceptionBase* e) {
+        if (!e->isException())
+            throw;
+        languageListFault = messageOf(*e);
+        delete e;
+    }
     languageNames = vectorOf(splitText(getText(u"LANGS"), u';'));
     languageShortNames = vectorOf(splitText(getText(u"SNAMES"), u';'));
     languageCount = languageNames->size();

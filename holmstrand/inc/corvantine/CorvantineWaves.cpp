@@ -52,9 +52,8 @@ constexpr int32_t kFormationDelay = 5;
 AnimationPtr listedAnimation(const qev::util::DHashtablePtr& list, const char16_t* name,
                              int32_t delay)
 {
-    AnimationPtr animation = gamelib::requireAnimation(
-        gamelib::splitText(gamelib::getTextFrom(list, DStringPtr(name)), u';'), DStringPtr(name),
-        u"/corv/anim.txt");
+    AnimationPtr animation =
+        gamelib::requireListedAnimation(list, DStringPtr(name), u"/corv/anim.txt");
     animation->ticksPerFrame = delay;
     return animation;
 }

@@ -2,6 +2,7 @@
 
 #include "gamelib/GameLib.h"
 #include "gamelib/SpriteAtlas.h"
+#include "gamelib/TextTable.h"
 
 namespace gamelib {
 
@@ -30,6 +31,17 @@ AnimationPtr requireAnimation(DStringArrayPtr names, const DStringPtr& key, cons
                                  atlasListText());
     }
     return animation;
+}
+
+AnimationPtr requireListedAnimation(const qev::util::DHashtablePtr& table, const DStringPtr& key,
+                                    const char16_t* list)
+{
+    qev::lang::DObjectPtr value = table ? table->get(qev::lang::DObjectPtr(key)) : nullptr;
+    if (!value)
+        throwWithMessage(qev::lang::ExceptionCode::IOException,
+                         key + u" of " + list + u": missing");
+    return requireAnimation(splitText(qev::lang::dcast<qev::lang::DString>(value), u';'), key,
+                            list);
 }
 
 DStringPtr Animation::toString()

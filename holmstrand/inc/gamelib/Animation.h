@@ -6,6 +6,7 @@
 #include "gamelib/GameImage.h"
 
 #include "lang/DStringArray.h"
+#include "util/DHashtable.h"
 
 namespace gamelib {
 
@@ -42,5 +43,9 @@ class Animation : public qev::lang::DObject
 // the entry names no piece or a piece the atlas lacks.
 AnimationPtr requireAnimation(qev::lang::DStringArrayPtr names, const qev::lang::DStringPtr& key,
                               const char16_t* list);
+// The same for entry `key` of an animation list read into `table` from `list`: IOException
+// naming the list and the entry also when the list has no such entry.
+AnimationPtr requireListedAnimation(const qev::util::DHashtablePtr& table,
+                                    const qev::lang::DStringPtr& key, const char16_t* list);
 
 } // namespace gamelib

@@ -67,6 +67,11 @@ void GameLib::unsupportedTick()
         currentScreen = nullptr;
         notifyDestroyed();
     }
+    // The page of a start that found the screen unsupported ends the run after its time, or at
+    // once on the exit key.
+    if (unsupportedEndTime != 0 &&
+        (keySoftLeft || pointerPressed || DSystem::currentTimeMillis() >= unsupportedEndTime))
+        notifyDestroyed();
 }
 
 } // namespace gamelib

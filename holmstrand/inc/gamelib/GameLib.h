@@ -69,8 +69,11 @@ class GameLib : public qev::microedition::midlet::DMIDlet
     // An image under its own archive name (no graphics set); a name the data lacks is reported
     // before the error goes on to the caller.
     static qev::microedition::lcdui::DImagePtr createImage(qev::lang::DStringPtr name);
-    // Reads the configuration of the current resolution: true when it was read.
-    static bool loadScreenConfig();
+    // Reads the configuration of the current resolution: true when it was read. Otherwise, when
+    // `fault` is given, it receives what the game data did wrong (an entry that is there but
+    // cannot be read, an archive without this game's data), or null when the data simply has no
+    // configuration for this resolution.
+    static bool loadScreenConfig(qev::lang::DStringPtr* fault = nullptr);
     static void loadFolderAliases(qev::lang::DStringPtr set, qev::lang::DStringArrayPtr folders);
     // Composes gallery picture n (1-based) from the picture list; errors leave it unfinished.
     static void drawPicture(int32_t n, qev::microedition::lcdui::DGraphicsPtr g);
@@ -80,6 +83,9 @@ class GameLib : public qev::microedition::midlet::DMIDlet
 
   private:
     void runStartUp();
+    // Shows the "not supported" page, and the fault of the data when it is at fault; the run
+    // then ends after the page's time as a failed start.
+    void refuseScreen(const qev::lang::DStringPtr& dataFault);
     void unsupportedTick();
 };
 
@@ -89,6 +95,9 @@ extern GameLibPtr gameLib;
 extern GameInterfacePtr currentScreen;
 // The screen configuration of this resolution was read.
 extern uint8_t screenSupported;
+// When start-up found the screen unsupported: the clock time at which its page has been shown
+// long enough and the run ends (0: no such end is due).
+extern int64_t unsupportedEndTime;
 
 // Language and sound questions of start-up: the chosen language (-1: not yet), the language
 // lists of the language screen, and the sound question's answer.

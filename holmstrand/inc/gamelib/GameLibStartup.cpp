@@ -9,11 +9,12 @@
 #include "gamelib/ScreenCanvas.h"
 #include "gamelib/TextTable.h"
 
+#include "ErrorBox.h"
+
 #include "io/D7zipInputStream.h"
 #include "lang/DSystem.h"
 #include "microedition/lcdui/DDisplay.h"
 #include "microedition/lcdui/DFont.h"
-#include "platform/threads.h"
 
 namespace gamelib {
 
@@ -33,16 +34,6 @@ void clearScreenWhite()
 {
     screenGraphics->setColor(0xFFFFFF);
     screenGraphics->fillRect(0, 0, screenWidth, screenHeight);
-}
-
-// Keeps the message on screen for two seconds of the millisecond clock, then returns.
-void holdUnsupportedMessage()
-{
-    const int64_t shown = DSystem::currentTimeMillis();
-    // Sleeping a millisecond a turn keeps a core free, and moves a clock that only moves when
-    // the program waits on it.
-    while (DSystem::currentTimeMillis() - shown < GameLib::kUnsupportedMessageMillis)
-        Sleep(1);
 }
 
 void paintProgressStep()
@@ -69,13 +60,10 @@ void GameLib::startApp()
         getDisplay()->setCurrent(screenCanvas);
         qev::io::D7zipInputStream::openArchive(u"game.dat", u"");
         clearScreenWhite();
-        screenSupported = loadScreenConfig() ? 1 : 0;
+        DStringPtr fault;
+        screenSupported = loadScreenConfig(&fault) ? 1 : 0;
         if (!screenSupported) {
-            screenGraphics->setColor(0);
-            drawUnsupportedMessage(screenGraphics);
-            screenCanvas->flushGraphics();
-            holdUnsupportedMessage();
-            notifyDestroyed();
+            refuseScreen(fault);
             return;
         }
         GameStatics::init();
@@ -98,6 +86,22 @@ void GameLib::startApp()
         }
     }
     runStartUp();
+}
+
+void GameLib::refuseScreen(const DStringPtr& dataFault)
+{
+    screenGraphics->setColor(0);
+    drawUnsupportedMessage(screenGraphics);
+    screenCanvas->flushGraphics();
+    // Whatever ends the run from here, it did not start.
+    notifyStartFailed();
+    if (dataFault) {
+        const DStringPtr text = u"The game data cannot be used!\n" + dataFault;
+        host::showError(std::u16string(text->chars(), static_cast<size_t>(text->length())));
+    }
+    // The page stays while the loop runs on (the window keeps answering), and the frame loop
+    // ends the run once it has been shown long enough.
+    unsupportedEndTime = DSystem::currentTimeMillis() + kUnsupportedMessageMillis;
 }
 
 // Steps after both questions: logo and version, loading bar, menu images, main menu, keys and

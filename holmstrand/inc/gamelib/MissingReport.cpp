@@ -89,6 +89,11 @@ void reportDamaged(const qev::lang::DStringPtr& name, const std::string& what)
     std::fflush(stderr);
 }
 
+void reportDamaged(const qev::lang::DStringPtr& name, const qev::lang::DStringPtr& what)
+{
+    reportDamaged(name, utf8(what));
+}
+
 void resetMissingReports()
 {
     reported().clear();

@@ -17,6 +17,7 @@ void reportMissing(Missing kind, const qev::lang::DStringPtr& name);
 // "pallasterhorn: damaged: /graphics/fonts/menu/font_0: count 9, 8 whole glyphs": an entry that
 // is there but does not read as it should, and what the game made of it.
 void reportDamaged(const qev::lang::DStringPtr& name, const std::string& what);
+void reportDamaged(const qev::lang::DStringPtr& name, const qev::lang::DStringPtr& what);
 
 // Forgets which names were reported (the next run of a test starts afresh).
 void resetMissingReports();

@@ -9,6 +9,7 @@
 #include "io/DFileInputStream.h"
 
 #include <string_view>
+#include <utility>
 
 namespace gamelib {
 
@@ -29,15 +30,54 @@ qev::util::DHashtablePtr folderAliases;
 
 namespace {
 
-// The first of the entry's archive names that the archive holds.
-DInputStreamPtr openArchiveEntry(const DStringPtr& name)
+// What a lookup met on its way: the first entry that the archive lists but that could not be
+// read (damaged data, not missing data), and its error while the lookup holds it.
+class Damage
 {
-    DStringArrayPtr names = archiveNamesOf(name, screenHeight);
-    for (int32_t i = 0; i + 1 < names->length; ++i)
-        if (DInputStreamPtr in = tolerant([&] { return D7zipInputStream::open(names[i]); }))
-            return in;
-    return D7zipInputStream::open(names[names->length - 1]);
-}
+  public:
+    Damage() = default;
+    Damage(const Damage&) = delete;
+    Damage& operator=(const Damage&) = delete;
+    ~Damage() { delete m_error; }
+
+    // Takes `e` when it is the first failure of a listed entry, or the error of the entry named
+    // already coming back from a nested lookup; otherwise the caller keeps it.
+    bool keep(DExceptionBase* e, const DStringPtr& listed)
+    {
+        if (m_error)
+            return false;
+        if (!m_entry) {
+            if (!listed)
+                return false;
+            m_entry = listed;
+        }
+        m_error = e;
+        return true;
+    }
+    // Throws the held error, if any.
+    void rethrow()
+    {
+        if (DExceptionBase* e = std::exchange(m_error, nullptr))
+            throw e;
+    }
+    const DStringPtr& entry() const { return m_entry; }
+    // What was wrong with the entry: its error's message without the entry's name at its end.
+    DStringPtr cause(const DExceptionBase& e) const
+    {
+        std::u16string_view text = e.text();
+        const std::u16string_view named(m_entry->chars(), static_cast<size_t>(m_entry->length()));
+        if (text.size() > named.size() && text.substr(text.size() - named.size()) == named)
+            text = text.substr(0, text.size() - named.size());
+        while (!text.empty() && text.back() == u' ')
+            text.remove_suffix(1);
+        return DStringPtr(new DString(text.data(), static_cast<int32_t>(text.size())));
+    }
+    const DExceptionBase* held() const { return m_error; }
+
+  private:
+    DStringPtr m_entry;
+    DExceptionBase* m_error = nullptr;
+};
 
 // The folder that a name like "/menu/back.jpg" lives in ("menu"); the whole rest without a
 // second "/".
@@ -58,38 +98,99 @@ DStringPtr aliasOf(const DStringPtr& name)
     return qev::lang::dcast<DString>(folderAliases->get(DObjectPtr(firstFolder(name))));
 }
 
-// Tries the graphics set, then the folder's alias, then the common set; `open` throws when a
-// name cannot be had.
-template <class Result, class Open> Result openWithFallbacks(const DStringPtr& name, Open open)
+DStringArrayPtr oneName(const DStringPtr& name)
 {
-    DStringArrayPtr names = graphicsNamesOf(name, graphicsSet, aliasOf(name));
-    for (int32_t i = 0; i + 1 < names->length; ++i)
-        if (Result result = tolerant([&] { return open(names[i]); }))
-            return result;
-    return open(names[names->length - 1]);
+    DStringArrayPtr names = new qev::lang::DStringArray(1);
+    names[0] = name;
+    return names;
+}
+
+// The archive entry that reading `name` reads when the archive lists it: for an image first the
+// name under the image prefix, which the image loader tries first. Null when none is listed.
+DStringPtr listedEntry(const DStringPtr& name, bool image)
+{
+    if (!D7zipInputStream::isArchiveOpen())
+        return DStringPtr();
+    if (image) {
+        DStringPtr prefixed = imagePathFor(screenHeight) + name;
+        if (prefixed->length() > name->length() && D7zipInputStream::holds(prefixed))
+            return prefixed;
+    }
+    return D7zipInputStream::holds(name) ? name : DStringPtr();
+}
+
+// The first of `names` that `open` gives. A listed entry that fails is kept in `damage`, and
+// when no later name gives the resource its error goes on instead of the last name's; without
+// such an entry the last name's error goes on.
+template <class Result, class Open>
+Result firstOf(const DStringArrayPtr& names, bool image, Damage& damage, Open open)
+{
+    for (int32_t i = 0; i < names->length; ++i) {
+        try {
+            if (Result result = open(names[i]))
+                return result;
+        } catch (DExceptionBase* e) {
+            if (!e->isException())
+                throw;
+            if (damage.keep(e, listedEntry(names[i], image)))
+                continue;
+            if (i + 1 == names->length && !damage.held())
+                throw;
+            delete e;
+        }
+    }
+    damage.rethrow();
+    return Result();
 }
 
 // The archive entry, else the plain file; nothing is reported, since the graphics lookup and the
 // alias files try names that may well be absent.
-DInputStreamPtr openQuietly(const DStringPtr& name)
+DInputStreamPtr openQuietly(const DStringPtr& name, Damage& damage)
 {
     // Without an archive every entry name fails, each with an exception thrown and caught:
     // straight to the plain file.
-    if (D7zipInputStream::isArchiveOpen())
-        if (DInputStreamPtr in = tolerant([&] { return openArchiveEntry(name); }))
-            return in;
-    return DFileInputStream::open(name);
+    if (D7zipInputStream::isArchiveOpen()) {
+        DStringArrayPtr names = archiveNamesOf(name, screenHeight);
+        for (int32_t i = 0; i < names->length; ++i) {
+            try {
+                return D7zipInputStream::open(names[i]);
+            } catch (DExceptionBase* e) {
+                if (!e->isException())
+                    throw;
+                if (!damage.keep(e, listedEntry(names[i], false)))
+                    delete e;
+            }
+        }
+    }
+    return firstOf<DInputStreamPtr>(oneName(name), false, damage,
+                                    [](const DStringPtr& n) { return DFileInputStream::open(n); });
 }
 
-// Runs a lookup and reports the name when the data has nothing under it; the error goes on to
-// the caller, which may well carry on without the resource.
+// Tries the graphics set, then the folder's alias, then the common set.
+template <class Result, class Open>
+Result openWithFallbacks(const DStringPtr& name, bool image, Damage& damage, Open open)
+{
+    return firstOf<Result>(graphicsNamesOf(name, graphicsSet, aliasOf(name)), image, damage, open);
+}
+
+// Runs a lookup and reports the name when the data has nothing under it, or the entry that was
+// there but could not be read; the error goes on to the caller, which may well carry on without
+// the resource. A damaged entry passed over for another name is reported too.
 template <class Open> auto reportingFailure(Missing kind, const DStringPtr& name, Open open)
 {
+    Damage damage;
     try {
-        return open();
+        auto result = open(damage);
+        if (const DExceptionBase* e = damage.held())
+            reportDamaged(damage.entry(), damage.cause(*e));
+        return result;
     } catch (DExceptionBase* e) {
-        if (e->isException())
-            reportMissing(kind, name);
+        if (e->isException()) {
+            if (damage.entry())
+                reportDamaged(damage.entry(), damage.cause(*e));
+            else
+                reportMissing(kind, name);
+        }
         throw;
     }
 }
@@ -98,27 +199,30 @@ template <class Open> auto reportingFailure(Missing kind, const DStringPtr& name
 
 DInputStreamPtr GameLib::getResourceAsStream(DStringPtr name)
 {
-    return reportingFailure(Missing::Resource, name, [&name] { return openQuietly(name); });
+    return reportingFailure(Missing::Resource, name,
+                            [&name](Damage& damage) { return openQuietly(name, damage); });
 }
 
 DInputStreamPtr GameLib::probeResource(DStringPtr name)
 {
-    return openQuietly(name);
+    Damage damage;
+    return openQuietly(name, damage);
 }
 
 DInputStreamPtr GameLib::openGraphicsStream(DStringPtr name)
 {
-    return reportingFailure(Missing::Resource, name, [&name] {
+    return reportingFailure(Missing::Resource, name, [&name](Damage& damage) {
         return openWithFallbacks<DInputStreamPtr>(
-            name, [](const DStringPtr& n) { return openQuietly(n); });
+            name, false, damage, [&damage](const DStringPtr& n) { return openQuietly(n, damage); });
     });
 }
 
 DImagePtr GameLib::loadImage(DStringPtr name, int32_t transform)
 {
-    DImagePtr image = reportingFailure(Missing::Image, name, [&name, transform] {
-        return openWithFallbacks<DImagePtr>(
-            name, [transform](const DStringPtr& n) { return DImage::createImage(n, transform); });
+    DImagePtr image = reportingFailure(Missing::Image, name, [&name, transform](Damage& damage) {
+        return openWithFallbacks<DImagePtr>(name, true, damage, [transform](const DStringPtr& n) {
+            return DImage::createImage(n, transform);
+        });
     });
     if (!image)
         reportMissing(Missing::Image, name);
@@ -133,8 +237,11 @@ void throwWithMessage(int32_t code, const DStringPtr& text)
 
 DImagePtr GameLib::createImage(DStringPtr name)
 {
-    return reportingFailure(Missing::PlainImage, name,
-                            [&name] { return DImage::createImage(name, DImage::TRANS_NONE); });
+    return reportingFailure(Missing::PlainImage, name, [&name](Damage& damage) {
+        return firstOf<DImagePtr>(oneName(name), true, damage, [](const DStringPtr& n) {
+            return DImage::createImage(n, DImage::TRANS_NONE);
+        });
+    });
 }
 
 void GameLib::loadFolderAliases(DStringPtr set, DStringArrayPtr folders)
@@ -145,7 +252,8 @@ void GameLib::loadFolderAliases(DStringPtr set, DStringArrayPtr folders)
         std::u16string text;
         // Most folders have no alias: a missing path file is no fault.
         tolerant([&] {
-            DInputStreamPtr in = openQuietly(aliasFileOf(set, folder));
+            Damage damage;
+            DInputStreamPtr in = openQuietly(aliasFileOf(set, folder), damage);
             for (;;) {
                 int32_t c = in->read();
                 if (c < 0)

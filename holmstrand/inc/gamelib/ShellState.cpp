@@ -2,12 +2,14 @@
 #include "gamelib/GameLib.h"
 #include "gamelib/GameStatics.h"
 #include "gamelib/ScreenCanvas.h"
+#include "gamelib/TextTable.h"
 
 namespace gamelib {
 
 GameLibPtr gameLib;
 GameInterfacePtr currentScreen;
 uint8_t screenSupported = 0;
+int64_t unsupportedEndTime = 0;
 
 int32_t languageIndex = -1;
 qev::util::DVectorPtr languageNames;
@@ -37,11 +39,13 @@ void resetGlobals()
     screenGraphics = nullptr;
     screenWidth = screenHeight = 0;
     screenSupported = 0;
+    unsupportedEndTime = 0;
     graphicsSet = nullptr;
     folderAliases = nullptr;
     languageIndex = -1;
     languageNames = languageShortNames = nullptr;
     languageCount = 0;
+    languageListFault = languageTextsFault = nullptr;
     soundAnswer = soundAnswered = 0;
     frameClock = lastTickDuration = 0;
     ScreenCanvas::clearKeys();

@@ -18,6 +18,8 @@ using qev::util::DHashtablePtr;
 
 DHashtablePtr textTable;
 int8_t textTableUtf = 0;
+DStringPtr languageListFault;
+DStringPtr languageTextsFault;
 
 namespace {
 
@@ -140,29 +142,48 @@ void loadTextFile(DStringPtr name, bool utf)
 
 void loadLanguageTexts()
 {
-    tolerant([&] {
+    languageTextsFault = nullptr;
+    try {
         DStringPtr shortName = dcast<DString>(languageShortNames->elementAt(languageIndex));
         loadTextFile(u"/txt/res_" + shortName, true);
-    });
+    } catch (DExceptionBase* e) {
+        if (!e->isException())
+            throw;
+        // A file named after a list that was not there is not the fault: the list is.
+        languageTextsFault = languageListFault ? languageListFault : messageOf(*e);
+        delete e;
+    }
+}
+
+DStringPtr messageOf(const DExceptionBase& e)
+{
+    const std::u16string_view text = e.text();
+    return DStringPtr(new DString(text.data(), static_cast<int32_t>(text.size())));
 }
 
 int32_t requireTextNumber(DStringPtr key)
 {
-    DStringPtr text = getText(key);
-    try {
-        return DInteger::parseInt(text, 10);
-    } catch (qev::lang::DExceptionBase* e) {
-        if (e->code != qev::lang::ExceptionCode::NumberFormatException)
-            throw;
-        delete e;
+    const bool present = textTable && textTable->get(DObjectPtr(key));
+    if (!present && languageTextsFault)
+        throwWithMessage(ExceptionCode::IOException,
+                         u"no text " + key + u": " + languageTextsFault);
+    if (present) {
+        try {
+            return DInteger::parseInt(getText(key), 10);
+        } catch (DExceptionBase* e) {
+            if (e->code != ExceptionCode::NumberFormatException)
+                throw;
+            delete e;
+        }
     }
     DStringPtr file = u"the language texts";
     tolerant([&] {
         file =
             u"/txt/res_" + dcast<DString>(languageShortNames->elementAt(languageIndex)) + u".txt";
     });
-    throwWithMessage(qev::lang::ExceptionCode::NumberFormatException,
-                     u"text " + key + u" of " + file + u" is not a number");
+    throwWithMessage(ExceptionCode::NumberFormatException,
+                     present ? u"text " + key + u" of " + file + u" is not a number"
+                             : u"no text " + key + u" in " + file);
 }
 
 DStringPtr getText(DStringPtr key)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "io/DInputStream.h"
+#include "lang/DExceptionBase.h"
 #include "lang/DStringArray.h"
 #include "util/DHashtable.h"
 
@@ -28,12 +29,22 @@ qev::util::DHashtablePtr loadTextTable(qev::io::DInputStreamPtr stream, bool utf
 void loadTexts(qev::io::DInputStreamPtr stream, bool utf);
 // loadTexts of the resource name + ".txt".
 void loadTextFile(qev::lang::DStringPtr name, bool utf);
+// Why the language list could not give the languages (null when it did): set by the language
+// menu, since the chosen language's file is named after the list.
+extern qev::lang::DStringPtr languageListFault;
+// Why the chosen language's texts could not be read (null when they were): the list's fault, or
+// the error of the texts' own file.
+extern qev::lang::DStringPtr languageTextsFault;
+
 // The texts of the chosen language ("/txt/res_" + its short name); when they cannot be read,
-// the table keeps the texts it has.
+// the table keeps the texts it has and languageTextsFault says why.
 void loadLanguageTexts();
-// A text that the game reads as a decimal number; NumberFormatException naming the text and the
-// language file when it is missing or not a number.
+// A text that the game reads as a decimal number: NumberFormatException naming the text and the
+// language file when it is missing or not a number, IOException naming the text and the fault
+// when the language's texts could not be read.
 int32_t requireTextNumber(qev::lang::DStringPtr key);
+// The message of an exception as a string.
+qev::lang::DStringPtr messageOf(const qev::lang::DExceptionBase& e);
 
 // The value of the key, or the key itself when the table has none (a null table has none).
 qev::lang::DStringPtr getText(qev::lang::DStringPtr key);

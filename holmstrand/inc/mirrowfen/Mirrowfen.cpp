@@ -114,7 +114,8 @@ void Mirrowfen::start()
         loadSounds(names);
     });
     advanceLoadingBar();
-    tolerant([] { loadAtlas(u"/mirf/all"); });
+    // Without its atlas the game would be played unseen: a damaged one refuses the start.
+    loadAtlas(u"/mirf/all");
     advanceLoadingBar();
     loadResources();
     advanceLoadingBar();

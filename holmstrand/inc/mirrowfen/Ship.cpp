@@ -129,10 +129,10 @@ void Ship::loadImages()
     images = new gamelib::GameImageArray(16);
     for (int32_t s = 1; s <= 4; ++s) {
         const DStringPtr base = DStringPtr(u"spaceship") + s;
-        (*images)[s - 1] = gamelib::GameImage::fromAtlas(base);
-        (*images)[s + 3] = gamelib::GameImage::fromAtlas(base + u"_lv");
-        (*images)[s + 7] = gamelib::GameImage::fromAtlas(base + u"_up");
-        (*images)[s + 11] = gamelib::GameImage::fromAtlas(base + u"_dn");
+        (*images)[s - 1] = gamelib::requirePiece(base);
+        (*images)[s + 3] = gamelib::requirePiece(base + u"_lv");
+        (*images)[s + 7] = gamelib::requirePiece(base + u"_up");
+        (*images)[s + 11] = gamelib::requirePiece(base + u"_dn");
     }
 }
 

@@ -26,7 +26,7 @@ class Ship : public qev::lang::DObject
     // New level: lives from the text "Lives", centred, an odd number of turns from straight up,
     // three pushes, not invulnerable.
     virtual void reset();
-    // The 16 pieces by heading.
+    // The 16 pieces by heading; IOException naming the first the atlas lacks.
     virtual void loadImages();
     // Velocity {dx, dy} of a new shot, from the texts "dx"k"k" and "dy"k"k".
     virtual qev::lang::DintArrayPtr directionFromConfig();

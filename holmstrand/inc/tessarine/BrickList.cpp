@@ -33,7 +33,7 @@ namespace {
 
 GameImagePtr piece(const DStringPtr& name)
 {
-    return GameImage::fromAtlas(name);
+    return gamelib::requirePiece(name);
 }
 
 GameImageArrayPtr pieces(const char16_t* prefix, int32_t first, int32_t count,
@@ -95,7 +95,7 @@ BrickList::BrickList(int32_t ballRadius)
     brickAnimations = new qev::lang::DTypedArray<gamelib::Animation>(4);
     const char16_t* const keys[4] = {u"b3dis", u"b3app", u"iskra", u"detonation"};
     for (int32_t i = 0; i < 4; ++i)
-        (*brickAnimations)[i] = loadAnimation(DStringPtr(new DString(keys[i])));
+        (*brickAnimations)[i] = requiredAnimation(keys[i]);
 
     GameImagePtr corner = (*leftWall)[3];
     gridTop = corner ? corner->h : 0;

@@ -26,12 +26,6 @@ GameImagePtr firstFrame(const AnimationPtr& a)
     return (*a->frames)[0];
 }
 
-AnimationPtr animationOrEmpty(const char16_t* key)
-{
-    AnimationPtr a = loadAnimation(qev::lang::DStringPtr(key));
-    return a ? a : AnimationPtr(new gamelib::Animation());
-}
-
 bool drawable(const AnimationPtr& a)
 {
     return a && a->frames && a->frames->length > 0 && currentFrame(*a);
@@ -56,22 +50,22 @@ Platform::Platform() : x((screenWidth - 30) / 2), y(screenHeight - 17)
 
 void Platform::loadAnimations()
 {
-    smallAnimation = animationOrEmpty(u"small");
-    desmallAnimation = animationOrEmpty(u"desmall");
-    biggerAnimation = animationOrEmpty(u"bigger");
-    debiggerAnimation = animationOrEmpty(u"debigger");
-    armedAnimation = animationOrEmpty(u"armed");
-    dearmedAnimation = animationOrEmpty(u"dearmed");
-    turboAnimation = animationOrEmpty(u"turbo");
-    deturboAnimation = animationOrEmpty(u"deturbo");
+    smallAnimation = requiredAnimation(u"small");
+    desmallAnimation = requiredAnimation(u"desmall");
+    biggerAnimation = requiredAnimation(u"bigger");
+    debiggerAnimation = requiredAnimation(u"debigger");
+    armedAnimation = requiredAnimation(u"armed");
+    dearmedAnimation = requiredAnimation(u"dearmed");
+    turboAnimation = requiredAnimation(u"turbo");
+    deturboAnimation = requiredAnimation(u"deturbo");
     morphAnimation = desmallAnimation;
-    flamesAnimation = animationOrEmpty(u"flames");
-    flames2Animation = animationOrEmpty(u"flames2");
-    gunFlashLeft = animationOrEmpty(u"gilzLeft1");
-    gunFlashRight = animationOrEmpty(u"gilzRight1");
-    glueAnimation = animationOrEmpty(u"Clue");
+    flamesAnimation = requiredAnimation(u"flames");
+    flames2Animation = requiredAnimation(u"flames2");
+    gunFlashLeft = requiredAnimation(u"gilzLeft1");
+    gunFlashRight = requiredAnimation(u"gilzRight1");
+    glueAnimation = requiredAnimation(u"Clue");
     glueAnimation->playing = 1;
-    exitAnimation = animationOrEmpty(u"exit");
+    exitAnimation = requiredAnimation(u"exit");
     exitAnimation->playing = 0;
     smallImage = firstFrame(desmallAnimation);
     normalImage = firstFrame(biggerAnimation);

@@ -132,7 +132,7 @@ void Tessarine::start()
     stage();
     gamelib::loadSounds(names);
     stage();
-    lifeIcon = gamelib::GameImage::fromAtlas(DStringPtr(u"lifeIcon.png"));
+    lifeIcon = gamelib::requirePiece(u"lifeIcon.png");
     GameMenu::loadMenuImages();
     gameMenu = new GameMenu();
     if (splash)
@@ -149,23 +149,22 @@ void Tessarine::start()
     if (splash)
         highscoreMenu->setBackground(gamelib::coverScreen(splash), GameMenu::kShadeDialog);
     highscoreMenu->state = GameMenu::STATE_HIGHSCORES;
-    smallBallImage = gamelib::GameImage::fromAtlas(DStringPtr(u"ballSmall.png"));
-    normalBallImage = gamelib::GameImage::fromAtlas(DStringPtr(u"ball1.png"));
-    bigBallImage = gamelib::GameImage::fromAtlas(DStringPtr(u"ballBig.png"));
-    bulletImage = gamelib::GameImage::fromAtlas(DStringPtr(u"bullet.png"));
-    bombImage = gamelib::GameImage::fromAtlas(DStringPtr(u"bomba-monstr_0.png"));
+    smallBallImage = gamelib::requirePiece(u"ballSmall.png");
+    normalBallImage = gamelib::requirePiece(u"ball1.png");
+    bigBallImage = gamelib::requirePiece(u"ballBig.png");
+    bulletImage = gamelib::requirePiece(u"bullet.png");
+    bombImage = gamelib::requirePiece(u"bomba-monstr_0.png");
     stage();
     gamelib::loadTexts(gamelib::GameLib::getResourceAsStream(DStringPtr(u"/tesk/anim.txt")), false);
-    fireSmallAnimation = loadAnimation(DStringPtr(u"ballFireSmall"));
-    fireAnimation = loadAnimation(DStringPtr(u"ballFire"));
-    fireBigAnimation = loadAnimation(DStringPtr(u"ballFireBig"));
+    fireSmallAnimation = requiredAnimation(u"ballFireSmall");
+    fireAnimation = requiredAnimation(u"ballFire");
+    fireBigAnimation = requiredAnimation(u"ballFireBig");
     for (int32_t i = 0; i < 3; ++i)
-        (*enemyAnimations)[i] = loadAnimation(DStringPtr(u"monst") + i);
+        (*enemyAnimations)[i] = requiredAnimation(DStringPtr(u"monst") + i);
     stage();
     for (int32_t n = 1; n <= kBonusKinds; ++n) {
-        gamelib::AnimationPtr a = loadAnimation(DStringPtr(u"tesk_bon") + n);
-        if (a)
-            a->reset();
+        gamelib::AnimationPtr a = requiredAnimation(DStringPtr(u"tesk_bon") + n);
+        a->reset();
         (*bonusAnimations)[n] = a;
     }
     stage();

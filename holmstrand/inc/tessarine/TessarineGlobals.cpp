@@ -67,6 +67,16 @@ AnimationPtr loadAnimation(qev::lang::DStringPtr key)
     return AnimationPtr(new Animation(gamelib::splitText(text, u';')));
 }
 
+AnimationPtr requiredAnimation(const qev::lang::DStringPtr& key)
+{
+    return gamelib::requireListedAnimation(gamelib::textTable, key, u"/tesk/anim.txt");
+}
+
+AnimationPtr requiredAnimation(const char16_t* key)
+{
+    return requiredAnimation(qev::lang::DStringPtr(key));
+}
+
 AnimationPtr copyAnimation(const AnimationPtr& source)
 {
     if (!source)

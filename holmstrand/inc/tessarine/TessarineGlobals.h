@@ -97,6 +97,10 @@ int32_t randomRange(int32_t a, int32_t b);
 int32_t nextRandom();
 // The animation whose frames are the text of key split at ';', or null without such text.
 gamelib::AnimationPtr loadAnimation(qev::lang::DStringPtr key);
+// The animation of entry key of the game's animation list, which the game cannot do without:
+// IOException naming the entry when the list lacks it or the atlas lacks one of its pieces.
+gamelib::AnimationPtr requiredAnimation(const char16_t* key);
+gamelib::AnimationPtr requiredAnimation(const qev::lang::DStringPtr& key);
 // A copy of an animation sharing its frames, not playing.
 gamelib::AnimationPtr copyAnimation(const gamelib::AnimationPtr& source);
 // An animation that plays once: painted, and stopped in the call that wraps.

@@ -261,6 +261,12 @@ bool D7zipArchive::extractByListing(const D7zipIndex::Entry& entry, char*& data)
     return reader.readCurrent(entry.size, data);
 }
 
+bool D7zipArchive::holds(const DStringPtr& name) const
+{
+    std::string wanted;
+    return m_open && name && storedName(*name, wanted) && m_index.find(wanted) != nullptr;
+}
+
 char* D7zipArchive::extract(const DStringPtr& name, int64_t& size)
 {
     // The entry's name goes into the message, so that whoever sees the failure knows what the

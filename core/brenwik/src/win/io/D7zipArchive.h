@@ -26,6 +26,8 @@ class D7zipArchive
     // The decoded bytes of the named entry (a malloc block, null for an empty entry) and their
     // count; IOException when closed, absent or damaged.
     char* extract(const qev::lang::DStringPtr& name, int64_t& size);
+    // Whether the entry list names the entry (whether or not its bytes can be decoded).
+    bool holds(const qev::lang::DStringPtr& name) const;
     const D7zipIndex& index() const { return m_index; }
 
     // The stored form of a requested name: "\" becomes "/", one leading "/" is dropped, and the

@@ -30,6 +30,11 @@ bool D7zipInputStream::isArchiveOpen()
     return detail::D7zipArchive::instance().isOpen();
 }
 
+bool D7zipInputStream::holds(DStringPtr name)
+{
+    return detail::D7zipArchive::instance().holds(name);
+}
+
 D7zipInputStreamPtr D7zipInputStream::open(DStringPtr name)
 {
     if (!name)

@@ -28,6 +28,9 @@ class D7zipInputStream : public DInputStream
     // IOException when no archive is open, the name is absent, or the entry cannot be decoded
     // (damaged data, CRC mismatch).
     static D7zipInputStreamPtr open(qev::lang::DStringPtr name);
+    // Whether the open archive lists the named entry, readable or not: an entry that is listed
+    // yet fails to open is damaged, not missing.
+    static bool holds(qev::lang::DStringPtr name);
     // Releases the archive; streams already opened keep their bytes.
     static void closeArchive();
     static bool isArchiveOpen();

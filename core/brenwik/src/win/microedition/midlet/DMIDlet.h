@@ -31,6 +31,10 @@ class DMIDlet : public qev::lang::DObject
     // The host's next tick ends the loop.
     void notifyDestroyed() { m_keepRunning = 0; }
     bool keepRunning() const { return m_keepRunning != 0; }
+    // The application could not start (it may still show why before it ends): the host ends the
+    // run with its failed-start status however the run then ends.
+    void notifyStartFailed() { m_startFailed = 1; }
+    bool startFailed() const { return m_startFailed != 0; }
 
     qev::lang::DPtr<qev::microedition::lcdui::DDisplay> getDisplay() const;
     // Set by the display when it is made for this MIDlet.
@@ -45,6 +49,7 @@ class DMIDlet : public qev::lang::DObject
 
   private:
     int32_t m_keepRunning = 1;
+    int32_t m_startFailed = 0;
     qev::lang::DPtr<qev::microedition::lcdui::DDisplay> m_display;
 };
 
