@@ -13,7 +13,7 @@ from PIL import Image
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import gamedata  # noqa: E402
-from gen import pictures, tessarine_art, tessarine_levels  # noqa: E402
+from gen import pictures, tessarine_art, tessarine_levels, texts  # noqa: E402
 from gen.sprite import Fine, Pix  # noqa: E402
 
 ENTRIES = {}
@@ -32,7 +32,7 @@ def setUpModule():
 def atlas_pieces():
     """The piece table as the atlas loader builds it: five fields split at ';'."""
     table = {}
-    for line in pictures.read_lines(ENTRIES[LIST]):
+    for line in texts.read_lines(ENTRIES[LIST]):
         fields = line.split(";")
         if len(fields) < 5:
             raise IndexError(line)
@@ -42,7 +42,7 @@ def atlas_pieces():
 
 def anim_table():
     table = {}
-    for line in pictures.read_lines(ENTRIES[ANIM]):
+    for line in texts.read_lines(ENTRIES[ANIM]):
         if "=" in line:
             key, value = line.split("=", 1)
             table[key] = value.split(";")
