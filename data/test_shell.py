@@ -102,6 +102,17 @@ class Lookup(unittest.TestCase):
             self.assertIn(expected, probes)
         self.assertEqual([], gamedata.check_names(produced(), probes))
 
+    def test_the_game_tries_the_set_then_the_folders_alias_then_the_common_set(self):
+        tries = rules.graphics_tries(["/menu/back.jpg", "/img/sky.jpg"], H, "qvga",
+                                     {"menu": "alt"})
+        self.assertEqual(["/graphics/qvga/menu/back.jpg", "/graphics/alt/menu/back.jpg",
+                          "/graphics/common/menu/back.jpg"],
+                         [t for t in tries["/menu/back.jpg"] if not t.startswith("/ppc/")])
+        self.assertIn("/graphics/null/img/sky.jpg", tries["/img/sky.jpg"], "no alias")
+        self.assertEqual(["/ppc/txt/tesk/en_help.txt", "/txt/tesk/en_help.txt"],
+                         rules.resource_tries(["/txt/tesk/en_help.txt"], H)[
+                             "/txt/tesk/en_help.txt"])
+
     def test_the_lookup_helpers_tell_present_from_absent(self):
         self.assertIsNone(find_graphics("/menu/missing.png"))
         self.assertIsNone(find_resource("/txt/tesk/xx_help.txt"))

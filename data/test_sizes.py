@@ -265,9 +265,9 @@ class BrickField(unittest.TestCase):
             w, h = brick
             sw, sh = size
             column_gap = -2 if sw == 208 else 0
-            grid_w = 11 * (w + column_gap + 1)
+            grid_w = rules.bricks().columns * (w + column_gap + 1)
             self.assertFalse(sw + 2 < grid_w + 12, size)
-            grid_h = 21 * (h + 1)
+            grid_h = rules.bricks().rows * (h + 1)
             self.assertFalse(sh + 2 < grid_h + 12 + top, size)
             self.assertFalse(sh < 12 + 2 * radius + 5 + grid_h + top, size)
             self.assertGreaterEqual((sw - grid_w) // 2, wall, size)

@@ -12,7 +12,8 @@ alone, so their soft edges need no alpha blending on the handheld.
 Line ranges follow how the games use the list: lines 0-13 are the brick-breaker's levels,
 lines 14-18 the space-rock game's, lines 19-23 the formation shooter's.
 
-Run as `python3 -m gen.pictures --preview DIR` (from data/) to write contact sheets.
+Run as `python3 -m gen.pictures --preview DIR` (from data/, with DATARULES naming the datarules
+tool) to write contact sheets.
 """
 
 import io

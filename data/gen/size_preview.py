@@ -2,7 +2,8 @@
 """Contact sheets of every screen size's graphics set: the full-screen pictures, the atlas
 sheets, and the brick-breaker's field laid out the way the game fits it to the screen.
 
-Run as `python3 gen/size_preview.py --out DIR` (from data/); one PNG per size and kind.
+Run as `python3 gen/size_preview.py --out DIR` (from data/, with DATARULES naming the datarules
+tool); one PNG per size and kind.
 """
 
 import argparse

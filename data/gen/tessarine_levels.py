@@ -82,7 +82,7 @@ def to_game(rows):
 
 def read_game(data):
     """The grid of (type, hits) as the game loads it: per row, bytes up to CR, one byte after
-    it skipped; each of the first 11 bytes looked up in the alphabet."""
+    it skipped; each of the row's first bytes, one per column, looked up in the alphabet."""
     kinds = rules.bricks()
     grid, pos = [], 0
     for _ in range(kinds.rows):

@@ -2,7 +2,8 @@
 out: the level's darkened picture, the walls and top border, the bricks of a level file, and
 the paddle, balls, a bonus and an enemy from the atlas.
 
-Run as `python3 -m gen.tessarine_mockup DIR [LEVEL ...]` (from data/).
+Run as `python3 -m gen.tessarine_mockup DIR [LEVEL ...]` (from data/, with DATARULES naming the
+datarules tool).
 """
 
 import io
