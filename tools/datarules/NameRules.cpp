@@ -1,6 +1,7 @@
 // The names the game looks resources up under (gamelib/ResourceNames).
 #include "Rules.h"
 
+#include "ProgramGames.h"
 #include "gamelib/ResourceNames.h"
 
 #include <cstdio>
@@ -96,7 +97,7 @@ int folders(const Args& args)
 {
     if (args.size() > 1)
         return 2;
-    DStringArrayPtr names = gamelib::aliasedFolders();
+    DStringArrayPtr names = gamelib::aliasedFolders(programGames());
     for (int32_t i = 0; i < names->length; ++i) {
         std::string line = narrow(names[i]);
         if (!args.empty())
@@ -111,7 +112,7 @@ int probes(const Args& sets)
     std::set<std::string> out;
     for (const std::string& name : inputLines())
         probesOf(name, sets, out);
-    DStringArrayPtr names = gamelib::aliasedFolders();
+    DStringArrayPtr names = gamelib::aliasedFolders(programGames());
     for (const std::string& set : sets)
         for (int32_t i = 0; i < names->length; ++i)
             out.insert(narrow(gamelib::aliasFileOf(wide(set), names[i])));
