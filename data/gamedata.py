@@ -30,20 +30,7 @@ import tempfile
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from gen import (  # noqa: E402
     corvantine_art, fonts, help_texts, keyboard_frame, menu_art, mirrowfen_art, music,
-    pictures, screens, sfx, shell_images, sizes, tessarine_art, tessarine_levels, texts)
-
-# The game's own naming rules, asked from the datarules tool built from the game library (the
-# build passes it with --rules; the tests through the DATARULES environment variable).
-RULES_TOOL = os.environ.get("DATARULES")
-
-
-def ask_rules(args, given=""):
-    """The lines the datarules tool answers for its arguments and the given input."""
-    if not RULES_TOOL:
-        raise RuntimeError("the datarules tool is needed: pass --rules or set DATARULES")
-    answer = subprocess.run([RULES_TOOL] + args, input=given, capture_output=True, text=True,
-                            check=True).stdout
-    return [line for line in answer.split("\n") if line]
+    pictures, rules, screens, sfx, shell_images, sizes, tessarine_art, tessarine_levels, texts)
 
 # Screen configurations: "/" width "x" height, 8-bit lines ended by CR LF.
 SCREENS = screens.SCREENS
@@ -75,7 +62,8 @@ def produce_screen_configs(entries):
 
 
 # Each producer adds its entries (name -> bytes); a module with probes(entries) also names what
-# the game may look for and not find. Register a new producer with one line here.
+# the game may ask for and not find (datarules adds the names the game tries for them).
+# Register a new producer with one line here.
 PRODUCERS = [
     produce_screen_configs,
     fonts.produce,
@@ -114,10 +102,10 @@ def graphics_sets():
 
 def probed_names(entries, root):
     """Names the game tries and may find absent, for the stored names given."""
-    probes = set(ask_rules(["probes"] + graphics_sets(),
-                           "".join(name + "\n" for name in sorted(entries))))
+    asked = set(entries)
     for more in PROBES:
-        probes.update(more(entries))
+        asked.update(more(entries))
+    probes = set(rules.ask(["probes"] + graphics_sets(), "".join(n + "\n" for n in sorted(asked))))
     extra = os.path.join(root, "probes.txt")
     if os.path.exists(extra):
         with open(extra, encoding="ascii") as handle:
@@ -221,15 +209,14 @@ def verify(sevenzip, archive, names):
 
 
 def main():
-    global RULES_TOOL
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--root", default=os.path.dirname(os.path.abspath(__file__)))
     parser.add_argument("--staging", required=True)
     parser.add_argument("--sevenzip", default="7z")
     parser.add_argument("--output", required=True)
-    parser.add_argument("--rules", default=RULES_TOOL, help="the datarules tool")
+    parser.add_argument("--rules", default=rules.TOOL, help="the datarules tool")
     args = parser.parse_args()
-    RULES_TOOL = args.rules
+    rules.TOOL = args.rules
 
     sizes.CACHE_DIR = os.path.join(os.path.dirname(os.path.abspath(args.staging)), "sets")
     entries = {}

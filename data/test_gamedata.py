@@ -73,14 +73,7 @@ def text_table(data, utf):
         while stream.pos < len(data):
             lines.append(stream.read_utf())
     else:
-        lines, pos = [], 0
-        while pos < len(data):
-            end = data.find(b"\r", pos)
-            line = data[pos:] if end < 0 else data[pos:end]
-            if end >= 0 and not line:
-                break
-            lines.append(line.decode("latin-1"))
-            pos = len(data) if end < 0 else end + 2
+        lines = texts.read_lines(data)
     for line in lines:
         if "=" in line:
             key, value = line.split("=", 1)

@@ -10,7 +10,7 @@ import numpy as np
 from PIL import Image
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from gen import pictures  # noqa: E402
+from gen import pictures, rules, texts  # noqa: E402
 
 ENTRIES = {}
 
@@ -29,20 +29,20 @@ def luma(rgb8):
 
 class ListReading(unittest.TestCase):
     def test_lines_end_at_cr_and_an_empty_line_ends_the_list(self):
-        self.assertEqual(["1 = a", "1 + b;0;4"], pictures.read_lines(b"1 = a\r\n1 + b;0;4\r\n"))
-        self.assertEqual(["1 = a"], pictures.read_lines(b"1 = a\r\n\r\n2 = c\r\n"))
-        self.assertEqual(["1 = a", "2 = c"], pictures.read_lines(b"1 = a\r\n2 = c"))
+        self.assertEqual(["1 = a", "1 + b;0;4"], texts.read_lines(b"1 = a\r\n1 + b;0;4\r\n"))
+        self.assertEqual(["1 = a"], texts.read_lines(b"1 = a\r\n\r\n2 = c\r\n"))
+        self.assertEqual(["1 = a", "2 = c"], texts.read_lines(b"1 = a\r\n2 = c"))
 
-    def test_a_group_shows_the_overlays_after_the_chosen_line_bottom_first(self):
-        lines = ["1 = sky", "1 + top;1;2", "1 + low;3;4", "2 = sea"]
-        self.assertEqual(("sky", [("low", 3, 4), ("top", 1, 2)]),
-                         pictures.picture_plan(lines, 1))
-        self.assertEqual(("sky", [("low", 3, 4)]), pictures.picture_plan(lines, 2))
-        self.assertEqual(("sky", []), pictures.picture_plan(lines, 3))
-        self.assertEqual(("sea", []), pictures.picture_plan(lines, 4))
-        # Numbers past the list wrap round it.
-        self.assertEqual(("sky", [("low", 3, 4), ("top", 1, 2)]),
-                         pictures.picture_plan(lines, 5))
+    def test_the_game_plans_a_group_with_the_overlays_after_the_chosen_line_bottom_first(self):
+        data = b"1 = sky\r\n1 + top;1;2\r\n1 + low;3;4\r\n2 = sea\r\n"
+        self.assertEqual(("sky", [("low", 3, 4), ("top", 1, 2)]), rules.picture_plan(data, 1))
+        self.assertEqual(("sky", [("low", 3, 4)]), rules.picture_plan(data, 2))
+        self.assertEqual(("sky", []), rules.picture_plan(data, 3))
+        self.assertEqual(("sea", []), rules.picture_plan(data, 4))
+        # Numbers past the list wrap round it; below 1 and an empty list there is no picture.
+        self.assertEqual(("sky", [("low", 3, 4), ("top", 1, 2)]), rules.picture_plan(data, 5))
+        self.assertIsNone(rules.picture_plan(data, 0))
+        self.assertIsNone(rules.picture_plan(b"", 1))
 
 
 class StoredList(unittest.TestCase):
@@ -57,7 +57,7 @@ class StoredList(unittest.TestCase):
         data = stored_list()
         self.assertTrue(data.endswith(b"\r\n"))
         self.assertNotIn(b"\r\n\r\n", data)
-        lines = pictures.read_lines(data)
+        lines = texts.read_lines(data)
         self.assertEqual(24, len(lines))
         first_of_group = True
         for i, line in enumerate(lines):
@@ -93,16 +93,15 @@ class StoredList(unittest.TestCase):
         self.assertEqual([], gamedata.check_names(ENTRIES, probes))
 
     def test_groups_do_not_cross_from_one_game_to_the_next(self):
-        lines = pictures.read_lines(stored_list())
+        lines = texts.read_lines(stored_list())
         # The brick-breaker shows lines 0-13, the space-rock game 14-18, the shooter 19-23.
         for start in (14, 19):
             self.assertNotEqual(lines[start][0], lines[start - 1][0], start)
 
     def test_every_stored_picture_file_is_used_by_the_list(self):
-        lines = pictures.read_lines(stored_list())
         used = set()
         for n in range(1, 25):
-            bg, overlays = pictures.picture_plan(lines, n)
+            bg, overlays = rules.picture_plan(stored_list(), n)
             used.add("/img/%s.jpg" % bg)
             used.update("/img/dress/%s.png" % o[0] for o in overlays)
         prefix = "/graphics/%s" % pictures.GRAPHICS_SET
@@ -129,7 +128,7 @@ class Compositions(unittest.TestCase):
                 self.assertGreater(diff, 3.0, (i, j))
 
     def test_each_unlock_in_a_group_clears_a_visible_veil(self):
-        lines = pictures.read_lines(stored_list())
+        lines = texts.read_lines(stored_list())
         for t in range(23):
             if lines[t][0] == lines[t + 1][0]:
                 changed = np.abs(self.shown[t].astype(int) - self.shown[t + 1].astype(int))
@@ -138,7 +137,7 @@ class Compositions(unittest.TestCase):
     def test_overlay_edges_meet_the_picture_without_a_seam(self):
         # Along the border of every overlay's opaque part, the pixel inside matches the
         # picture beneath it closely: the veil thins out before it ends.
-        lines = pictures.read_lines(stored_list())
+        lines = texts.read_lines(stored_list())
         for t in range(23):
             if lines[t][0] != lines[t + 1][0]:
                 continue

@@ -15,7 +15,7 @@ from PIL import Image
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import gamedata  # noqa: E402
 from gen import (  # noqa: E402
-    help_texts, keyboard_frame, menu_art, pictures, preview, raster, texts)
+    help_texts, keyboard_frame, menu_art, preview, raster, rules, texts)
 from test_gamedata import DataStream, produced, text_table  # noqa: E402
 
 W, H = 240, 320
@@ -25,35 +25,29 @@ def graphics_set():
     return text_table(produced()["/240x320"], utf=False)["graphics"]
 
 
-def alias(folder):
-    """The folder's alias in the graphics set: its "path" entry up to the first CR."""
-    data = produced().get("/graphics/%s/%s/path" % (graphics_set(), folder))
-    return data.split(b"\r", 1)[0].decode("latin-1") if data else "null"
+def aliases():
+    """Folder -> alias in the graphics set: the first line of the folder's alias entry."""
+    out = {}
+    for folder, entry in rules.alias_files(graphics_set()).items():
+        lines = texts.read_lines(produced().get(entry, b""))
+        if lines:
+            out[folder] = lines[0]
+    return out
+
+
+def first_found(tries):
+    return next((name for name in tries if name in produced()), None)
 
 
 def find_graphics(name):
-    """The stored name the game finds for a graphics name such as "/menu/back.jpg": the set,
-    then the folder's alias, then the common folder (the "/ppc" variant is probed first but
-    the generator stores none)."""
-    entries = produced()
-    folder = name.split("/")[1]
-    for candidate in ("/graphics/%s%s" % (graphics_set(), name),
-                      "/graphics/%s%s" % (alias(folder), name), "/graphics/common" + name):
-        if candidate in entries:
-            return candidate
-    return None
+    """The stored name the game finds for a graphics name such as "/menu/back.jpg" on a
+    240x320 screen, trying the names in the game's order."""
+    return first_found(rules.graphics_tries([name], H, graphics_set(), aliases())[name])
 
 
 def find_resource(name):
-    """getResourceAsStream on a 240x320 screen: help texts and, from 320 rows up, menu and list
-    files try "/ppc" + name first."""
-    entries = produced()
-    ppc = name.endswith("help.txt") or name.endswith(("all.txt", "anim.txt")) \
-        or name.startswith("/menu")
-    for candidate in (["/ppc" + name] if ppc else []) + [name]:
-        if candidate in entries:
-            return candidate
-    return None
+    """The stored name getResourceAsStream finds on a 240x320 screen."""
+    return first_found(rules.resource_tries([name], H)[name])
 
 
 def image(name):
@@ -65,7 +59,7 @@ def atlas():
     """Pieces name -> (x, y, w, h) as the atlas loader reads the list, and the sheet."""
     data = produced()[find_graphics(menu_art.ATLAS + ".txt")]
     pieces = {}
-    for line in pictures.read_lines(data):
+    for line in texts.read_lines(data):
         fields = line.split(";")
         pieces[fields[0]] = tuple(int(v) for v in fields[1:5])
     return pieces, image(find_graphics(menu_art.ATLAS + ".png"))
@@ -107,6 +101,17 @@ class Lookup(unittest.TestCase):
                          "/graphics/null/menu/small_icons.txt"):
             self.assertIn(expected, probes)
         self.assertEqual([], gamedata.check_names(produced(), probes))
+
+    def test_the_game_tries_the_set_then_the_folders_alias_then_the_common_set(self):
+        tries = rules.graphics_tries(["/menu/back.jpg", "/img/sky.jpg"], H, "qvga",
+                                     {"menu": "alt"})
+        self.assertEqual(["/graphics/qvga/menu/back.jpg", "/graphics/alt/menu/back.jpg",
+                          "/graphics/common/menu/back.jpg"],
+                         [t for t in tries["/menu/back.jpg"] if not t.startswith("/ppc/")])
+        self.assertIn("/graphics/null/img/sky.jpg", tries["/img/sky.jpg"], "no alias")
+        self.assertEqual(["/ppc/txt/tesk/en_help.txt", "/txt/tesk/en_help.txt"],
+                         rules.resource_tries(["/txt/tesk/en_help.txt"], H)[
+                             "/txt/tesk/en_help.txt"])
 
     def test_the_lookup_helpers_tell_present_from_absent(self):
         self.assertIsNone(find_graphics("/menu/missing.png"))
@@ -158,7 +163,7 @@ class Files(unittest.TestCase):
 class Atlas(unittest.TestCase):
     def test_every_line_has_five_fields_and_no_blank_line_cuts_the_list_short(self):
         data = produced()[find_graphics(menu_art.ATLAS + ".txt")]
-        lines = pictures.read_lines(data)
+        lines = texts.read_lines(data)
         self.assertEqual(data.count(b"\r\n"), len(lines))
         self.assertTrue(data.endswith(b"\r\n"))
         for line in lines:

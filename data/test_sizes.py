@@ -13,7 +13,7 @@ from PIL import Image
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import gamedata  # noqa: E402
-from gen import pictures, preview, screens, sizes, tessarine_art, tessarine_pictures, texts  # noqa: E402
+from gen import pictures, preview, rules, screens, sizes, tessarine_art, tessarine_pictures, texts  # noqa: E402
 from test_gamedata import produced, text_table  # noqa: E402
 
 ATLASES = ("/tesk/all", "/mirf/all", "/corv/all", "/menu/small_icons")
@@ -37,7 +37,7 @@ def atlas(entries, set_name, name):
     """{piece: (x, y, w, h)} and the sheet of an atlas, read the way the game reads them."""
     prefix = "/graphics/%s%s" % (set_name, name)
     places = {}
-    for line in pictures.read_lines(entries[prefix + ".txt"]):
+    for line in texts.read_lines(entries[prefix + ".txt"]):
         fields = line.split(";")
         if len(fields) != 5:
             raise ValueError(line)
@@ -165,10 +165,11 @@ class EverySet(unittest.TestCase):
         for gset in self.sets():
             pictures.GRAPHICS_SET, saved = gset.name, pictures.GRAPHICS_SET
             try:
-                lines = pictures.read_lines(pictures.find_image(self.entries, "/img/all.txt"))
+                data = pictures.find_image(self.entries, "/img/all.txt")
+                lines = texts.read_lines(data)
                 self.assertEqual(len(pictures.list_lines()), len(lines))
                 for n in range(1, len(lines) + 1):
-                    _, overlays = pictures.picture_plan(lines, n)
+                    _, overlays = rules.picture_plan(data, n)
                     for name, x, y in overlays:
                         piece = decode(self.entries["/graphics/%s/img/dress/%s.png"
                                                     % (gset.name, name)])
@@ -264,9 +265,9 @@ class BrickField(unittest.TestCase):
             w, h = brick
             sw, sh = size
             column_gap = -2 if sw == 208 else 0
-            grid_w = 11 * (w + column_gap + 1)
+            grid_w = rules.bricks().columns * (w + column_gap + 1)
             self.assertFalse(sw + 2 < grid_w + 12, size)
-            grid_h = 21 * (h + 1)
+            grid_h = rules.bricks().rows * (h + 1)
             self.assertFalse(sh + 2 < grid_h + 12 + top, size)
             self.assertFalse(sh < 12 + 2 * radius + 5 + grid_h + top, size)
             self.assertGreaterEqual((sw - grid_w) // 2, wall, size)

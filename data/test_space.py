@@ -16,7 +16,7 @@ from PIL import Image
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import gamedata  # noqa: E402
-from gen import corvantine_art, mirrowfen_art, pictures, space_pictures  # noqa: E402
+from gen import corvantine_art, mirrowfen_art, pictures, space_pictures, texts  # noqa: E402
 
 ENTRIES = {}
 INT = re.compile(r"^-?[0-9]+$")  # what the integer parser accepts
@@ -35,7 +35,7 @@ class Atlas:
     def __init__(self, module):
         base = module.SET + module.ATLAS
         self.table = {}
-        for line in pictures.read_lines(ENTRIES[base + ".txt"]):
+        for line in texts.read_lines(ENTRIES[base + ".txt"]):
             fields = line.split(";")
             if len(fields) < 5:
                 raise IndexError(line)
@@ -72,7 +72,7 @@ class Atlas:
 
 def anim_table():
     table = {}
-    for line in pictures.read_lines(ENTRIES[corvantine_art.ANIM_NAME]):
+    for line in texts.read_lines(ENTRIES[corvantine_art.ANIM_NAME]):
         key, value = line.split("=", 1)
         table[key] = value.split(";")
     return table

@@ -13,7 +13,7 @@ from PIL import Image
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import gamedata  # noqa: E402
-from gen import pictures, tessarine_art, tessarine_levels  # noqa: E402
+from gen import pictures, rules, tessarine_art, tessarine_levels, texts  # noqa: E402
 from gen.sprite import Fine, Pix  # noqa: E402
 
 ENTRIES = {}
@@ -32,7 +32,7 @@ def setUpModule():
 def atlas_pieces():
     """The piece table as the atlas loader builds it: five fields split at ';'."""
     table = {}
-    for line in pictures.read_lines(ENTRIES[LIST]):
+    for line in texts.read_lines(ENTRIES[LIST]):
         fields = line.split(";")
         if len(fields) < 5:
             raise IndexError(line)
@@ -42,7 +42,7 @@ def atlas_pieces():
 
 def anim_table():
     table = {}
-    for line in pictures.read_lines(ENTRIES[ANIM]):
+    for line in texts.read_lines(ENTRIES[ANIM]):
         if "=" in line:
             key, value = line.split("=", 1)
             table[key] = value.split(";")
@@ -90,15 +90,17 @@ GAME_ANIMS = (["ballFireSmall", "ballFire", "ballFireBig", "b3dis", "b3app", "is
 
 
 class LevelFiles(unittest.TestCase):
-    def test_fifty_levels_of_21_rows_of_11_cells_ended_by_cr_lf(self):
+    def test_fifty_levels_of_a_grid_of_the_games_letters_ended_by_cr_lf(self):
+        grid = rules.bricks()
+        letters = set("".join(grid.letters).encode("ascii")) | {ord(".")}
         for level in range(1, 51):
             data = ENTRIES[tessarine_levels.game_name(level)]
             lines = data.split(b"\r\n")
             self.assertEqual(b"", lines[-1], level)
-            self.assertEqual(21, len(lines) - 1, level)
+            self.assertEqual(grid.rows, len(lines) - 1, level)
             for line in lines[:-1]:
-                self.assertEqual(11, len(line), level)
-                self.assertTrue(set(line) <= set(b"abcdefghij."), (level, line))
+                self.assertEqual(grid.columns, len(line), level)
+                self.assertTrue(set(line) <= letters, (level, line))
         self.assertNotIn("/data/tesk/data/round51.txt", ENTRIES)
 
     def test_level_names_follow_the_two_digit_rule(self):
@@ -323,14 +325,15 @@ class Geometry(unittest.TestCase):
 
     def test_eleven_columns_fit_between_walls_of_the_same_width_as_the_margin(self):
         w, h = self.size("b_flash.png")
-        grid_width = 11 * (w + 1)
+        grid = rules.bricks()
+        grid_width = grid.columns * (w + 1)
         self.assertFalse(240 + 2 < grid_width + 12)  # cells keep their one-pixel gap
         grid_left = (240 - grid_width) // 2
         self.assertEqual(grid_left, self.size("t1_L.png")[0])
-        # 21 rows, the paddle's margin and a ball fit under the top border.
+        # The rows, the paddle's margin and a ball fit under the top border.
         grid_top = self.size("t4_L.png")[1]
         self.assertEqual(grid_top, self.size("t1_L.png")[0])  # the turned border's height
-        self.assertLessEqual(12 + 2 * 5 + 5 + 21 * (h + 1) + grid_top, 320)
+        self.assertLessEqual(12 + 2 * 5 + 5 + grid.rows * (h + 1) + grid_top, 320)
 
     def test_bricks_and_overlays_share_one_cell_size(self):
         cell = self.size("b_flash.png")

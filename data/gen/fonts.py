@@ -193,11 +193,12 @@ def produce(entries):
 
 
 def probes(entries):
-    """Pages the game tries after a font's last one, and the variants the image loader tries."""
+    """Pages the game asks for after a font's last one: the strip and the descriptor (the
+    datarules tool adds the names the loaders try for them)."""
     names = set()
     for style in FONTS:
         for n in range(MAX_PAGES):
             base = "%s%s/font_%d" % (FOLDER, style.name, n)
             if base not in entries:
-                names.update((base, base + ".png", "/ppc" + base + ".png"))
+                names.update((base, base + ".png"))
     return names

@@ -12,7 +12,8 @@ alone, so their soft edges need no alpha blending on the handheld.
 Line ranges follow how the games use the list: lines 0-13 are the brick-breaker's levels,
 lines 14-18 the space-rock game's, lines 19-23 the formation shooter's.
 
-Run as `python3 -m gen.pictures --preview DIR` (from data/) to write contact sheets.
+Run as `python3 -m gen.pictures --preview DIR` (from data/, with DATARULES naming the datarules
+tool) to write contact sheets.
 """
 
 import io
@@ -22,7 +23,7 @@ import sys
 import numpy as np
 from PIL import Image
 
-from gen import scenes, sprite
+from gen import rules, scenes, sprite
 from gen.paint import H, W
 from gen.sprite import png_bytes as encode_png
 
@@ -205,36 +206,6 @@ def produce_pictures(entries):
 # --- Reading the list back the way the game does -------------------------------------------
 
 
-def read_lines(data):
-    """8-bit lines: up to CR, the byte after it skipped; an empty line or the end ends."""
-    lines, pos = [], 0
-    while pos < len(data):
-        end = data.find(b"\r", pos)
-        line = data[pos:] if end < 0 else data[pos:end]
-        if end >= 0 and not line:
-            break
-        lines.append(line.decode("latin-1"))
-        pos = len(data) if end < 0 else end + 2
-    return lines
-
-
-def picture_plan(lines, n):
-    """For picture n (counting from 1): the background name and the overlays (name, x, y) in
-    the order they are drawn."""
-    t = (n - 1) % len(lines)
-    f = t
-    while f > 0 and lines[f - 1][0] == lines[t][0]:
-        f -= 1
-    e = t
-    while e + 1 < len(lines) and lines[e + 1][0] == lines[t][0]:
-        e += 1
-    overlays = []
-    for d in range(e, t, -1):
-        name, x, y = lines[d][4:].split(";")
-        overlays.append((name, int(x), int(y)))
-    return lines[f][4:], overlays
-
-
 def find_image(entries, name):
     """The stored entry for a graphics name, with the set's fallback to the common folder."""
     for folder in (GRAPHICS_SET, "common"):
@@ -255,12 +226,15 @@ def decode_565(data):
 
 
 def compose(entries, n, screen=(W, H), fill=(255, 255, 255)):
-    """Picture n on a blank (white) screen, composed from the stored list and files."""
-    lines = read_lines(find_image(entries, LIST_NAME))
-    background, overlays = picture_plan(lines, n)
+    """Picture n on a blank (white) screen, composed from the stored list and files as the
+    game plans it."""
+    plan = rules.picture_plan(find_image(entries, LIST_NAME), n)
     sw, sh = screen
     out = np.empty((sh, sw, 3), np.uint8)
     out[...] = fill
+    if plan is None:
+        return out
+    background, overlays = plan
     bg, _ = decode_565(find_image(entries, "/img/%s.jpg" % background))
     bh, bw = bg.shape[:2]
     ox, oy = (sw - bw) // 2, (sh - bh) // 2

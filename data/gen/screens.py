@@ -8,6 +8,8 @@ the 176x208 set).
 
 from collections import namedtuple
 
+from gen import rules
+
 # art: the scale of sprites and icons against the qvga set; brick: (w, h) of a brick piece;
 # wall: width of the wall tiles t1_L to t4_L; top: height of the top tile t4_L, which is where
 # the brick grid starts. Fonts are the same on every screen.
@@ -33,9 +35,8 @@ SCREENS = {
     (640, 480): {"graphics": "640x480"},
 }
 
-# The brick grid: 11 columns by 21 rows, one pixel between cells; the paddle's bottom margin,
-# the margin the grid keeps from the screen sides, and the paddle's height.
-COLUMNS, ROWS = 11, 21
+# The brick grid (its size asked from the game) has one pixel between cells; the paddle's
+# bottom margin, the margin the grid keeps from the screen sides, and the paddle's height.
 BOTTOM_MARGIN = 12
 SIDE_MARGIN = 6
 PADDLE_HEIGHT = 5
@@ -46,8 +47,9 @@ def brick_fits(screen_w, screen_h, brick, wall, top, ball_radius):
     shrink the cells or pull the grid up: the grid with both side margins and both walls
     fits across, and the grid below the top wall still leaves the paddle and a ball under it."""
     w, h = brick
-    across = COLUMNS * (w + 1)
-    down = ROWS * (h + 1)
+    grid = rules.bricks()
+    across = grid.columns * (w + 1)
+    down = grid.rows * (h + 1)
     return (across + 2 * SIDE_MARGIN <= screen_w + 2 and across + 2 * wall <= screen_w
             and down + top + BOTTOM_MARGIN + 2 * ball_radius + PADDLE_HEIGHT <= screen_h)
 

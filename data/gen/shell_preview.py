@@ -17,7 +17,7 @@ from PIL import Image
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 from gen import (  # noqa: E402
-    help_texts, keyboard_frame, menu_art, pictures, preview, raster, texts)
+    help_texts, keyboard_frame, menu_art, preview, raster, texts)
 
 W, H = 240, 320
 
@@ -29,7 +29,7 @@ def decode(data):
 def atlas_pieces(entries):
     sheet = decode(entries[menu_art.GRAPHICS + menu_art.ATLAS + ".png"])
     pieces = {}
-    for line in pictures.read_lines(entries[menu_art.GRAPHICS + menu_art.ATLAS + ".txt"]):
+    for line in texts.read_lines(entries[menu_art.GRAPHICS + menu_art.ATLAS + ".txt"]):
         name, x, y, w, h = line.split(";")
         x, y, w, h = int(x), int(y), int(w), int(h)
         pieces[name] = sheet[y : y + h, x : x + w]

@@ -2,7 +2,8 @@
 """Contact sheets of every screen size's graphics set: the full-screen pictures, the atlas
 sheets, and the brick-breaker's field laid out the way the game fits it to the screen.
 
-Run as `python3 gen/size_preview.py --out DIR` (from data/); one PNG per size and kind.
+Run as `python3 gen/size_preview.py --out DIR` (from data/, with DATARULES naming the datarules
+tool); one PNG per size and kind.
 """
 
 import argparse
@@ -15,7 +16,7 @@ from PIL import Image
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 import gamedata  # noqa: E402
-from gen import pictures, screens  # noqa: E402
+from gen import pictures, rules, screens, texts  # noqa: E402
 
 BACK = (40, 40, 48)
 
@@ -67,7 +68,7 @@ def pieces(entries, gset):
     prefix = "/graphics/" + gset.name + "/tesk/all"
     sheet, opaque = image(entries, prefix + ".png")
     out = {}
-    for line in pictures.read_lines(entries[prefix + ".txt"]):
+    for line in texts.read_lines(entries[prefix + ".txt"]):
         name, x, y, w, h = line.split(";")
         x, y, w, h = int(x), int(y), int(w), int(h)
         out[name] = (sheet[y : y + h, x : x + w], opaque[y : y + h, x : x + w])
@@ -115,8 +116,9 @@ def field(entries, size):
             i += 1
     kinds = ["b1_0.png", "b2_0.png", "b3_0.png", "b4.png", "b5.png", "b6.png", "b7.png",
              "b8_0.png", "b9_0.png"]
-    for r in range(21):
-        for c in range(11):
+    grid = rules.bricks()
+    for r in range(grid.rows):
+        for c in range(grid.columns):
             blit(out, p[kinds[(r + c) % len(kinds)]], left + c * cw, grid_top + r * ch)
     pad = p["pad30.png"]
     ph = pad[1].shape[0]

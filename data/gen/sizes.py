@@ -28,7 +28,7 @@ import re
 import numpy as np
 from PIL import Image, ImageFilter
 
-from gen import pictures, screens, sprite
+from gen import pictures, screens, sprite, texts
 from gen.screens import drawn_sets
 
 SOURCE = "/graphics/qvga"
@@ -300,7 +300,7 @@ def piece_size(atlas, name, w, h, gset):
 
 
 def _atlas_lines(data):
-    for line in pictures.read_lines(data):
+    for line in texts.read_lines(data):
         name, x, y, w, h = line.split(";")
         yield name, int(x), int(y), int(w), int(h)
 
@@ -331,7 +331,7 @@ def scale_gallery(entries, gset):
     k, _, (cx, cy) = cover(gset)
     out = {}
     lines = []
-    for line in pictures.read_lines(entries[SOURCE + "/img/all.txt"]):
+    for line in texts.read_lines(entries[SOURCE + "/img/all.txt"]):
         if ";" not in line:
             lines.append(line)
             continue

@@ -18,7 +18,9 @@ where a ball bounces between the metal edges and barely gets on.
 import os
 import sys
 
-ROWS, COLUMNS, LEVELS = 21, 11, 50
+from gen import rules
+
+LEVELS = 50
 SOURCE_DIR = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))),
                           "levels", "tessarine")
 
@@ -35,10 +37,8 @@ LEGEND = {
     "d": "d",  # sapphire detonator: sets off the first bomb (row by row, left to right)
     "*": "h",  # bomb: explodes when an explosion reaches it
 }
-# The game's bytes: type and hit points per brick.
-GAME_BRICKS = {"a": (1, 2), "b": (2, 3), "c": (3, 1), "d": (4, 1), "e": (5, 1), "f": (6, 1),
-               "g": (7, 1), "h": (8, 1), "i": (1, 2), "j": (9, 5)}
-NOT_COUNTED = (3, 5)
+# The grid, the type and hit points of each of the game's letters and the kinds that count
+# towards clearing come from the game (rules.bricks()).
 
 
 def game_name(level):
@@ -55,6 +55,7 @@ class LevelError(ValueError):
 
 def parse_source(text, where="level"):
     """(title, rows) of a readable source."""
+    kinds = rules.bricks()
     title, rows = None, []
     for number, line in enumerate(text.splitlines(), 1):
         if line.startswith(";"):
@@ -63,14 +64,15 @@ def parse_source(text, where="level"):
             continue
         if not line.strip() and not rows:
             continue
-        if len(line) != COLUMNS:
-            raise LevelError("%s:%d: %d cells, want %d" % (where, number, len(line), COLUMNS))
+        if len(line) != kinds.columns:
+            raise LevelError("%s:%d: %d cells, want %d" % (where, number, len(line),
+                                                          kinds.columns))
         bad = sorted(set(line) - set(LEGEND))
         if bad:
             raise LevelError("%s:%d: unknown cells %s" % (where, number, "".join(bad)))
         rows.append(line)
-    if len(rows) != ROWS:
-        raise LevelError("%s: %d rows, want %d" % (where, len(rows), ROWS))
+    if len(rows) != kinds.rows:
+        raise LevelError("%s: %d rows, want %d" % (where, len(rows), kinds.rows))
     return title or "", rows
 
 
@@ -80,48 +82,50 @@ def to_game(rows):
 
 def read_game(data):
     """The grid of (type, hits) as the game loads it: per row, bytes up to CR, one byte after
-    it skipped; each of the first 11 bytes looked up in the alphabet."""
+    it skipped; each of the row's first bytes, one per column, looked up in the alphabet."""
+    kinds = rules.bricks()
     grid, pos = [], 0
-    for _ in range(ROWS):
+    for _ in range(kinds.rows):
         end = data.index(b"\r", pos)
         line = data[pos:end]
-        if len(line) < COLUMNS:
+        if len(line) < kinds.columns:
             raise LevelError("row %d has %d cells" % (len(grid), len(line)))
-        grid.append([GAME_BRICKS.get(chr(b), (0, 0)) for b in line[:COLUMNS]])
+        grid.append([kinds.letters.get(chr(b), (0, 0)) for b in line[:kinds.columns]])
         pos = end + 2
     return grid
 
 
 def remaining(grid):
     """Hit points the player must take off to clear the level."""
-    return sum(h for row in grid for t, h in row if t not in NOT_COUNTED)
+    counted = rules.bricks().counted
+    return sum(h for row in grid for t, h in row if t in counted)
 
 
 def unreachable(grid):
     """Counting bricks a ball cannot get to: a ball enters the grid from below and passes any
     cell but a metal one (other bricks break or, growing back, leave for a while)."""
-    open_ = [[t != 5 for t, _ in row] for row in grid]
-    seen = [[False] * COLUMNS for _ in range(ROWS)]
-    todo = [(ROWS - 1, c) for c in range(COLUMNS) if open_[ROWS - 1][c]]
+    hard, counted = rules.brick_type("hard"), rules.bricks().counted
+    rows, columns = len(grid), len(grid[0])
+    open_ = [[t != hard for t, _ in row] for row in grid]
+    seen = [[False] * columns for _ in range(rows)]
+    todo = [(rows - 1, c) for c in range(columns) if open_[rows - 1][c]]
     for r, c in todo:
         seen[r][c] = True
     while todo:
         r, c = todo.pop()
         for nr, nc in ((r + 1, c), (r - 1, c), (r, c + 1), (r, c - 1)):
-            if 0 <= nr < ROWS and 0 <= nc < COLUMNS and open_[nr][nc] and not seen[nr][nc]:
+            if 0 <= nr < rows and 0 <= nc < columns and open_[nr][nc] and not seen[nr][nc]:
                 seen[nr][nc] = True
                 todo.append((nr, nc))
-    return [(r, c) for r in range(ROWS) for c in range(COLUMNS)
-            if grid[r][c][0] > 0 and grid[r][c][0] not in NOT_COUNTED and not seen[r][c]]
-
-
-BOMB, DETONATOR, METAL = 8, 4, 5
+    return [(r, c) for r in range(rows) for c in range(columns)
+            if grid[r][c][0] in counted and not seen[r][c]]
 
 
 def bomb_chains(grid):
     """Groups of bombs that set each other off: an explosion reaches the eight cells around the
     bomb, so bombs side by side or corner to corner belong to one chain."""
-    bombs = {(r, c) for r in range(ROWS) for c in range(COLUMNS) if grid[r][c][0] == BOMB}
+    bomb = rules.brick_type("bomb")
+    bombs = {(r, c) for r, row in enumerate(grid) for c, (t, _) in enumerate(row) if t == bomb}
     chains = []
     while bombs:
         todo = [min(bombs)]
@@ -139,16 +143,19 @@ def bomb_chains(grid):
 
 
 def detonators(grid):
-    return sum(1 for row in grid for t, _ in row if t == DETONATOR)
+    detonator = rules.brick_type("detonator")
+    return sum(1 for row in grid for t, _ in row if t == detonator)
 
 
 def corridors(grid):
     """Cells side by side, neither metal, each with metal right above and right below: a
     corridor one row high, where a ball bounces between the metal edges and barely gets on."""
+    hard = rules.brick_type("hard")
+
     def pinned(r, c):
-        return (grid[r][c][0] != METAL and grid[r - 1][c][0] == METAL
-                and grid[r + 1][c][0] == METAL)
-    return [(r, c) for r in range(1, ROWS - 1) for c in range(COLUMNS - 1)
+        return (grid[r][c][0] != hard and grid[r - 1][c][0] == hard
+                and grid[r + 1][c][0] == hard)
+    return [(r, c) for r in range(1, len(grid) - 1) for c in range(len(grid[0]) - 1)
             if pinned(r, c) and pinned(r, c + 1)]
 
 

@@ -2,7 +2,8 @@
 out: the level's darkened picture, the walls and top border, the bricks of a level file, and
 the paddle, balls, a bonus and an enemy from the atlas.
 
-Run as `python3 -m gen.tessarine_mockup DIR [LEVEL ...]` (from data/).
+Run as `python3 -m gen.tessarine_mockup DIR [LEVEL ...]` (from data/, with DATARULES naming the
+datarules tool).
 """
 
 import io
@@ -12,7 +13,7 @@ import sys
 import numpy as np
 from PIL import Image
 
-from gen import pictures, tessarine_art, tessarine_levels
+from gen import pictures, tessarine_art, tessarine_levels, texts
 
 W, H = 240, 320
 
@@ -25,11 +26,11 @@ class Atlas:
         prefix = tessarine_art.SET + tessarine_art.ATLAS
         self.sheet = np.asarray(Image.open(io.BytesIO(entries[prefix + ".png"])).convert("RGB"))
         self.places = {}
-        for line in pictures.read_lines(entries[prefix + ".txt"]):
+        for line in texts.read_lines(entries[prefix + ".txt"]):
             name, x, y, w, h = line.split(";")
             self.places[name] = tuple(int(v) for v in (x, y, w, h))
         self.anims = {}
-        for line in pictures.read_lines(entries[tessarine_art.ANIM_NAME]):
+        for line in texts.read_lines(entries[tessarine_art.ANIM_NAME]):
             key, value = line.split("=", 1)
             self.anims[key] = value.split(";")
 

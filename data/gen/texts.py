@@ -55,6 +55,20 @@ def eight_bit_lines(table):
     return bytes(out)
 
 
+def read_lines(data):
+    """8-bit lines as the game reads them: bytes up to CR, the byte after it (the LF) skipped;
+    an empty line or the end of the data ends the lines."""
+    lines, pos = [], 0
+    while pos < len(data):
+        end = data.find(b"\r", pos)
+        line = data[pos:] if end < 0 else data[pos:end]
+        if end >= 0 and not line:
+            break
+        lines.append(line.decode("latin-1"))
+        pos = len(data) if end < 0 else end + 2
+    return lines
+
+
 def languages():
     lang = read_table(source_path("lang.txt"))
     return lang["SNAMES"].split(";")

@@ -17,7 +17,6 @@
 
 #include "util/DRandom.h"
 
-#include <array>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -124,22 +123,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::abort();
     }
     const std::vector<std::string> lines = linesOf(data, size);
-    static constexpr std::array<int32_t, 10> kTypes = {1, 2, 3, 4, 5, 6, 7, 8, 1, 9};
-    static constexpr std::array<int32_t, 10> kHits = {2, 3, 1, 1, 1, 1, 1, 1, 2, 5};
     int32_t toClear = 0;
     for (int32_t r = 0; r < kRows; ++r) {
         for (int32_t c = 0; c < kColumns; ++c) {
             const std::string& line = lines[static_cast<size_t>(r)];
-            const int32_t letter = c < static_cast<int32_t>(line.size())
-                                       ? static_cast<uint8_t>(line[static_cast<size_t>(c)]) - 'a'
-                                       : -1;
-            const bool brick = letter >= 0 && letter < 10;
-            const int32_t type = brick ? kTypes[static_cast<size_t>(letter)] : 0;
-            const int32_t hits = brick ? kHits[static_cast<size_t>(letter)] : 0;
+            // Each cell holds the kind of its byte; a short line leaves the rest empty.
+            int32_t type = 0;
+            int32_t hits = 0;
+            if (c < static_cast<int32_t>(line.size()))
+                tessarine::BrickList::cellOf(static_cast<uint8_t>(line[static_cast<size_t>(c)]),
+                                             type, hits);
             const tessarine::Brick* b = list.brickAt(r, c);
             if (!b || b->type != type || b->hits != hits)
                 std::abort();
-            const bool counts = type != 0 && type != 3 && type != 5;
+            const bool counts = tessarine::Brick::counts(type);
             if (counts)
                 toClear += hits;
             if (b->bonus < 0 || b->bonus > 12 || (!counts && b->bonus != 0))

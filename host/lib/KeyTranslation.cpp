@@ -1,10 +1,13 @@
 #include "KeyTranslation.h"
 
+#include "microedition/lcdui/DeviceKeys.h"
 #include "platform/windows.h"
 
 namespace host {
 
 namespace {
+
+using namespace qev::microedition::lcdui;
 
 std::optional<int32_t> smartphoneKey(uint32_t vk)
 {

@@ -3,9 +3,15 @@
 #include "gamelib/GameStatics.h"
 #include "gamelib/ScreenCanvas.h"
 
+#include "microedition/lcdui/DeviceKeys.h"
 #include "platform/testing/FakeClock.h"
 
 #include <cstdint>
+
+using qev::microedition::lcdui::kKeyHash;
+using qev::microedition::lcdui::kKeySoftLeft;
+using qev::microedition::lcdui::kKeySoftRight;
+using qev::microedition::lcdui::kKeyStar;
 
 using gamelib::ScreenCanvas;
 
@@ -94,14 +100,22 @@ TEST_F(CanvasInput, EveryActionSetsItsOwnFlag)
         int32_t code;
         uint8_t* flag;
     };
-    const Case cases[] = {{'2', &gamelib::keyUp},          {'8', &gamelib::keyDown},
-                          {'4', &gamelib::keyLeft},        {'6', &gamelib::keyRight},
-                          {'5', &gamelib::keyFire},        {'1', &gamelib::key1},
-                          {'3', &gamelib::key3},           {'7', &gamelib::key7},
-                          {'9', &gamelib::key9},           {10000, &gamelib::keySoftLeft},
-                          {10001, &gamelib::keySoftRight}, {10004, &gamelib::keyStar},
-                          {10003, &gamelib::keyPound},     {-4, &gamelib::keyPause},
-                          {-2, &gamelib::keyAction14},     {-3, &gamelib::keyAction15}};
+    const Case cases[] = {{'2', &gamelib::keyUp},
+                          {'8', &gamelib::keyDown},
+                          {'4', &gamelib::keyLeft},
+                          {'6', &gamelib::keyRight},
+                          {'5', &gamelib::keyFire},
+                          {'1', &gamelib::key1},
+                          {'3', &gamelib::key3},
+                          {'7', &gamelib::key7},
+                          {'9', &gamelib::key9},
+                          {kKeySoftLeft, &gamelib::keySoftLeft},
+                          {kKeySoftRight, &gamelib::keySoftRight},
+                          {kKeyStar, &gamelib::keyStar},
+                          {kKeyHash, &gamelib::keyPound},
+                          {-4, &gamelib::keyPause},
+                          {-2, &gamelib::keyAction14},
+                          {-3, &gamelib::keyAction15}};
     for (const Case& c : cases) {
         ScreenCanvas::clearKeys();
         canvas->applyKey(c.code, true);

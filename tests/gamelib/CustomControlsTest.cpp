@@ -5,7 +5,12 @@
 #include "gamelib/CustomControls.h"
 #include "gamelib/TextTable.h"
 
+#include "microedition/lcdui/DeviceKeys.h"
 #include "microedition/rms/DRecordStore.h"
+
+using qev::microedition::lcdui::kKeyAction;
+using qev::microedition::lcdui::kKeySoftLeft;
+using qev::microedition::lcdui::kKeySoftRight;
 
 using gamelib::CustomControls;
 using qev::lang::dcast;
@@ -19,9 +24,6 @@ constexpr int32_t kFire = '5';
 constexpr int32_t kUp = '2';
 constexpr int32_t kDown = '8';
 constexpr int32_t kRight = '6';
-constexpr int32_t kSoftLeft = 10000;
-constexpr int32_t kSoftRight = 10001;
-constexpr int32_t kActionKey = 10002;
 // Left, right and fire.
 constexpr int32_t kMask = 28;
 
@@ -86,7 +88,7 @@ TEST_F(CustomControlsTest, FirstUseShowsTheCanvasDefaultKeysWithoutStoringThem)
     EXPECT_EQ('4', key(2, 0));
     EXPECT_EQ(37, key(2, 1));
     EXPECT_EQ('6', key(3, 0));
-    EXPECT_EQ(kActionKey, key(4, 1));
+    EXPECT_EQ(kKeyAction, key(4, 1));
     EXPECT_TRUE(records().empty());
     // "4" in the first cell, "Left" in the second, the action name at the left.
     EXPECT_TRUE(pixelIs(cellX(0), rowY(0), kSmallColour));
@@ -129,7 +131,7 @@ TEST_F(CustomControlsTest, OkStoresOneRecordPerActionAndSavingAgainOverwrites)
     press(kFire);
     EXPECT_EQ(CustomControls::CONFIRMED, owner->controlsResult);
     EXPECT_EQ((std::vector<std::string>{be32('Q') + be32(37), be32('6') + be32(39),
-                                        be32('5') + be32(kActionKey)}),
+                                        be32('5') + be32(kKeyAction)}),
               records());
 
     press(kFire); // the selection is still on ok: fire here means the left soft key
@@ -139,7 +141,7 @@ TEST_F(CustomControlsTest, OkStoresOneRecordPerActionAndSavingAgainOverwrites)
     controls->column = 1;
     press(kFire);
     press('F');
-    press(kSoftLeft);
+    press(kKeySoftLeft);
     const std::vector<std::string> stored = records();
     ASSERT_EQ(3u, stored.size()) << "records 1 to 3 overwritten in place";
     EXPECT_EQ(be32('5') + be32('F'), stored[2]);
@@ -159,7 +161,7 @@ TEST_F(CustomControlsTest, CancelRestoresTheStoredKeysInTheArraysTheGameHolds)
     press(kFire);
     press('Z');
     EXPECT_EQ('Z', key(4, 0));
-    press(kSoftRight);
+    press(kKeySoftRight);
     EXPECT_EQ(CustomControls::CANCELLED, owner->controlsResult);
     EXPECT_EQ('5', key(4, 0));
     EXPECT_EQ(fireKeys.get(), (*keys)[4].get()) << "the game's arrays are updated in place";
@@ -174,7 +176,7 @@ TEST_F(CustomControlsTest, TheDialogsKeysReachTheCanvasMapOfTheGame)
     controls->row = 2;
     press(kFire);
     press('M');
-    press(kSoftLeft);
+    press(kKeySoftLeft);
     // The game applies the same table again when the dialog closes.
     gamelib::screenCanvas->rebuildKeyMap(gamelib::screenCanvas->getKeySet());
     EXPECT_EQ(4, gamelib::screenCanvas->getGameAction('M'));
@@ -194,7 +196,7 @@ TEST_F(CustomControlsTest, AStoreWithAShortRecordGivesTheDefaultKeys)
     EXPECT_EQ(keys.get(), controls->loadKeys().get());
     EXPECT_EQ('4', key(2, 0)) << "the damaged table is not half used";
     EXPECT_EQ('6', key(3, 0));
-    EXPECT_EQ(kActionKey, key(4, 1));
+    EXPECT_EQ(kKeyAction, key(4, 1));
 }
 
 TEST_F(CustomControlsTest, TheSelectionWrapsBetweenTheFirstRowAndCancel)
@@ -230,9 +232,9 @@ TEST_F(CustomControlsTest, ASecondTapOnACellStartsCaptureAndTheSoftKeysWaitWhile
     steps(9);
     tap(cellX(0), rowY(1));
     EXPECT_TRUE(controls->capturing);
-    press(kSoftLeft);
+    press(kKeySoftLeft);
     EXPECT_TRUE(controls->capturing) << "the left soft key cannot be bound";
-    press(kSoftRight);
+    press(kKeySoftRight);
     EXPECT_FALSE(controls->capturing);
     EXPECT_EQ('6', key(3, 0)) << "the right soft key ends capture without binding";
     EXPECT_EQ(0, owner->controlsExits);
@@ -253,14 +255,14 @@ TEST_F(CustomControlsTest, ASecondTapOnACellStartsCaptureAndTheSoftKeysWaitWhile
 TEST_F(CustomControlsTest, KeysTheTextsNameShowThoseNamesAndOtherKeysTheCanvasNames)
 {
     // The fixture's texts name no key: the canvas's names.
-    EXPECT_EQ("Action", gamelibtest::ascii(gamelib::keyLabel(kActionKey)));
+    EXPECT_EQ("Action", gamelibtest::ascii(gamelib::keyLabel(kKeyAction)));
     EXPECT_EQ("Left", gamelibtest::ascii(gamelib::keyLabel(37)));
     // The action key's cell: "Action" in six small letters, centred in the cell.
     const int y = rowY(2);
     EXPECT_TRUE(pixelIs(cellX(1) - 2 * kSmallAdvance - 1, y, kSmallColour));
 
     gamelib::textTable->put(gamelibtest::str("keyname_10002"), gamelibtest::str("Go"));
-    EXPECT_EQ("Go", gamelibtest::ascii(gamelib::keyLabel(kActionKey)));
+    EXPECT_EQ("Go", gamelibtest::ascii(gamelib::keyLabel(kKeyAction)));
     EXPECT_EQ("Left", gamelibtest::ascii(gamelib::keyLabel(37))) << "only the named key changes";
     EXPECT_EQ("6", gamelibtest::ascii(gamelib::keyLabel(kRight)));
     step();

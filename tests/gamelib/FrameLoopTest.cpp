@@ -4,9 +4,12 @@
 #include "gamelib/ScreenCanvas.h"
 
 #include "lang/DExceptionBase.h"
+#include "microedition/lcdui/DeviceKeys.h"
 #include "platform/testing/FakeClock.h"
 
 #include <vector>
+
+using qev::microedition::lcdui::kKeySoftLeft;
 
 using gamelib::GameInterface;
 using platform::FakeClock;
@@ -205,7 +208,7 @@ TEST_F(FrameLoop, AnUnsupportedScreenShowsTheMessageAndExitsOnTheLeftSoftKey)
     EXPECT_GT(darkExit, 5);
     EXPECT_EQ(0, screen->updates);
     EXPECT_TRUE(lib->keepRunning());
-    gamelib::screenCanvas->keyPressed(10000);
+    gamelib::screenCanvas->keyPressed(kKeySoftLeft);
     lib->tick();
     EXPECT_FALSE(lib->keepRunning());
     EXPECT_FALSE(gamelib::currentScreen);

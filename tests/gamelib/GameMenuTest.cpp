@@ -4,6 +4,9 @@
 
 #include "gamelib/ScreenCanvas.h"
 #include "gamelib/SoundBank.h"
+#include "microedition/lcdui/DeviceKeys.h"
+
+using qev::microedition::lcdui::kKeySoftLeft;
 
 using gamelib::GameMenu;
 using namespace menutest;
@@ -194,7 +197,7 @@ TEST_F(GameMenuTest, TheTableClosesOnFireOnTheLeftSoftKeyAndOnAnyTap)
     EXPECT_TRUE(menu->closed);
     menu->closed = 0;
     steps(8);
-    press(10000);
+    press(kKeySoftLeft);
     EXPECT_TRUE(menu->closed);
     menu->closed = 0;
     steps(8);

@@ -5,6 +5,10 @@
 #include "gamelib/Animation.h"
 #include "gamelib/ImageFont.h"
 #include "gamelib/SpriteAtlas.h"
+#include "microedition/lcdui/DeviceKeys.h"
+
+using qev::microedition::lcdui::kKeySoftLeft;
+using qev::microedition::lcdui::kKeySoftRight;
 
 using gamelib::GameMenu;
 using gamelibtest::ascii;
@@ -15,8 +19,6 @@ namespace {
 constexpr int32_t kFire = '5';
 constexpr int32_t kUp = '2';
 constexpr int32_t kDown = '8';
-constexpr int32_t kSoftLeft = 10000;
-constexpr int32_t kSoftRight = 10001;
 constexpr uint32_t kPictureColour = 0xFF8000;
 // Page geometry: text from 12 + 12 to 320 - 9, lines 8 + 3 high, 26 of them; 35 characters
 // of 5 pixels fit between the margins (240 - 2 * 30 - 4 = 176 pixels).
@@ -165,7 +167,7 @@ TEST_F(HelpPageTest, PageDownStartsAtTheLastLineShownAndStopsAtTheEnd)
     press(kFire);
     EXPECT_EQ(25, menu->first) << "the last line shown comes first";
     steps(8);
-    press(kSoftRight);
+    press(kKeySoftRight);
     EXPECT_EQ(60 - kVisible, menu->first) << "never past count - visible";
     steps(8);
     press(kFire);
@@ -216,7 +218,7 @@ TEST_F(HelpPageTest, TheQuitLabelAndTheLeftSoftKeyClose)
     EXPECT_TRUE(menu->closed);
     menu->closed = 0;
     steps(8);
-    press(kSoftLeft);
+    press(kKeySoftLeft);
     EXPECT_TRUE(menu->closed);
 }
 

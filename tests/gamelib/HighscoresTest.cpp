@@ -7,7 +7,10 @@
 #include "gamelib/ScreenCanvas.h"
 #include "gamelib/VirtualKeyboard.h"
 
+#include "microedition/lcdui/DeviceKeys.h"
 #include "microedition/rms/DRecordStore.h"
+
+using qev::microedition::lcdui::kKeySoftLeft;
 
 using gamelib::GameMenu;
 using gamelibtest::ascii;
@@ -226,7 +229,7 @@ TEST_F(HighscoresTest, AGameEndsWithANameEnteredOnTheKeyboardAndStored)
     press('O');
     press('E');
     EXPECT_FALSE(GameMenu::nameReady);
-    press(10000); // the left soft key finishes
+    press(kKeySoftLeft); // the left soft key finishes
     ASSERT_TRUE(GameMenu::nameReady);
     EXPECT_EQ("joe", ascii(GameMenu::enteredName));
 

@@ -5,7 +5,10 @@
 
 #include "lang/DExceptionBase.h"
 #include "lang/DSystem.h"
+#include "microedition/lcdui/DeviceKeys.h"
 #include "platform/testing/FakeClock.h"
+
+using qev::microedition::lcdui::kKeySoftLeft;
 
 using gamelib::GameInterface;
 using gamelib::GameInterfacePtr;
@@ -125,7 +128,7 @@ TEST_F(ScreenSwitch, OnAnUnsupportedScreenATapEndsTheApplication)
 TEST_F(ScreenSwitch, OnAnUnsupportedScreenWithoutScreenTheSoftKeyDoesNothingMore)
 {
     gamelib::screenSupported = 0;
-    gamelib::screenCanvas->keyPressed(10000);
+    gamelib::screenCanvas->keyPressed(kKeySoftLeft);
     lib->tick();
     EXPECT_EQ(1, gamelib::keySoftLeft);
     EXPECT_TRUE(lib->keepRunning()) << "start-up already ended the run in this case";

@@ -5,6 +5,10 @@
 
 #include "gamelib/GameStatics.h"
 #include "gamelib/VirtualKeyboard.h"
+#include "microedition/lcdui/DeviceKeys.h"
+
+using qev::microedition::lcdui::kKeySoftLeft;
+using qev::microedition::lcdui::kKeySoftRight;
 
 using gamelib::GameMenu;
 using gamelib::VirtualKeyboard;
@@ -18,8 +22,6 @@ constexpr int32_t kUp = '2';
 constexpr int32_t kDown = '8';
 constexpr int32_t kLeft = '4';
 constexpr int32_t kRight = '6';
-constexpr int32_t kSoftLeft = 10000;
-constexpr int32_t kSoftRight = 10001;
 // The frame (8 + 136 + 8 high) is centred: the grid starts below its top piece.
 constexpr int kGridX = (240 - 126) / 2;
 constexpr int kGridY = (320 - 152) / 2 + 8;
@@ -114,14 +116,14 @@ TEST_F(VirtualKeyboardTest, FireTypesAndTheOkAndDeleteKeysAct)
 
 TEST_F(VirtualKeyboardTest, AnEmptyNameCannotBeFinished)
 {
-    press(kSoftLeft);
+    press(kKeySoftLeft);
     tap(10, 310);
     press(kUp);
     press(kLeft);
     press(kFire); // "ok"
     EXPECT_FALSE(GameMenu::nameReady);
     EXPECT_FALSE(VirtualKeyboard::shared()->done);
-    press(kSoftRight);
+    press(kKeySoftRight);
     EXPECT_EQ("", text());
 }
 
@@ -134,12 +136,12 @@ TEST_F(VirtualKeyboardTest, HardwareLettersTypeUpToNineCharacters)
     EXPECT_EQ("abcdefghi", text()) << "the tenth letter is refused";
     press(8); // Backspace
     EXPECT_EQ("abcdefgh", text());
-    press(kSoftRight);
+    press(kKeySoftRight);
     EXPECT_EQ("abcdefg", text());
     press(13); // Enter is fire too: it types the highlighted key
     EXPECT_EQ("abcdefga", text());
     EXPECT_FALSE(GameMenu::nameReady);
-    press(kSoftLeft);
+    press(kKeySoftLeft);
     EXPECT_TRUE(GameMenu::nameReady);
     EXPECT_EQ("abcdefga", ascii(GameMenu::enteredName));
 }
@@ -198,7 +200,7 @@ TEST_F(MenuOwnerTest, AKeyboardFramePieceMissingFromTheSetIsLeftOut)
     EXPECT_EQ(gridY, VirtualKeyboard::shared()->y);
     EXPECT_TRUE(pixelIs(kGridX + 9, gridY + 6, kMenuSelColour)) << "the highlighted a";
     press('B');
-    press(kSoftLeft);
+    press(kKeySoftLeft);
     EXPECT_TRUE(GameMenu::nameReady);
     EXPECT_EQ("b", ascii(GameMenu::enteredName));
 }

@@ -2,14 +2,24 @@
 #include "HostFixture.h"
 
 #include "microedition/lcdui/DDisplay.h"
+#include "microedition/lcdui/DeviceKeys.h"
 #include "platform/DeviceProfile.h"
 #include "platform/testing/FakeClock.h"
 
 using namespace hosttest;
 using platform::NativeEvent;
 using qev::lang::DPtr;
+using qev::microedition::lcdui::kKeyAction;
+using qev::microedition::lcdui::kKeySoftLeft;
+using qev::microedition::lcdui::kKeyStar;
 
 namespace {
+
+// A journal entry of the canvas: "key", "repeat" or "release" and the code.
+std::string event(const char* what, int32_t code)
+{
+    return std::string(what) + " " + std::to_string(code);
+}
 
 class InputRouting : public HostTest
 {
@@ -57,8 +67,9 @@ TEST_F(InputRouting, SmartphoneKeysArriveTranslatedWithTheRepeatBit)
         key(13, false);
         key(116, true); // F5 passes unchanged
     });
-    const std::vector<std::string> expected{"key 10004", "repeat 10004",  "release 10004",
-                                            "key 10002", "release 10002", "key 116"};
+    const std::vector<std::string> expected{event("key", kKeyStar),       event("repeat", kKeyStar),
+                                            event("release", kKeyStar),   event("key", kKeyAction),
+                                            event("release", kKeyAction), "key 116"};
     EXPECT_EQ(seen, expected);
 }
 
@@ -74,8 +85,12 @@ TEST_F(InputRouting, PocketPcKeysArriveTranslated)
         key(38, true, true);
         key(38, false);
     });
-    const std::vector<std::string> expected{"key 10000", "release 10000", "key 119",
-                                            "key 38",    "repeat 38",     "release 38"};
+    const std::vector<std::string> expected{event("key", kKeySoftLeft),
+                                            event("release", kKeySoftLeft),
+                                            "key 119",
+                                            "key 38",
+                                            "repeat 38",
+                                            "release 38"};
     EXPECT_EQ(seen, expected);
 }
 

@@ -8,6 +8,10 @@
 #include "gamelib/MainMenu.h"
 #include "gamelib/ScreenCanvas.h"
 #include "gamelib/SoundBank.h"
+#include "microedition/lcdui/DeviceKeys.h"
+
+using qev::microedition::lcdui::kKeyHash;
+using qev::microedition::lcdui::kKeyStar;
 
 using namespace mirrowfen;
 using gamelib::GameMenu;
@@ -382,7 +386,7 @@ TEST_F(FlowTest, TheLevelJumpKeysReachTheGameAndNegativeNumbersAreIgnored)
     play();
     noDamage = 1; // the field plays on meanwhile
     auto enter = [this](int32_t a, int32_t b) {
-        for (int32_t code : {10003, 10004, 10003, a, b})
+        for (int32_t code : {kKeyHash, kKeyStar, kKeyHash, a, b})
             press(code);
         gameSteps(1);
     };

@@ -6,6 +6,10 @@
 #include "gamelib/ScreenCanvas.h"
 
 #include "microedition/lcdui/DImage.h"
+#include "microedition/lcdui/DeviceKeys.h"
+
+using qev::microedition::lcdui::kKeySoftLeft;
+using qev::microedition::lcdui::kKeySoftRight;
 
 namespace mirrowfentest {
 
@@ -16,9 +20,6 @@ using mirrowfen::menuId;
 using mirrowfen::STATE_INTRO;
 using mirrowfen::STATE_MENU;
 using mirrowfen::STATE_PLAYING;
-
-constexpr int32_t kSoftLeft = 10000;
-constexpr int32_t kSoftRight = 10001;
 
 class PauseKeysTest : public MirrowfenTest
 {
@@ -37,7 +38,7 @@ TEST_F(PauseKeysTest, EitherSoftKeyPausesPlayAndContinueResumes)
 {
     startGame();
     play();
-    for (int32_t code : {kSoftLeft, kSoftRight}) {
+    for (int32_t code : {kKeySoftLeft, kKeySoftRight}) {
         ASSERT_EQ(STATE_PLAYING, gameState) << code;
         hold(code);
         EXPECT_EQ(STATE_MENU, gameState) << code;
@@ -77,9 +78,9 @@ TEST_F(PauseKeysTest, TheSoftKeysDoNotPauseTheLevelIntro)
     startGame();
     newGame();
     ASSERT_EQ(STATE_INTRO, gameState);
-    hold(kSoftRight);
+    hold(kKeySoftRight);
     EXPECT_NE(STATE_MENU, gameState);
-    hold(kSoftLeft);
+    hold(kKeySoftLeft);
     EXPECT_NE(STATE_MENU, gameState);
 }
 

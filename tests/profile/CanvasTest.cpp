@@ -8,11 +8,18 @@
 #include "microedition/lcdui/DGameCanvas.h"
 #include "microedition/lcdui/DGraphics.h"
 
+#include "microedition/lcdui/DeviceKeys.h"
 #include "raster/ImageHolder.h"
 
 #include <initializer_list>
 #include <string>
 #include <vector>
+
+using qev::microedition::lcdui::kKeyAction;
+using qev::microedition::lcdui::kKeyHash;
+using qev::microedition::lcdui::kKeySoftLeft;
+using qev::microedition::lcdui::kKeySoftRight;
+using qev::microedition::lcdui::kKeyStar;
 
 using namespace qev::lang;
 using namespace qev::microedition::lcdui;
@@ -97,7 +104,7 @@ TEST_F(CanvasTest, TheCanvasHasTheDisplaysSizeAndAnOpaqueImage)
 
 TEST_F(CanvasTest, DefaultKeysGiveTheirActions)
 {
-    for (int32_t fire : {10002, 13, 10, int32_t('5')})
+    for (int32_t fire : {kKeyAction, 13, 10, int32_t('5')})
         EXPECT_EQ(canvas->getGameAction(fire), DCanvas::FIRE) << fire;
     EXPECT_EQ(canvas->getGameAction('2'), DCanvas::UP);
     EXPECT_EQ(canvas->getGameAction(38), DCanvas::UP);
@@ -106,10 +113,10 @@ TEST_F(CanvasTest, DefaultKeysGiveTheirActions)
     EXPECT_EQ(canvas->getGameAction('6'), DCanvas::RIGHT);
     EXPECT_EQ(canvas->getGameAction('1'), 5);
     EXPECT_EQ(canvas->getGameAction('9'), 8);
-    EXPECT_EQ(canvas->getGameAction(10000), DCanvas::SOFT_LEFT);
-    EXPECT_EQ(canvas->getGameAction(10001), DCanvas::SOFT_RIGHT);
-    EXPECT_EQ(canvas->getGameAction(10004), DCanvas::STAR);
-    EXPECT_EQ(canvas->getGameAction(10003), DCanvas::POUND);
+    EXPECT_EQ(canvas->getGameAction(kKeySoftLeft), DCanvas::SOFT_LEFT);
+    EXPECT_EQ(canvas->getGameAction(kKeySoftRight), DCanvas::SOFT_RIGHT);
+    EXPECT_EQ(canvas->getGameAction(kKeyStar), DCanvas::STAR);
+    EXPECT_EQ(canvas->getGameAction(kKeyHash), DCanvas::POUND);
     EXPECT_EQ(canvas->getGameAction(-4), 13);
     EXPECT_EQ(canvas->getGameAction(-2), 14);
     EXPECT_EQ(canvas->getGameAction(-3), 15);
@@ -123,10 +130,10 @@ TEST_F(CanvasTest, AnOverriddenActionLosesItsDefaultKeysOnly)
     (*keys)[DCanvas::FIRE] = ints({32});
     canvas->setKeyMapping(0, keys);
     EXPECT_EQ(canvas->getGameAction(32), DCanvas::FIRE);
-    for (int32_t old : {53, 10002, 13, 10})
+    for (int32_t old : {53, kKeyAction, 13, 10})
         EXPECT_EQ(canvas->getGameAction(old), -1) << old;
     EXPECT_EQ(canvas->getGameAction('2'), DCanvas::UP);
-    EXPECT_EQ(canvas->getGameAction(10000), DCanvas::SOFT_LEFT);
+    EXPECT_EQ(canvas->getGameAction(kKeySoftLeft), DCanvas::SOFT_LEFT);
 
     // A key that is another action's default moves to the overriding action.
     (*keys)[DCanvas::UP] = ints({'5', 'W'});
@@ -138,7 +145,7 @@ TEST_F(CanvasTest, AnOverriddenActionLosesItsDefaultKeysOnly)
 
     // The defaults of the table, not the overrides, answer getKeys.
     EXPECT_EQ(toVector(canvas->getKeys(DCanvas::FIRE, -1)),
-              (std::vector<int32_t>{53, 10002, 13, 10}));
+              (std::vector<int32_t>{53, kKeyAction, 13, 10}));
 }
 
 TEST_F(CanvasTest, OtherKeySetsWaitForTheirRebuild)
@@ -170,7 +177,7 @@ TEST_F(CanvasTest, ShortOrOddOverrideArraysAreReadSafely)
     canvas->setKeyMapping(0, shortKeys);
     EXPECT_EQ(canvas->getGameAction('S'), DCanvas::DOWN);
     EXPECT_EQ(canvas->getGameAction('8'), -1);
-    EXPECT_EQ(canvas->getGameAction(10002), DCanvas::FIRE);
+    EXPECT_EQ(canvas->getGameAction(kKeyAction), DCanvas::FIRE);
 
     // An element that is not an array of key codes is refused, not read as one.
     DObjectArrayPtr odd(new DObjectArray(16));
@@ -181,8 +188,8 @@ TEST_F(CanvasTest, ShortOrOddOverrideArraysAreReadSafely)
 TEST_F(CanvasTest, GetKeysListsTheDefaultsOfAnAction)
 {
     EXPECT_EQ(toVector(canvas->getKeys(DCanvas::FIRE, -1)),
-              (std::vector<int32_t>{53, 10002, 13, 10}));
-    EXPECT_EQ(toVector(canvas->getKeys(DCanvas::FIRE, 2)), (std::vector<int32_t>{53, 10002}));
+              (std::vector<int32_t>{53, kKeyAction, 13, 10}));
+    EXPECT_EQ(toVector(canvas->getKeys(DCanvas::FIRE, 2)), (std::vector<int32_t>{53, kKeyAction}));
     EXPECT_EQ(toVector(canvas->getKeys(DCanvas::UP, 4)), (std::vector<int32_t>{50, 38, -1, -1}));
     EXPECT_EQ(toVector(canvas->getKeys(13, -1)), (std::vector<int32_t>{-4}));
     EXPECT_TRUE(canvas->getKeys(16, -1).isNull());
@@ -205,10 +212,10 @@ TEST_F(CanvasTest, KeyNames)
     EXPECT_EQ(utf8(canvas->getKeyName(20)), "Caps Lock");
     EXPECT_EQ(utf8(canvas->getKeyName(145)), "Scroll Lock");
     EXPECT_EQ(utf8(canvas->getKeyName(108)), "KEY 108");
-    EXPECT_EQ(utf8(canvas->getKeyName(10000)), "Soft L");
-    EXPECT_EQ(utf8(canvas->getKeyName(10002)), "Action");
-    EXPECT_EQ(utf8(canvas->getKeyName(10003)), "#");
-    EXPECT_EQ(utf8(canvas->getKeyName(10004)), "*");
+    EXPECT_EQ(utf8(canvas->getKeyName(kKeySoftLeft)), "Soft L");
+    EXPECT_EQ(utf8(canvas->getKeyName(kKeyAction)), "Action");
+    EXPECT_EQ(utf8(canvas->getKeyName(kKeyHash)), "#");
+    EXPECT_EQ(utf8(canvas->getKeyName(kKeyStar)), "*");
     EXPECT_EQ(utf8(canvas->getKeyName(10005)), "KEY 10005");
 }
 
@@ -235,16 +242,16 @@ TEST_F(CanvasTest, EventsReachTheCurrentCanvasAndTranslateToActions)
     display->setCurrent(recording);
     DCanvasPtr current = dcast<DCanvas>(display->getCurrent());
     ASSERT_EQ(current.get(), recording.get());
-    current->keyPressed(10002);
-    current->keyRepeated(10002);
-    current->keyReleased(10002);
+    current->keyPressed(kKeyAction);
+    current->keyRepeated(kKeyAction);
+    current->keyReleased(kKeyAction);
     current->pointerPressed(10, 300);
     current->pointerDragged(11, 301);
     current->pointerReleased(12, 302);
     EXPECT_EQ(recording->events,
               (std::vector<std::string>{"press 10002", "repeat 10002", "release 10002",
                                         "down 10,300", "drag 11,301", "up 12,302"}));
-    EXPECT_EQ(current->getGameAction(10002), DCanvas::FIRE);
+    EXPECT_EQ(current->getGameAction(kKeyAction), DCanvas::FIRE);
 
     // The base canvas ignores events; its paint only lets go of the graphics it was given.
     DPtr<DGraphics> g = dcast<game::DGameCanvas>(canvas)->getGraphics();

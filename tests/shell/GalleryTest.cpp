@@ -7,8 +7,12 @@
 #include "gamelib/GameMenu.h"
 #include "gamelib/MainMenu.h"
 #include "gamelib/MissingReport.h"
+#include "microedition/lcdui/DeviceKeys.h"
 
 #include <vector>
+
+using qev::microedition::lcdui::kKeySoftLeft;
+using qev::microedition::lcdui::kKeySoftRight;
 
 using gallery::Gallery;
 using gamelib::GameMenu;
@@ -110,7 +114,7 @@ TEST_F(GalleryTest, PreviousFromTheFirstWrapsToTheLastAndNextComesBack)
     EXPECT_EQ(Gallery::SLIDE_PREVIOUS, gallery().slide);
     waitStill();
     EXPECT_TRUE(shows(23));
-    press(10001);
+    press(kKeySoftRight);
     EXPECT_EQ(0, gallery().current) << "the right soft key is next";
     waitStill();
     EXPECT_TRUE(shows(0));
@@ -203,7 +207,7 @@ TEST_F(GalleryTest, OverlaysOfAGroupAreClearedOnePerPicture)
 TEST_F(GalleryTest, TheLeftSoftKeyReturnsToANewMainMenu)
 {
     openFromMainMenu(0x1);
-    press(10000);
+    press(kKeySoftLeft);
     ASSERT_TRUE(current<gamelib::MainMenu>());
     EXPECT_EQ(gamelib::MainMenu::STATE_OPENING, current<gamelib::MainMenu>()->state);
 }
@@ -282,7 +286,7 @@ TEST_F(GalleryTest, AnEmbeddedGalleryStopsInsteadOfLeavingTheGame)
     step();
     ASSERT_TRUE(game->inner);
     EXPECT_TRUE(shows(2));
-    press(10000);
+    press(kKeySoftLeft);
     EXPECT_TRUE(game->inner->stopped);
     EXPECT_EQ(game.get(), gamelib::currentScreen.get()) << "the game stays current";
     EXPECT_EQ(0, gamelib::keySoftLeft) << "the key that left is consumed";

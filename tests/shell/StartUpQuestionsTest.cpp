@@ -8,6 +8,9 @@
 #include "gamelib/GameMenu.h"
 #include "gamelib/MainMenu.h"
 #include "gamelib/TextTable.h"
+#include "microedition/lcdui/DeviceKeys.h"
+
+using qev::microedition::lcdui::kKeySoftLeft;
 
 #include <string>
 
@@ -90,12 +93,12 @@ TEST_F(StartUpQuestions, ActionsFourteenAndFifteenMoveBothQuestionsAndWrap)
     press(-3);
     press(-2);
     EXPECT_EQ(0, gamelib::languageIndex);
-    press(10000);
+    press(kKeySoftLeft);
     ASSERT_TRUE(current<SoundMenu>()) << "the left soft key confirms too";
     press(-3);
     press(-3);
     EXPECT_EQ(0, gamelib::soundAnswer) << "each press flips the answer";
-    press(10000);
+    press(kKeySoftLeft);
     expectLevels(0);
 }
 

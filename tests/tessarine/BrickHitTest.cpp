@@ -39,7 +39,7 @@ TEST_F(BrickHitTest, EveryBrickTypeAgainstEveryBallSize)
             BrickList::cellOf(letters[l], type, hitPoints);
             ASSERT_EQ(startHits[l], hitPoints);
             b.init(type, hitPoints);
-            const bool counts = type != 3 && type != 5;
+            const bool counts = Brick::counts(type);
             bricks().remaining = counts ? hitPoints : 0;
             bricks().score = 0;
             Ball& ball0 = ball(0);
@@ -54,7 +54,7 @@ TEST_F(BrickHitTest, EveryBrickTypeAgainstEveryBallSize)
             } else {
                 EXPECT_EQ(0, bricks().remaining) << letters[l] << " size " << size;
             }
-            if (type == 5)
+            if (type == Brick::TYPE_HARD)
                 EXPECT_EQ(0, bricks().score) << "a hard brick scores nothing";
             else
                 EXPECT_GT(bricks().score, 0) << letters[l] << " size " << size;

@@ -6,6 +6,9 @@
 #include "gamelib/GameStatics.h"
 #include "gamelib/ScreenCanvas.h"
 #include "gamelib/VirtualKeyboard.h"
+#include "microedition/lcdui/DeviceKeys.h"
+
+using qev::microedition::lcdui::kKeySoftLeft;
 
 using namespace tessarine;
 using tessatest::levelFile;
@@ -129,7 +132,7 @@ TEST_F(MenuScreensTest, AKeyBoundInTheDialogMovesThePaddle)
     ASSERT_TRUE(keyDialog->capturing);
     press('q');
     EXPECT_FALSE(keyDialog->capturing);
-    press(10000);
+    press(kKeySoftLeft);
     ASSERT_EQ(STATE_MENU, gameState);
     game().chooseMenuItem(Tessarine::ITEM_START);
     steps(61);
@@ -148,7 +151,7 @@ TEST_F(MenuScreensTest, HelpOpensTheTextPageAndReturnsToItsItem)
     EXPECT_EQ(STATE_HELP, gameState);
     EXPECT_EQ(gamelib::GameMenu::STATE_TEXT, gameMenu->state);
     steps(9);
-    press(10000);
+    press(kKeySoftLeft);
     EXPECT_EQ(STATE_MENU, gameState);
     EXPECT_EQ(gamelib::GameMenu::STATE_LIST, gameMenu->state);
     EXPECT_EQ(Tessarine::ITEM_HELP, gameMenu->selected);
@@ -163,7 +166,7 @@ TEST_F(MenuScreensTest, TheGalleryOpensFromTheMenuAndTheLeftSoftKeyComesBack)
     EXPECT_TRUE(game().gallery->embedded);
     steps(5);
     EXPECT_EQ(STATE_GALLERY, gameState);
-    press(10000);
+    press(kKeySoftLeft);
     EXPECT_EQ(STATE_MENU, gameState);
     EXPECT_TRUE(game().gallery->stopped);
     // The same gallery opens again.

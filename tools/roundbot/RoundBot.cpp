@@ -19,9 +19,6 @@ using namespace tessarine;
 
 namespace {
 
-// Brick types that do not count towards clearing: the one that grows back and the hard one.
-constexpr int32_t kRegrowing = 3;
-constexpr int32_t kHard = 5;
 // How far a falling ball is followed ahead, in steps.
 constexpr int32_t kLookAhead = 800;
 
@@ -43,7 +40,7 @@ void WatchedGame::resolveBrickHit(Ball& ball, int32_t px16, int32_t py16, int32_
                                   int32_t row, bool vertical)
 {
     const Brick* brick = brickList->brickAt(row, column);
-    if (brick && brick->type > 0 && brick->type != kHard)
+    if (brick && brick->stands() && brick->type != Brick::TYPE_HARD)
         m_touched.insert(&ball);
     Tessarine::resolveBrickHit(ball, px16, py16, column, row, vertical);
 }
@@ -154,11 +151,11 @@ int32_t RoundBot::chooseOffset(int32_t landingX)
     for (int32_t r = 0; r < kRows; ++r)
         for (int32_t c = 0; c < kColumns; ++c) {
             const Brick* b = list.brickAt(r, c);
-            if (b->type <= 0 || b->type == kRegrowing || b->type == kHard)
+            if (!b->counts())
                 continue;
             all.push_back(b);
             const Brick* below = list.brickAt(r + 1, c);
-            if (!below || below->type <= 0)
+            if (!below || !below->stands())
                 open.push_back(b);
         }
     const std::vector<const Brick*>& pool = open.empty() ? all : open;

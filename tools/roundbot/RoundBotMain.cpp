@@ -127,7 +127,7 @@ void reportStanding(int round)
     for (int r = 0; r < tessarine::kRows; ++r)
         for (int c = 0; c < tessarine::kColumns; ++c) {
             const tessarine::Brick& b = *list.brickAt(r, c);
-            if (b.type > 0 && b.type != 3 && b.type != 5)
+            if (b.counts())
                 std::fprintf(stderr, "roundbot: round %d: row %d column %d (type %d) stands\n",
                              round, r, c, b.type);
         }

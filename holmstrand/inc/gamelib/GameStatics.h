@@ -5,6 +5,7 @@
 #include "lang/DStringArray.h"
 #include "lang/DintArray.h"
 #include "microedition/lcdui/DImage.h"
+#include "microedition/lcdui/DeviceKeys.h"
 #include "util/DRandom.h"
 
 namespace gamelib {
@@ -17,7 +18,9 @@ class GameStatics
     // Drops every shared object of the shell and the games; each dies with its last reference.
     static void release();
     // The three fixed key codes that open the hidden level select ("#", "*", "#").
-    static constexpr int32_t kLevelJumpCodes[3] = {10003, 10004, 10003};
+    static constexpr int32_t kLevelJumpCodes[3] = {qev::microedition::lcdui::kKeyHash,
+                                                   qev::microedition::lcdui::kKeyStar,
+                                                   qev::microedition::lcdui::kKeyHash};
 };
 
 // Brick-breaker: its name (record-store prefix and text keys) and the letter of each brick kind.

@@ -79,23 +79,13 @@ class Damage
     DExceptionBase* m_error = nullptr;
 };
 
-// The folder that a name like "/menu/back.jpg" lives in ("menu"); the whole rest without a
-// second "/".
-DStringPtr firstFolder(const DStringPtr& name)
-{
-    int32_t end = name->indexOf(u'/', 1);
-    if (end < 0)
-        end = name->length();
-    return name->substring(1, end);
-}
-
 // The alias of the name's folder; null (read as "null", which names nothing and so falls
 // through to the common set) for a folder without one.
 DStringPtr aliasOf(const DStringPtr& name)
 {
     if (!folderAliases)
         return DStringPtr();
-    return qev::lang::dcast<DString>(folderAliases->get(DObjectPtr(firstFolder(name))));
+    return qev::lang::dcast<DString>(folderAliases->get(DObjectPtr(folderOf(name))));
 }
 
 DStringArrayPtr oneName(const DStringPtr& name)

@@ -65,4 +65,12 @@ DStringPtr imagePathFor(int32_t screenHeight)
     return screenHeight >= 240 ? u"/ppc" : u"";
 }
 
+DStringPtr folderOf(const DStringPtr& name)
+{
+    int32_t end = name->indexOf(u'/', 1);
+    if (end < 0)
+        end = name->length();
+    return name->substring(1, end);
+}
+
 } // namespace gamelib

@@ -36,5 +36,8 @@ struct SoundKind
 inline constexpr SoundKind kSoundKinds[] = {{u".wav", u"audio/x-wav"}, {u".mod", u"audio/mod"}};
 // The prefix images are first looked for under on a screen of this height.
 qev::lang::DStringPtr imagePathFor(int32_t screenHeight);
+// The folder whose alias a graphics lookup of `name` follows: "menu" for "/menu/back.jpg", the
+// whole rest for a name without a second "/".
+qev::lang::DStringPtr folderOf(const qev::lang::DStringPtr& name);
 
 } // namespace gamelib

@@ -37,19 +37,19 @@ void Brick::init(int32_t newType, int32_t newHits)
     hits = newHits;
     BrickList& list = *brickList;
     switch (type) {
-    case 1:
+    case TYPE_TWO_HIT:
         image = (*list.twoHitImages)[std::clamp(2 - hits, 0, 1)];
         break;
-    case 2:
+    case TYPE_THREE_HIT:
         image = (*list.threeHitImages)[std::clamp(3 - hits, 0, 2)];
         break;
-    case 3:
-    case 4:
-    case 5:
-    case 6:
-    case 7:
-    case 8:
-    case 9:
+    case TYPE_REGENERATING:
+    case TYPE_DETONATOR:
+    case TYPE_HARD:
+    case TYPE_PLAIN:
+    case TYPE_PLAIN_B:
+    case TYPE_BOMB:
+    case TYPE_FIVE_HIT:
         image = (*list.brickImages)[type];
         break;
     case TYPE_REGEN_BACK:
@@ -88,11 +88,11 @@ void Brick::hit(Ball* ball)
         if (ball->kind != Ball::KIND_BALL)
             destroy = false;
         else
-            destroy = s == 4 || s == 5 || ((s == 1 || s == 2) && hits <= 3 && type != 5) ||
-                      (s == 3 && hits <= 2 && type != 5);
+            destroy = s == 4 || s == 5 || ((s == 1 || s == 2) && hits <= 3 && type != TYPE_HARD) ||
+                      (s == 3 && hits <= 2 && type != TYPE_HARD);
     }
     if (!destroy) {
-        if (type == 5) {
+        if (type == TYPE_HARD) {
             playSoundOnce(SOUND_HIT_UNDESTROY_BRICK);
         } else {
             const int32_t s = ball->size;
@@ -102,14 +102,14 @@ void Brick::hit(Ball* ball)
             else if ((s == 2 && hits > 3) || (s == 3 && hits > 2))
                 damage = 3;
             hits = std::max(0, hits - damage);
-            if (type != 3)
+            if (type != TYPE_REGENERATING)
                 list.remaining = std::max(0, list.remaining - damage);
             list.score += 1;
-            if (type == 3) {
+            if (type == TYPE_REGENERATING) {
                 type = TYPE_REGEN_GONE;
             } else if (hits > 0) {
                 playSoundOnce(SOUND_HIT_UNDESTROY_BRICK);
-                if (type == 9 && !animation)
+                if (type == TYPE_FIVE_HIT && !animation)
                     startAnimation(ANIM_SPARKLE);
             } else {
                 throwDebris();
@@ -118,17 +118,17 @@ void Brick::hit(Ball* ball)
         }
     } else {
         throwDebris();
-        if (type > 0 && type != 5) {
-            if (type != 3)
+        if (stands() && type != TYPE_HARD) {
+            if (counts())
                 list.remaining = std::max(0, list.remaining - hits);
             list.score += hits;
         }
         if (ball) {
             hits = 0;
-            type = type == 3 && ball->size < 3 ? TYPE_REGEN_GONE : TYPE_DESTROYED;
+            type = type == TYPE_REGENERATING && ball->size < 3 ? TYPE_REGEN_GONE : TYPE_DESTROYED;
             if (ball->size == 5)
                 explode();
-        } else if (type == 8) {
+        } else if (type == TYPE_BOMB) {
             hits = kBombCountdown;
             type = TYPE_BOMB_COUNTDOWN;
         } else {
@@ -136,14 +136,14 @@ void Brick::hit(Ball* ball)
             hits = 0;
         }
     }
-    if (old == 4) {
+    if (old == TYPE_DETONATOR) {
         type = TYPE_DESTROYED;
         // The detonator lights the first bomb, which counts down like any bomb an explosion
         // reaches.
         for (int32_t r = 0; r < kRows; ++r)
             for (int32_t c = 0; c < kColumns; ++c) {
                 Brick* b = list.brickAt(r, c);
-                if (b->type == 8) {
+                if (b->type == TYPE_BOMB) {
                     b->hit(nullptr);
                     r = kRows;
                     break;
@@ -169,7 +169,7 @@ void Brick::explode()
     for (int32_t r = row - 1; r <= row + 1; ++r)
         for (int32_t c = column - 1; c <= column + 1; ++c) {
             Brick* b = list.brickAt(r, c);
-            if (!b || b == this || b->type <= 0)
+            if (!b || b == this || !b->stands())
                 continue;
             b->hit(nullptr);
             list.repaintNeighbours(r, c);
@@ -194,7 +194,7 @@ void Brick::paint()
     if (!image || !drawTarget)
         return;
     gamelib::drawGameImage(drawTarget, x, y, image);
-    if (type != 9)
+    if (type != TYPE_FIVE_HIT)
         return;
     const gamelib::GameImageArrayPtr& cracks = brickList->crackImages;
     for (int32_t i = 0; i <= hits - 2 && i < cracks->length; ++i) {
@@ -224,7 +224,7 @@ void Brick::stepState()
     BrickList& list = *brickList;
     const bool finished = animation && !animation->playing;
     switch (type) {
-    case 9:
+    case TYPE_FIVE_HIT:
         if (animation) {
             if (finished)
                 animation = nullptr;
@@ -234,7 +234,7 @@ void Brick::stepState()
         break;
     case TYPE_BOMB_EXPLODING:
         if (!animation || finished) {
-            type = 0;
+            type = TYPE_EMPTY;
             animation = nullptr;
         }
         break;
@@ -250,7 +250,7 @@ void Brick::stepState()
         if (!animation || finished) {
             animation = nullptr;
             drawTarget = list.bricksGraphics;
-            drawToBackground(3, 1);
+            drawToBackground(TYPE_REGENERATING, 1);
             drawTarget = gamelib::screenGraphics;
             bonus = 0;
         }
@@ -265,7 +265,7 @@ void Brick::stepState()
         break;
     case TYPE_DESTROYED:
         drawTarget = list.bricksGraphics;
-        drawToBackground(0, 0);
+        drawToBackground(TYPE_EMPTY, 0);
         drawTarget = gamelib::screenGraphics;
         break;
     default:

@@ -1,6 +1,4 @@
 // One cell of the brick grid: its type, hit points, image, animation and the bonus it releases.
-// Types below 0 are passing states of play: -100 destroyed (flash), -101 regenerating brick
-// gone, -102 reappearing, -103 bomb counting down (hits is the countdown), -104 exploding.
 #pragma once
 
 #include "gamelib/Animation.h"
@@ -17,11 +15,24 @@ class Ball;
 class Brick : public qev::lang::DObject
 {
   public:
+    // The kinds of brick a level file holds (BrickList::cellOf gives each letter's kind and hit
+    // points), and below 0 the passing states play puts a brick in. A brick stands while its
+    // type is above 0: balls bounce off it and explosions reach it.
     enum Type : int32_t {
-        TYPE_DESTROYED = -100,
-        TYPE_REGEN_GONE = -101,
-        TYPE_REGEN_BACK = -102,
-        TYPE_BOMB_COUNTDOWN = -103,
+        TYPE_EMPTY = 0,
+        TYPE_TWO_HIT = 1,           // its image shows the hits left
+        TYPE_THREE_HIT = 2,         // its image shows the hits left
+        TYPE_REGENERATING = 3,      // grows back after a while; not needed to clear the level
+        TYPE_DETONATOR = 4,         // breaking it sets off the first bomb in row-major order
+        TYPE_HARD = 5,              // only fire balls and explosions break it; not needed either
+        TYPE_PLAIN = 6,             // one hit
+        TYPE_PLAIN_B = 7,           // one hit, drawn differently
+        TYPE_BOMB = 8,              // explodes when an explosion reaches it
+        TYPE_FIVE_HIT = 9,          // shows cracks as it is hit, and now and then a sparkle
+        TYPE_DESTROYED = -100,      // the flash, then empty
+        TYPE_REGEN_GONE = -101,     // a regenerating brick broken: disappears, then waits
+        TYPE_REGEN_BACK = -102,     // a regenerating brick reappearing
+        TYPE_BOMB_COUNTDOWN = -103, // hits is the countdown
         TYPE_BOMB_EXPLODING = -104
     };
     enum AnimationSlot : int32_t {
@@ -45,8 +56,16 @@ class Brick : public qev::lang::DObject
     virtual void paintAnimation();
     virtual void stepState();
 
-    // Counts towards clearing the level: standing and neither regenerating nor hard.
-    bool counts() const { return type > 0 && type != 3 && type != 5; }
+    // Balls bounce off a standing brick and explosions reach it.
+    static constexpr bool stands(int32_t type) { return type > 0; }
+    // Counts towards clearing the level: standing and neither regenerating nor hard. Only such
+    // bricks carry a bonus.
+    static constexpr bool counts(int32_t type)
+    {
+        return stands(type) && type != TYPE_REGENERATING && type != TYPE_HARD;
+    }
+    bool stands() const { return stands(type); }
+    bool counts() const { return counts(type); }
 
     gamelib::GameImagePtr image;
     int32_t x;

@@ -14,6 +14,7 @@
 #include "lang/DcharArray.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace tessarine {
 
@@ -83,12 +84,13 @@ BrickList::BrickList(int32_t ballRadius)
     }
     topBorder = piece(DStringPtr(new DString(u"t1_L.png_dn")));
     brickImages = new GameImageArray(10);
+    // By type; a destroyed brick's flash at 0, where no kind has an image.
     (*brickImages)[0] = piece(DStringPtr(new DString(u"b_flash.png")));
-    (*brickImages)[3] = piece(DStringPtr(new DString(u"b3_0.png")));
-    for (int32_t t = 4; t <= 7; ++t)
+    (*brickImages)[Brick::TYPE_REGENERATING] = piece(DStringPtr(new DString(u"b3_0.png")));
+    for (int32_t t = Brick::TYPE_DETONATOR; t <= Brick::TYPE_PLAIN_B; ++t)
         (*brickImages)[t] = piece(DStringPtr(new DString(u"b")) + t + u".png");
-    (*brickImages)[8] = piece(DStringPtr(new DString(u"b8_0.png")));
-    (*brickImages)[9] = piece(DStringPtr(new DString(u"b9_0.png")));
+    (*brickImages)[Brick::TYPE_BOMB] = piece(DStringPtr(new DString(u"b8_0.png")));
+    (*brickImages)[Brick::TYPE_FIVE_HIT] = piece(DStringPtr(new DString(u"b9_0.png")));
     twoHitImages = pieces(u"b1_", 0, 2, u".png");
     threeHitImages = pieces(u"b2_", 0, 3, u".png");
     crackImages = pieces(u"b9_p", 0, 4, u".png");
@@ -234,18 +236,28 @@ DStringPtr BrickList::readLine(qev::io::DInputStreamPtr in)
 
 void BrickList::cellOf(int32_t byte, int32_t& type, int32_t& hitPoints)
 {
-    static constexpr int32_t kTypes[10] = {1, 2, 3, 4, 5, 6, 7, 8, 1, 9};
-    static constexpr int32_t kHits[10] = {2, 3, 1, 1, 1, 1, 1, 1, 2, 5};
+    struct Kind
+    {
+        int32_t type;
+        int32_t hitPoints;
+    };
+    // By the letter's place in the alphabet ("i" is a second two-hit letter).
+    static constexpr Kind kKinds[] = {{Brick::TYPE_TWO_HIT, 2},      {Brick::TYPE_THREE_HIT, 3},
+                                      {Brick::TYPE_REGENERATING, 1}, {Brick::TYPE_DETONATOR, 1},
+                                      {Brick::TYPE_HARD, 1},         {Brick::TYPE_PLAIN, 1},
+                                      {Brick::TYPE_PLAIN_B, 1},      {Brick::TYPE_BOMB, 1},
+                                      {Brick::TYPE_TWO_HIT, 2},      {Brick::TYPE_FIVE_HIT, 5}};
     // The cell's letter in the shared brick alphabet; a byte outside it is an empty cell.
     const int32_t i = byte >= 0 && byte <= 0xFF
                           ? gamelib::brickLetters->indexOf(static_cast<char16_t>(byte))
                           : -1;
-    if (i < 0 || i >= 10) {
-        type = hitPoints = 0;
+    if (i < 0 || i >= static_cast<int32_t>(std::size(kKinds))) {
+        type = Brick::TYPE_EMPTY;
+        hitPoints = 0;
         return;
     }
-    type = kTypes[i];
-    hitPoints = kHits[i];
+    type = kKinds[i].type;
+    hitPoints = kKinds[i].hitPoints;
 }
 
 int32_t BrickList::pictureOf(int32_t level)
@@ -330,7 +342,7 @@ void BrickList::loadLevel(int32_t level)
                 cellOf(line->charAt(c), type, hitPoints);
             Brick& b = *(*grid)[r][c];
             b.init(type, hitPoints);
-            if (type != 3 && type != 5)
+            if (Brick::counts(type))
                 remaining += hitPoints;
             b.animation = nullptr;
             b.paint();
@@ -343,7 +355,7 @@ void BrickList::loadLevel(int32_t level)
         for (int32_t c = 0; c < kColumns; ++c) {
             Brick& b = *(*grid)[r][c];
             b.bonus = 0;
-            if (b.type != 0 && b.type != 3 && b.type != 5) {
+            if (b.counts()) {
                 const int32_t draw = randomRange(1, 16);
                 if (draw < 13)
                     b.bonus = draw;
@@ -357,7 +369,7 @@ void BrickList::animateBricks()
     for (int32_t r = 0; r < kRows; ++r)
         for (int32_t c = 0; c < kColumns; ++c) {
             Brick& b = *(*grid)[r][c];
-            if (b.type != 0)
+            if (b.type != Brick::TYPE_EMPTY)
                 b.paintAnimation();
         }
 }

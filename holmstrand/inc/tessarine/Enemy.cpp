@@ -113,7 +113,7 @@ bool Enemy::hitsBrick(int32_t px, int32_t py)
     const int32_t c = list.columnAt(px);
     const int32_t r = list.rowAt(py);
     Brick* b = list.brickAt(r, c);
-    return b && b->type > 0;
+    return b && b->stands();
 }
 
 void Enemy::destroy()

@@ -134,7 +134,7 @@ bool Platform::bulletImpact(Ball& bullet)
     const int32_t c = list.columnAt(bullet.x);
     const int32_t r = list.rowAt(bullet.y);
     Brick* b = list.brickAt(r, c);
-    if (b && b->type > 0) {
+    if (b && b->stands()) {
         b->hit(&bullet);
         list.repaintNeighbours(r, c);
         return true;

@@ -12,8 +12,6 @@ namespace tessarine {
 namespace {
 
 enum Edge : int32_t { EDGE_BOTTOM = 0, EDGE_RIGHT = 1, EDGE_TOP = 2, EDGE_LEFT = 3 };
-// Only fire balls and explosions break it.
-constexpr int32_t kHardBrick = 5;
 
 // Whether the cell at pixel `along` on the axis of motion (rows for vertical edges, columns for
 // horizontal ones) holds a brick anywhere across the span [from16, to16], or lies off the grid.
@@ -26,7 +24,7 @@ bool blocked(BrickList& list, bool vertical, int32_t along, int32_t from16, int3
     for (int32_t side = from16 >> 4; side <= (to16 >> 4); ++side) {
         const Brick* b = vertical ? list.brickAt(list.rowAt(along), list.columnAt(side))
                                   : list.brickAt(list.rowAt(side), list.columnAt(along));
-        if (!b || b->type > 0)
+        if (!b || b->stands())
             return true;
     }
     return false;
@@ -108,7 +106,7 @@ void Tessarine::resolveBrickHit(Ball& ball, int32_t px16, int32_t py16, int32_t 
 {
     BrickList& list = *brickList;
     Brick& brick = *list.brickAt(row, column);
-    const bool hard = brick.type == kHardBrick;
+    const bool hard = brick.type == Brick::TYPE_HARD;
     bool bounce = false;
     switch (ball.size) {
     case 0:
@@ -116,13 +114,13 @@ void Tessarine::resolveBrickHit(Ball& ball, int32_t px16, int32_t py16, int32_t 
         bounce = true;
         break;
     case 1:
-        bounce = brick.hits > 1 || brick.type == 5;
+        bounce = brick.hits > 1 || hard;
         break;
     case 2:
-        bounce = brick.hits > 3 || brick.type == 5;
+        bounce = brick.hits > 3 || hard;
         break;
     case 4:
-        bounce = brick.type == 5;
+        bounce = hard;
         break;
     default:
         bounce = false;
@@ -135,13 +133,13 @@ void Tessarine::resolveBrickHit(Ball& ball, int32_t px16, int32_t py16, int32_t 
     ball.x = px16 >> 4;
     ball.y = py16 >> 4;
     bool trapped = false;
-    if (bounce && hard && brick.type > 0)
+    if (bounce && hard && brick.stands())
         trapped = ball.trapWatch.hardBounce(px16, py16, ball.dx, ball.dy, vertical);
     else
         ball.trapWatch.reset();
     if (!bounce)
         return;
-    if (brick.type > 0) {
+    if (brick.stands()) {
         int32_t sy = ball.dy <= 0 ? 1 : -1;
         int32_t sx = ball.dx <= 0 ? 1 : -1;
         // A trapped ball keeps its place along the edge.
@@ -233,7 +231,7 @@ void Tessarine::processBalls()
                     continue;
                 for (int32_t c = colFrom; colStep < 0 ? c >= colTo : c <= colTo; c += colStep) {
                     Brick* b = list.brickAt(r, c);
-                    if (!b || b->type <= 0)
+                    if (!b || !b->stands())
                         continue;
                     for (int32_t n = 0; n < kProbes; ++n) {
                         intersectEdge(c, r, firstEdge, n);

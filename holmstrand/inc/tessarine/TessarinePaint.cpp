@@ -33,23 +33,23 @@ gamelib::ImageFont* font(int32_t index)
 bool debrisColour(int32_t type, int32_t& r, int32_t& g, int32_t& b)
 {
     switch (type) {
-    case 1:
-    case 2:
+    case Brick::TYPE_TWO_HIT:
+    case Brick::TYPE_THREE_HIT:
         r = 255, g = 58, b = 178;
         return true;
-    case 4:
+    case Brick::TYPE_DETONATOR:
         r = 73, g = 189, b = 255;
         return true;
-    case 6:
+    case Brick::TYPE_PLAIN:
         r = 235, g = 74, b = 6;
         return true;
-    case 7:
+    case Brick::TYPE_PLAIN_B:
         r = 68, g = 255, b = 15;
         return true;
-    case 8:
+    case Brick::TYPE_BOMB:
         r = 255, g = 88, b = 230;
         return true;
-    case 9:
+    case Brick::TYPE_FIVE_HIT:
         r = 255, g = 255, b = 255;
         return true;
     default:

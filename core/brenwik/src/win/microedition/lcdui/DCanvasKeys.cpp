@@ -1,21 +1,17 @@
 #include "microedition/lcdui/DCanvasKeys.h"
 
+#include "microedition/lcdui/DeviceKeys.h"
+
 namespace qev::microedition::lcdui {
 
 namespace {
-
-// Handheld codes the host gives the soft keys, the action key and the # and * keys.
-constexpr int32_t kSoftLeft = 10000;
-constexpr int32_t kSoftRight = 10001;
-constexpr int32_t kAction = 10002;
-constexpr int32_t kHash = 10003;
-constexpr int32_t kStar = 10004;
 
 // Consulted in this order: the digits, then the handheld keys and left/right, then the rest.
 // clang-format off
 constexpr KeyAction kDefaults[] = {
     {'1', 5}, {'2', 0}, {'3', 6}, {'4', 2}, {'5', 4}, {'6', 3}, {'8', 1}, {'7', 7}, {'9', 8},
-    {kHash, 12}, {kStar, 11}, {kSoftLeft, 9}, {kSoftRight, 10}, {kAction, 4}, {37, 2}, {39, 3},
+    {kKeyHash, 12}, {kKeyStar, 11}, {kKeySoftLeft, 9}, {kKeySoftRight, 10}, {kKeyAction, 4},
+    {37, 2}, {39, 3},
     {38, 0}, {40, 1}, {-4, 13}, {13, 4}, {10, 4}, {-2, 14}, {-3, 15},
 };
 // clang-format on
@@ -58,11 +54,11 @@ constexpr Named kNames[] = {
     {111, u"Num/"},
     {144, u"Num Lock"},
     {145, u"Scroll Lock"},
-    {kSoftLeft, u"Soft L"},
-    {kSoftRight, u"Soft R"},
-    {kAction, u"Action"},
-    {kHash, u"#"},
-    {kStar, u"*"},
+    {kKeySoftLeft, u"Soft L"},
+    {kKeySoftRight, u"Soft R"},
+    {kKeyAction, u"Action"},
+    {kKeyHash, u"#"},
+    {kKeyStar, u"*"},
 };
 
 } // namespace
