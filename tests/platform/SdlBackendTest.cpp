@@ -1,5 +1,6 @@
 // The desktop window under SDL's offscreen video driver: the pixels it shows, resizing and full
 // screen, the window's own keys and the stylus through the scale and the border.
+#include "StopSignalScope.h"
 #include "TestDevice.h"
 
 #include "platform/window/SdlBackend.h"
@@ -265,6 +266,19 @@ TEST_F(SdlBackendTest, ANewWindowFitsTheDesktopUnlessTheScaleWasChosen)
     EXPECT_EQ(ww, 960);
     EXPECT_EQ(wh, 1280);
     DestroyWindow(w);
+}
+
+TEST_F(SdlBackendTest, AStopSignalEndsTheWaitForDesktopEvents)
+{
+    testsupport::StopSignalScope signals;
+    std::vector<platform::NativeEvent> events;
+    sdlBackend->poll(events);
+    raise(SIGTERM);
+    // A wait that missed it would run its whole time and say nothing came.
+    EXPECT_TRUE(sdlBackend->wait(20000));
+    events.clear();
+    sdlBackend->poll(events);
+    EXPECT_TRUE(events.empty()); // the wake itself is no desktop event
 }
 
 } // namespace

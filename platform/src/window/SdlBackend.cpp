@@ -2,6 +2,7 @@
 
 #include "platform/DeviceProfile.h"
 #include "platform/clock.h"
+#include "platform/window/MessageWake.h"
 #include "platform/window/WindowSystem.h"
 #include "platform/windows.h"
 
@@ -9,8 +10,36 @@
 
 #include <algorithm>
 #include <cstring>
+#include <thread>
 
 namespace platform {
+
+namespace {
+
+// SDL's wait cannot watch a descriptor, and a signal handler cannot push an SDL event: a thread
+// of its own turns each wake (a stop request) into an event that ends SDL's wait. One for the
+// process, as the video subsystem is.
+void startWakeRelay()
+{
+    static const bool started = [] {
+        const int listener = newWakeListener();
+        if (listener < 0)
+            return false;
+        std::thread([listener] {
+            for (;;) {
+                if (!waitForWake(listener, -1))
+                    continue;
+                SDL_Event wake{};
+                wake.type = SDL_USEREVENT;
+                SDL_PushEvent(&wake);
+            }
+        }).detach();
+        return true;
+    }();
+    (void)started;
+}
+
+} // namespace
 
 std::unique_ptr<SdlBackend> SdlBackend::create()
 {
@@ -24,6 +53,7 @@ std::unique_ptr<SdlBackend> SdlBackend::create()
     const char* driver = SDL_GetCurrentVideoDriver();
     if (driver && (std::strcmp(driver, "x11") == 0 || std::strcmp(driver, "offscreen") == 0))
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    startWakeRelay();
     return std::unique_ptr<SdlBackend>(new SdlBackend);
 }
 
