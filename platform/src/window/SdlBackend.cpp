@@ -136,6 +136,10 @@ void SdlBackend::present(HWND window, const uint16_t* pixels, int width, int hei
     // borders once and send the whole window; otherwise only the picture changes.
     const bool whole = n.wholeWindow || target != n.surface || target->w != n.surfaceWidth ||
                        target->h != n.surfaceHeight;
+    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    if (!whole && n.lastFrameWidth == width && n.lastFrame.size() == count &&
+        std::memcmp(n.lastFrame.data(), pixels, count * sizeof *pixels) == 0)
+        return;
     if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0)
         return;
     if (whole)
@@ -153,6 +157,8 @@ void SdlBackend::present(HWND window, const uint16_t* pixels, int width, int hei
         SDL_BlitScaled(source, nullptr, target, &to);
         SDL_FreeSurface(source);
     }
+    n.lastFrame.assign(pixels, pixels + count);
+    n.lastFrameWidth = width;
     n.surface = target;
     n.surfaceWidth = target->w;
     n.surfaceHeight = target->h;
