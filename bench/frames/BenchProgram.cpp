@@ -1,5 +1,7 @@
 #include "BenchProgram.h"
 
+#include "ProgramGames.h"
+
 #include "corvantine/Corvantine.h"
 #include "corvantine/CorvantineState.h"
 #include "mirrowfen/Mirrowfen.h"
@@ -96,9 +98,7 @@ BenchProgram::BenchProgram(int width, int height, const std::string& records)
         m_window, ScreenHAL::DisplayParams{width, height, 0, 1});
     m_lib = new gamelib::GameLib();
     m_display = new qev::microedition::lcdui::DDisplay(m_context.get());
-    tessarine::registerTessarine();
-    mirrowfen::registerGame();
-    corvantine::registerCorvantine();
+    gamelib::shellScreens().games = programGames();
 }
 
 BenchProgram::~BenchProgram()
@@ -147,7 +147,9 @@ bool BenchProgram::startToMainMenu()
 
 bool BenchProgram::startGame(int index, bool (*playing)())
 {
-    gamelib::GameInterfacePtr (*make)() = gamelib::shellScreens().makeGames[index];
+    const gamelib::GameTable games = gamelib::shellScreens().games;
+    gamelib::GameInterfacePtr (*make)() =
+        index >= 0 && index < static_cast<int>(games.size()) ? games[index].make : nullptr;
     if (!make)
         return false;
     if (gamelib::currentScreen)

@@ -1,10 +1,10 @@
 // The program: the platform's entry calls the host's WinMain, and the host runs the MIDlet that
-// the game library's createMIDlet makes. The games put themselves into the main menu's table
+// the game library's createMIDlet makes. The program's games go into the main menu's table
 // before that, while the program's globals are set up.
 #include "CreateMIDlet.h"
-#include "corvantine/Corvantine.h"
-#include "mirrowfen/Mirrowfen.h"
-#include "tessarine/Tessarine.h"
+#include "ProgramGames.h"
+
+#include "gamelib/GameLib.h"
 
 namespace {
 
@@ -12,10 +12,8 @@ namespace {
 // in which the linker meets the libraries.
 [[maybe_unused]] auto* const application = &createMIDlet;
 
-[[maybe_unused]] const bool gamesRegistered = [] {
-    tessarine::registerTessarine();
-    mirrowfen::registerGame();
-    corvantine::registerCorvantine();
+[[maybe_unused]] const bool gamesListed = [] {
+    gamelib::shellScreens().games = programGames();
     return true;
 }();
 

@@ -99,7 +99,6 @@ CorvantineTest::~CorvantineTest()
     if (gamelib::currentScreen)
         gamelib::currentScreen->stop();
     gamelib::currentScreen = nullptr;
-    gamelib::shellScreens().makeGames[2] = nullptr;
     resetGlobals();
 }
 

@@ -234,9 +234,9 @@ TEST_F(CorvantineTest, HelpAndHighscoresReturnToTheList)
     EXPECT_EQ(gameMenu->state, gamelib::GameMenu::STATE_LIST);
 }
 
-TEST_F(CorvantineTest, TheMainMenuStartsTheRegisteredGame)
+TEST_F(CorvantineTest, TheMainMenuStartsTheGameOfItsThirdEntry)
 {
-    registerCorvantine();
+    shelltest::putGame(2, gameEntry);
     startGame();
     gamelib::currentScreen->stop();
     gamelib::GameLib::showMainMenu();

@@ -138,7 +138,7 @@ TEST_F(CorvantinePlay, RammingDestroysTheAlienScoresAndCostsALife)
     EXPECT_EQ(liveShips, 22);
 }
 
-TEST_F(CorvantinePlay, AShipHitByTheShotWhileRammingCountsOnce)
+TEST_F(CorvantinePlay, AShipHitByTheShotWhileRammingCountsOnceAndCostsALife)
 {
     AlienShip& rammer = ship(1, 0);
     rammer.state = AlienShip::DIVING;
@@ -154,7 +154,16 @@ TEST_F(CorvantinePlay, AShipHitByTheShotWhileRammingCountsOnce)
     EXPECT_EQ(score, 100);
     EXPECT_EQ(liveShips, 22);
     EXPECT_EQ((*gamelib::rowShipsLeft)[1], 3);
-    EXPECT_EQ(lives, 4);
+    EXPECT_EQ(lives, 3);
+    EXPECT_TRUE(exploding);
+    EXPECT_EQ(shotX, kFree);
+    // The ship's explosion plays out and play goes on with the life gone.
+    steps(kShipBoomFrames * (kShipBoomDelay + 1) + 2);
+    EXPECT_FALSE(exploding);
+    EXPECT_EQ(gameState, STATE_PLAYING);
+    EXPECT_EQ(rammer.state, AlienShip::DESTROYED);
+    EXPECT_EQ(liveShips, 22);
+    EXPECT_EQ(lives, 3);
 }
 
 TEST_F(CorvantinePlay, WithNoLivesLeftTheNextHitEndsTheGame)

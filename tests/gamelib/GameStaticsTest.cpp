@@ -49,7 +49,8 @@ int releasedByGames = 0;
 TEST_F(SharedData, ReleaseDropsEverythingAndAsksTheGamesToDropTheirs)
 {
     releasedByGames = 0;
-    gamelib::shellScreens().releasers[0] = [] { ++releasedByGames; };
+    shelltest::putGame(2, {u"corv", u"logoCorv.png", &gamelib::corvantineName, nullptr,
+                           [] { ++releasedByGames; }});
     GameStatics::init();
     qev::util::DRandomPtr random = gamelib::sharedRandom;
     const int32_t countBefore = random->getRefCount();

@@ -185,29 +185,34 @@ TEST_F(ImageFonts, AnchorsShiftByWidthAndHeight)
     EXPECT_EQ(std::make_pair(7, 9), findA());
 }
 
-TEST_F(ImageFonts, ADescriptorWhoseCountDisagreesKeepsTheGlyphsItHoldsAndIsNamed)
+TEST_F(ImageFonts, ADescriptorIsReadUpToItsCountAndNamedWhenItsGlyphsFallShort)
 {
-    // Counts too large, negative and too small: each page still draws every whole glyph it
-    // holds, so that no text goes invisible, and each descriptor is named once.
+    // Too large a count keeps the whole glyphs there are; a negative count reads none; too
+    // small a count, or 0, reads that many and leaves the bytes after them alone. Only the first
+    // two are named, each once.
     writePage(0, descriptor(9, {{" ", 4}, {"A", 5}}), 9);
     writePage(1, descriptor(-3, {{"C", 3}}), 3);
     writePage(2, descriptor(1, {{"E", 7}, {"F", 2}}), 9);
+    writePage(3, descriptor(0, {{"H", 2}}), 2);
     gamelib::resetMissingReports();
     testing::internal::CaptureStderr();
     ImageFontPtr font(new ImageFont);
     font->load(u"/graphics/fonts/t");
     const std::string out = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(3, font->pageCount);
+    EXPECT_EQ(4, font->pageCount);
     EXPECT_EQ(5, font->stringWidth(u"A"));
-    EXPECT_EQ(3, font->stringWidth(u"C"));
-    EXPECT_EQ(9, font->stringWidth(u"EF"));
+    EXPECT_EQ(0, font->stringWidth(u"C"));
+    EXPECT_EQ(7, font->stringWidth(u"E"));
+    EXPECT_EQ(0, font->stringWidth(u"F"));
+    EXPECT_EQ(0, font->stringWidth(u"H"));
     EXPECT_EQ("pallasterhorn: damaged: /graphics/fonts/t/font_0: count 9, 2 whole glyphs\n"
-              "pallasterhorn: damaged: /graphics/fonts/t/font_1: count -3, 1 whole glyphs\n"
-              "pallasterhorn: damaged: /graphics/fonts/t/font_2: count 1, 2 whole glyphs\n",
+              "pallasterhorn: damaged: /graphics/fonts/t/font_1: count -3, 0 whole glyphs\n",
               out);
+    // E draws from its own strip; F and C draw nothing.
     clear();
-    font->drawString(g, u"C", 0, 0, 0);
-    EXPECT_EQ(stripCode(1, 0, 0), pixelAt(canvas, 0, 0));
+    font->drawString(g, u"FCE", 0, 0, 0);
+    for (int x = 0; x < 9; ++x)
+        EXPECT_EQ(x < 7 ? stripCode(2, x, 0) : kWhite, pixelAt(canvas, x, 0)) << x;
 
     // A descriptor cut inside a glyph keeps the whole glyphs before the cut.
     writePage(0, descriptor(3, {{" ", 4}, {"D", 2}}) + std::string("\0\3G", 3), 6, "u");

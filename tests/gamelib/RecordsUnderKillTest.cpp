@@ -7,6 +7,7 @@
 // the others the parent kills it after reading a number of "generation saved" notes, wherever
 // the child has got to by then.
 #include "MenuOwnerFixture.h"
+#include "ScriptedRun.h"
 
 #include "gamelib/CustomControls.h"
 #include "gamelib/GameMenu.h"
@@ -37,6 +38,7 @@ using gamelibtest::ascii;
 using gamelibtest::str;
 using qev::lang::dcast;
 using qev::lang::DintArray;
+using testsupport::readFile;
 
 namespace {
 
@@ -77,14 +79,6 @@ std::string integrityCheck(const std::string& path)
     }
     sqlite3_close(db);
     return verdict;
-}
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 // A file system layer under SQLite that kills the process (SIGKILL) at its n-th changing
@@ -345,13 +339,10 @@ class RecordsUnderKill : public menutest::MenuOwnerTest
     // gets through both start-up questions to the main menu.
     int startProgram(const std::string& registry, const std::string& outputs)
     {
-        const std::string script = folder.path() + "/start.txt";
-        std::ofstream(script) << "20 press 13\n80 press 13\n400 dump menu\n401 end\n";
-        const std::string command = "PH_WINDOW_BACKEND=script PH_SCRIPT='" + script +
-                                    "' PH_FRAMES='" + outputs + "' PH_REGISTRY='" + registry +
-                                    "' '" + PH_PROGRAM + "' >'" + outputs + ".log' 2>&1";
-        const int status = std::system(command.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        const std::string script =
+            folder.write("start.txt", "20 press 13\n80 press 13\n400 dump menu\n401 end\n");
+        return testsupport::runScript(PH_PROGRAM, script, outputs, {{"PH_REGISTRY", registry}})
+            .status;
     }
 
     CustomControlsPtr controls;

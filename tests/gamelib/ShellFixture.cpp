@@ -3,6 +3,7 @@
 #include "PngBytes.h"
 
 #include "gamelib/GameLib.h"
+#include "gamelib/GameStatics.h"
 #include "gamelib/RecordStoreUse.h"
 #include "gamelib/ScreenCanvas.h"
 
@@ -36,11 +37,28 @@ qev::lang::DStringPtr applicationName()
     return u"Pallasterhorn";
 }
 
+gamelib::GameEntry gameSlots[3];
+
+void emptyGameSlots()
+{
+    gameSlots[0] = {u"tesk", u"logoTesk.png", &gamelib::tessarineName};
+    gameSlots[1] = {u"mirf", u"logoMirf.png", &gamelib::mirrowfenName};
+    gameSlots[2] = {u"corv", u"logoCorv.png", &gamelib::corvantineName};
+    gamelib::shellScreens().games = gameSlots;
+}
+
 } // namespace
+
+void putGame(int slot, const gamelib::GameEntry& game)
+{
+    gameSlots[slot] = game;
+    gamelib::shellScreens().games = gameSlots;
+}
 
 ShellTest::ShellTest()
 {
     gamelib::resetGlobals();
+    emptyGameSlots();
     profile().programFile = folder.path() + "/game.exe";
     platform::Registry::closeDatabase();
     profile().registryPath = folder.path() + "/registry.sqlite";

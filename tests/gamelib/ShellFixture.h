@@ -36,6 +36,12 @@ constexpr uint16_t rgb565(uint32_t rgb)
 // line per entry in table order; {"<no store>"} when the store does not exist.
 std::vector<std::string> storedTable(const char16_t* store);
 
+// Puts a game into its main-menu slot (0 to 2) for the rest of the test. Every test starts with
+// the program's three slots holding only the games' names, folders and icons, so that the main
+// menu shows its five icons, the sound question sets each game's levels and a graphics set
+// redirects each game's folder, while choosing a game there makes none.
+void putGame(int slot, const gamelib::GameEntry& game);
+
 // Plain shell state for tests that need no display: screen size, resource lookup, input.
 class ShellTest : public DeviceTest
 {

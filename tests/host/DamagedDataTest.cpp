@@ -1,6 +1,7 @@
 // The real program on copies of the built game data with one entry missing or damaged: it either
 // ends with a box that names the entry or goes on with screens that answer the keys, never
 // standing still on a half-made screen.
+#include "ScriptedRun.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -47,13 +48,11 @@ class DamagedData : public ::testing::Test
         const std::string data = std::ifstream(folder.path() + "/data/game.dat").good()
                                      ? folder.path() + "/data"
                                      : std::string(PH_PROGRAM_FOLDER);
-        const std::string command = "PH_DATA_DIR='" + data + "' PH_REGISTRY='" + out + ".sqlite' " +
-                                    "PH_WINDOW_BACKEND=script PH_SCRIPT='" +
-                                    folder.write(name + ".txt", script) + "' PH_FRAMES='" + out +
-                                    "' '" + PH_PROGRAM + "' >'" + out + ".log' 2>&1";
-        const int status = std::system(command.c_str());
-        log = folder.read(name + ".log");
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        const testsupport::ScriptedRun run =
+            testsupport::runScript(PH_PROGRAM, folder.write(name + ".txt", script), out,
+                                   {{"PH_DATA_DIR", data}, {"PH_REGISTRY", out + ".sqlite"}});
+        log = run.log;
+        return run.status;
     }
     bool logHas(const std::string& text) const { return log.find(text) != std::string::npos; }
     // The picture of a dump of a run, or "" when it was not taken.

@@ -1,6 +1,7 @@
 // The real program played by script, twice per script: each run ends cleanly and both runs
 // write the same manifest.
 #include "ScriptOutput.h"
+#include "ScriptedRun.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -13,26 +14,16 @@
 
 namespace {
 
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using testsupport::readFile;
+using testsupport::runScript;
 
 class ProgramScript : public ::testing::TestWithParam<const char*>
 {
   protected:
-    // Runs the program on the script; its exit status (-1 when it did not exit).
-    int play(const std::string& script, const std::string& outputs)
+    // Runs the program on the script, on the game.dat built beside it as a real run does.
+    static testsupport::ScriptedRun play(const std::string& script, const std::string& outputs)
     {
-        // The program reads the game.dat built beside it, as a real run does.
-        const std::string command = "PH_WINDOW_BACKEND=script PH_SCRIPT='" + script +
-                                    "' PH_FRAMES='" + outputs + "' '" + PH_PROGRAM + "' >'" +
-                                    outputs + ".log' 2>&1";
-        const int status = std::system(command.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return runScript(PH_PROGRAM, script, outputs);
     }
 
     testsupport::TempFolder folder;
@@ -42,11 +33,11 @@ TEST_P(ProgramScript, TwoRunsWriteTheSameManifest)
 {
     const std::string script = std::string(PH_TEST_SCRIPTS) + "/" + GetParam() + ".txt";
     const std::string one = folder.path() + "/one", two = folder.path() + "/two";
-    ASSERT_EQ(play(script, one), 0) << readFile(one + ".log");
-    ASSERT_EQ(play(script, two), 0) << readFile(two + ".log");
-    const std::string manifest = readFile(one + "/manifest.txt");
-    EXPECT_FALSE(manifest.empty());
-    EXPECT_EQ(readFile(two + "/manifest.txt"), manifest);
+    const testsupport::ScriptedRun first = play(script, one), second = play(script, two);
+    ASSERT_EQ(first.status, 0) << first.log;
+    ASSERT_EQ(second.status, 0) << second.log;
+    EXPECT_FALSE(first.manifest.empty());
+    EXPECT_EQ(second.manifest, first.manifest);
 }
 
 // The hash the manifest lists for an output file, or "".
@@ -63,8 +54,9 @@ std::string hashOf(const std::string& manifest, const std::string& file)
 TEST_F(ProgramScript, AKeyChangesWhatTheScreenShows)
 {
     const std::string out = folder.path() + "/key";
-    ASSERT_EQ(play(std::string(PH_TEST_SCRIPTS) + "/key.txt", out), 0) << readFile(out + ".log");
-    const std::string manifest = readFile(out + "/manifest.txt");
+    const testsupport::ScriptedRun run = play(std::string(PH_TEST_SCRIPTS) + "/key.txt", out);
+    ASSERT_EQ(run.status, 0) << run.log;
+    const std::string& manifest = run.manifest;
     const std::string before = hashOf(manifest, "before.png"),
                       after = hashOf(manifest, "after.png");
     ASSERT_EQ(before.size(), 16u);
@@ -77,8 +69,9 @@ TEST_F(ProgramScript, TheTwoSplashPassesShowTheWhiteScreenOfStartUp)
     const std::string out = folder.path() + "/splash";
     const std::string script =
         folder.write("splash.txt", "0 dump p0\n1 dump p1\n2 dump p2\n3 end\n");
-    ASSERT_EQ(play(script, out), 0) << readFile(out + ".log");
-    const std::string manifest = readFile(out + "/manifest.txt");
+    const testsupport::ScriptedRun run = play(script, out);
+    ASSERT_EQ(run.status, 0) << run.log;
+    const std::string& manifest = run.manifest;
     // The screen's size from the frame's PNG header.
     const std::string png = readFile(out + "/p0.png");
     ASSERT_GE(png.size(), 24u);
@@ -102,13 +95,9 @@ TEST(ProgramScriptRefusal, AMalformedScriptIsRefusedWithItsLineNumber)
 {
     testsupport::TempFolder folder;
     const std::string script = folder.write("bad.txt", "0 dump a\n1 key down up\n");
-    const std::string command = "PH_WINDOW_BACKEND=script PH_SCRIPT='" + script + "' PH_FRAMES='" +
-                                folder.path() + "/out' '" + PH_PROGRAM + "' >'" + folder.path() +
-                                "/log' 2>&1";
-    const int status = std::system(command.c_str());
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 2);
-    EXPECT_NE(readFile(folder.path() + "/log").find("bad.txt: line 2:"), std::string::npos);
+    const testsupport::ScriptedRun run = runScript(PH_PROGRAM, script, folder.path() + "/out");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.log.find("bad.txt: line 2:"), std::string::npos);
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 #include "ScriptFile.h"
 #include "ScriptRun.h"
 
+#include "ScriptedRun.h"
+#include "StderrCapture.h"
 #include "TempFolder.h"
 #include "platform/DeviceProfile.h"
 #include "platform/entry.h"
@@ -78,9 +80,9 @@ TEST_F(ScriptInputs, AFolderAsTheScriptRunsNothingAndEndsWithStatusTwo)
 {
     setenv("PH_SCRIPT", folder.path().c_str(), 1);
     setenv("PH_FRAMES", (folder.path() + "/out").c_str(), 1);
-    testing::internal::CaptureStderr();
+    testsupport::StderrCapture stderrText;
     EXPECT_EQ(host::runScript(nullptr, u""), 2);
-    const std::string said = testing::internal::GetCapturedStderr();
+    const std::string said = stderrText.text();
     EXPECT_NE(said.find("is not a regular file"), std::string::npos) << said;
     EXPECT_EQ(createMIDletCalls(), 0);
 }
@@ -119,33 +121,14 @@ TEST_F(ScriptInputs, AHeadlessRunNeverWritesThePlayersRecords)
     EXPECT_TRUE(fs::exists(players));
 }
 
-// Runs the real program with `environment` put before it; its status (-1 when it did not exit).
-int runProgram(const std::string& environment, const std::string& log)
-{
-    const std::string command =
-        "env " + environment + " '" + PH_PROGRAM + "' >'" + log + "' 2>&1 </dev/null";
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 TEST(ProgramInputs, AScriptedRunWithAnEmptyRegistrySettingKeepsAwayFromThePlayersRecords)
 {
     testsupport::TempFolder folder;
     const std::string script = folder.write("play.txt", "8 records stores\n9 end\n");
     const std::string home = folder.path() + "/home";
-    const int status =
-        runProgram("PH_WINDOW_BACKEND=script PH_REGISTRY= XDG_DATA_HOME='" + home +
-                       "' PH_SCRIPT='" + script + "' PH_FRAMES='" + folder.path() + "/out'",
-                   folder.path() + "/log");
-    EXPECT_EQ(status, 0) << readFile(folder.path() + "/log");
+    const testsupport::ScriptedRun run = testsupport::runScript(
+        PH_PROGRAM, script, folder.path() + "/out", {{"PH_REGISTRY", ""}, {"XDG_DATA_HOME", home}});
+    EXPECT_EQ(run.status, 0) << run.log;
     EXPECT_FALSE(fs::exists(home + "/pallasterhorn")) << "the player's records were touched";
     EXPECT_TRUE(fs::exists(folder.path() + "/out/registry.sqlite"));
 }
@@ -153,12 +136,10 @@ TEST(ProgramInputs, AScriptedRunWithAnEmptyRegistrySettingKeepsAwayFromThePlayer
 TEST(ProgramInputs, ADeviceAsTheScriptIsRefusedWithStatusTwo)
 {
     testsupport::TempFolder folder;
-    const int status = runProgram("PH_WINDOW_BACKEND=script PH_SCRIPT=/dev/zero PH_FRAMES='" +
-                                      folder.path() + "/out'",
-                                  folder.path() + "/log");
-    EXPECT_EQ(status, 2);
-    EXPECT_NE(readFile(folder.path() + "/log").find("/dev/zero is not a regular file"),
-              std::string::npos);
+    const testsupport::ScriptedRun run =
+        testsupport::runScript(PH_PROGRAM, "/dev/zero", folder.path() + "/out");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.log.find("/dev/zero is not a regular file"), std::string::npos);
 }
 
 } // namespace

@@ -39,10 +39,7 @@ class ScriptRun : public HostTest
     }
     std::string output(const std::string& name, const std::string& outputs = "out")
     {
-        std::ifstream in(folder.path() + "/" + outputs + "/" + name, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
+        return folder.read(outputs + "/" + name);
     }
     // Fresh state for a second run in the same test.
     void again()

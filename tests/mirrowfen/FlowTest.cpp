@@ -58,9 +58,9 @@ TEST_F(FlowTest, StartShowsTheMenuAndANewGameCountsItsIntroIntoPlay)
     EXPECT_EQ(STATE_PLAYING, gameState);
 }
 
-TEST_F(FlowTest, TheMainMenuStartsTheRegisteredGame)
+TEST_F(FlowTest, TheMainMenuStartsTheGameOfItsSecondEntry)
 {
-    registerGame();
+    shelltest::putGame(1, gameEntry);
     startToMainMenu(gameArchive({}));
     auto idle = [this] {
         for (int i = 0; i < 80 && current<gamelib::MainMenu>() &&
@@ -254,10 +254,8 @@ TEST_F(FlowTest, TheLevelJumpTakesAnyTwoDigitLevel)
 TEST_F(FlowTest, TheLoadingBarFillsStepByStepToItsEnd)
 {
     startToMainMenu(gameArchive({}));
-    registerGame();
     gamelib::currentScreen->stop();
-    gamelib::GameInterfacePtr made =
-        gamelib::ShellScreens::make(gamelib::shellScreens().makeGames[1]);
+    gamelib::GameInterfacePtr made = makeMirrowfen();
     gamelib::currentScreen = made;
     made->start();
     // What the last flush of loading shows: the bar's frame at (66, 280), 108 x 10, filled in

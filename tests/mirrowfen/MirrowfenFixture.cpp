@@ -150,10 +150,9 @@ void MirrowfenTest::startGameAt(int width, int height,
 
 void MirrowfenTest::launch()
 {
-    mirrowfen::registerGame();
+    shelltest::putGame(1, mirrowfen::gameEntry);
     gamelib::currentScreen->stop();
-    gamelib::GameInterfacePtr made =
-        gamelib::ShellScreens::make(gamelib::shellScreens().makeGames[1]);
+    gamelib::GameInterfacePtr made = mirrowfen::makeMirrowfen();
     m_game = dynamic_cast<mirrowfen::Mirrowfen*>(made.get());
     ASSERT_TRUE(m_game);
     gamelib::currentScreen = made;

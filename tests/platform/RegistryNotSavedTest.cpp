@@ -2,6 +2,7 @@
 // opened in any of the ways a player's disk offers. Each is told once with a message box, leaves
 // the file as it was, and lets the game go on.
 #include "RegistryFixture.h"
+#include "TempFolder.h"
 
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -50,10 +51,7 @@ class RecordsNotSaved : public RegistryFixture
         if (S_ISLNK(st.st_mode)) {
             out += "link " + fs::read_symlink(path, ec).string();
         } else if (S_ISREG(st.st_mode)) {
-            std::ifstream in(path, std::ios::binary);
-            std::stringstream s;
-            s << in.rdbuf();
-            out += "bytes " + std::to_string(std::hash<std::string>{}(s.str()));
+            out += "bytes " + std::to_string(std::hash<std::string>{}(testsupport::readFile(path)));
         } else if (S_ISDIR(st.st_mode)) {
             for (const auto& e : fs::directory_iterator(path, ec))
                 out += "/" + e.path().filename().string();

@@ -3,6 +3,7 @@
 #include "ShellScreensFixture.h"
 
 #include "gallery/Gallery.h"
+#include "gamelib/GameStatics.h"
 #include "gamelib/MainMenu.h"
 
 using gamelib::GameInterface;
@@ -261,7 +262,8 @@ TEST_F(MainMenuTest, ChoosingExitEndsTheApplicationAfterTheClosingTime)
 
 TEST_F(MainMenuTest, ARegisteredGameIsStartedAndAMissingOneOpensAFreshMenu)
 {
-    gamelib::shellScreens().makeGames[1] = [] { return GameInterfacePtr(new FakeGame); };
+    shelltest::putGame(1, {u"mirf", u"logoMirf.png", &gamelib::mirrowfenName,
+                           [] { return GameInterfacePtr(new FakeGame); }});
     startToMainMenu();
     GameInterfacePtr first = gamelib::currentScreen;
     press('5');
@@ -282,7 +284,8 @@ TEST_F(MainMenuTest, ARegisteredGameIsStartedAndAMissingOneOpensAFreshMenu)
 
 TEST_F(MainMenuTest, ASelectionMovedToExitWhileAGameLaunchesOpensAFreshMenu)
 {
-    gamelib::shellScreens().makeGames[0] = [] { return GameInterfacePtr(new FakeGame); };
+    shelltest::putGame(0, {u"tesk", u"logoTesk.png", &gamelib::tessarineName,
+                           [] { return GameInterfacePtr(new FakeGame); }});
     startToMainMenu();
     GameInterfacePtr first = gamelib::currentScreen;
     press('5'); // launch the first game

@@ -9,6 +9,8 @@
 #include "gamelib/MainMenu.h"
 #include "gamelib/TextTable.h"
 
+#include <string>
+
 using gamelib::GameMenu;
 using langmenu::LangMenu;
 using shelltest::kFontHeight;
@@ -27,6 +29,15 @@ class StartUpQuestions : public shelltest::ShellScreens
              {u"tessarinesfx_level", u"tessarinemusic_level", u"mirrowfensfx_level",
               u"mirrowfenmusic_level", u"corvantinesfx_level", u"corvantinemusic_level"})
             EXPECT_EQ(expected, level(name)) << gamelibtest::ascii(name);
+    }
+    // Start-up on a screen of the given size (big graphics) up to the language question.
+    LangMenu* askOnScreen(int w, int h)
+    {
+        shellArchive({{std::to_string(w) + "x" + std::to_string(h), "graphics=big\r\n"}});
+        startDisplay(w, h);
+        lib->startApp();
+        step();
+        return current<LangMenu>();
     }
 };
 
@@ -193,11 +204,7 @@ TEST_F(StartUpQuestions, TheBoxBandIsDarkenedAndTheChosenRowHighlighted)
 
 TEST_F(StartUpQuestions, OnATallScreenTheNamesSitTwoPixelsHigher)
 {
-    shellArchive({{"240x480", "graphics=big\r\n"}});
-    startDisplay(240, 480);
-    lib->startApp();
-    step();
-    auto* menu = current<LangMenu>();
+    auto* menu = askOnScreen(240, 480);
     ASSERT_TRUE(menu);
     const int32_t middle = menu->boxY + menu->rowHeight / 2;
     const int32_t x = 120 - 21 + 1;
@@ -224,27 +231,42 @@ TEST_F(StartUpQuestions, TheSoundAnswerIsHighlightedUnderTheQuestion)
     EXPECT_FALSE(pixelIs(left, no, SoundMenu::kHighlightColour));
 }
 
-TEST_F(StartUpQuestions, OnALandscapeScreenTheBoxesAreCentredBelowTheTitle)
+TEST_F(StartUpQuestions, OnALandscapeScreenTheBoxesStartAsFarDownAsTheyAreWide)
 {
-    // Placed as far down as the box is wide, the boxes would start 14 pixels from the top of a
-    // 240-pixel-high screen, over the backdrop's title.
-    shellArchive({{"320x240", "graphics=big\r\n"}});
-    startDisplay(320, 240);
-    lib->startApp();
-    step();
-    auto* languages = current<LangMenu>();
+    // 212 pixels wide: both boxes start 14 pixels from the top of a 240-pixel-high screen.
+    auto* languages = askOnScreen(320, 240);
     ASSERT_TRUE(languages);
     EXPECT_EQ(212, languages->boxWidth);
-    EXPECT_EQ((240 - 2 * (kFontHeight + 4)) / 2, languages->boxY);
-    EXPECT_TRUE(pixelIs(languages->boxX + 3, 113, LangMenu::kHighlightColour));
-    EXPECT_FALSE(pixelIs(languages->boxX + 3, 20, LangMenu::kHighlightColour));
+    EXPECT_EQ(14, languages->boxY);
+    const int32_t left = languages->boxX + 3;
+    EXPECT_TRUE(pixelIs(left, 14 + 1, LangMenu::kHighlightColour));
+    EXPECT_FALSE(pixelIs(left, 14 - 1, LangMenu::kHighlightColour));
+    EXPECT_FALSE(pixelIs(left, 14 + kFontHeight + 4 + 1, LangMenu::kHighlightColour));
+    EXPECT_TRUE(pixelIs(160 - 21 + 1, 14 + (kFontHeight + 4) / 2 - 3, shelltest::kGlyph))
+        << "ENGLISH in the first row";
     press('5');
     auto* sound = current<SoundMenu>();
     ASSERT_TRUE(sound);
-    EXPECT_EQ((240 - (3 * kFontHeight + 12)) / 2, sound->boxY);
+    EXPECT_EQ(14, sound->boxY);
     step();
-    const int32_t no = sound->boxY + 2 * sound->rowHeight + sound->rowHeight / 2;
-    EXPECT_TRUE(pixelIs(sound->boxX + 3, no, SoundMenu::kHighlightColour));
+    const int32_t no = 14 + 2 * (kFontHeight + 4);
+    EXPECT_TRUE(pixelIs(left, no + 1, SoundMenu::kHighlightColour));
+    EXPECT_FALSE(pixelIs(left, no - 1, SoundMenu::kHighlightColour));
+}
+
+TEST_F(StartUpQuestions, ABoxThatWouldLeaveTheScreenIsCentredOnItsHeight)
+{
+    // 266 pixels wide on a screen 150 high: started as far down as it is wide it would begin
+    // above the screen, so each box stands in the middle of the height.
+    auto* languages = askOnScreen(400, 150);
+    ASSERT_TRUE(languages);
+    const int32_t top = (150 - 2 * (kFontHeight + 4)) / 2;
+    EXPECT_EQ(top, languages->boxY);
+    EXPECT_TRUE(pixelIs(languages->boxX + 3, top + 1, LangMenu::kHighlightColour));
+    press('5');
+    auto* sound = current<SoundMenu>();
+    ASSERT_TRUE(sound);
+    EXPECT_EQ((150 - 3 * (kFontHeight + 4)) / 2, sound->boxY);
 }
 
 TEST_F(StartUpQuestions, OnAPortraitScreenTheBoxStartsAsFarDownAsItIsWide)

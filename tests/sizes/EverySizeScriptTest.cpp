@@ -3,6 +3,9 @@
 // the gallery to the exit entry of the main menu. Every size must get through without an error
 // box, an exception or a missing resource or text, and draw screens of its own size that differ
 // where the walk changed the screen. The screens stay in the build folder for looking at.
+#include "ScriptedRun.h"
+#include "TempFolder.h"
+
 #include <gtest/gtest.h>
 #include <png.h>
 
@@ -24,24 +27,18 @@ struct ScreenSize
     int height;
 };
 
+using testsupport::readFile;
+
 std::string name(const ScreenSize& s)
 {
     return std::to_string(s.width) + "x" + std::to_string(s.height);
 }
 
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 // The manifest as file name -> hash.
-std::map<std::string, std::string> readManifest(const std::string& path)
+std::map<std::string, std::string> readManifest(const std::string& text)
 {
     std::map<std::string, std::string> hashes;
-    std::istringstream lines(readFile(path));
+    std::istringstream lines(text);
     std::string pass, file, hash;
     while (lines >> pass >> file >> hash)
         hashes[file] = hash;
@@ -150,15 +147,13 @@ class EverySize : public ::testing::TestWithParam<ScreenSize>
         std::error_code ec;
         std::filesystem::remove_all(out, ec);
         std::filesystem::create_directories(out, ec);
-        const std::string command = "PH_SCREEN_WIDTH=" + std::to_string(GetParam().width) +
-                                    " PH_SCREEN_HEIGHT=" + std::to_string(GetParam().height) +
-                                    " PH_WINDOW_BACKEND=script PH_SCRIPT='" + PH_SIZE_SCRIPT +
-                                    "' PH_FRAMES='" + out + "' '" + PH_PROGRAM + "' >'" + out +
-                                    "/run.log' 2>&1";
-        const int status = std::system(command.c_str());
-        exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        log = readFile(out + "/run.log");
-        hashes = readManifest(out + "/manifest.txt");
+        const testsupport::ScriptedRun run =
+            testsupport::runScript(PH_PROGRAM, PH_SIZE_SCRIPT, out,
+                                   {{"PH_SCREEN_WIDTH", std::to_string(GetParam().width)},
+                                    {"PH_SCREEN_HEIGHT", std::to_string(GetParam().height)}});
+        exitStatus = run.status;
+        log = run.log;
+        hashes = readManifest(run.manifest);
     }
 
     std::string out;
@@ -201,6 +196,24 @@ TEST_P(EverySize, TheWalkGetsEverywhereAndEndsNormally)
         ASSERT_EQ(keys.width, w);
         EXPECT_EQ(strayPixels(keys, w / 2, 10, 11, {0x96A3C8}), 0);
         EXPECT_TRUE(near(keys.at(10, 12), 0x96A3C8));
+    }
+    for (const char* question : {"language", "sound"}) {
+        // The start-up questions: the highlighted row (the first language; "no", the last of
+        // the sound box's three rows) lies wholly on the screen, at the box's left edge.
+        SCOPED_TRACE(question);
+        const int w = GetParam().width, h = GetParam().height;
+        const Picture p = readPicture(out + "/" + question + ".png");
+        ASSERT_EQ(p.width, w);
+        const int x = (w - 2 * (w / 3)) / 2 + 3;
+        int first = -1, last = -1;
+        for (int y = 0; y < h; ++y)
+            if (near(p.at(x, y), 0x7381A9)) {
+                first = first < 0 ? y : first;
+                last = y;
+            }
+        EXPECT_GT(first, 0);
+        EXPECT_LT(last, h - 1);
+        EXPECT_GE(last - first + 1, 8) << "a row of the menu font";
     }
     {
         // The gallery with nothing unlocked: violet inside a light grey outline.

@@ -33,7 +33,12 @@ std::string TempFolder::write(const std::string& name, const std::string& bytes)
 
 std::string TempFolder::read(const std::string& name) const
 {
-    std::ifstream in(std::filesystem::path(m_path) / name, std::ios::binary);
+    return readFile((std::filesystem::path(m_path) / name).string());
+}
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();

@@ -331,6 +331,39 @@ TEST_F(FlowTest, TheHiddenLevelSelectTakesOnlyLevelsThatExist)
     EXPECT_EQ(STATE_PLAYING, gameState);
 }
 
+// A jump to a level without a file plays on with the bricks in play, and they stay in sight:
+// the picture, the walls and the bricks are drawn as before the jump.
+TEST_F(FlowTest, AFailedLevelJumpKeepsTheBricksInPlayInSight)
+{
+    startGame({{1, kOneBrick}});
+    startPlaying();
+    step();
+    const int x = cellX(5);
+    const int y = cellY(5);
+    ASSERT_TRUE(pixelIs(x, y, tessatest::kPlain6));
+    const uint16_t above = windowPixel(x, y - 2 * bricks().cellHeight);
+    const auto* picture = bricks().picture.get();
+    (*gamelib::levelJumpSequence)[3] = 0;
+    (*gamelib::levelJumpSequence)[4] = 7;
+    gamelib::levelJumpNumber = 7;
+    gamelib::levelJumpFlag = 1;
+    step();
+    ASSERT_EQ(STATE_GET_READY, gameState);
+    EXPECT_EQ(1, bricks().levelNumber);
+    EXPECT_EQ(1, bricks().remaining);
+    EXPECT_EQ(picture, bricks().picture.get()) << "the wait shows the level's own picture";
+    steps(62);
+    ASSERT_EQ(STATE_PLAYING, gameState);
+    EXPECT_TRUE(pixelIs(x, y, tessatest::kPlain6)) << "the brick is in sight";
+    EXPECT_EQ(above, windowPixel(x, y - 2 * bricks().cellHeight)) << "on the same picture";
+    // Clearing that brick clears the level.
+    Ball& b = ball(0);
+    b.setKind(1);
+    brick(5, 5).hit(&b);
+    step();
+    EXPECT_EQ(STATE_LEVEL_CLEARED, gameState);
+}
+
 } // namespace
 
 // A game over stops every sound, and the menu it returns to stays quiet (the menu's tune starts

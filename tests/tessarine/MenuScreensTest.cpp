@@ -3,6 +3,7 @@
 #include "TessarineFixture.h"
 
 #include "gamelib/GameMenu.h"
+#include "gamelib/GameStatics.h"
 #include "gamelib/ScreenCanvas.h"
 #include "gamelib/VirtualKeyboard.h"
 
@@ -172,21 +173,14 @@ TEST_F(MenuScreensTest, TheGalleryOpensFromTheMenuAndTheLeftSoftKeyComesBack)
     EXPECT_FALSE(game().gallery->stopped);
 }
 
-TEST_F(MenuScreensTest, TheMainMenuTableMakesTheGame)
+TEST_F(MenuScreensTest, TheShellsReleaseDropsTheGamesOwnGlobals)
 {
-    registerTessarine();
-    gamelib::GameInterfacePtr made =
-        gamelib::ShellScreens::make(gamelib::shellScreens().makeGames[0]);
-    EXPECT_TRUE(dynamic_cast<Tessarine*>(made.get()));
-    registerTessarine();
-    int releasers = 0;
-    for (void (*slot)() : gamelib::shellScreens().releasers)
-        releasers += slot == &releaseModule;
-    EXPECT_EQ(1, releasers) << "registered once";
-    gamelib::shellScreens().makeGames[0] = nullptr;
-    for (void (*&slot)() : gamelib::shellScreens().releasers)
-        if (slot == &releaseModule)
-            slot = nullptr;
+    startGame({{1, levelFile({"", "", "", "", "", ".....f....."})}});
+    shelltest::putGame(0, gameEntry);
+    ASSERT_TRUE(brickList) << "the running game keeps its bricks";
+    gamelib::currentScreen->stop();
+    gamelib::GameStatics::release();
+    EXPECT_FALSE(brickList);
 }
 
 } // namespace

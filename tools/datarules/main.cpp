@@ -5,6 +5,7 @@
 //   datarules probes SET...    reads stored entry names, one a line, and writes every name the
 //                              game may try for them on a large screen with the graphics sets
 //                              SET..., and the alias files of those sets, one a line
+#include "ProgramGames.h"
 #include "gamelib/ResourceNames.h"
 
 #include <cstdio>
@@ -96,7 +97,7 @@ int main(int argc, char** argv)
         return usage();
     const std::string command = argv[1];
     if (command == "folders" && argc == 2) {
-        DStringArrayPtr folders = gamelib::aliasedFolders();
+        DStringArrayPtr folders = gamelib::aliasedFolders(programGames());
         for (int32_t i = 0; i < folders->length; ++i)
             std::printf("%s\n", narrow(folders[i]).c_str());
         return 0;
@@ -109,7 +110,7 @@ int main(int argc, char** argv)
     while (std::getline(std::cin, line))
         if (!line.empty())
             probesOf(line, sets, probes);
-    DStringArrayPtr folders = gamelib::aliasedFolders();
+    DStringArrayPtr folders = gamelib::aliasedFolders(programGames());
     for (const std::string& set : sets)
         for (int32_t i = 0; i < folders->length; ++i)
             probes.insert(narrow(gamelib::aliasFileOf(wide(set), folders[i])));

@@ -4,6 +4,7 @@
 
 #include "GameEngine.h"
 #include "HostResources.h"
+#include "ProgramGames.h"
 #include "RunEngine.h"
 
 #include "display/VideoDetect.h"
@@ -16,16 +17,6 @@
 #include "platform/testing/FakeClock.h"
 #include "platform/window/InstanceRegistry.h"
 #include "platform/window/WindowSystem.h"
-
-#ifdef PH_SOAK_WITH_TESSARINE
-#include "tessarine/Tessarine.h"
-#endif
-#ifdef PH_SOAK_WITH_MIRROWFEN
-#include "mirrowfen/Mirrowfen.h"
-#endif
-#ifdef PH_SOAK_WITH_CORVANTINE
-#include "corvantine/Corvantine.h"
-#endif
 
 #include <chrono>
 #include <condition_variable>
@@ -112,15 +103,7 @@ class PassWatchdog
 
 void registerGames()
 {
-#ifdef PH_SOAK_WITH_TESSARINE
-    tessarine::registerTessarine();
-#endif
-#ifdef PH_SOAK_WITH_MIRROWFEN
-    mirrowfen::registerGame();
-#endif
-#ifdef PH_SOAK_WITH_CORVANTINE
-    corvantine::registerCorvantine();
-#endif
+    gamelib::shellScreens().games = programGames();
 }
 
 bool runSoak(const SoakOptions& options, SoakFigures& figures)

@@ -90,10 +90,8 @@ gamelib::GameInterfacePtr makeCorvantine()
     return gamelib::GameInterfacePtr(new Corvantine());
 }
 
-void registerCorvantine()
-{
-    gamelib::shellScreens().makeGames[2] = &makeCorvantine;
-}
+constinit const gamelib::GameEntry gameEntry{u"corv", u"logoCorv.png", &gamelib::corvantineName,
+                                             &makeCorvantine, &resetGlobals};
 
 void Corvantine::start()
 {

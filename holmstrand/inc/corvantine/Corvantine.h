@@ -6,6 +6,7 @@
 #include "corvantine/CorvantineState.h"
 
 #include "gamelib/CustomControls.h"
+#include "gamelib/GameEntry.h"
 #include "gamelib/GameInterface.h"
 #include "gamelib/GameMenu.h"
 
@@ -60,14 +61,14 @@ class Corvantine : public gamelib::GameInterface
 
 using CorvantinePtr = qev::lang::DPtr<Corvantine>;
 
-// A new formation shooter (not started), for the main menu's table of games.
+// A new formation shooter (not started).
 gamelib::GameInterfacePtr makeCorvantine();
 
 // The game's menu (module state like the rest of the game).
 extern gamelib::GameMenuPtr gameMenu;
 // The key configuration of this game.
 extern gamelib::CustomControlsPtr keyDialog;
-// Puts the formation shooter into the main menu's table (third game).
-void registerCorvantine();
+// The formation shooter's entry in the program's table of games.
+extern const gamelib::GameEntry gameEntry;
 
 } // namespace corvantine

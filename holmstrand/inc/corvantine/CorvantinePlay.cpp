@@ -74,8 +74,9 @@ void Corvantine::playStep()
 {
     if (gamelib::levelJumpFlag) {
         gamelib::levelJumpFlag = 0;
-        // A number past the last level ends the game through the level set-up; 0 and below
-        // would set up a level without dives.
+        // A number past the last level ends the game through the level set-up. 0 and below
+        // are refused: their remainder of (level - 1) by 5 is negative, which would show and
+        // unlock another game's picture, and from -2 down the level would have no dives.
         const int32_t n = gamelib::levelJumpNumber;
         if (n >= 1) {
             level = n;
@@ -161,16 +162,18 @@ void Corvantine::playStep()
             AlienShip& ship = *(*fleet)[i];
             if (ship.state >= AlienShip::EXPLODING)
                 continue;
+            bool shot = false;
             if (shotX != kFree && ship.hitTest(shotX, shotY, bulletImage->w, bulletImage->h)) {
                 shotX = kFree;
                 shotPause = kShotPause;
                 shipDestroyed(ship);
+                shot = true;
             }
-            // Each collision costs a life, also several in one step. A ship that the shot has
-            // just hit is already counted and cannot ram as well.
-            if (ship.state != AlienShip::EXPLODING &&
-                ship.hitTest(shipX - shipHalfWidth, shipTop, shipWidth, shipHeight)) {
-                shipDestroyed(ship);
+            // Each collision costs a life, also several in one step, and also from a ship the
+            // shot has just hit: that one still rams, but scores and counts only once.
+            if (ship.hitTest(shipX - shipHalfWidth, shipTop, shipWidth, shipHeight)) {
+                if (!shot)
+                    shipDestroyed(ship);
                 loseLife();
             }
             if (liveShips <= 0) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "CreateMIDlet.h" // the host declares it; GameLib.cpp defines it
+#include "gamelib/GameEntry.h"
 #include "gamelib/GameInterface.h"
 
 #include "io/DInputStream.h"
@@ -117,7 +118,7 @@ GameInterfacePtr makeShellMainMenu();
 qev::lang::DObjectPtr makeShellNameKeyboard();
 
 // The screens that start-up and the main menu create are reached through this table, so that
-// tests can put small screens in and the games can register themselves.
+// tests can put small screens in and the program can list its games.
 struct ShellScreens
 {
     // A new language menu (not started).
@@ -126,15 +127,10 @@ struct ShellScreens
     GameInterfacePtr (*startSoundMenu)(qev::lang::DStringArrayPtr prefixes) = &startShellSoundMenu;
     // A new main menu (not started).
     GameInterfacePtr (*makeMainMenu)() = &makeShellMainMenu;
-    // The three games of the main menu (brick-breaker, space-rock game, formation shooter), not
-    // started; null while a game is not part of the program.
-    static constexpr int kGames = 3;
-    GameInterfacePtr (*makeGames[kGames])() = {};
+    // The games of the main menu, in menu order; empty until the program lists them.
+    GameTable games;
     // The name-entry keyboard that GameStatics::init makes for the game menus.
     qev::lang::DObjectPtr (*makeNameKeyboard)() = &makeShellNameKeyboard;
-    // Drop the globals of the games and the other screens at GameStatics::release.
-    static constexpr int kReleasers = 8;
-    void (*releasers[kReleasers])() = {};
 
     // The maker's screen; NullPointerException when no maker was registered.
     static GameInterfacePtr make(GameInterfacePtr (*maker)());

@@ -53,10 +53,10 @@ void paintProgressStep()
 
 DStringArrayPtr gamePrefixes()
 {
-    DStringArrayPtr prefixes = new DStringArray(3);
-    prefixes[0] = tessarineName;
-    prefixes[1] = mirrowfenName;
-    prefixes[2] = corvantineName;
+    const GameTable games = shellScreens().games;
+    DStringArrayPtr prefixes = new DStringArray(static_cast<int32_t>(games.size()));
+    for (int32_t i = 0; i < prefixes->length; ++i)
+        prefixes[i] = games[i].name ? *games[i].name : nullptr;
     return prefixes;
 }
 

@@ -118,9 +118,9 @@ void GameStatics::release()
     MainMenu::openingMillis = 0;
     gallery::Gallery::forgetMask();
     // What the games and the other screens keep.
-    for (void (*release)() : shellScreens().releasers)
-        if (release)
-            release();
+    for (const GameEntry& game : shellScreens().games)
+        if (game.release)
+            game.release();
     gameLib = nullptr;
 }
 

@@ -81,14 +81,11 @@ void ImageFont::readDescriptor(const qev::io::DInputStreamPtr& in, const DString
     std::u16string text;
     std::vector<int8_t> advances;
     int32_t count = -1;
-    // The glyph records decide, not the count: a count that disagrees with them (too large, too
-    // small or negative) would otherwise leave the page's text invisible. Records are read up to
-    // the count and on to the end of the descriptor.
+    // The count decides how many records are read; whatever follows them is not the font's.
+    // Records that end before the count keep the whole glyphs read so far.
     const bool ended = tolerant([&] {
         count = data->readByte();
-        for (;;) {
-            if (static_cast<int32_t>(advances.size()) >= count && in->available() <= 0)
-                break;
+        while (static_cast<int32_t>(advances.size()) < count) {
             DStringPtr glyph = data->readUTF();
             const int8_t advance = static_cast<int8_t>(data->readByte());
             if (upperCase)
@@ -97,7 +94,7 @@ void ImageFont::readDescriptor(const qev::io::DInputStreamPtr& in, const DString
             advances.push_back(advance);
         }
     });
-    if (!ended || count != static_cast<int32_t>(advances.size()))
+    if (!ended || count < 0)
         reportDamaged(name, "count " + std::to_string(count) + ", " +
                                 std::to_string(advances.size()) + " whole glyphs");
     const auto glyphs = static_cast<int32_t>(advances.size());

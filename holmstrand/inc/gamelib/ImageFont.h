@@ -29,7 +29,8 @@ class ImageFont : public qev::lang::DObject
     const char* getClassName() override { return "ImageFont"; }
 
     // Loads pages 0 to 9 of the folder. A page whose image or descriptor cannot be opened is
-    // skipped; one whose descriptor is damaged keeps the whole glyphs it holds and is reported.
+    // skipped. A page reads as many glyphs as its count says; one whose glyphs end before the
+    // count, or whose count is negative, keeps the whole glyphs read and is reported.
     // Pages are used from 0 to the count - 1.
     void load(qev::lang::DStringPtr folder);
 

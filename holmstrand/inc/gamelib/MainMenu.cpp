@@ -30,18 +30,22 @@ constexpr int32_t kOpeningMillis = 1000;
 constexpr int32_t kClosingMillis = 1700;
 constexpr int32_t kLogoMillis = 300;
 
-const char16_t* const kIconNames[MainMenu::kEntries] = {u"tesk.png", u"mirf.png", u"corv.png",
-                                                        u"gallery.png", u"exit.png"};
-const char16_t* const kSelectedNames[MainMenu::kEntries] = {
-    u"tesk_s.png", u"mirf_s.png", u"corv_s.png", u"gallery_s.png", u"exit_s.png"};
-const char16_t* const kLogoNames[MainMenu::kEntries] = {
-    u"logoTesk.png", u"logoMirf.png", u"logoCorv.png", u"logoGallery.png", u"logoExit.png"};
+// The icons after the games'.
+constexpr const char16_t* kGalleryIcon = u"gallery";
+constexpr const char16_t* kExitIcon = u"exit";
+constexpr const char16_t* kGalleryLogo = u"logoGallery.png";
+constexpr const char16_t* kExitLogo = u"logoExit.png";
 
-GameImageArrayPtr cutPieces(const char16_t* const (&names)[MainMenu::kEntries])
+// One piece per entry: the games' in table order, then the gallery's and the exit's, named by
+// `name` from the entry's icon stem and logo.
+template <class Name> GameImageArrayPtr cutPieces(GameTable games, Name name)
 {
-    GameImageArrayPtr pieces = new GameImageArray(MainMenu::kEntries);
-    for (int32_t i = 0; i < MainMenu::kEntries; ++i)
-        pieces[i] = requirePiece(names[i]);
+    const int32_t count = static_cast<int32_t>(games.size()) + 2;
+    GameImageArrayPtr pieces = new GameImageArray(count);
+    for (int32_t i = 0; i < count - 2; ++i)
+        pieces[i] = requirePiece(name(games[i].folder, games[i].logo));
+    pieces[count - 2] = requirePiece(name(kGalleryIcon, kGalleryLogo));
+    pieces[count - 1] = requirePiece(name(kExitIcon, kExitLogo));
     return pieces;
 }
 
@@ -61,13 +65,18 @@ void MainMenu::start()
     logoOutMillis = kLogoMillis;
 
     loadAtlas(u"/menu/small_icons");
-    m_icons = cutPieces(kIconNames);
-    m_selectedIcons = cutPieces(kSelectedNames);
-    m_logos = cutPieces(kLogoNames);
+    const GameTable games = shellScreens().games;
+    m_icons = cutPieces(
+        games, [](const char16_t* stem, const char16_t*) { return DStringPtr(stem) + u".png"; });
+    m_selectedIcons = cutPieces(
+        games, [](const char16_t* stem, const char16_t*) { return DStringPtr(stem) + u"_s.png"; });
+    m_logos =
+        cutPieces(games, [](const char16_t*, const char16_t* logo) { return DStringPtr(logo); });
+    galleryEntry = static_cast<int32_t>(games.size());
+    exitEntry = galleryEntry + 1;
     layout();
     selection = 0;
     shownLogo = 0;
-    exitEntry = 4;
 }
 
 void MainMenu::layout()
@@ -76,18 +85,20 @@ void MainMenu::layout()
     const int32_t ih = m_icons[0]->h;
     spacing = iw + (2 * iw) / 3;
     const int32_t column = (spacing / 2 - 5) << 16;
-    const int32_t step = ((3 * screenHeight) / 4) / 5;
+    const int32_t count = entries();
+    const int32_t step = ((3 * screenHeight) / 4) / count;
     const int32_t bottom = screenHeight - (3 * ih) / 4;
-    for (int32_t i = 0; i < kEntries; ++i) {
+    for (std::vector<int32_t>* v : {&targetX, &targetY, &posX, &posY, &velX, &velY})
+        v->assign(count, 0);
+    for (int32_t i = 0; i < count; ++i) {
         targetX[i] = column;
-        targetY[i] = (bottom - (kEntries - 1 - i) * step) << 16;
+        targetY[i] = (bottom - (count - 1 - i) * step) << 16;
         posY[i] = targetY[i];
         // Widened first: the magnitude of the smallest int does not fit an int.
         const int64_t drawn = std::llabs(static_cast<int64_t>(sharedRandom->next(32)));
         const int32_t r = spacing > 0 ? static_cast<int32_t>(drawn % spacing) : 0;
         posX[i] = column - ((spacing + r) << 16);
         velX[i] = i == 2 ? 0 : 0x10000;
-        velY[i] = 0;
     }
 }
 
@@ -126,7 +137,7 @@ void MainMenu::move(int32_t& position, int32_t& velocity, int32_t target) const
 
 void MainMenu::update()
 {
-    for (int32_t i = 0; i < kEntries; ++i) {
+    for (int32_t i = 0; i < entries(); ++i) {
         move(posX[i], velX[i], targetX[i]);
         move(posY[i], velY[i], targetY[i]);
     }
@@ -139,7 +150,7 @@ void MainMenu::update()
 
 void MainMenu::select(int32_t entry)
 {
-    selection = (entry + kEntries) % kEntries;
+    selection = (entry + entries()) % entries();
 }
 
 void MainMenu::handleInput(bool& skipStateMachine)
@@ -190,7 +201,7 @@ void MainMenu::handleInput(bool& skipStateMachine)
 bool MainMenu::tapTest()
 {
     pointerPressed = 0;
-    for (int32_t i = 0; i < kEntries; ++i) {
+    for (int32_t i = 0; i < entries(); ++i) {
         const GameImage& icon = *m_icons[i];
         const int32_t left = (posX[i] >> 16) - icon.w / 2;
         const int32_t top = (posY[i] >> 16) - icon.h / 2;
@@ -210,7 +221,7 @@ void MainMenu::choose()
     else
         launchFlag = 1;
     startTransition4();
-    for (int32_t i = 0; i < kEntries; ++i)
+    for (int32_t i = 0; i < entries(); ++i)
         targetX[i] = -spacing << 16;
     targetX[selection] = (spacing / 2 - 5) << 16;
 }
@@ -264,14 +275,14 @@ void MainMenu::runStateMachine()
 void MainMenu::launch()
 {
     GameInterfacePtr next;
-    if (selection == kGalleryEntry) {
+    if (selection == galleryEntry) {
         next = new gallery::Gallery();
     } else {
         // Navigation keys still move the selection while the icons slide out, so a launch can
         // find it on the exit entry: there is no screen to make for that one.
-        GameInterfacePtr (*maker)() = selection >= 0 && selection < ShellScreens::kGames
-                                          ? shellScreens().makeGames[selection]
-                                          : nullptr;
+        const GameTable games = shellScreens().games;
+        GameInterfacePtr (*maker)() =
+            selection >= 0 && selection < galleryEntry ? games[selection].make : nullptr;
         if (!maker) {
             // The game is not part of this build: start over with a fresh main menu rather than
             // leave the player on a menu whose icons have slid away.
@@ -311,7 +322,7 @@ void MainMenu::paint()
     g.drawImage(m_backdrop, 0, 0, DGraphics::TOP | DGraphics::LEFT);
     if (countdown < 0)
         countdown = 0;
-    for (int32_t i = 0; i < kEntries; ++i) {
+    for (int32_t i = 0; i < entries(); ++i) {
         GameImagePtr icon = i == selection ? m_selectedIcons[i] : m_icons[i];
         icon->draw((posX[i] >> 16) - icon->w / 2, (posY[i] >> 16) - icon->h / 2);
     }

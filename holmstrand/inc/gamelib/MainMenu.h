@@ -1,7 +1,7 @@
-// The shell's start screen: five icons in a column at the left edge (the three games, the gallery,
-// exit) that spring towards their places, the logo of the selected entry sliding in at the bottom
-// right, and the backdrop. Choosing an entry slides the other icons out and, after the closing
-// time, starts the chosen screen or ends the application.
+// The shell's start screen: icons in a column at the left edge (the program's games in table
+// order, the gallery, exit; five in all) that spring towards their places, the logo of the selected
+// entry sliding in at the bottom right, and the backdrop. Choosing an entry slides the other icons
+// out and, after the closing time, starts the chosen screen or ends the application.
 #pragma once
 
 #include "gamelib/GameImage.h"
@@ -9,16 +9,14 @@
 
 #include "microedition/lcdui/DImage.h"
 
-#include <array>
 #include <cstdint>
+#include <vector>
 
 namespace gamelib {
 
 class MainMenu : public GameInterface
 {
   public:
-    static constexpr int32_t kEntries = 5;
-    static constexpr int32_t kGalleryEntry = 3;
     // Motion in 16.16 fixed point.
     static constexpr int32_t kAcceleration = 0x7000;
     static constexpr int32_t kNudge = 0x15000;
@@ -51,23 +49,26 @@ class MainMenu : public GameInterface
     int32_t countdown = 0;
     int32_t selection = 0;
     int32_t shownLogo = 0;
+    // The entries after the games.
+    int32_t galleryEntry = 3;
     int32_t exitEntry = 4;
     uint8_t launchFlag = 0;
     uint8_t exitFlag = 0;
     uint8_t logoShown = 0;
     int32_t spacing = 0;
-    std::array<int32_t, kEntries> targetX{};
-    std::array<int32_t, kEntries> targetY{};
-    std::array<int32_t, kEntries> posX{};
-    std::array<int32_t, kEntries> posY{};
-    std::array<int32_t, kEntries> velX{};
-    std::array<int32_t, kEntries> velY{};
+    std::vector<int32_t> targetX;
+    std::vector<int32_t> targetY;
+    std::vector<int32_t> posX;
+    std::vector<int32_t> posY;
+    std::vector<int32_t> velX;
+    std::vector<int32_t> velY;
 
     int32_t closingMillis = 0;
     int32_t logoInMillis = 0;
     int32_t logoOutMillis = 0;
 
   private:
+    int32_t entries() const { return exitEntry + 1; }
     void layout();
     void handleInput(bool& skipStateMachine);
     // The icon under the pointer becomes the selection; false when the tap hit none.

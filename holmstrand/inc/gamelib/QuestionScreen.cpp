@@ -7,6 +7,8 @@
 
 #include "lang/DSystem.h"
 
+#include <algorithm>
+
 namespace gamelib {
 
 using qev::microedition::lcdui::DGraphics;
@@ -15,9 +17,10 @@ using qev::microedition::lcdui::DImagePtr;
 
 int32_t QuestionScreen::boxTop(int32_t boxWidth, int32_t boxHeight)
 {
-    if (screenWidth > screenHeight)
-        return (screenHeight - boxHeight) / 2;
-    return (screenHeight - boxWidth) / 2;
+    const int32_t top = (screenHeight - boxWidth) / 2;
+    if (top >= 0 && top + boxHeight <= screenHeight)
+        return top;
+    return std::max(0, (screenHeight - boxHeight) / 2);
 }
 
 void QuestionScreen::setUpBox(int32_t rows)

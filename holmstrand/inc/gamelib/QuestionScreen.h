@@ -33,9 +33,9 @@ class QuestionScreen : public GameInterface
     // The box (two thirds of the screen wide, `rows` rows of the menu font), the backdrop (none
     // when its picture cannot be read), the label, and the tap gate closed from now.
     void setUpBox(int32_t rows);
-    // Top of the box: as far down as the box is wide, which on a portrait or square screen puts
-    // it below the backdrop's title. On a landscape screen that would lay the box over the
-    // title, so there the box is centred on its own height.
+    // Top of the box: as far down as the box is wide, on every screen. A box that would not
+    // stay on the screen so (a long list, a short screen) is centred on its own height instead,
+    // its first row kept on the screen.
     static int32_t boxTop(int32_t boxWidth, int32_t boxHeight);
     // Drops the backdrop and the label.
     void dropBox();

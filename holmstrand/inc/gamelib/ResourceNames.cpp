@@ -20,9 +20,18 @@ DStringArrayPtr namesOf(std::initializer_list<DStringPtr> names)
 
 } // namespace
 
-DStringArrayPtr aliasedFolders()
+DStringArrayPtr aliasedFolders(GameTable games)
 {
-    return namesOf({u"tesk", u"mirf", u"corv", u"menu", u"input", u"img"});
+    // The games' folders come first, in menu order, then the shell's own.
+    static constexpr const char16_t* kShellFolders[] = {u"menu", u"input", u"img"};
+    const int32_t count = static_cast<int32_t>(games.size() + std::size(kShellFolders));
+    DStringArrayPtr out = new DStringArray(count);
+    int32_t i = 0;
+    for (const GameEntry& game : games)
+        out[i++] = DStringPtr(game.folder);
+    for (const char16_t* folder : kShellFolders)
+        out[i++] = DStringPtr(folder);
+    return out;
 }
 
 DStringPtr aliasFileOf(const DStringPtr& set, const DStringPtr& folder)

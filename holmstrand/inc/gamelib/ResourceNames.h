@@ -2,6 +2,8 @@
 // the data generator can ask them too (tools/datarules) instead of keeping its own copy.
 #pragma once
 
+#include "gamelib/GameEntry.h"
+
 #include "lang/DString.h"
 #include "lang/DStringArray.h"
 
@@ -9,8 +11,9 @@
 
 namespace gamelib {
 
-// The resource folders that a graphics set may redirect, in the order they are looked up.
-qev::lang::DStringArrayPtr aliasedFolders();
+// The resource folders that a graphics set may redirect, in the order they are looked up: the
+// games' and the shell's.
+qev::lang::DStringArrayPtr aliasedFolders(GameTable games);
 // The entry naming the alias of a folder in a graphics set.
 qev::lang::DStringPtr aliasFileOf(const qev::lang::DStringPtr& set,
                                   const qev::lang::DStringPtr& folder);

@@ -19,7 +19,7 @@ bool GameLib::loadScreenConfig()
             u"/" + DInteger::toString(screenWidth) + u"x" + DInteger::toString(screenHeight);
         qev::util::DHashtablePtr config = loadTextTable(getResourceAsStream(name), false);
         graphicsSet = getTextFrom(config, u"graphics");
-        loadFolderAliases(graphicsSet, aliasedFolders());
+        loadFolderAliases(graphicsSet, aliasedFolders(shellScreens().games));
     });
 }
 

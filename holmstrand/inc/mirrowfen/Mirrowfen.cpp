@@ -489,18 +489,12 @@ void Mirrowfen::gameStep()
         controls();
 }
 
-void registerGame()
+gamelib::GameInterfacePtr makeMirrowfen()
 {
-    gamelib::ShellScreens& table = gamelib::shellScreens();
-    table.makeGames[1] = [] { return gamelib::GameInterfacePtr(new Mirrowfen()); };
-    for (void (*&releaser)() : table.releasers) {
-        if (releaser == &resetGlobals)
-            return;
-        if (!releaser) {
-            releaser = &resetGlobals;
-            return;
-        }
-    }
+    return gamelib::GameInterfacePtr(new Mirrowfen());
 }
+
+constinit const gamelib::GameEntry gameEntry{u"mirf", u"logoMirf.png", &gamelib::mirrowfenName,
+                                             &makeMirrowfen, &resetGlobals};
 
 } // namespace mirrowfen

@@ -6,6 +6,7 @@
 #include "mirrowfen/FlyingO.h"
 #include "mirrowfen/MirrowfenGlobals.h"
 
+#include "gamelib/GameEntry.h"
 #include "gamelib/GameImage.h"
 #include "gamelib/GameInterface.h"
 #include "gamelib/GameMenu.h"
@@ -154,7 +155,9 @@ class Mirrowfen : public gamelib::GameInterface
 
 using MirrowfenPtr = qev::lang::DPtr<Mirrowfen>;
 
-// Puts the game in the main menu's table of games.
-void registerGame();
+// A new space-rock game (not started).
+gamelib::GameInterfacePtr makeMirrowfen();
+// The space-rock game's entry in the program's table of games.
+extern const gamelib::GameEntry gameEntry;
 
 } // namespace mirrowfen

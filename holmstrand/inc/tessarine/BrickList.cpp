@@ -308,15 +308,18 @@ void BrickList::drawWalls()
 
 void BrickList::loadLevel(int32_t level)
 {
+    DStringPtr name = DStringPtr(new DString(u"/data/tesk/data/round")) + (level < 10 ? u"0" : u"");
+    name = name + level + u".txt";
+    // Opened before anything is redrawn: when the file is missing the level in play keeps its
+    // picture, walls and bricks as they are shown, and a caller that goes on with it plays
+    // against the bricks the player sees.
+    qev::io::DInputStreamPtr in = gamelib::GameLib::getResourceAsStream(name);
     levelNumber = level;
     buildBackground();
     remaining = 0;
     DGraphics& g = *bricksGraphics;
     g.setClip(0, 0, screenWidth, screenHeight);
     g.drawImageOpaque(wallsLayer, 0, 0, DGraphics::TOP | DGraphics::LEFT);
-    DStringPtr name = DStringPtr(new DString(u"/data/tesk/data/round")) + (level < 10 ? u"0" : u"");
-    name = name + level + u".txt";
-    qev::io::DInputStreamPtr in = gamelib::GameLib::getResourceAsStream(name);
     drawTarget = bricksGraphics;
     for (int32_t r = 0; r < kRows; ++r) {
         DStringPtr line = readLine(in);

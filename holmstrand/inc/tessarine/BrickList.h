@@ -34,8 +34,8 @@ class BrickList : public qev::lang::DObject
     // Bytes up to a CR, then one dropped byte (the LF); null for an empty line. The end of the
     // stream ends the line.
     virtual qev::lang::DStringPtr readLine(qev::io::DInputStreamPtr in);
-    // IOException when the level's file is missing; short, empty or missing rows give empty
-    // cells.
+    // IOException when the level's file is missing, and then the level, its layers and its
+    // counts stay as they were; short, empty or missing rows give empty cells.
     virtual void loadLevel(int32_t level);
     virtual void animateBricks();
     virtual void buildBackground();

@@ -557,24 +557,12 @@ void Tessarine::update()
     }
 }
 
-void registerTessarine()
-{
-    gamelib::ShellScreens& table = gamelib::shellScreens();
-    table.makeGames[0] = &makeTessarine;
-    // The shell's release drops the game's module objects with its own.
-    for (void (*&slot)() : table.releasers) {
-        if (slot == &releaseModule)
-            return;
-        if (!slot) {
-            slot = &releaseModule;
-            return;
-        }
-    }
-}
-
 gamelib::GameInterfacePtr makeTessarine()
 {
     return gamelib::GameInterfacePtr(new Tessarine());
 }
+
+constinit const gamelib::GameEntry gameEntry{u"tesk", u"logoTesk.png", &gamelib::tessarineName,
+                                             &makeTessarine, &releaseModule};
 
 } // namespace tessarine

@@ -7,6 +7,7 @@
 #include "tessarine/Enemy.h"
 
 #include "gallery/Gallery.h"
+#include "gamelib/GameEntry.h"
 #include "gamelib/GameInterface.h"
 #include "gamelib/GameMenu.h"
 
@@ -118,8 +119,9 @@ class Tessarine : public gamelib::GameInterface
 
 using TessarinePtr = qev::lang::DPtr<Tessarine>;
 
-// Puts the brick-breaker into the main menu's table of games.
-void registerTessarine();
+// A new brick-breaker (not started).
 gamelib::GameInterfacePtr makeTessarine();
+// The brick-breaker's entry in the program's table of games.
+extern const gamelib::GameEntry gameEntry;
 
 } // namespace tessarine

@@ -116,8 +116,8 @@ void Tessarine::levelJump()
             qev::lang::ExceptionCode::IOException)
             throw;
         delete e;
-        // The grid stays as it was: its standing bricks count again, so that the step's play
-        // does not take the emptied count for a cleared level.
+        // The grid stays as it was, drawn as before: its standing bricks count again, so that
+        // the step's play goes on against them and never takes the jump for a cleared level.
         brickList->remaining = brickList->standingHitPoints();
     }
     stateTime = now();
