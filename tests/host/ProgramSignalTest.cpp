@@ -1,6 +1,7 @@
 // Ctrl+C and kill on the real program, in each window backend: the run ends as closing the window
 // ends it, with status 0, its window's instance files gone and its records closed (no log of
 // the database left beside it, every record saved before still there).
+#include "ScriptedRun.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -8,10 +9,8 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <map>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -20,13 +19,12 @@
 #include <vector>
 
 namespace fs = std::filesystem;
-
-extern char** environ;
+using testsupport::readFile;
 
 namespace {
 
 // Generous: the machine may be loaded and the program built with sanitizers.
-constexpr auto kBound = std::chrono::seconds(20);
+constexpr auto kBound = std::chrono::seconds(60);
 
 struct Case
 {
@@ -39,14 +37,6 @@ struct Case
 void PrintTo(const Case& c, std::ostream* out)
 {
     *out << c.name;
-}
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 // Files below `folder` whose names end in `suffix`.
@@ -74,71 +64,34 @@ class ProgramSignal : public ::testing::TestWithParam<Case>
         ASSERT_EQ(mkdir(runtime.c_str(), 0700), 0);
     }
 
-    // The environment every run shares: records, instance files and home in the scratch folder.
-    std::string environment() const
+    // What every run shares: records, instance files and home in the scratch folder.
+    std::map<std::string, std::string> environment() const
     {
-        return "HOME='" + folder.path() + "' XDG_DATA_HOME='" + folder.path() +
-               "' XDG_RUNTIME_DIR='" + runtime + "' PH_REGISTRY='" + registry + "' ";
+        return {{"HOME", folder.path()},
+                {"XDG_DATA_HOME", folder.path()},
+                {"XDG_RUNTIME_DIR", runtime},
+                {"PH_REGISTRY", registry},
+                {"PH_INSTANCE_NAMESPACE", "signal-test"},
+                {"SDL_VIDEODRIVER", "offscreen"},
+                {"SDL_AUDIODRIVER", "dummy"}};
     }
 
     // A scripted run to its end; its status.
-    int script(const std::string& name, const std::string& text)
+    testsupport::ScriptedRun script(const std::string& name, const std::string& text)
     {
-        const std::string path = folder.write(name + ".txt", text);
-        const std::string out = folder.path() + "/" + name;
-        const std::string command = environment() + "PH_WINDOW_BACKEND=script PH_SCRIPT='" + path +
-                                    "' PH_FRAMES='" + out + "' '" + PH_PROGRAM + "' >'" + out +
-                                    ".log' 2>&1";
-        const int status = std::system(command.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return testsupport::runScript(PH_PROGRAM, folder.write(name + ".txt", text),
+                                      folder.path() + "/" + name, environment());
     }
 
     // Starts the program as the case says, with its output in run.log.
     pid_t start(const Case& c)
     {
-        const std::string script = folder.write("long.txt", "1000000 end\n");
-        const std::vector<std::pair<std::string, std::string>> settings = {
-            {"HOME", folder.path()},
-            {"XDG_DATA_HOME", folder.path()},
-            {"XDG_RUNTIME_DIR", runtime},
-            {"PH_REGISTRY", registry},
-            {"SDL_VIDEODRIVER", "offscreen"},
-            {"SDL_AUDIODRIVER", "dummy"},
-            {"PH_WINDOW_BACKEND", c.backend},
-            {"PH_AUDIO", c.audio},
-            {"PH_INSTANCE_NAMESPACE", "signal-test"},
-            {"PH_SCRIPT", script},
-            {"PH_FRAMES", folder.path() + "/frames"}};
-        // Everything the child needs is made before the fork.
-        std::vector<std::string> entries;
-        for (char** e = environ; *e; ++e) {
-            const std::string entry = *e;
-            bool replaced = false;
-            for (const auto& [key, value] : settings)
-                replaced = replaced || entry.rfind(key + "=", 0) == 0;
-            if (!replaced)
-                entries.push_back(entry);
-        }
-        for (const auto& [key, value] : settings)
-            entries.push_back(key + "=" + value);
-        std::vector<char*> envp;
-        for (std::string& entry : entries)
-            envp.push_back(entry.data());
-        envp.push_back(nullptr);
-        const int log =
-            open((folder.path() + "/run.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (log < 0)
-            return -1;
-        char* const argv[] = {const_cast<char*>(PH_PROGRAM), nullptr};
-        const pid_t child = fork();
-        if (child == 0) {
-            dup2(log, 1);
-            dup2(log, 2);
-            execve(PH_PROGRAM, argv, envp.data());
-            _exit(127);
-        }
-        close(log);
-        return child;
+        std::map<std::string, std::string> env = environment();
+        env["PH_WINDOW_BACKEND"] = c.backend;
+        env["PH_AUDIO"] = c.audio;
+        env["PH_SCRIPT"] = folder.write("long.txt", "1000000 end\n");
+        env["PH_FRAMES"] = folder.path() + "/frames";
+        return testsupport::startProgram(PH_PROGRAM, env, folder.path() + "/run.log");
     }
 
     // Polls until the child has exited (its status) or the bound has passed (-1).
@@ -181,8 +134,9 @@ TEST_P(ProgramSignal, EndsTheRunInOrderWithStatusZero)
 {
     const Case& c = GetParam();
     // Records saved by an earlier run: the language and sound questions answered.
-    ASSERT_EQ(script("seed", "20 press 13\n80 press 13\n300 records before\n301 end\n"), 0)
-        << readFile(folder.path() + "/seed.log");
+    const testsupport::ScriptedRun seed =
+        script("seed", "20 press 13\n80 press 13\n300 records before\n301 end\n");
+    ASSERT_EQ(seed.status, 0) << seed.log;
     const std::string before = readFile(folder.path() + "/seed/before.txt");
     ASSERT_NE(before.find("op_"), std::string::npos) << before;
 
@@ -213,8 +167,8 @@ TEST_P(ProgramSignal, EndsTheRunInOrderWithStatusZero)
     // The records were closed: the database holds everything, nothing waits in its log.
     EXPECT_FALSE(fs::exists(registry + "-wal"));
     EXPECT_FALSE(fs::exists(registry + "-shm"));
-    ASSERT_EQ(script("check", "1 records after\n2 end\n"), 0)
-        << readFile(folder.path() + "/check.log");
+    const testsupport::ScriptedRun check = script("check", "1 records after\n2 end\n");
+    ASSERT_EQ(check.status, 0) << check.log;
     EXPECT_EQ(readFile(folder.path() + "/check/after.txt"), before);
 }
 
