@@ -2,6 +2,8 @@
 
 #include "display/DisplayLog.h"
 
+#include "platform/gdi/GdiObjects.h"
+
 namespace ScreenHAL {
 
 bool GDIDriver::Detect(DetectionRecord& record)
@@ -37,6 +39,9 @@ bool GDIDriver::Initialize(HWND window, const DisplayParams&, const DetectionRec
         ReleaseDC(nullptr, screen);
     if (!m_surface)
         return false;
+    // The DIB is drawn only between Lock and Present, and a present of the whole frame then
+    // follows: the window may show it in place instead of copying every frame.
+    platform::gdi::presentInPlace(m_surface->bitmap);
     m_window = window;
     m_windowDC = GetDC(window);
     pitch = m_surface->pitch;

@@ -150,8 +150,24 @@ Raster2D& Raster2D::instance()
 void Raster2D::Blit(Surface& target, Point at, const Surface& source, const Rect& from)
 {
     const size_t bytes = static_cast<size_t>(from.right - from.left) * 2;
+    const int32_t rows = from.bottom - from.top;
+    RowPairs r(target, at, source, from);
+    // Rows that follow each other without a gap on both sides (a whole frame) are one block.
+    // Row by row from the top gives the same as one forward move unless the target starts
+    // inside the source's block, past its start (a surface blitted a row or more down onto
+    // itself): that case keeps the rows.
+    if (rows > 1 && static_cast<size_t>(target.pitch) == bytes &&
+        static_cast<size_t>(source.pitch) == bytes) {
+        const auto to = reinterpret_cast<uintptr_t>(r.target());
+        const auto s = reinterpret_cast<uintptr_t>(r.source());
+        const size_t total = bytes * static_cast<size_t>(rows);
+        if (to <= s || to >= s + total) {
+            std::memmove(r.target(), r.source(), total);
+            return;
+        }
+    }
     // memmove: a surface may be blitted onto itself.
-    for (RowPairs r(target, at, source, from); r.more(); r.next())
+    for (; r.more(); r.next())
         std::memmove(r.target(), r.source(), bytes);
 }
 

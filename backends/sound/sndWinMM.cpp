@@ -2,6 +2,8 @@
 
 #include "sound/sndResult.h"
 
+#include "platform/DeviceProfile.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
@@ -91,7 +93,7 @@ DWORD sndWinMM::SettleTime() const
 {
     if (m_settleMs >= 0)
         return static_cast<DWORD>(m_settleMs);
-    return platform::waveOutBackend() == platform::WaveOutBackend::Manual ? 0 : 100;
+    return platform::DeviceProfile::current().audio == platform::AudioMode::Manual ? 0 : 100;
 }
 
 void sndWinMM::releaseAll()

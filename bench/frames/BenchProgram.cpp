@@ -76,10 +76,10 @@ BenchProgram::BenchProgram(int width, int height, const std::string& records)
     platform::Registry::closeDatabase();
     profile.registryPath = m_records + "/registry.sqlite";
     profile.clock = platform::ClockMode::Fake;
-    profile.audio = platform::AudioBackend::Manual;
+    profile.audio = platform::AudioMode::Manual;
     profile.screenWidth = width;
     profile.screenHeight = height;
-    profile.windowBackend = platform::WindowBackendKind::Headless;
+    profile.windowBackend = platform::WindowMode::Headless;
     // A fixed start of the clock seeds the games' random numbers the same way every run.
     platform::FakeClock::freeze(1000000);
     platform::WindowSystem::resetForTests();

@@ -33,7 +33,7 @@ void useCanvas(int32_t width, int32_t height)
     platform::DeviceProfile& profile = platform::DeviceProfile::current();
     profile.screenWidth = width;
     profile.screenHeight = height;
-    profile.windowBackend = platform::WindowBackendKind::Headless;
+    profile.windowBackend = platform::WindowMode::Headless;
     profile.messageBoxes = platform::MessageBoxMode::Recorded;
     platform::WindowSystem::useHeadless();
     WNDCLASSW wc{};

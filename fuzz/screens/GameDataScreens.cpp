@@ -83,7 +83,7 @@ void prepare()
     platform::DeviceProfile::current().clock = platform::ClockMode::Fake;
     platform::FakeClock::freeze(100000);
     // The games' sounds go to a device that takes them and plays nothing.
-    platform::setWaveOutBackend(platform::AudioBackend::Manual);
+    platform::DeviceProfile::current().audio = platform::AudioMode::Manual;
     platform::setManualWaveOutConfig({});
     try {
         fuzzsupport::useCanvas(240, 320);

@@ -11,7 +11,7 @@ void registerResources()
     platform::Resources::addString(kTitleStringId, u"Pallasterhorn");
     platform::Resources::addString(kClassStringId, u"GameEngine");
     platform::Resources::addBitmap(kSplashBitmapId, SplashBitmap::kWidth, SplashBitmap::kHeight,
-                                   SplashBitmap::draw());
+                                   SplashBitmap::pixels());
     platform::Resources::addIcon(kIconId);
     platform::Resources::addCursor(kCursorId);
 }

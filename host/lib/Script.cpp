@@ -37,15 +37,20 @@ bool validName(const std::string& name)
     return true;
 }
 
-// The runner's own files in the output folder: the manifest and the records database with its
-// log and lock files. Compared without case, so that no output replaces one of them on a folder
-// that ignores case either.
+// Whether an output's file (its name as written, with its extension) is one of the runner's own
+// files in the output folder: the manifest and the records database with its journal, log and
+// lock files. Compared without case, so that no output replaces one of them on a folder that
+// ignores case either.
 bool reservedOutput(const std::string& file)
 {
     std::string lower;
     for (char c : file)
         lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return lower == "manifest.txt" || lower.rfind("registry.sqlite", 0) == 0;
+    for (const char* own : {"manifest.txt", "registry.sqlite", "registry.sqlite-journal",
+                            "registry.sqlite-wal", "registry.sqlite-shm"})
+        if (lower == own)
+            return true;
+    return false;
 }
 
 std::vector<std::string> tokens(const std::string& line)
@@ -167,7 +172,7 @@ bool Script::parse(const std::string& text, Script& out, std::vector<std::string
             }
             c.kind = verb == "dump" ? Kind::Dump : Kind::Records;
             c.name = t[2] + (verb == "dump" ? ".png" : ".txt");
-            if (reservedOutput(c.name) || reservedOutput(t[2])) {
+            if (reservedOutput(c.name)) {
                 refuse(c.name + " is one of the runner's own files");
                 continue;
             }

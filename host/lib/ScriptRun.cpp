@@ -57,7 +57,7 @@ int runScript(HINSTANCE instance, const char16_t* commandLine)
     // message boxes, the other instances, and (unless given) the records.
     platform::DeviceProfile& profile = platform::DeviceProfile::current();
     profile.clock = platform::ClockMode::Fake;
-    profile.audio = platform::AudioBackend::Manual;
+    profile.audio = platform::AudioMode::Manual;
     profile.messageBoxes = platform::MessageBoxMode::Recorded;
     platform::FakeClock::freeze(script.seed);
     if (!profile.registryGiven) {

@@ -1,5 +1,4 @@
-// The splash picture shown while the application starts, drawn in code: a night-blue panel with
-// a planet, its ring and a few stars.
+// The splash picture shown while the application starts, as the build drew it (SplashArt).
 #pragma once
 
 #include <cstdint>
@@ -9,10 +8,10 @@ namespace host {
 
 struct SplashBitmap
 {
-    static constexpr int kWidth = 176;
-    static constexpr int kHeight = 128;
-    // kWidth x kHeight RGB565 pixels, rows top first; the same every time.
-    static std::vector<uint16_t> draw();
+    static const int kWidth;
+    static const int kHeight;
+    // kWidth x kHeight RGB565 pixels, rows top first.
+    static std::vector<uint16_t> pixels();
 };
 
 } // namespace host

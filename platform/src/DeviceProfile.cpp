@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <iterator>
 
 namespace platform {
 
@@ -46,6 +48,20 @@ bool parseNumber(const char* text, long long low, long long high, long long& out
     out = static_cast<long long>(v);
     return true;
 }
+
+// Each choice's names, in the order its warning lists them.
+template <typename T> struct Named
+{
+    const char* name;
+    T value;
+};
+constexpr Named<ClockMode> kClockModes[] = {{"real", ClockMode::Real}, {"fake", ClockMode::Fake}};
+constexpr Named<WindowMode> kWindowModes[] = {
+    {"sdl", WindowMode::Sdl}, {"headless", WindowMode::Headless}, {"script", WindowMode::Script}};
+constexpr Named<AudioMode> kAudioModes[] = {{"sdl", AudioMode::Sdl}, {"manual", AudioMode::Manual}};
+constexpr Named<MessageBoxMode> kMessageBoxModes[] = {{"show", MessageBoxMode::Shown},
+                                                      {"record", MessageBoxMode::Recorded}};
+constexpr Named<bool> kMapiChoices[] = {{"0", false}, {"1", true}};
 
 // A folder name of its own: no separators, no "." or "..", nothing hidden.
 bool validNamespace(const std::string& name)
@@ -125,19 +141,24 @@ DeviceProfile::applyEnvironment(const std::function<const char*(const char*)>& l
         else
             warnings.push_back(std::string(name) + " ignored: not valid UTF-8");
     };
-    auto choice = [&](const char* name, const char* a, const char* b, auto& field, auto va,
-                      auto vb) {
-        const char* v = lookup(name);
+    // A value from the choice's table; anything else is ignored with a warning that lists the
+    // table's names.
+    auto choice = [&](const char* variable, const auto& table, auto& field) {
+        const char* v = lookup(variable);
         if (!v)
             return;
-        std::string s(v);
-        if (s == a)
-            field = va;
-        else if (s == b)
-            field = vb;
-        else
-            warnings.push_back(std::string(name) + "=\"" + s + "\" ignored: expected \"" + a +
-                               "\" or \"" + b + "\"");
+        for (const auto& [name, value] : table)
+            if (std::strcmp(v, name) == 0) {
+                field = value;
+                return;
+            }
+        std::string expected;
+        for (size_t i = 0; i < std::size(table); ++i)
+            expected += std::string(i == 0                      ? "\""
+                                    : i + 1 == std::size(table) ? " or \""
+                                                                : ", \"") +
+                        table[i].name + "\"";
+        warnings.push_back(std::string(variable) + "=\"" + v + "\" ignored: expected " + expected);
     };
 
     number("PH_SCREEN_WIDTH", 1, 8192, screenWidth);
@@ -152,15 +173,8 @@ DeviceProfile::applyEnvironment(const std::function<const char*(const char*)>& l
         warnings.push_back("PH_PLATFORM_TYPE: only \"PocketPC\" and \"SmartPhone\" are known; "
                            "the text is kept");
     text("PH_OEM_INFO", oemInfo);
-    choice("PH_CLOCK", "real", "fake", clock, ClockMode::Real, ClockMode::Fake);
-    if (const char* v = lookup("PH_WINDOW_BACKEND"); v && std::string(v) == "script")
-        windowBackend = WindowBackendKind::Script;
-    else if (v && std::string(v) != "sdl" && std::string(v) != "headless")
-        warnings.push_back(std::string("PH_WINDOW_BACKEND=\"") + v +
-                           "\" ignored: expected \"sdl\", \"headless\" or \"script\"");
-    else
-        choice("PH_WINDOW_BACKEND", "sdl", "headless", windowBackend, WindowBackendKind::Sdl,
-               WindowBackendKind::Headless);
+    choice("PH_CLOCK", kClockModes, clock);
+    choice("PH_WINDOW_BACKEND", kWindowModes, windowBackend);
     if (const char* v = lookup("PH_INSTANCE_NAMESPACE"); v && *v) {
         if (validNamespace(v))
             instanceNamespace = v;
@@ -169,10 +183,9 @@ DeviceProfile::applyEnvironment(const std::function<const char*(const char*)>& l
                                "\" ignored: expected up to 64 letters, digits, '.', '_' or '-', "
                                "not starting with '.'");
     }
-    choice("PH_AUDIO", "sdl", "manual", audio, AudioBackend::Sdl, AudioBackend::Manual);
-    choice("PH_MESSAGE_BOXES", "show", "record", messageBoxes, MessageBoxMode::Shown,
-           MessageBoxMode::Recorded);
-    choice("PH_MAPI", "0", "1", mapiAvailable, false, true);
+    choice("PH_AUDIO", kAudioModes, audio);
+    choice("PH_MESSAGE_BOXES", kMessageBoxModes, messageBoxes);
+    choice("PH_MAPI", kMapiChoices, mapiAvailable);
 
     if (const char* dir = lookup("PH_DATA_DIR"); dir && *dir) {
         std::string folder(dir);

@@ -8,6 +8,8 @@
 #include <cmath>
 #include <map>
 #include <mutex>
+#include <set>
+#include <tuple>
 #include <unordered_map>
 #include <utility>
 
@@ -15,12 +17,20 @@ namespace platform {
 
 namespace {
 
+// A fallback search: the request's family, weight and slant, and the character.
+using FallbackKey = std::tuple<std::string, bool, bool, char32_t>;
+
 struct Library
 {
     std::mutex lock;
     FT_Library ft = nullptr;
     bool fcReady = false;
     std::string forcedFile;
+    // Searches that found no face with the character. Every font of the run asks again for
+    // the same characters (each makes the codes up to 255 up front), and fontconfig's answer
+    // does not change while the program runs.
+    std::set<FallbackKey> noFallback;
+    long fallbackSearches = 0;
 
     Library()
     {
@@ -189,7 +199,8 @@ class FreeTypeFont : public FontInstance
     // per call was most of the cost of making a font.
     FT_Face faceFor(char32_t c)
     {
-        if (FT_Get_Char_Index(m_face, c) != 0 || c < 0x20)
+        // Control characters have no glyph in any face: no search for them.
+        if (isControl(c) || FT_Get_Char_Index(m_face, c) != 0)
             return m_face;
         Library& lib = library();
         if (!lib.fcReady || !lib.forcedFile.empty())
@@ -201,8 +212,22 @@ class FreeTypeFont : public FontInstance
         return chosen;
     }
 
+    static bool isControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
+
     FT_Face matchFallback(Library& lib, char32_t c)
     {
+        FallbackKey key{m_request.family, m_request.bold, m_request.italic, c};
+        if (lib.noFallback.count(key))
+            return m_face;
+        FT_Face found = searchFallback(lib, c);
+        if (found == m_face)
+            lib.noFallback.insert(std::move(key));
+        return found;
+    }
+
+    FT_Face searchFallback(Library& lib, char32_t c)
+    {
+        ++lib.fallbackSearches;
         FcPattern* p = basePattern(m_request);
         FcCharSet* set = FcCharSetCreate();
         FcCharSetAddChar(set, c);
@@ -210,15 +235,15 @@ class FreeTypeFont : public FontInstance
         FaceFile file = match(p);
         FcCharSetDestroy(set);
         FcPatternDestroy(p);
-        auto key = std::make_pair(file.path, file.index);
-        auto it = m_fallbacks.find(key);
+        auto faceKey = std::make_pair(file.path, file.index);
+        auto it = m_fallbacks.find(faceKey);
         if (it == m_fallbacks.end()) {
             FT_Face face = nullptr;
             if (file.path.empty() || FT_New_Face(lib.ft, file.path.c_str(), file.index, &face) != 0)
                 face = nullptr;
             if (face)
                 sizeFace(face);
-            it = m_fallbacks.emplace(key, face).first;
+            it = m_fallbacks.emplace(faceKey, face).first;
         }
         FT_Face fallback = it->second;
         return fallback && FT_Get_Char_Index(fallback, c) != 0 ? fallback : m_face;
@@ -257,6 +282,12 @@ std::unique_ptr<FontInstance> FontEngine::open(const FontRequest& request)
     if (FT_New_Face(lib.ft, file.path.c_str(), file.index, &face) != 0)
         return nullptr;
     return std::make_unique<FreeTypeFont>(request, face);
+}
+
+long FontEngine::fallbackSearches()
+{
+    std::lock_guard<std::mutex> guard(library().lock);
+    return library().fallbackSearches;
 }
 
 void FontEngine::forceFontFile(const std::string& path)

@@ -16,16 +16,17 @@
 
 namespace {
 
-using platform::WaveOutBackend;
+using platform::AudioMode;
 
-WaveOutBackend currentBackend()
+AudioMode chosenAudio()
 {
     return platform::DeviceProfile::current().audio;
 }
 
 struct Device;
 
-struct Registry
+// The devices now open and the manual device's settings, under one lock.
+struct OpenDevices
 {
     std::mutex lock;
     std::set<Device*> devices;
@@ -33,15 +34,15 @@ struct Registry
     size_t manualOpens = 0;
 };
 
-Registry& registry()
+OpenDevices& openDevices()
 {
-    static auto* r = new Registry;
+    static auto* r = new OpenDevices;
     return *r;
 }
 
 struct Device
 {
-    WaveOutBackend backend = WaveOutBackend::Sdl;
+    AudioMode audio = AudioMode::Sdl;
     WAVEFORMATEX format{};
     WAVEOUTPROC callback = nullptr;
     DWORD_PTR instance = 0;
@@ -97,7 +98,7 @@ struct Device
 
 Device* lookup(HWAVEOUT h)
 {
-    auto& r = registry();
+    auto& r = openDevices();
     std::lock_guard<std::mutex> g(r.lock);
     auto* d = reinterpret_cast<Device*>(h);
     return r.devices.count(d) ? d : nullptr;
@@ -119,7 +120,7 @@ bool sdlAudioReady()
         std::atexit([] {
             std::vector<Device*> open;
             {
-                auto& r = registry();
+                auto& r = openDevices();
                 std::lock_guard<std::mutex> g(r.lock);
                 open.assign(r.devices.begin(), r.devices.end());
             }
@@ -148,19 +149,9 @@ bool formatValid(const WAVEFORMATEX* f)
 
 namespace platform {
 
-void setWaveOutBackend(WaveOutBackend backend)
-{
-    DeviceProfile::current().audio = backend;
-}
-
-WaveOutBackend waveOutBackend()
-{
-    return currentBackend();
-}
-
 void setManualWaveOutConfig(const ManualWaveOutConfig& config)
 {
-    auto& r = registry();
+    auto& r = openDevices();
     std::lock_guard<std::mutex> g(r.lock);
     r.manual = config;
     r.manualOpens = 0;
@@ -168,7 +159,7 @@ void setManualWaveOutConfig(const ManualWaveOutConfig& config)
 
 size_t manualWaveOutOpenAttempts()
 {
-    auto& r = registry();
+    auto& r = openDevices();
     std::lock_guard<std::mutex> g(r.lock);
     return r.manualOpens;
 }
@@ -198,10 +189,10 @@ size_t manualWaveOutPumpBuffer(HWAVEOUT h, void* out, size_t capacity)
 
 HWAVEOUT manualWaveOutDevice()
 {
-    auto& r = registry();
+    auto& r = openDevices();
     std::lock_guard<std::mutex> g(r.lock);
     for (Device* d : r.devices)
-        if (d->backend == WaveOutBackend::Manual)
+        if (d->audio == AudioMode::Manual)
             return d->handle();
     return nullptr;
 }
@@ -228,8 +219,8 @@ bool manualWaveOutPaused(HWAVEOUT h)
 
 UINT waveOutGetNumDevs()
 {
-    if (currentBackend() == WaveOutBackend::Manual) {
-        auto& r = registry();
+    if (chosenAudio() == AudioMode::Manual) {
+        auto& r = openDevices();
         std::lock_guard<std::mutex> g(r.lock);
         return r.manual.deviceCount;
     }
@@ -249,12 +240,12 @@ MMRESULT waveOutOpen(HWAVEOUT* handle, UINT device, const WAVEFORMATEX* format, 
     if (device >= waveOutGetNumDevs())
         return MMSYSERR_BADDEVICEID;
     auto d = std::make_unique<Device>();
-    d->backend = currentBackend();
+    d->audio = chosenAudio();
     d->format = *format;
     d->callback = type == CALLBACK_FUNCTION ? reinterpret_cast<WAVEOUTPROC>(callback) : nullptr;
     d->instance = instance;
-    if (d->backend == WaveOutBackend::Manual) {
-        auto& r = registry();
+    if (d->audio == AudioMode::Manual) {
+        auto& r = openDevices();
         std::lock_guard<std::mutex> g(r.lock);
         ++r.manualOpens;
         if (r.manual.refuseAllFormats || (device == 0 && r.manual.failDeviceZero) ||
@@ -273,13 +264,13 @@ MMRESULT waveOutOpen(HWAVEOUT* handle, UINT device, const WAVEFORMATEX* format, 
         want.callback = sdlCallback;
         want.userdata = d.get();
         {
-            auto& r = registry();
+            auto& r = openDevices();
             std::lock_guard<std::mutex> g(r.lock);
             r.devices.insert(d.get());
         }
         d->sdl = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
         if (d->sdl == 0) {
-            auto& r = registry();
+            auto& r = openDevices();
             std::lock_guard<std::mutex> g(r.lock);
             r.devices.erase(d.get());
             return MMSYSERR_NODRIVER;
@@ -287,7 +278,7 @@ MMRESULT waveOutOpen(HWAVEOUT* handle, UINT device, const WAVEFORMATEX* format, 
         SDL_PauseAudioDevice(d->sdl, 0);
     }
     {
-        auto& r = registry();
+        auto& r = openDevices();
         std::lock_guard<std::mutex> g(r.lock);
         r.devices.insert(d.get());
     }
@@ -308,7 +299,7 @@ MMRESULT waveOutClose(HWAVEOUT h)
             return WAVERR_STILLPLAYING;
     }
     {
-        auto& r = registry();
+        auto& r = openDevices();
         std::lock_guard<std::mutex> g(r.lock);
         r.devices.erase(d);
     }

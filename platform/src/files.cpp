@@ -92,6 +92,11 @@ HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD, SECURITY_ATTRIBUTES*, DWOR
     bool readable = access & GENERIC_READ;
     bool writable = access & GENERIC_WRITE;
     int flags = readable && writable ? O_RDWR : writable ? O_WRONLY : O_RDONLY;
+    // The handheld has no symbolic links. One that stands where a file is written (put there by
+    // anyone who can write the folder) would have its target truncated or filled: writing never
+    // goes through one.
+    if (writable)
+        flags |= O_NOFOLLOW;
     bool existed = false;
     int fd = -1;
     switch (disposition) {

@@ -16,6 +16,8 @@
 #include "gamelib/SpriteAtlas.h"
 #include "gamelib/TextTable.h"
 
+#include "platform/DeviceProfile.h"
+
 #include <gtest/gtest.h>
 
 using gamelib::GameLib;
@@ -36,7 +38,7 @@ class MissingReport : public shelltest::ShellTest
     MissingReport()
     {
         gamelib::resetMissingReports();
-        platform::setWaveOutBackend(platform::WaveOutBackend::Manual);
+        platform::DeviceProfile::current().audio = platform::AudioMode::Manual;
         platform::setManualWaveOutConfig({});
         qev::microedition::media::resetSound();
         gamelib::releaseSounds();

@@ -167,7 +167,7 @@ void ShellDisplayTest::startDisplay(int width, int height)
 {
     profile().screenWidth = width;
     profile().screenHeight = height;
-    profile().windowBackend = platform::WindowBackendKind::Headless;
+    profile().windowBackend = platform::WindowMode::Headless;
     platform::WindowSystem::useHeadless();
     WNDCLASSW wc{};
     wc.lpfnWndProc = plainProc;

@@ -20,7 +20,7 @@ class SoundBanks : public shelltest::ShellTest
   protected:
     SoundBanks()
     {
-        platform::setWaveOutBackend(platform::WaveOutBackend::Manual);
+        platform::DeviceProfile::current().audio = platform::AudioMode::Manual;
         platform::setManualWaveOutConfig({});
         resetSound();
         releaseSounds();
@@ -43,7 +43,7 @@ class SoundBanks : public shelltest::ShellTest
         releaseSounds();
         resetSound();
         platform::setManualWaveOutConfig({});
-        platform::setWaveOutBackend(platform::WaveOutBackend::Sdl);
+        platform::DeviceProfile::current().audio = platform::AudioMode::Sdl;
     }
 
     static DPlayerPtr bank(int i) { return (*soundBank)[i]; }

@@ -147,7 +147,7 @@ void HostTest::SetUp()
     platform::DeviceProfile::reset();
     platform::DeviceProfile& p = platform::DeviceProfile::current();
     p.clock = platform::ClockMode::Fake;
-    p.audio = platform::AudioBackend::Manual;
+    p.audio = platform::AudioMode::Manual;
     p.messageBoxes = platform::MessageBoxMode::Recorded;
     platform::FakeClock::freeze(1000000);
     platform::WindowSystem::resetForTests();

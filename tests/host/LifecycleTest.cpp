@@ -4,7 +4,7 @@
 
 #include "HostResources.h"
 #include "RunEngine.h"
-#include "SplashBitmap.h"
+#include "SplashArt.h"
 
 #include "io/Console.h"
 #include "lang/DExceptionBase.h"
@@ -228,8 +228,9 @@ TEST_F(HostLifecycle, ASecondCopyRaisesTheFirstAndEndsQuietly)
 
 TEST_F(HostLifecycle, TheSplashIsPaintedInTheMiddleOfTheWindow)
 {
-    const auto splash = host::SplashBitmap::draw();
-    const int w = host::SplashBitmap::kWidth, h = host::SplashBitmap::kHeight;
+    // The picture as drawn, sample by sample: what the build stored for the host must match.
+    const auto splash = host::SplashArt::draw();
+    const int w = host::SplashArt::kWidth, h = host::SplashArt::kHeight;
     const int left = (240 - w) / 2, top = (320 - h) / 2;
     Hooks hooks;
     std::vector<uint16_t> shown;
@@ -308,6 +309,22 @@ TEST_F(HostLifecycle, ConsoleOutputGoesToTheLogOnlyWithUselog)
     EXPECT_EQ(run(logged), 0);
     EXPECT_EQ(folder.read("doutput.txt"), "hello");
     EXPECT_EQ(folder.read("derror.txt"), "");
+
+    // A link in the place of a log is not written through: its target stays, the run goes on.
+    const std::string target = folder.write("elsewhere/precious.txt", "keep");
+    for (const std::string log : {"doutput.txt", "derror.txt"}) {
+        for (const std::string name : {"doutput.txt", "derror.txt"}) {
+            unlink((folder.path() + "/" + name).c_str()); // a log the last run did not make
+            if (name == log) {
+                ASSERT_EQ(symlink(target.c_str(), (folder.path() + "/" + name).c_str()), 0);
+            }
+        }
+        qev::microedition::media::resetSound();
+        Hooks linked;
+        linked.after = writeLine;
+        EXPECT_EQ(run(linked), 0) << log;
+        EXPECT_EQ(folder.read("elsewhere/precious.txt"), "keep") << log;
+    }
 }
 
 } // namespace

@@ -91,7 +91,7 @@ TEST_F(ScriptInputs, AFolderAsTheScriptRunsNothingAndEndsWithStatusTwo)
 TEST_F(ScriptInputs, AHeadlessRunNeverWritesThePlayersRecords)
 {
     platform::DeviceProfile& p = platform::DeviceProfile::current();
-    p.windowBackend = platform::WindowBackendKind::Headless;
+    p.windowBackend = platform::WindowMode::Headless;
     const std::string players = folder.path() + "/player/registry.sqlite";
     p.registryPath = players;
     p.registryGiven = false;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <vector>
 
 using platform::DeviceProfile;
 using ProfileTest = DeviceTest;
@@ -33,7 +34,7 @@ TEST_F(ProfileTest, DefaultsDescribeTheRealRun)
     EXPECT_FALSE(p.touchDriver);
     EXPECT_TRUE(p.programFile.empty());
     EXPECT_EQ(p.clock, platform::ClockMode::Real);
-    EXPECT_EQ(p.audio, platform::AudioBackend::Sdl);
+    EXPECT_EQ(p.audio, platform::AudioMode::Sdl);
     EXPECT_EQ(p.messageBoxes, platform::MessageBoxMode::Shown);
     EXPECT_FALSE(p.mapiAvailable);
     EXPECT_EQ(p.orientationAnswer, 0);
@@ -74,7 +75,7 @@ TEST_F(ProfileTest, EnvironmentOverridesTheDefaults)
     EXPECT_EQ(p.programFile, "/srv/game/pallasterhorn");
     EXPECT_EQ(p.registryPath, "/tmp/reg.sqlite");
     EXPECT_EQ(p.clock, platform::ClockMode::Fake);
-    EXPECT_EQ(p.audio, platform::AudioBackend::Manual);
+    EXPECT_EQ(p.audio, platform::AudioMode::Manual);
     EXPECT_EQ(p.messageBoxes, platform::MessageBoxMode::Recorded);
     EXPECT_TRUE(p.mapiAvailable);
     EXPECT_EQ(p.orientationAnswer, 2);
@@ -105,6 +106,58 @@ TEST_F(ProfileTest, MalformedValuesAreIgnoredWithAWarning)
     EXPECT_TRUE(p.programFile.empty());
 }
 
+TEST_F(ProfileTest, EveryChoiceTakesItsNamesAndNamesThemWhenRefused)
+{
+    struct Choice
+    {
+        const char* variable;
+        std::vector<const char*> names;
+    };
+    const std::vector<Choice> choices = {{"PH_CLOCK", {"real", "fake"}},
+                                         {"PH_WINDOW_BACKEND", {"sdl", "headless", "script"}},
+                                         {"PH_AUDIO", {"sdl", "manual"}},
+                                         {"PH_MESSAGE_BOXES", {"show", "record"}},
+                                         {"PH_MAPI", {"0", "1"}}};
+    for (const Choice& c : choices) {
+        for (const char* name : c.names) {
+            std::map<std::string, std::string> vars = {{c.variable, name}};
+            DeviceProfile p;
+            EXPECT_TRUE(p.applyEnvironment(lookupIn(vars)).empty()) << c.variable << name;
+        }
+        // Names are small letters, whole: anything else leaves the default and says which
+        // names there are.
+        for (const char* bad : {"SDL", "fake ", "", "2"}) {
+            std::map<std::string, std::string> vars = {{c.variable, bad}};
+            DeviceProfile p;
+            const auto warnings = p.applyEnvironment(lookupIn(vars));
+            ASSERT_EQ(warnings.size(), 1u) << c.variable << bad;
+            EXPECT_EQ(warnings[0].rfind(std::string(c.variable) + "=\"" + bad + "\" ignored", 0),
+                      0u)
+                << warnings[0];
+            for (const char* name : c.names)
+                EXPECT_NE(warnings[0].find(std::string("\"") + name + "\""), std::string::npos)
+                    << warnings[0];
+            EXPECT_EQ(p.clock, platform::ClockMode::Real);
+            EXPECT_EQ(p.windowBackend, platform::WindowMode::Sdl);
+            EXPECT_EQ(p.audio, platform::AudioMode::Sdl);
+            EXPECT_EQ(p.messageBoxes, platform::MessageBoxMode::Shown);
+            EXPECT_FALSE(p.mapiAvailable);
+        }
+    }
+    // The window's three names reach their own modes.
+    for (const auto& [name, mode] :
+         std::map<std::string, platform::WindowMode>{{"sdl", platform::WindowMode::Sdl},
+                                                     {"headless", platform::WindowMode::Headless},
+                                                     {"script", platform::WindowMode::Script}}) {
+        std::map<std::string, std::string> vars = {{"PH_WINDOW_BACKEND", name}};
+        DeviceProfile p;
+        p.windowBackend = platform::WindowMode::Headless == mode ? platform::WindowMode::Script
+                                                                 : platform::WindowMode::Headless;
+        p.applyEnvironment(lookupIn(vars));
+        EXPECT_EQ(p.windowBackend, mode) << name;
+    }
+}
+
 TEST_F(ProfileTest, RegistryFollowsTheXdgDataFolder)
 {
     std::map<std::string, std::string> vars = {{"XDG_DATA_HOME", "/data"}, {"HOME", "/home/u"}};
@@ -124,7 +177,7 @@ TEST_F(ProfileTest, ScriptBackendAndInstanceNamespace)
                                                {"PH_INSTANCE_NAMESPACE", "ci-run_2.a"}};
     DeviceProfile p;
     EXPECT_TRUE(p.applyEnvironment(lookupIn(vars)).empty());
-    EXPECT_EQ(p.windowBackend, platform::WindowBackendKind::Script);
+    EXPECT_EQ(p.windowBackend, platform::WindowMode::Script);
     EXPECT_EQ(p.instanceNamespace, "ci-run_2.a");
 
     // A namespace names a folder of its own: nothing that leaves it or hides.
@@ -191,7 +244,7 @@ TEST_F(ProfileTest, AWrongCaseBackendIsWarnedAboutNamingEveryChoice)
         ASSERT_EQ(warnings.size(), 1u) << wrong;
         EXPECT_NE(warnings[0].find(wrong), std::string::npos) << warnings[0];
         EXPECT_NE(warnings[0].find("\"script\""), std::string::npos) << warnings[0];
-        EXPECT_EQ(p.windowBackend, platform::WindowBackendKind::Sdl);
+        EXPECT_EQ(p.windowBackend, platform::WindowMode::Sdl);
     }
 }
 

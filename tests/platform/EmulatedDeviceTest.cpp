@@ -34,7 +34,7 @@ TEST_F(EmulatedDeviceReset, EverySettingSimulationAndSwitchComesBack)
     profile().clock = platform::ClockMode::Fake;
     platform::FakeClock::freeze(5000);
     platform::WindowSystem::setScale(5);
-    platform::setWaveOutBackend(platform::WaveOutBackend::Manual);
+    platform::DeviceProfile::current().audio = platform::AudioMode::Manual;
     platform::sim::GapiSimulation::install({});
     platform::sim::MapiSimulation::install({});
     platform::sim::MapiSimulation::setSmsLibraryPresent(true);
@@ -58,7 +58,7 @@ TEST_F(EmulatedDeviceReset, EverySettingSimulationAndSwitchComesBack)
     EXPECT_FALSE(platform::clockIsFake());
     EXPECT_EQ(platform::FakeClock::peekMicros(), 0);
     EXPECT_EQ(platform::WindowSystem::scale(), 2);
-    EXPECT_EQ(platform::waveOutBackend(), platform::WaveOutBackend::Sdl);
+    EXPECT_EQ(platform::DeviceProfile::current().audio, platform::AudioMode::Sdl);
     EXPECT_FALSE(ModuleTable::isPresent("gx.dll"));
     EXPECT_FALSE(ModuleTable::isPresent("sms.dll"));
     EXPECT_FALSE(platform::sim::MapiSimulation::installed());

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using platform::FileCall;
 using platform::FileFaults;
@@ -169,6 +170,33 @@ TEST_F(Files, OpenFailuresGiveTheirErrorCodes)
     size_t before = platform::HandleTable::openCount();
     EXPECT_EQ(open("missing.txt", GENERIC_READ, OPEN_EXISTING), INVALID_HANDLE_VALUE);
     EXPECT_EQ(platform::HandleTable::openCount(), before);
+}
+
+TEST_F(Files, WritingNeverGoesThroughASymbolicLink)
+{
+    // A link where a file is written, to a file elsewhere and to nothing yet: every way of
+    // opening for writing fails and the target stays as it was (or is not made).
+    const std::string target = folder.write("elsewhere/target.txt", "keep");
+    ASSERT_EQ(symlink(target.c_str(), (folder.path() + "/log.txt").c_str()), 0);
+    const std::string absent = folder.path() + "/elsewhere/absent.txt";
+    ASSERT_EQ(symlink(absent.c_str(), (folder.path() + "/dangling.txt").c_str()), 0);
+    for (DWORD disposition : {CREATE_ALWAYS, OPEN_ALWAYS, OPEN_EXISTING, TRUNCATE_EXISTING}) {
+        for (const char* name : {"log.txt", "dangling.txt"}) {
+            EXPECT_EQ(open(name, GENERIC_WRITE, disposition), INVALID_HANDLE_VALUE)
+                << name << " " << disposition;
+            EXPECT_EQ(open(name, GENERIC_READ | GENERIC_WRITE, disposition), INVALID_HANDLE_VALUE)
+                << name << " " << disposition;
+        }
+    }
+    EXPECT_EQ(open("dangling.txt", GENERIC_WRITE, CREATE_NEW), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(folder.read("elsewhere/target.txt"), "keep");
+    EXPECT_EQ(access(absent.c_str(), F_OK), -1);
+
+    // Reading through a link still works.
+    HANDLE h = open("log.txt", GENERIC_READ, OPEN_EXISTING);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(readAll(h), "keep");
+    CloseHandle(h);
 }
 
 TEST_F(Files, AccessModesAreKept)

@@ -86,3 +86,34 @@ TEST(FontEngine, MonospaceFacesHaveEqualAdvances)
     ASSERT_TRUE(mono);
     EXPECT_EQ(mono->advance(U'i'), mono->advance(U'W'));
 }
+
+// Making a font measures every code up to 255, and a run makes several fonts: a character the
+// face lacks must cost one fontconfig search per run at most, and control characters none.
+TEST(FontEngine, FallbackSearchesAreMadeOnceAndNeverForControlCharacters)
+{
+    auto first = sans(-12);
+    ASSERT_TRUE(first);
+    const long before = FontEngine::fallbackSearches();
+    const int noGlyph = first->advance(0x01);
+    for (char32_t c = 0x7F; c <= 0x9F; ++c) {
+        EXPECT_EQ(first->advance(c), noGlyph) << "U+" << std::hex << unsigned(c);
+        EXPECT_EQ(inkOf(*first, c), inkOf(*first, 0x01)) << "U+" << std::hex << unsigned(c);
+    }
+    EXPECT_EQ(FontEngine::fallbackSearches(), before);
+
+    // A private-use code of the last plane: no face of the system has it.
+    const char32_t missing = 0x10FFFD;
+    const int width = first->advance(missing);
+    const auto ink = inkOf(*first, missing);
+    EXPECT_EQ(FontEngine::fallbackSearches(), before + 1);
+    auto second = sans(-12);
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->advance(missing), width);
+    EXPECT_EQ(inkOf(*second, missing), ink);
+    EXPECT_EQ(FontEngine::fallbackSearches(), before + 1);
+    // Another weight is another search.
+    auto bold = sans(-12, true);
+    ASSERT_TRUE(bold);
+    bold->advance(missing);
+    EXPECT_EQ(FontEngine::fallbackSearches(), before + 2);
+}

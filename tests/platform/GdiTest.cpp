@@ -1,3 +1,5 @@
+#include "DibInfo.h"
+
 #include "platform/gdi.h"
 #include "platform/gdi/GdiObjects.h"
 
@@ -6,21 +8,6 @@
 #include <cstring>
 
 namespace {
-
-BITMAPINFO info(int width, int height, int bpp)
-{
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = static_cast<WORD>(bpp);
-    bi.bmiHeader.biCompression = bpp == 16 ? BI_BITFIELDS : BI_RGB;
-    bi.bmiColors[0] = 0xF800;
-    bi.bmiColors[1] = 0x07E0;
-    bi.bmiColors[2] = 0x001F;
-    return bi;
-}
 
 uint16_t pixel16(void* bits, int pitch, int x, int y)
 {
@@ -35,7 +22,7 @@ TEST(GdiBitmaps, DibSectionsOfTheTwoSupportedFormats)
 {
     int before = platform::gdi::liveObjectCount();
     void* bits = nullptr;
-    BITMAPINFO top = info(3, -2, 16);
+    BITMAPINFO top = dibInfo(3, -2, 16);
     HBITMAP b16 = CreateDIBSection(nullptr, &top, DIB_RGB_COLORS, &bits, nullptr, 0);
     ASSERT_NE(nullptr, b16);
     ASSERT_NE(nullptr, bits);
@@ -44,14 +31,14 @@ TEST(GdiBitmaps, DibSectionsOfTheTwoSupportedFormats)
     EXPECT_EQ(8, desc.bmWidthBytes); // 3 * 2 bytes rounded up to a DWORD
     EXPECT_EQ(16, desc.bmBitsPixel);
 
-    BITMAPINFO wrongMasks = info(3, 2, 16);
+    BITMAPINFO wrongMasks = dibInfo(3, 2, 16);
     wrongMasks.bmiColors[0] = 0x7C00;
     void* none = reinterpret_cast<void*>(1);
     EXPECT_EQ(nullptr, CreateDIBSection(nullptr, &wrongMasks, DIB_RGB_COLORS, &none, nullptr, 0));
     EXPECT_EQ(nullptr, none);
-    BITMAPINFO eight = info(3, 2, 8);
+    BITMAPINFO eight = dibInfo(3, 2, 8);
     EXPECT_EQ(nullptr, CreateDIBSection(nullptr, &eight, DIB_RGB_COLORS, &none, nullptr, 0));
-    BITMAPINFO empty = info(0, 2, 32);
+    BITMAPINFO empty = dibInfo(0, 2, 32);
     EXPECT_EQ(nullptr, CreateDIBSection(nullptr, &empty, DIB_RGB_COLORS, &none, nullptr, 0));
 
     EXPECT_EQ(before + 1, platform::gdi::liveObjectCount());
@@ -67,7 +54,7 @@ TEST(GdiDrawing, FillRectAndBitBltClipToTheBitmaps)
     HDC b = CreateCompatibleDC(screen);
     void* bitsA = nullptr;
     void* bitsB = nullptr;
-    BITMAPINFO bi = info(4, -4, 16);
+    BITMAPINFO bi = dibInfo(4, -4, 16);
     HBITMAP bmA = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bitsA, nullptr, 0);
     HBITMAP bmB = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bitsB, nullptr, 0);
     SelectObject(a, bmA);
@@ -98,7 +85,7 @@ TEST(GdiText, MonochromeTextLandsUprightInABottomUpDib)
 {
     HDC dc = CreateCompatibleDC(nullptr);
     void* bits = nullptr;
-    BITMAPINFO bi = info(40, 40, 32); // positive height: bottom-up rows
+    BITMAPINFO bi = dibInfo(40, 40, 32); // positive height: bottom-up rows
     HBITMAP bm = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     SelectObject(dc, bm);
     LOGFONTW lf{};

@@ -1,4 +1,5 @@
 #include "platform/waveout.h"
+#include "platform/DeviceProfile.h"
 #include "platform/testing/ManualWaveOut.h"
 
 #include <gtest/gtest.h>
@@ -36,10 +37,13 @@ struct WaveOutManual : ::testing::Test
 {
     void SetUp() override
     {
-        platform::setWaveOutBackend(platform::WaveOutBackend::Manual);
+        platform::DeviceProfile::current().audio = platform::AudioMode::Manual;
         platform::setManualWaveOutConfig({});
     }
-    void TearDown() override { platform::setWaveOutBackend(platform::WaveOutBackend::Sdl); }
+    void TearDown() override
+    {
+        platform::DeviceProfile::current().audio = platform::AudioMode::Sdl;
+    }
 };
 
 } // namespace
@@ -146,7 +150,7 @@ TEST_F(WaveOutManual, HeaderStatesDoneOrderPauseResetAndPosition)
 TEST(WaveOutSdl, DummyDriverSmoke)
 {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
-    platform::setWaveOutBackend(platform::WaveOutBackend::Sdl);
+    platform::DeviceProfile::current().audio = platform::AudioMode::Sdl;
     if (waveOutGetNumDevs() == 0)
         GTEST_SKIP() << "no SDL audio driver";
     Log log;

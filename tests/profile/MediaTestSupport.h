@@ -6,6 +6,7 @@
 
 #include "io/DByteArrayInputStream.h"
 #include "microedition/media/MediaManager.h"
+#include "platform/DeviceProfile.h"
 #include "platform/HandleTable.h"
 #include "platform/testing/ManualWaveOut.h"
 #include "platform/waveout.h"
@@ -50,7 +51,7 @@ struct MediaFixture : ::testing::Test
 {
     void SetUp() override
     {
-        platform::setWaveOutBackend(platform::WaveOutBackend::Manual);
+        platform::DeviceProfile::current().audio = platform::AudioMode::Manual;
         platform::setManualWaveOutConfig({});
         qev::microedition::media::resetSound();
         handles = platform::HandleTable::openCount();
@@ -62,7 +63,7 @@ struct MediaFixture : ::testing::Test
         EXPECT_EQ(nullptr, platform::manualWaveOutDevice());
         EXPECT_EQ(handles, platform::HandleTable::openCount());
         platform::setManualWaveOutConfig({});
-        platform::setWaveOutBackend(platform::WaveOutBackend::Sdl);
+        platform::DeviceProfile::current().audio = platform::AudioMode::Sdl;
     }
 
     // Plays one buffer on the device and waits until the feeder thread has mixed its successor.

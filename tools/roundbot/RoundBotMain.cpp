@@ -6,7 +6,8 @@
 //            [round | first-last] ...
 //
 // The status is 0 when every round was cleared within the cap (and, with --max-idle, no ball
-// went longer than S seconds untouched), 1 otherwise, 2 for bad arguments or a failed start.
+// went longer than S seconds untouched), 1 otherwise, 2 for bad arguments, a folder without
+// game.dat or a failed start.
 #include "RoundBot.h"
 #include "ToolSession.h"
 
@@ -15,6 +16,7 @@
 
 #include "gamelib/GameLib.h"
 #include "gamelib/ScreenCanvas.h"
+#include "gamelib/TextTable.h"
 
 #include "platform/DeviceProfile.h"
 #include "platform/testing/FakeClock.h"
@@ -65,15 +67,30 @@ bool addRounds(std::string_view text, std::vector<int>& rounds)
     return true;
 }
 
-bool parse(int argc, char** argv, Options& o)
+const char kUsage[] =
+    "usage: roundbot [--minutes M | --seconds S] [--max-idle S] [--seed N] <folder holding "
+    "game.dat> [round | first-last] ...\n"
+    "Plays brick-breaker rounds (all 50 without a list) with a bot on the fake clock and prints\n"
+    "a table, one row a round.\n"
+    "  --minutes M, --seconds S  the game time a round may take (20 minutes)\n"
+    "  --max-idle S              fail when a ball flies longer than S seconds untouched\n"
+    "  --seed N                  varies the bot's aim (1)\n"
+    "  -h, --help                this text\n"
+    "Status: 0 when every round was cleared, 1 otherwise, 2 for bad arguments.\n";
+
+enum class Parsed { Run, Help, Bad };
+
+Parsed parse(int argc, char** argv, Options& o)
 {
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         int64_t value = 0;
         const bool hasValue = i + 1 < argc;
+        if (arg == "--help" || arg == "-h")
+            return Parsed::Help;
         if (arg == "--minutes" || arg == "--seconds" || arg == "--max-idle" || arg == "--seed") {
             if (!hasValue || !number(argv[++i], value))
-                return false;
+                return Parsed::Bad;
             if (arg == "--minutes")
                 o.capMillis = value * 60 * 1000;
             else if (arg == "--seconds")
@@ -82,15 +99,17 @@ bool parse(int argc, char** argv, Options& o)
                 o.maxIdleMillis = value * 1000;
             else
                 o.seed = static_cast<uint32_t>(value);
+        } else if (arg.starts_with("-")) {
+            return Parsed::Bad; // an option this tool does not have
         } else if (o.dataFolder.empty()) {
             o.dataFolder = std::string(arg);
         } else if (!addRounds(arg, o.rounds)) {
-            return false;
+            return Parsed::Bad;
         }
     }
     if (o.rounds.empty())
         addRounds("1-50", o.rounds);
-    return !o.dataFolder.empty() && o.capMillis > 0;
+    return !o.dataFolder.empty() && o.capMillis > 0 ? Parsed::Run : Parsed::Bad;
 }
 
 std::string minutes(int64_t millis)
@@ -118,7 +137,9 @@ int playRounds(toolsupport::ToolSession& session, const Options& o)
 {
     if (!session.openScreen(240, 320))
         return 2;
+    // The menu the rounds start from shows the English texts, as a player's first game does.
     gamelib::languageIndex = 0;
+    gamelib::loadTextFile(u"/txt/res_en", true);
     qev::lang::DPtr<roundbot::WatchedGame> game = new roundbot::WatchedGame();
     gamelib::currentScreen = game;
     platform::FakeClock::autoAdvance(1000);
@@ -150,11 +171,15 @@ int playRounds(toolsupport::ToolSession& session, const Options& o)
 int main(int argc, char** argv)
 {
     Options options;
-    if (!parse(argc, argv, options)) {
-        std::fprintf(stderr,
-                     "usage: roundbot [--minutes M | --seconds S] [--max-idle S] [--seed N] "
-                     "<folder holding game.dat> [round | first-last] ...\n");
+    switch (parse(argc, argv, options)) {
+    case Parsed::Help:
+        std::fputs(kUsage, stdout);
+        return 0;
+    case Parsed::Bad:
+        std::fputs(kUsage, stderr);
         return 2;
+    case Parsed::Run:
+        break;
     }
     // The records a run writes (opened rounds) go to a throw-away folder.
     const std::filesystem::path scratch =
@@ -164,7 +189,7 @@ int main(int argc, char** argv)
         toolsupport::ToolSession session("roundbot");
         session.useFolders(options.dataFolder, scratch.string());
         platform::DeviceProfile::current().clock = platform::ClockMode::Fake;
-        platform::DeviceProfile::current().audio = platform::AudioBackend::Manual;
+        platform::DeviceProfile::current().audio = platform::AudioMode::Manual;
         status =
             session.run([&options](toolsupport::ToolSession& s) { return playRounds(s, options); });
     }

@@ -117,9 +117,9 @@ bool runSoak(const SoakOptions& options, SoakFigures& figures)
         return false;
 
     platform::DeviceProfile& profile = platform::DeviceProfile::current();
-    profile.windowBackend = platform::WindowBackendKind::Headless;
+    profile.windowBackend = platform::WindowMode::Headless;
     profile.clock = platform::ClockMode::Fake;
-    profile.audio = platform::AudioBackend::Manual;
+    profile.audio = platform::AudioMode::Manual;
     profile.messageBoxes = platform::MessageBoxMode::Recorded;
     profile.registryPath = std::string(scratch) + "/registry.sqlite";
     profile.programFile = options.data + "/pallasterhorn";

@@ -60,6 +60,7 @@ bool ToolSession::parseArguments(int argc, char** argv)
 
 void ToolSession::useFolders(const std::string& dataFolder, const std::string& outFolder)
 {
+    m_dataFolder = dataFolder;
     m_outFolder = outFolder;
     std::filesystem::create_directories(m_outFolder);
     platform::DeviceProfile::current().programFile = dataFolder + "/game.exe";
@@ -67,6 +68,12 @@ void ToolSession::useFolders(const std::string& dataFolder, const std::string& o
 
 int ToolSession::run(const std::function<int(ToolSession&)>& body)
 {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(m_dataFolder + "/game.dat", error)) {
+        std::fprintf(stderr, "%s: no game.dat in %s (the build makes one beside the game)\n",
+                     m_name, m_dataFolder.c_str());
+        return 2;
+    }
     // The options a run saves go to a store of this run only.
     platform::DeviceProfile& profile = platform::DeviceProfile::current();
     profile.registryPath = m_outFolder + "/" + m_name + "-registry.sqlite";

@@ -30,7 +30,8 @@ class ToolSession
     // The same for a tool with arguments of its own: the game.dat folder and the out folder.
     void useFolders(const std::string& dataFolder, const std::string& outFolder);
     // Runs `body` with a fresh record store in the out folder, a GameLib and game.dat open; an
-    // exception of the framework is reported and gives 1, else what `body` returns.
+    // exception of the framework is reported and gives 1, a folder without game.dat is said
+    // and gives 2, else what `body` returns.
     int run(const std::function<int(ToolSession&)>& body);
 
     // A width x height screen as the game's, its screen configuration, shared objects and
@@ -43,6 +44,7 @@ class ToolSession
 
   private:
     const char* m_name;
+    std::string m_dataFolder;
     std::string m_outFolder;
     qev::lang::DPtr<gamelib::GameLib> m_lib;
     qev::microedition::lcdui::DImagePtr m_screen;

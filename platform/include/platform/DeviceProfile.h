@@ -40,7 +40,11 @@
 
 namespace platform {
 
+// The profile's choices, one enum each; DeviceProfile.cpp holds each one's names.
 enum class ClockMode { Real, Fake };
+enum class WindowMode { Sdl, Headless, Script };
+enum class AudioMode { Sdl, Manual };
+enum class MessageBoxMode { Shown, Recorded };
 
 // The clock choice is read by every timed wait of every thread while a test may change or reset
 // the profile: the one field kept atomic.
@@ -64,9 +68,6 @@ class ClockSetting
   private:
     std::atomic<ClockMode> m_mode;
 };
-enum class AudioBackend { Sdl, Manual };
-enum class MessageBoxMode { Shown, Recorded };
-enum class WindowBackendKind { Sdl, Headless, Script };
 
 class DeviceProfile
 {
@@ -78,7 +79,7 @@ class DeviceProfile
     // or, when chosen (PH_SCALE), exactly this.
     int scale = 2;
     bool scaleChosen = false;
-    WindowBackendKind windowBackend = WindowBackendKind::Sdl;
+    WindowMode windowBackend = WindowMode::Sdl;
     // Empty: the default group (a real run) or, headless, a group of this process alone.
     std::string instanceNamespace;
     int bitsPerPixel = 16;
@@ -105,7 +106,7 @@ class DeviceProfile
     bool registryGiven = false;
 
     ClockSetting clock = ClockMode::Real;
-    AudioBackend audio = AudioBackend::Sdl;
+    AudioMode audio = AudioMode::Sdl;
     MessageBoxMode messageBoxes = MessageBoxMode::Shown;
     bool mapiAvailable = false;
     // Written into dmOrientation by the CDS_TEST query when not 0.

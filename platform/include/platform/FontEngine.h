@@ -42,6 +42,9 @@ class FontEngine
     // Forces one font file for every request (tests use it for deterministic glyphs); an empty
     // path returns to fontconfig's choice.
     static void forceFontFile(const std::string& path);
+    // How many times this process asked fontconfig for a face that has a character the
+    // requested face lacks (each a costly match); for tests and profiles.
+    static long fallbackSearches();
 };
 
 } // namespace platform

@@ -35,6 +35,8 @@
 
 struct SECURITY_ATTRIBUTES;
 
+// Opening for writing never follows a symbolic link at the end of the name: it fails with
+// ERROR_INVALID_NAME and leaves the link's target as it is.
 HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD share, SECURITY_ATTRIBUTES* security,
                    DWORD disposition, DWORD flags, HANDLE templateFile);
 // Loops over interrupted and partial transfers; 0 bytes read means end of file.

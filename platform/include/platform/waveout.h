@@ -2,7 +2,6 @@
 // device that tests pump buffer by buffer on a thread of their choice.
 #pragma once
 
-#include "platform/DeviceProfile.h"
 #include "platform/wintypes.h"
 
 #include <cstddef>
@@ -88,15 +87,5 @@ MMRESULT waveOutRestart(HWAVEOUT h);
 MMRESULT waveOutReset(HWAVEOUT h);
 MMRESULT waveOutGetPosition(HWAVEOUT h, MMTIME* time, UINT size);
 
-namespace platform {
-
-// The device's audio choice (PH_AUDIO): one enum for the profile and the waveOut layer.
-using WaveOutBackend = AudioBackend;
-
-// Selects the back-end for devices opened from now on: the same as setting the device
-// profile's audio field, and undone by its reset.
-void setWaveOutBackend(WaveOutBackend backend);
-WaveOutBackend waveOutBackend();
-// The manual device's controls are in platform/testing/ManualWaveOut.h.
-
-} // namespace platform
+// Devices opened from now on play through the device profile's audio choice (PH_AUDIO,
+// DeviceProfile::audio). The manual device's controls are in platform/testing/ManualWaveOut.h.

@@ -20,6 +20,7 @@ struct Registry
     std::set<Object*> objects;
     std::set<DeviceContext*> dcs;
     WindowPresenter presenter;
+    BitmapDeletion deletion;
     Brush stockWhite;
     Brush stockBlack;
 
@@ -96,6 +97,22 @@ void setWindowPresenter(WindowPresenter presenter)
     Registry& r = registry();
     std::lock_guard<std::mutex> guard(r.lock);
     r.presenter = std::move(presenter);
+}
+
+void setBitmapDeletion(BitmapDeletion deletion)
+{
+    Registry& r = registry();
+    std::lock_guard<std::mutex> guard(r.lock);
+    r.deletion = std::move(deletion);
+}
+
+bool presentInPlace(HBITMAP bitmap)
+{
+    Bitmap* b = bitmapOf(bitmap);
+    if (!b)
+        return false;
+    b->showInPlace = true;
+    return true;
 }
 
 namespace {
@@ -215,12 +232,15 @@ BOOL DeleteObject(HGDIOBJ object)
 {
     auto* o = static_cast<Object*>(object);
     Registry& r = registry();
+    BitmapDeletion deleting;
     {
         std::lock_guard<std::mutex> guard(r.lock);
         // Membership first: a handle already deleted must not be read.
         if (!o || !r.objects.count(o) || o->stock)
             return FALSE;
         r.objects.erase(o);
+        if (o->kind == ObjectKind::Bitmap)
+            deleting = r.deletion;
         for (DeviceContext* dc : r.dcs) {
             if (dc->bitmap == o)
                 dc->bitmap = nullptr;
@@ -230,6 +250,9 @@ BOOL DeleteObject(HGDIOBJ object)
                 dc->font = nullptr;
         }
     }
+    // A window that shows the bitmap in place takes its pixels first.
+    if (deleting)
+        deleting(*static_cast<Bitmap*>(o));
     delete o;
     return TRUE;
 }

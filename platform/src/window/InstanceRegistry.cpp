@@ -1,6 +1,7 @@
 #include "platform/window/InstanceRegistry.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -38,11 +39,47 @@ State& state()
     return s;
 }
 
+// Why the folder of the lock files cannot be trusted, or "". It must be the user's alone (a
+// folder the user owns, mode 0700), as the XDG base-directory rules ask: in a folder another
+// user can write, that user could hold our lock and keep the game from starting, or put links
+// where our files go. A link in /tmp is not followed; XDG_RUNTIME_DIR is the user's own choice.
+std::string untrusted(const std::string& root, bool followLink)
+{
+    struct stat st;
+    if ((followLink ? stat(root.c_str(), &st) : lstat(root.c_str(), &st)) != 0)
+        return "cannot be made";
+    if (!S_ISDIR(st.st_mode))
+        return "is not a folder";
+    if (st.st_uid != getuid())
+        return "belongs to another user";
+    if ((st.st_mode & 0777) != 0700) {
+        char text[48];
+        std::snprintf(text, sizeof text, "has mode %03o, not 700",
+                      static_cast<unsigned>(st.st_mode & 0777));
+        return text;
+    }
+    return "";
+}
+
+// The namespace's folder, or "" when the folder above it cannot be trusted: the run then finds
+// no other copy and holds no lock, and says so once.
 std::string directory()
 {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    std::string root = runtime && *runtime ? runtime : "/tmp/ph-" + std::to_string(getuid());
+    const bool given = runtime && *runtime;
+    const std::string root = given ? runtime : "/tmp/ph-" + std::to_string(getuid());
     mkdir(root.c_str(), 0700);
+    if (const std::string fault = untrusted(root, given); !fault.empty()) {
+        static std::string told;
+        if (told != root) {
+            told = root;
+            std::fprintf(stderr,
+                         "pallasterhorn: %s %s, so another running copy of the game cannot be "
+                         "found; set XDG_RUNTIME_DIR to a folder of your own (mode 0700)\n",
+                         root.c_str(), fault.c_str());
+        }
+        return "";
+    }
     std::string dir = root + "/" + state().ns;
     mkdir(dir.c_str(), 0700);
     return dir;
@@ -63,11 +100,14 @@ std::string basePath(const std::u16string& className, const std::u16string& titl
     mix(title);
     char name[32];
     std::snprintf(name, sizeof name, "%016llx", static_cast<unsigned long long>(h));
-    return directory() + "/" + name;
+    const std::string dir = directory();
+    return dir.empty() ? "" : dir + "/" + name;
 }
 
 bool hold(const std::string& base, Holder& out)
 {
+    if (base.empty())
+        return false;
     int fd = open((base + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0)
         return false;
@@ -146,6 +186,8 @@ void InstanceRegistry::release(HWND window)
 HWND InstanceRegistry::findForeign(const std::u16string& className, const std::u16string& title)
 {
     std::string base = basePath(className, title);
+    if (base.empty())
+        return nullptr;
     for (auto& [w, h] : state().owned)
         if (h.base == base)
             return nullptr; // ours: the caller's own lookup already answers for it
@@ -226,7 +268,8 @@ void InstanceRegistry::clearSeeds()
 
 void InstanceRegistry::removeEmptyNamespace()
 {
-    rmdir(directory().c_str());
+    if (const std::string dir = directory(); !dir.empty())
+        rmdir(dir.c_str());
 }
 
 } // namespace platform

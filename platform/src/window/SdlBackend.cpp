@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <string_view>
 #include <thread>
 
 namespace platform {
@@ -39,19 +41,47 @@ void startWakeRelay()
     (void)started;
 }
 
+// Whether SDL_VIDEODRIVER (a comma-separated list) names `driver`.
+bool askedFor(const char* driver)
+{
+    const char* hint = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    std::string_view list = hint ? hint : "";
+    while (!list.empty()) {
+        const size_t comma = list.find(',');
+        const std::string_view name = list.substr(0, comma);
+        if (name.size() == std::strlen(driver) &&
+            SDL_strncasecmp(name.data(), driver, name.size()) == 0)
+            return true;
+        list = comma == std::string_view::npos ? std::string_view() : list.substr(comma + 1);
+    }
+    return false;
+}
+
 } // namespace
 
-std::unique_ptr<SdlBackend> SdlBackend::create()
+std::unique_ptr<SdlBackend> SdlBackend::create(std::string* failure)
 {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        if (failure)
+            *failure = SDL_GetError();
         return nullptr;
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver ||
+        ((SDL_strcasecmp(driver, "offscreen") == 0 || SDL_strcasecmp(driver, "dummy") == 0) &&
+         !askedFor(driver))) {
+        if (failure)
+            *failure =
+                std::string("SDL found only its invisible ") + (driver ? driver : "") + " driver";
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        return nullptr;
+    }
     // Frames are widened and scaled by us straight into the window's own pixels. Where the
     // driver has such pixels (X11, and the offscreen driver of tests and CI), SDL must not put
     // a graphics-library texture behind them: uploading it costs more than the whole game, and
     // without a graphics card it runs a software renderer's threads. The player's own
     // SDL_FRAMEBUFFER_ACCELERATION still wins.
-    const char* driver = SDL_GetCurrentVideoDriver();
-    if (driver && (std::strcmp(driver, "x11") == 0 || std::strcmp(driver, "offscreen") == 0))
+    if (std::strcmp(driver, "x11") == 0 || std::strcmp(driver, "offscreen") == 0)
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     startWakeRelay();
     return std::unique_ptr<SdlBackend>(new SdlBackend);

@@ -31,6 +31,8 @@ struct Window
     int width = 0;
     int height = 0;
     std::vector<uint16_t> store;
+    // A bitmap shown in place (gdi::presentInPlace): the window's pixels until they are needed.
+    gdi::Bitmap* inPlace = nullptr;
     bool visible = false;
     bool updatePending = false;
     DWORD shell = 0;
@@ -101,13 +103,45 @@ std::string utf8(const char16_t* text)
     return out;
 }
 
-// Copies a rectangle of a GDI bitmap into the window's backing store and shows it.
+// The pixels the window shows: its own, or those of the bitmap it shows in place.
+const uint16_t* shownPixels(const Window& w)
+{
+    return w.inPlace ? reinterpret_cast<const uint16_t*>(w.inPlace->storage.data())
+                     : w.store.data();
+}
+
+// The bitmap shown in place becomes the window's own pixels.
+void takeOwnPixels(Window& w)
+{
+    if (!w.inPlace)
+        return;
+    std::memcpy(w.store.data(), w.inPlace->storage.data(), w.store.size() * 2);
+    w.inPlace = nullptr;
+}
+
+// Whether the copy covers the whole window with the whole bitmap, rows without gaps.
+bool showsInPlace(const Window& w, const gdi::Bitmap& source, int srcX, int srcY, int x, int y,
+                  int width, int height)
+{
+    return source.showInPlace && source.bitsPerPixel == 16 && source.topDown &&
+           source.width == w.width && source.height == w.height && source.pitch == w.width * 2 &&
+           srcX == 0 && srcY == 0 && x == 0 && y == 0 && width == w.width && height == w.height;
+}
+
+// Copies a rectangle of a GDI bitmap into the window's backing store and shows it; a whole
+// frame of a bitmap that allows it is shown in place, without the copy.
 void presentFromBitmap(HWND window, gdi::Bitmap& source, int srcX, int srcY, int x, int y,
                        int width, int height)
 {
     Window* w = find(window);
     if (!w)
         return;
+    if (showsInPlace(*w, source, srcX, srcY, x, y, width, height)) {
+        w->inPlace = &source;
+        WindowSystem::presentBackingStore(window);
+        return;
+    }
+    takeOwnPixels(*w);
     for (int row = 0; row < height; ++row) {
         int dy = y + row;
         if (dy < 0 || dy >= w->height)
@@ -130,11 +164,19 @@ void presentFromBitmap(HWND window, gdi::Bitmap& source, int srcX, int srcY, int
     WindowSystem::presentBackingStore(window);
 }
 
+void bitmapDeleted(gdi::Bitmap& bitmap)
+{
+    for (auto& [handle, w] : state().windows)
+        if (w.inPlace == &bitmap)
+            takeOwnPixels(w);
+}
+
 void ensurePresenter()
 {
     State& s = state();
     if (!s.presenterInstalled) {
         gdi::setWindowPresenter(presentFromBitmap);
+        gdi::setBitmapDeletion(bitmapDeleted);
         s.presenterInstalled = true;
     }
 }
@@ -343,7 +385,7 @@ WindowBackend& WindowSystem::backend()
 {
     State& s = state();
     if (!s.backend) {
-        if (DeviceProfile::current().windowBackend == WindowBackendKind::Sdl)
+        if (DeviceProfile::current().windowBackend == WindowMode::Sdl)
             s.backend = SdlBackend::create();
         if (!s.backend)
             s.backend = std::make_unique<HeadlessBackend>();
@@ -369,21 +411,23 @@ int WindowSystem::scale()
 
 const std::vector<uint16_t>* WindowSystem::backingStore(HWND window)
 {
-    Window* w = find(window);
-    return w ? &w->store : nullptr;
+    return mutableBackingStore(window);
 }
 
 std::vector<uint16_t>* WindowSystem::mutableBackingStore(HWND window)
 {
     Window* w = find(window);
-    return w ? &w->store : nullptr;
+    if (!w)
+        return nullptr;
+    takeOwnPixels(*w);
+    return &w->store;
 }
 
 void WindowSystem::presentBackingStore(HWND window)
 {
     Window* w = find(window);
     if (w && w->visible)
-        backend().present(window, w->store.data(), w->width, w->height);
+        backend().present(window, shownPixels(*w), w->width, w->height);
 }
 
 DWORD WindowSystem::shellState(HWND window)

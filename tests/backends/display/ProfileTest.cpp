@@ -92,7 +92,7 @@ TEST_F(ProfileTest, TheWindowBackendAndScaleComeFromTheProfile)
         return it == env.end() ? nullptr : it->second.c_str();
     });
     EXPECT_TRUE(warnings.empty());
-    EXPECT_EQ(p.windowBackend, platform::WindowBackendKind::Headless);
+    EXPECT_EQ(p.windowBackend, platform::WindowMode::Headless);
     EXPECT_EQ(p.scale, 3);
     env["PH_WINDOW_BACKEND"] = "x11";
     EXPECT_EQ(p.applyEnvironment([&](const char* n) -> const char* {
@@ -100,14 +100,14 @@ TEST_F(ProfileTest, TheWindowBackendAndScaleComeFromTheProfile)
                    return it == env.end() ? nullptr : it->second.c_str();
                }).size(),
               1u);
-    EXPECT_EQ(p.windowBackend, platform::WindowBackendKind::Headless); // kept
+    EXPECT_EQ(p.windowBackend, platform::WindowMode::Headless); // kept
 
     profile().scale = 5;
     EXPECT_EQ(platform::WindowSystem::scale(), 5);
 
     // With no backend installed, a headless profile never opens a desktop window.
     platform::WindowSystem::setBackend(nullptr);
-    profile().windowBackend = platform::WindowBackendKind::Headless;
+    profile().windowBackend = platform::WindowMode::Headless;
     EXPECT_NE(dynamic_cast<platform::HeadlessBackend*>(&platform::WindowSystem::backend()),
               nullptr);
 }

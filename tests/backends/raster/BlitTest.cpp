@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 using namespace rastertest;
 using Gfx::Rect;
 
@@ -227,6 +230,45 @@ TEST(Raster2DBlit, KeyedBlitOntoItselfWalksPixelByPixel)
         const Rect from{20, 0, 60, 2};
         raster.BlitColorKey(*got, {20 + shift, 0}, *got, from, Gfx::kColourKey);
         keyedWalk(*want, {20 + shift, 0}, *want, from, Gfx::kColourKey);
+        EXPECT_TRUE(sameSurface(*got, *want)) << shift;
+    }
+}
+
+namespace {
+
+// The opaque blit as its rows: top to bottom, each row moved whole (as if through a buffer).
+void rowWalk(Surface& target, Gfx::Point at, const Surface& source, const Rect& from)
+{
+    std::vector<uint16_t> row(static_cast<size_t>(from.right - from.left));
+    for (int sy = from.top; sy < from.bottom; ++sy) {
+        std::copy(source.row(sy) + from.left, source.row(sy) + from.right, row.begin());
+        std::copy(row.begin(), row.end(), target.row(at.y + sy - from.top) + at.x);
+    }
+}
+
+} // namespace
+
+TEST(Raster2DBlit, WholeFramesMatchTheRowWalk)
+{
+    auto& raster = Gfx::Internal::Raster2D::instance();
+    // Rows without a gap between them (even widths) and with one (odd widths), onto another
+    // surface: every pixel copied, nothing beyond.
+    for (int width : {240, 7}) {
+        SurfacePtr source = makeSpeckled(width, 9, 3);
+        SurfacePtr got = makeSpeckled(width, 9, 4), want = makeSpeckled(width, 9, 4);
+        raster.Blit(*got, {0, 0}, *source, Rect{0, 0, width, 9});
+        rowWalk(*want, {0, 0}, *source, Rect{0, 0, width, 9});
+        EXPECT_TRUE(sameSurface(*got, *want)) << width;
+        EXPECT_TRUE(sameSurface(*got, *source)) << width;
+    }
+    // A frame moved up or down onto itself by whole rows gives what its rows give, the
+    // downward move repeating its first rows as the row walk does.
+    for (int shift : {-3, -1, 1, 2}) {
+        SurfacePtr got = makeSpeckled(24, 10, 6), want = makeSpeckled(24, 10, 6);
+        const Rect from{0, shift < 0 ? -shift : 0, 24, shift < 0 ? 10 : 10 - shift};
+        const Gfx::Point to{0, shift < 0 ? 0 : shift};
+        raster.Blit(*got, to, *got, from);
+        rowWalk(*want, to, *want, from);
         EXPECT_TRUE(sameSurface(*got, *want)) << shift;
     }
 }

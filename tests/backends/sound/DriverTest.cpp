@@ -4,6 +4,7 @@
 #include "sound/sndSpeaker.h"
 #include "sound/sndWinMM.h"
 
+#include "platform/DeviceProfile.h"
 #include "platform/HandleTable.h"
 #include "platform/testing/ManualWaveOut.h"
 #include "platform/testing/ThreadFaults.h"
@@ -22,13 +23,13 @@ struct ManualDevice : ::testing::Test
 {
     void SetUp() override
     {
-        platform::setWaveOutBackend(platform::WaveOutBackend::Manual);
+        platform::DeviceProfile::current().audio = platform::AudioMode::Manual;
         platform::setManualWaveOutConfig({});
     }
     void TearDown() override
     {
         platform::setManualWaveOutConfig({});
-        platform::setWaveOutBackend(platform::WaveOutBackend::Sdl);
+        platform::DeviceProfile::current().audio = platform::AudioMode::Sdl;
     }
 };
 

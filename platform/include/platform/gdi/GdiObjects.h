@@ -31,6 +31,9 @@ struct Bitmap : Object
     bool topDown = true;
     int pitch = 0; // bytes per row, DWORD-aligned
     std::vector<uint8_t> storage;
+    // Set by presentInPlace: a copy of the whole bitmap into a window of its size shows these
+    // pixels where they are instead of copying them.
+    bool showInPlace = false;
 
     uint8_t* row(int y)
     {
@@ -78,5 +81,17 @@ int liveObjectCount();
 using WindowPresenter = std::function<void(HWND window, Bitmap& source, int srcX, int srcY, int x,
                                            int y, int width, int height)>;
 void setWindowPresenter(WindowPresenter presenter);
+// Installed by the window system: told before a bitmap is deleted.
+using BitmapDeletion = std::function<void(Bitmap& bitmap)>;
+void setBitmapDeletion(BitmapDeletion deletion);
+
+// Lets `BitBlt` of the whole of this 16-bit bitmap into a window of the same size show the
+// bitmap's pixels in place: the window presents straight from them and copies them into its
+// own pixels only when those are asked for or drawn over, or the bitmap is deleted. For a
+// frame that is drawn into the bitmap and then always presented before anything else looks
+// at the window (a display driver's back buffer); anything written into the bitmap before
+// that copy is made is what the window's own pixels then hold. False for a handle that is
+// not a bitmap.
+bool presentInPlace(HBITMAP bitmap);
 
 } // namespace platform::gdi

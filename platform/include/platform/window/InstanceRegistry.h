@@ -1,6 +1,8 @@
 // Finds the windows of other running instances of the program, per user, through a locked file
-// and a datagram socket per (class, title) in $XDG_RUNTIME_DIR. The owner of a window holds the
-// lock while the window lives and answers "raise" requests sent to its socket.
+// and a datagram socket per (class, title) in $XDG_RUNTIME_DIR (or /tmp/ph-<uid>). The owner of a
+// window holds the lock while the window lives and answers "raise" requests sent to its socket.
+// A folder that is not the user's alone (owner, mode 0700) is not used: nothing is found or
+// claimed there, and the run says so once on the error output.
 #pragma once
 
 #include "platform/wintypes.h"

@@ -19,8 +19,11 @@ namespace platform {
 class SdlBackend : public WindowBackend
 {
   public:
-    // Null when SDL has no usable video driver.
-    static std::unique_ptr<SdlBackend> create();
+    // Null when SDL has no video driver that shows a window, with the reason in `failure` when
+    // given. SDL's invisible drivers (offscreen, dummy) count only when asked for by name in
+    // SDL_VIDEODRIVER, as tests and CI do; as SDL's fallback on a machine without a display
+    // they would run the game where nobody sees it.
+    static std::unique_ptr<SdlBackend> create(std::string* failure = nullptr);
     ~SdlBackend() override;
 
     bool createWindow(HWND window, const std::string& title, int width, int height) override;

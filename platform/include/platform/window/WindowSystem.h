@@ -31,7 +31,8 @@ class WindowSystem
     // Message boxes kept instead of shown (the profile's MessageBoxMode::Recorded).
     static const std::vector<MessageBoxRecord>& recordedMessageBoxes();
 
-    // The window's RGB565 backing store (client area, width x height), or null.
+    // The window's RGB565 backing store (client area, width x height), or null. A bitmap the
+    // window shows in place (gdi::presentInPlace) is copied into it first.
     static const std::vector<uint16_t>* backingStore(HWND window);
     static std::vector<uint16_t>* mutableBackingStore(HWND window);
     static void presentBackingStore(HWND window);

@@ -1,4 +1,4 @@
-#include "SplashBitmap.h"
+#include "SplashArt.h"
 
 #include <algorithm>
 #include <cmath>
@@ -27,7 +27,7 @@ constexpr Colour kOutline{0x0b, 0x0f, 0x1f};
 // The colour of one sample point of the picture, in picture pixels.
 Colour sample(float x, float y)
 {
-    const float w = SplashBitmap::kWidth, h = SplashBitmap::kHeight;
+    const float w = SplashArt::kWidth, h = SplashArt::kHeight;
     Colour c = mix(kNightTop, kNightBottom, y / h);
     // A one-pixel outline around the panel.
     if (x < 1 || y < 1 || x >= w - 1 || y >= h - 1)
@@ -69,7 +69,7 @@ uint16_t rgb565(Colour c, int x, int y)
 
 } // namespace
 
-std::vector<uint16_t> SplashBitmap::draw()
+std::vector<uint16_t> SplashArt::draw()
 {
     std::vector<uint16_t> pixels(static_cast<size_t>(kWidth) * kHeight);
     // Fixed stars: positions from a small linear congruential sequence, the same every run.
