@@ -3,11 +3,13 @@
 # pressed: its main menu and a brick-breaker game in play, and, in the same setup and the same
 # run, the menu of LBreakout2 (a Debian brick-breaker) for comparison. The desktop is a virtual X
 # server (Xvfb) with the Openbox window manager; each figure is the process's user and system
-# time over SECONDS (25) of wall time, from /proc/PID/stat.
+# time over SECONDS (25) of wall time, from /proc/PID/stat, and how often its main thread went to
+# sleep and woke again (voluntary context switches a second, from /proc/PID/status).
 #
 #   tools/window-cpu.sh [--seconds N] [--scale N] [--shots DIR] [--program FILE]
 #
-# As root it installs what it needs (xvfb, openbox, xdotool, lbreakout2) with apt-get; otherwise
+# As root it installs what it needs (xvfb, openbox, xdotool, x11-utils, lbreakout2) with apt-get;
+# otherwise
 # they must be there. The program is build/release/host/pallasterhorn unless --program names
 # another (build it first: cmake --build build/release). --shots keeps a picture of the desktop
 # after each measurement (needs python3-pil). Records go to a temporary folder, never to yours.
@@ -34,6 +36,7 @@ need=()
 command -v Xvfb >/dev/null || need+=(xvfb)
 command -v openbox >/dev/null || need+=(openbox)
 command -v xdotool >/dev/null || need+=(xdotool)
+command -v xprop >/dev/null || need+=(x11-utils)
 [ -x /usr/games/lbreakout2 ] || need+=(lbreakout2)
 if ((${#need[@]})); then
   if [ "$(id -u)" -ne 0 ]; then
@@ -47,38 +50,70 @@ fi
 
 work=$(mktemp -d)
 pids=()
+# Ends a process we started: asked first, then killed if it does not go within 5 s.
+stop() {
+  kill "$1" 2>/dev/null || return 0
+  for _ in $(seq 50); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
+  kill -9 "$1" 2>/dev/null || true
+  wait "$1" 2>/dev/null || true
+}
 cleanup() {
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-    kill "${pids[i]}" 2>/dev/null || true
-    wait "${pids[i]}" 2>/dev/null || true
-  done
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do stop "${pids[i]}"; done
   rm -rf "$work"
 }
 trap cleanup EXIT
+fail() { echo "$*" >&2; exit 1; }
+# Every wait is bounded: until "$@" succeeds, at most $1 tenths of a second; a status of 2
+# gives up at once.
+waitFor() {
+  local tenths=$1 status; shift
+  for _ in $(seq "$tenths"); do
+    status=0; "$@" >/dev/null 2>&1 || status=$?
+    [ "$status" -eq 0 ] && return 0
+    [ "$status" -eq 2 ] && return 1
+    sleep 0.1
+  done
+  return 1
+}
 
+# The first display from :91 up whose lock our own Xvfb holds (another run may start one on the
+# same number at the same time), once it answers.
+# Succeeds once Xvfb $2 holds the lock of display $1; fails at once when it has ended.
+ours() {
+  kill -0 "$2" 2>/dev/null || return 2
+  [ "$(tr -d ' ' <"/tmp/.X$1-lock" 2>/dev/null)" = "$2" ]
+}
 display=""
 for n in $(seq 91 120); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
+  [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ] || continue
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  xvfb=$!
+  if waitFor 300 ours "$n" "$xvfb" && DISPLAY=":$n" waitFor 300 xprop -root; then
+    display=":$n"; pids+=($xvfb); break
+  fi
+  stop "$xvfb"
 done
-[ -n "$display" ] || { echo "no free X display number" >&2; exit 1; }
+[ -n "$display" ] || fail "no X display could be started: $(cat "$work/xvfb.log")"
 export DISPLAY=$display
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
 openbox >"$work/openbox.log" 2>&1 &
 pids+=($!)
-sleep 1
+# A program started before the window manager manages the root window may wait for ever for a
+# window that is never mapped: wait for the manager's check window.
+wmReady() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+waitFor 300 wmReady || fail "the window manager did not start: $(cat "$work/openbox.log")"
 
 # CPU time of a process (all its threads) in clock ticks.
 ticks() { sed 's/^.*) //' "/proc/$1/stat" | awk '{print $12 + $13}'; }
-# Percent of one core that process $1 used over $seconds.
+# Voluntary context switches of process $1's main thread so far.
+switches() { awk '/^voluntary_ctxt_switches/ {print $2}' "/proc/$1/status"; }
+# Percent of one core that process $1 used over $seconds, and its main thread's wake-ups a second.
 measure() {
-  local t0 t1 s0 s1
-  t0=$(ticks "$1"); s0=$(date +%s.%N)
+  local t0 t1 s0 s1 w0 w1
+  t0=$(ticks "$1"); w0=$(switches "$1"); s0=$(date +%s.%N)
   sleep "$seconds"
-  t1=$(ticks "$1"); s1=$(date +%s.%N)
-  awk -v a="$t0" -v b="$t1" -v s="$s0" -v e="$s1" -v hz="$(getconf CLK_TCK)" \
-    'BEGIN { printf "%.1f", (b - a) * 100 / hz / (e - s) }'
+  t1=$(ticks "$1"); w1=$(switches "$1"); s1=$(date +%s.%N)
+  awk -v a="$t0" -v b="$t1" -v s="$s0" -v e="$s1" -v hz="$(getconf CLK_TCK)" -v w0="$w0" \
+    -v w1="$w1" 'BEGIN { printf "%.1f %.0f", (b - a) * 100 / hz / (e - s), (w1 - w0) / (e - s) }'
 }
 python=python3
 [ -x /usr/bin/python3 ] && python=/usr/bin/python3 # the system's, with python3-pil
@@ -87,24 +122,26 @@ shot() {
   mkdir -p "$shots"
   "$python" tools/xshot.py "$shots/$1.png" || echo "(no picture: $1)" >&2
 }
-window() { # waits for a window named $1 and prints its id
-  for _ in $(seq 100); do
-    if id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) && [ -n "$id" ]; then
+window() { # waits for a window named $1 (at most 30 s) and prints its id
+  for _ in $(seq 300); do
+    if id=$(timeout 5 xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) &&
+      [ -n "$id" ]; then
       echo "$id"; return 0
     fi
     sleep 0.1
   done
   echo "no window named $1" >&2; return 1
 }
-press() { xdotool key --clearmodifiers "$1"; sleep "$2"; }
+focus() { timeout 10 xdotool windowactivate --sync "$1" >/dev/null 2>&1 || true; }
+press() { timeout 10 xdotool key --clearmodifiers "$1"; sleep "$2"; }
 
 # Our game: the language and sound questions (English, no sound), then the main menu.
 PH_REGISTRY="$work/registry.sqlite" PH_SCALE="$scale" PH_INSTANCE_NAMESPACE="cpu-$$" \
   XDG_DATA_HOME="$work" "$program" >"$work/game.log" 2>&1 &
 game=$!
 pids+=($game)
-win=$(window Pallasterhorn)
-xdotool windowactivate --sync "$win" >/dev/null 2>&1 || true
+win=$(window Pallasterhorn) || fail "$(cat "$work/game.log")"
+focus "$win"
 sleep 2
 press Return 1.5
 press Return 4
@@ -117,21 +154,26 @@ press Return 3
 press Return 1
 play=$(measure "$game")
 shot game-in-play
-kill "$game"
-wait "$game" 2>/dev/null || true
+stop "$game"
 
 # The peer on the same desktop, in its own menu.
 mkdir -p "$work/home"
 HOME="$work/home" /usr/games/lbreakout2 </dev/null >"$work/lbreakout2.log" 2>&1 &
 peer=$!
 pids+=($peer)
-lwin=$(window LBreakout2)
-xdotool windowactivate --sync "$lwin" >/dev/null 2>&1 || true
+lwin=$(window LBreakout2) || fail "$(cat "$work/lbreakout2.log")"
+focus "$lwin"
 sleep 3
 peerMenu=$(measure "$peer")
 shot lbreakout2-menu
 
-printf '%-40s %s\n' "what (no input, ${seconds} s each)" "CPU % of one core"
-printf '%-40s %s\n' "Pallasterhorn main menu (scale $scale)" "$menu"
-printf '%-40s %s\n' "Pallasterhorn brick-breaker in play" "$play"
-printf '%-40s %s\n' "LBreakout2 menu" "$peerMenu"
+read -r menuCpu menuWakes <<<"$menu"
+read -r playCpu playWakes <<<"$play"
+read -r peerCpu peerWakes <<<"$peerMenu"
+printf '%-40s %-18s %s\n' "what (no input, ${seconds} s each)" "CPU % of one core" \
+  "wake-ups/s (main thread)"
+printf '%-40s %-18s %s\n' "Pallasterhorn main menu (scale $scale)" "$menuCpu" "$menuWakes"
+printf '%-40s %-18s %s\n' "Pallasterhorn brick-breaker in play" "$playCpu" "$playWakes"
+printf '%-40s %-18s %s\n' "LBreakout2 menu" "$peerCpu" "$peerWakes"
+awk -v a="$menuCpu" -v b="$peerCpu" \
+  'BEGIN { if (b > 0) printf "main menu / LBreakout2 menu: %.2f\n", a / b }'

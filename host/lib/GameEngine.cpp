@@ -257,13 +257,22 @@ void CGameEngine::runLoop()
             }
             if (!m_inactive && !tick())
                 m_running = 0;
-            // An idle pass gives the processor away for a moment instead of spinning.
-            if (!took && m_running && !m_hooks)
-                Sleep(1);
+            // An idle pass sleeps until input comes or the MIDlet has work again, instead of
+            // spinning; a pass that took a message goes on at once, as more may be queued.
+            if (!took && m_running && !m_inactive && !m_hooks)
+                waitIdle();
         }
         if (m_hooks && !m_hooks->afterPass(pass) && m_window)
             SendMessageW(m_window, WM_CLOSE, 0, 0);
     }
+}
+
+void CGameEngine::waitIdle()
+{
+    // The splash ends as soon as the tick count moves on.
+    const int32_t idle = m_splash || !m_midlet ? 1 : m_midlet->idleMillis();
+    if (idle > 0)
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(idle), QS_ALLINPUT);
 }
 
 bool CGameEngine::startApp(HWND window)

@@ -79,6 +79,8 @@ class CGameEngine
     bool startMIDlet();
     void paintSplash(HWND window);
     void runLoop();
+    // An idle pass's wait: until a message comes or the MIDlet's next tick has work.
+    void waitIdle();
     // Everything run() made, in reverse order; safe to call on every path and twice.
     void teardown();
     qev::lang::DPtr<qev::microedition::lcdui::DDisplayable> currentDisplayable() const;

@@ -1,5 +1,6 @@
 #include "platform/entry.h"
 #include "platform/files.h"
+#include "platform/window/StopSignals.h"
 
 #include <SDL.h>
 
@@ -21,6 +22,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "pallasterhorn: %s\n", problem.c_str());
         return 1;
     }
+    // Before SDL or any thread starts: Ctrl+C and kill then end the run in order.
+    platform::catchStopSignals();
     std::u16string line = platform::commandLineFrom(argc, argv);
     // The instance handle only has to be distinct from null; nothing dereferences it.
     static char instanceTag;

@@ -138,6 +138,27 @@ TEST_F(FrameLoop, AStallOfExactly425MillisecondsIsCaughtUp)
     EXPECT_EQ(17, screen->updates);
 }
 
+TEST_F(FrameLoop, TheIdleTimeIsWhatIsLeftUntilTheNextStep)
+{
+    EXPECT_EQ(lib->idleMillis(), 25);
+    run(1, 10);
+    EXPECT_EQ(lib->idleMillis(), 15);
+    // A host that waits exactly that long makes the step on its next call.
+    run(1, lib->idleMillis());
+    EXPECT_EQ(1, screen->updates);
+    EXPECT_EQ(lib->idleMillis(), 25);
+    // Behind time: no wait at all until the steps have caught up, one per call.
+    run(1, 60);
+    EXPECT_EQ(2, screen->updates);
+    EXPECT_EQ(lib->idleMillis(), 0);
+    run(1, 0);
+    EXPECT_EQ(3, screen->updates);
+    EXPECT_EQ(lib->idleMillis(), 15);
+    // An unsupported screen draws its message at every call; the host keeps its own pace.
+    gamelib::screenSupported = 0;
+    EXPECT_EQ(lib->idleMillis(), 1);
+}
+
 TEST_F(FrameLoop, QueuedKeysAreDeliveredOnePerStepInOrder)
 {
     gamelib::screenCanvas->keyPressed('5');

@@ -1,5 +1,6 @@
 // The desktop window under SDL's offscreen video driver: the pixels it shows, resizing and full
 // screen, the window's own keys and the stylus through the scale and the border.
+#include "StopSignalScope.h"
 #include "TestDevice.h"
 
 #include "platform/window/SdlBackend.h"
@@ -163,6 +164,37 @@ TEST_F(SdlBackendTest, TheWindowShowsTheConvertedScreenAtAnySize)
     DestroyWindow(w);
 }
 
+TEST_F(SdlBackendTest, OnlyAChangedFrameOrADesktopRepaintIsSentAgain)
+{
+    HWND w = open(1, u"Again");
+    ASSERT_NE(w, nullptr);
+    ASSERT_NE(window, nullptr);
+    showPattern(w);
+    expectShown(w, window);
+    // Something else drew over the window's pixels: the same frame again changes nothing there.
+    SDL_Surface* s = SDL_GetWindowSurface(window);
+    const Uint32 red = SDL_MapRGB(s->format, 255, 0, 0);
+    SDL_FillRect(s, nullptr, red);
+    showPattern(w);
+    EXPECT_EQ(static_cast<const Uint32*>(s->pixels)[0], red);
+    // A frame with one pixel changed is shown whole.
+    std::vector<uint16_t>& store = *WindowSystem::mutableBackingStore(w);
+    store[store.size() / 2] ^= 0xFFFF;
+    WindowSystem::presentBackingStore(w);
+    expectShown(w, window);
+    // So is the same frame once the desktop asks for a repaint.
+    SDL_FillRect(s, nullptr, red);
+    SDL_Event expose{};
+    expose.type = SDL_WINDOWEVENT;
+    expose.window.event = SDL_WINDOWEVENT_EXPOSED;
+    expose.window.windowID = SDL_GetWindowID(window);
+    SDL_PushEvent(&expose);
+    keyMessages();
+    WindowSystem::presentBackingStore(w);
+    expectShown(w, window);
+    DestroyWindow(w);
+}
+
 TEST_F(SdlBackendTest, F11AndAltEnterSwitchFullScreenAndNeverReachTheProgram)
 {
     HWND w = open(1, u"Keys");
@@ -265,6 +297,19 @@ TEST_F(SdlBackendTest, ANewWindowFitsTheDesktopUnlessTheScaleWasChosen)
     EXPECT_EQ(ww, 960);
     EXPECT_EQ(wh, 1280);
     DestroyWindow(w);
+}
+
+TEST_F(SdlBackendTest, AStopSignalEndsTheWaitForDesktopEvents)
+{
+    testsupport::StopSignalScope signals;
+    std::vector<platform::NativeEvent> events;
+    sdlBackend->poll(events);
+    raise(SIGTERM);
+    // A wait that missed it would run its whole time and say nothing came.
+    EXPECT_TRUE(sdlBackend->wait(20000));
+    events.clear();
+    sdlBackend->poll(events);
+    EXPECT_TRUE(events.empty()); // the wake itself is no desktop event
 }
 
 } // namespace

@@ -1,10 +1,18 @@
 // Windows, the message queue and the desktop-event translation of the headless backend.
+#include "StopSignalScope.h"
 #include "TestDevice.h"
 
+#include "platform/DeviceProfile.h"
+#include "platform/clock.h"
+#include "platform/testing/FakeClock.h"
+#include "platform/threads.h"
 #include "platform/window/InstanceRegistry.h"
 #include "platform/window/WindowSystem.h"
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <vector>
 
 using namespace testdevice;
 using platform::NativeEvent;
@@ -332,6 +340,74 @@ TEST(WindowProcessTest, TerminateProcessEndsAtOnceWithTheCode)
 {
     EXPECT_EXIT(TerminateProcess(GetCurrentProcess(), 7), ::testing::ExitedWithCode(7), "");
     EXPECT_FALSE(TerminateProcess(reinterpret_cast<HANDLE>(0x1234), 0));
+}
+
+// The message wait of an idle loop: until a message is queued or its time has passed.
+class MessageWaitTest : public WindowLoopTest
+{
+  protected:
+    void SetUp() override
+    {
+        WindowLoopTest::SetUp();
+        platform::DeviceProfile::current().clock = platform::ClockMode::Fake;
+        platform::FakeClock::freeze(5000);
+        headless = &static_cast<platform::HeadlessBackend&>(platform::WindowSystem::backend());
+        window = createRecordingWindow();
+        MSG m;
+        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&m);
+    }
+    platform::HeadlessBackend* headless = nullptr;
+    HWND window = nullptr;
+};
+
+TEST_F(MessageWaitTest, AQueuedMessageEndsTheWaitAtOnceAndStaysQueued)
+{
+    ASSERT_TRUE(PostMessageW(window, WM_USER, 7, 0));
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 1000, QS_ALLINPUT), WAIT_OBJECT_0);
+    EXPECT_EQ(platform::monotonicMillis(), 5000);
+    // Desktop input arrives the same way.
+    MSG m;
+    ASSERT_TRUE(PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(m.message, static_cast<UINT>(WM_USER));
+    EXPECT_EQ(m.wParam, 7u);
+    headless->injectKey(window, VK_UP, true);
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 1000, QS_ALLINPUT), WAIT_OBJECT_0);
+    EXPECT_EQ(platform::monotonicMillis(), 5000);
+    ASSERT_TRUE(PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(m.message, static_cast<UINT>(WM_KEYDOWN));
+}
+
+TEST_F(MessageWaitTest, AnEmptyQueueWaitsItsTimeOnTheClock)
+{
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT), WAIT_TIMEOUT);
+    EXPECT_EQ(platform::monotonicMillis(), 5000);
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 23, QS_ALLINPUT), WAIT_TIMEOUT);
+    EXPECT_EQ(platform::monotonicMillis(), 5023);
+    // Only the queue can be waited on.
+    HANDLE event = CreateEventW(nullptr, TRUE, TRUE, nullptr);
+    EXPECT_EQ(MsgWaitForMultipleObjects(1, &event, FALSE, 10, QS_ALLINPUT), WAIT_FAILED);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_EQ(platform::monotonicMillis(), 5023);
+    CloseHandle(event);
+}
+
+TEST_F(MessageWaitTest, AStopSignalWakesTheWaitAndClosesTheWindowAheadOfQueuedInput)
+{
+    testsupport::StopSignalScope signals;
+    // On the real clock: a wait that missed the wake would run its whole time and say so.
+    platform::DeviceProfile::current().clock = platform::ClockMode::Real;
+    ASSERT_TRUE(PostMessageW(window, WM_KEYDOWN, VK_DOWN, 1));
+    raise(SIGINT);
+    raise(SIGTERM); // two requests before the queue is looked at close the window once
+    EXPECT_TRUE(headless->wait(20000));
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 20000, QS_ALLINPUT), WAIT_OBJECT_0);
+    std::vector<UINT> taken;
+    MSG m;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE))
+        taken.push_back(m.message);
+    EXPECT_EQ(taken, (std::vector<UINT>{WM_CLOSE, WM_KEYDOWN}));
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT), WAIT_TIMEOUT);
 }
 
 } // namespace

@@ -31,23 +31,17 @@ std::vector<std::string> environmentWith(const std::map<std::string, std::string
 
 } // namespace
 
-ScriptedRun runScript(const std::string& program, const std::string& script,
-                      const std::string& frames, const std::map<std::string, std::string>& env)
+pid_t startProgram(const std::string& program, const std::map<std::string, std::string>& env,
+                   const std::string& logPath)
 {
-    std::map<std::string, std::string> vars = env;
-    vars["PH_WINDOW_BACKEND"] = "script";
-    vars["PH_SCRIPT"] = script;
-    vars["PH_FRAMES"] = frames;
-    std::vector<std::string> entries = environmentWith(vars);
+    // Everything the child needs is made before the fork.
+    std::vector<std::string> entries = environmentWith(env);
     std::vector<char*> envp;
     for (std::string& e : entries)
         envp.push_back(e.data());
     envp.push_back(nullptr);
-    const std::string logPath = frames + ".log";
     std::string path = program;
     char* argv[] = {path.data(), nullptr};
-
-    ScriptedRun run;
     const pid_t child = fork();
     if (child == 0) {
         const int log = open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
@@ -57,6 +51,19 @@ ScriptedRun runScript(const std::string& program, const std::string& script,
         execve(program.c_str(), argv, envp.data());
         _exit(127);
     }
+    return child;
+}
+
+ScriptedRun runScript(const std::string& program, const std::string& script,
+                      const std::string& frames, const std::map<std::string, std::string>& env)
+{
+    std::map<std::string, std::string> vars = env;
+    vars["PH_WINDOW_BACKEND"] = "script";
+    vars["PH_SCRIPT"] = script;
+    vars["PH_FRAMES"] = frames;
+    const std::string logPath = frames + ".log";
+    ScriptedRun run;
+    const pid_t child = startProgram(program, vars, logPath);
     int status = 0;
     if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status))
         run.status = WEXITSTATUS(status);

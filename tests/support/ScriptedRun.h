@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <sys/types.h>
 
 namespace testsupport {
 
@@ -16,6 +17,11 @@ struct ScriptedRun
     // The outputs' manifest ("" when none was written).
     std::string manifest;
 };
+
+// Starts `program` without waiting for it, with `env` set over the test's environment, no input
+// and its output in `logPath`; the child's process id, or -1.
+pid_t startProgram(const std::string& program, const std::map<std::string, std::string>& env,
+                   const std::string& logPath);
 
 // Runs `program` on the script file with its outputs in the folder `frames` (its output goes to
 // `frames` + ".log"). `env` sets further variables for the run (PH_DATA_DIR, PH_REGISTRY, the

@@ -6,6 +6,8 @@
 #include "lang/DSystem.h"
 #include "microedition/lcdui/DFont.h"
 
+#include <algorithm>
+
 namespace gamelib {
 
 using qev::lang::DSystem;
@@ -43,6 +45,14 @@ void GameLib::tick()
             screenCanvas->repaintScreen();
     }
     lastTickDuration = DSystem::currentTimeMillis() - now;
+}
+
+int32_t GameLib::idleMillis()
+{
+    if (!screenSupported)
+        return DMIDlet::idleMillis();
+    const int64_t left = frameClock + kStepMillis - DSystem::currentTimeMillis();
+    return static_cast<int32_t>(std::clamp<int64_t>(left, 0, kStepMillis));
 }
 
 void GameLib::drawUnsupportedMessage(DGraphicsPtr g)

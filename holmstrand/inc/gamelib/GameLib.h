@@ -46,6 +46,9 @@ class GameLib : public qev::microedition::midlet::DMIDlet
     void startApp() override;
     // One pass of the frame loop: at most one 25 ms step.
     void tick() override;
+    // Until the next step is due (0 when it is). While the screen is unsupported its message is
+    // drawn at every tick, at the host's own pace.
+    int32_t idleMillis() override;
     // "app.name", "screen.scale2x" and "image.path"; null for other keys.
     qev::lang::DStringPtr getAppProperty(qev::lang::DStringPtr key) override;
 

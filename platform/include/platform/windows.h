@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/gdi.h"
+#include "platform/threads.h"
 #include "platform/wintypes.h"
 
 typedef LRESULT (*WNDPROC)(HWND, UINT, WPARAM, LPARAM);
@@ -81,6 +82,7 @@ struct PAINTSTRUCT
 #define GWL_WNDPROC (-4)
 #define PM_NOREMOVE 0
 #define PM_REMOVE 1
+#define QS_ALLINPUT 0x04FF
 #define MB_OK 0x00
 #define MB_ICONERROR 0x10
 #define IDOK 1
@@ -160,6 +162,12 @@ LRESULT CallWindowProcW(WNDPROC proc, HWND window, UINT message, WPARAM wParam, 
 // 0 when WM_QUIT was taken, -1 on a bad window filter, else 1. Waits for a message.
 BOOL GetMessageW(MSG* msg, HWND window, UINT filterMin, UINT filterMax);
 BOOL PeekMessageW(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT remove);
+// Waits until a message is queued for the thread (WAIT_OBJECT_0 + count, leaving it queued) or
+// `milliseconds` have passed on the program's clock (WAIT_TIMEOUT; INFINITE waits without end).
+// Only the message queue can be waited on: a non-zero count fails with ERROR_INVALID_PARAMETER
+// (WAIT_FAILED). Any wake mask counts every message.
+DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
+                                DWORD milliseconds, DWORD wakeMask);
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessageW(const MSG* msg);
 LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,10 +1,7 @@
 #include "platform/testing/HeadlessBackend.h"
 
 #include "platform/clock.h"
-
-#include <algorithm>
-#include <chrono>
-#include <thread>
+#include "platform/window/MessageWake.h"
 
 namespace platform {
 
@@ -41,17 +38,37 @@ void HeadlessBackend::poll(std::vector<NativeEvent>& out)
     }
 }
 
+namespace {
+
+// One for the process: a signal handler may write to it at any time.
+int wakeListener()
+{
+    static const int listener = newWakeListener();
+    return listener;
+}
+
+} // namespace
+
+HeadlessBackend::HeadlessBackend()
+{
+    // Made now, so that a stop request between the loop's last look and its wait still wakes it.
+    wakeListener();
+}
+
 bool HeadlessBackend::wait(int timeoutMs)
 {
-    // Nothing arrives from outside; a waiting loop is fed by injected or posted events, and
-    // sleeps a little between looks instead of spinning. On the fake clock the whole wait is
-    // the clock's time, so an idle loop moves the program's time on without sleeping.
-    if (m_pending.empty() && timeoutMs > 0) {
-        if (clockIsFake())
-            waitMillis(static_cast<DWORD>(timeoutMs));
-        else
-            std::this_thread::sleep_for(std::chrono::milliseconds(std::min(timeoutMs, 5)));
-    }
+    // Nothing arrives from outside but a wake (a stop request); a waiting loop is fed by injected
+    // or posted events, looked at before it waits. On the fake clock the whole wait is the
+    // clock's time, so an idle loop moves the program's time on without sleeping.
+    if (!m_pending.empty())
+        return true;
+    if (timeoutMs <= 0)
+        return false;
+    if (!clockIsFake())
+        return waitForWake(wakeListener(), timeoutMs);
+    if (waitForWake(wakeListener(), 0))
+        return true;
+    waitMillis(static_cast<DWORD>(timeoutMs));
     return !m_pending.empty();
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/DeviceProfile.h"
 #include "platform/clock.h"
+#include "platform/window/MessageWake.h"
 #include "platform/window/WindowSystem.h"
 #include "platform/windows.h"
 
@@ -11,10 +12,34 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <thread>
 
 namespace platform {
 
 namespace {
+
+// SDL's wait cannot watch a descriptor, and a signal handler cannot push an SDL event: a thread
+// of its own turns each wake (a stop request) into an event that ends SDL's wait. One for the
+// process, as the video subsystem is.
+void startWakeRelay()
+{
+    static const bool started = [] {
+        const int listener = newWakeListener();
+        if (listener < 0)
+            return false;
+        std::thread([listener] {
+            for (;;) {
+                if (!waitForWake(listener, -1))
+                    continue;
+                SDL_Event wake{};
+                wake.type = SDL_USEREVENT;
+                SDL_PushEvent(&wake);
+            }
+        }).detach();
+        return true;
+    }();
+    (void)started;
+}
 
 // Whether SDL_VIDEODRIVER (a comma-separated list) names `driver`.
 bool askedFor(const char* driver)
@@ -58,6 +83,7 @@ std::unique_ptr<SdlBackend> SdlBackend::create(std::string* failure)
     // SDL_FRAMEBUFFER_ACCELERATION still wins.
     if (std::strcmp(driver, "x11") == 0 || std::strcmp(driver, "offscreen") == 0)
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    startWakeRelay();
     return std::unique_ptr<SdlBackend>(new SdlBackend);
 }
 
@@ -140,6 +166,10 @@ void SdlBackend::present(HWND window, const uint16_t* pixels, int width, int hei
     // borders once and send the whole window; otherwise only the picture changes.
     const bool whole = n.wholeWindow || target != n.surface || target->w != n.surfaceWidth ||
                        target->h != n.surfaceHeight;
+    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    if (!whole && n.lastFrameWidth == width && n.lastFrame.size() == count &&
+        std::memcmp(n.lastFrame.data(), pixels, count * sizeof *pixels) == 0)
+        return;
     if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0)
         return;
     if (whole)
@@ -157,6 +187,8 @@ void SdlBackend::present(HWND window, const uint16_t* pixels, int width, int hei
         SDL_BlitScaled(source, nullptr, target, &to);
         SDL_FreeSurface(source);
     }
+    n.lastFrame.assign(pixels, pixels + count);
+    n.lastFrameWidth = width;
     n.surface = target;
     n.surfaceWidth = target->w;
     n.surfaceHeight = target->h;

@@ -3,9 +3,13 @@
 #include "platform/testing/HeadlessBackend.h"
 
 #include "platform/DeviceProfile.h"
+#include "platform/clock.h"
 #include "platform/gdi/GdiObjects.h"
+#include "platform/threads.h"
 #include "platform/window/InstanceRegistry.h"
+#include "platform/window/MessageWake.h"
 #include "platform/window/SdlBackend.h"
+#include "platform/window/StopSignals.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -53,6 +57,7 @@ struct State
     int quitCode = 0;
     bool presenterInstalled = false;
     std::vector<MessageBoxRecord> recordedBoxes;
+    unsigned stopsTaken = 0; // stop requests already turned into WM_CLOSE
 };
 
 State& state()
@@ -291,8 +296,24 @@ void translate(const NativeEvent& e)
     }
 }
 
+// A stop request (Ctrl+C, kill) closes the program's first window, as the desktop's close does,
+// ahead of any input still queued. Without a window it waits for one.
+void takeStopRequests()
+{
+    State& s = state();
+    const unsigned requests = stopRequests();
+    if (requests == s.stopsTaken || s.windows.empty())
+        return;
+    s.stopsTaken = requests;
+    MSG m{};
+    m.hwnd = s.windows.begin()->first;
+    m.message = WM_CLOSE;
+    s.queue.push_front(m);
+}
+
 void pump()
 {
+    takeStopRequests();
     std::vector<NativeEvent> events;
     WindowSystem::backend().poll(events);
     for (const NativeEvent& e : events)
@@ -439,6 +460,8 @@ void WindowSystem::resetForTests()
     s.recordedBoxes.clear();
     s.active = s.foreground = nullptr;
     s.quit = false;
+    s.stopsTaken = stopRequests();
+    clearWakes();
 }
 
 } // namespace platform
@@ -637,6 +660,29 @@ BOOL GetMessageW(MSG* msg, HWND window, UINT lo, UINT hi)
         if (platform::take(msg, window, lo, hi, true))
             return msg->message == WM_QUIT ? 0 : 1;
         platform::WindowSystem::backend().wait(50);
+    }
+}
+
+DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE*, BOOL, DWORD milliseconds, DWORD)
+{
+    if (count != 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return WAIT_FAILED;
+    }
+    // A backend's wait may end early (a desktop event that makes no message, a wake): the time
+    // is kept here, on the program's clock.
+    constexpr int64_t kSliceMillis = 1000;
+    const bool forever = milliseconds == INFINITE;
+    const int64_t due = platform::monotonicMillis() + milliseconds;
+    for (;;) {
+        platform::pump();
+        MSG next;
+        if (platform::take(&next, nullptr, 0, 0, false))
+            return WAIT_OBJECT_0;
+        const int64_t left = forever ? kSliceMillis : due - platform::monotonicMillis();
+        if (left <= 0)
+            return WAIT_TIMEOUT;
+        platform::WindowSystem::backend().wait(static_cast<int>(std::min(left, kSliceMillis)));
     }
 }
 

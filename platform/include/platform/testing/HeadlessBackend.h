@@ -15,11 +15,15 @@ class HeadlessBackend : public WindowBackend
   public:
     using MessageBoxRecord = platform::MessageBoxRecord;
 
+    HeadlessBackend();
+
     bool createWindow(HWND window, const std::string& title, int width, int height) override;
     void destroyWindow(HWND window) override;
     void present(HWND window, const uint16_t* pixels, int width, int height) override;
     void raise(HWND window) override;
     void poll(std::vector<NativeEvent>& out) override;
+    // Waits for a stop request (platform/window/StopSignals.h) at most timeoutMs; on the fake
+    // clock the time passes on the clock instead. Injected events are there before it waits.
     bool wait(int timeoutMs) override;
     bool messageBox(const std::string& caption, const std::string& text, bool error) override;
 

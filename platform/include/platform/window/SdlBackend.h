@@ -55,6 +55,10 @@ class SdlBackend : public WindowBackend
         int surfaceWidth = 0;
         int surfaceHeight = 0;
         bool wholeWindow = true; // the next present sends the borders too
+        // The frame the window shows: the same frame again is not sent to the desktop, whose
+        // every update costs a round trip to the display server.
+        std::vector<uint16_t> lastFrame;
+        int lastFrameWidth = 0;
         std::unique_ptr<Rgb565Expander> expander;
         uint32_t expanderFormat = 0;
     };

@@ -35,6 +35,11 @@ DStringPtr DMIDlet::getAppProperty(DStringPtr)
     return DStringPtr();
 }
 
+int32_t DMIDlet::idleMillis()
+{
+    return 1;
+}
+
 DPtr<DDisplay> DMIDlet::getDisplay() const
 {
     return m_display;

@@ -27,6 +27,9 @@ class DMIDlet : public qev::lang::DObject
     virtual void tick() = 0;
     // Null in the base class.
     virtual qev::lang::DStringPtr getAppProperty(qev::lang::DStringPtr key);
+    // How long the next tick would have nothing to do: an idle host waits this long for input
+    // before it ticks again. The base class says 1 ms, a short pause between ticks.
+    virtual int32_t idleMillis();
 
     // The host's next tick ends the loop.
     void notifyDestroyed() { m_keepRunning = 0; }
