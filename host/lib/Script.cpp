@@ -38,8 +38,8 @@ bool validName(const std::string& name)
 }
 
 // Whether an output's file (its name as written, with its extension) is one of the runner's own
-// files in the output folder: the manifest and the records database with its journal, log and
-// lock files. Compared without case, so that no output replaces one of them on a folder that
+// files in the output folder: the manifest and the records database with its journal, log, lock
+// and mark files. Compared without case, so that no output replaces one of them on a folder that
 // ignores case either.
 bool reservedOutput(const std::string& file)
 {

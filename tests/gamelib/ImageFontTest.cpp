@@ -1,6 +1,7 @@
 #include "gamelib/ImageFont.h"
 #include "GamelibTestSupport.h"
 #include "ShellFixture.h"
+#include "StderrCapture.h"
 #include "gamelib/MissingReport.h"
 #include "gamelib/ScreenCanvas.h"
 
@@ -195,10 +196,10 @@ TEST_F(ImageFonts, ADescriptorIsReadUpToItsCountAndNamedWhenItsGlyphsFallShort)
     writePage(2, descriptor(1, {{"E", 7}, {"F", 2}}), 9);
     writePage(3, descriptor(0, {{"H", 2}}), 2);
     gamelib::resetMissingReports();
-    testing::internal::CaptureStderr();
+    testsupport::StderrCapture stderrText;
     ImageFontPtr font(new ImageFont);
     font->load(u"/graphics/fonts/t");
-    const std::string out = testing::internal::GetCapturedStderr();
+    const std::string out = stderrText.text();
     EXPECT_EQ(4, font->pageCount);
     EXPECT_EQ(5, font->stringWidth(u"A"));
     EXPECT_EQ(0, font->stringWidth(u"C"));

@@ -6,6 +6,7 @@
 #include "CoreTestSupport.h"
 #include "GamelibTestSupport.h"
 #include "ShellFixture.h"
+#include "StderrCapture.h"
 
 #include "gamelib/GameImage.h"
 #include "gamelib/GameLib.h"
@@ -27,9 +28,9 @@ namespace {
 // Every line that the code run by `body` wrote to the error output.
 template <class Body> std::string errorOutput(Body body)
 {
-    testing::internal::CaptureStderr();
+    testsupport::StderrCapture stderrText;
     body();
-    return testing::internal::GetCapturedStderr();
+    return stderrText.text();
 }
 
 class MissingReport : public shelltest::ShellTest

@@ -24,6 +24,8 @@
 
 using namespace hosttest;
 using qev::lang::DPtr;
+using testsupport::readFile;
+using testsupport::runScript;
 namespace fs = std::filesystem;
 
 namespace {
@@ -127,8 +129,8 @@ TEST(ProgramInputs, AScriptedRunWithAnEmptyRegistrySettingKeepsAwayFromThePlayer
     testsupport::TempFolder folder;
     const std::string script = folder.write("play.txt", "8 records stores\n9 end\n");
     const std::string home = folder.path() + "/home";
-    const testsupport::ScriptedRun run = testsupport::runScript(
-        PH_PROGRAM, script, folder.path() + "/out", {{"PH_REGISTRY", ""}, {"XDG_DATA_HOME", home}});
+    const testsupport::ScriptedRun run = runScript(PH_PROGRAM, script, folder.path() + "/out",
+                                                   {{"PH_REGISTRY", ""}, {"XDG_DATA_HOME", home}});
     EXPECT_EQ(run.status, 0) << run.log;
     EXPECT_FALSE(fs::exists(home + "/pallasterhorn")) << "the player's records were touched";
     EXPECT_TRUE(fs::exists(folder.path() + "/out/registry.sqlite"));
@@ -143,21 +145,16 @@ TEST(ProgramInputs, AScriptedRunNeverStartsOverRecordsItDidNotMake)
     const std::string players = folder.path() + "/home/pallasterhorn";
     const std::string records = folder.write("home/pallasterhorn/registry.sqlite", "ALF 1200");
     const std::string log = folder.write("home/pallasterhorn/registry.sqlite-wal", "BOB 9000");
-    const int status = runProgram("PH_WINDOW_BACKEND=script PH_SCRIPT='" + script +
-                                      "' PH_FRAMES='" + players + "'",
-                                  folder.path() + "/log");
-    EXPECT_EQ(status, 2);
-    EXPECT_NE(readFile(folder.path() + "/log").find("did not make"), std::string::npos)
-        << readFile(folder.path() + "/log");
+    const testsupport::ScriptedRun run = runScript(PH_PROGRAM, script, players);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.log.find("did not make"), std::string::npos) << run.log;
     EXPECT_EQ(readFile(records), "ALF 1200");
     EXPECT_EQ(readFile(log), "BOB 9000");
     EXPECT_FALSE(fs::exists(players + "/manifest.txt"));
 
     // A log left alone, without its main file, is not the runner's either.
     fs::remove(records);
-    EXPECT_EQ(2, runProgram("PH_WINDOW_BACKEND=script PH_SCRIPT='" + script + "' PH_FRAMES='" +
-                                players + "'",
-                            folder.path() + "/log"));
+    EXPECT_EQ(2, runScript(PH_PROGRAM, script, players).status);
     EXPECT_EQ(readFile(log), "BOB 9000");
 }
 
@@ -168,10 +165,8 @@ TEST(ProgramInputs, AScriptedRunStartsAfreshOverItsOwnRecordsAndNeverWritesThrou
     testsupport::TempFolder folder;
     const std::string script = folder.write("play.txt", "0 dump menu\n8 records stores\n9 end\n");
     const std::string out = folder.path() + "/out";
-    const std::string environment =
-        "PH_WINDOW_BACKEND=script PH_SCRIPT='" + script + "' PH_FRAMES='" + out + "'";
-    ASSERT_EQ(0, runProgram(environment, folder.path() + "/log"))
-        << readFile(folder.path() + "/log");
+    const testsupport::ScriptedRun run = runScript(PH_PROGRAM, script, out);
+    ASSERT_EQ(0, run.status) << run.log;
     const std::string first = readFile(out + "/stores.txt");
     const std::string manifest = readFile(out + "/manifest.txt");
     ASSERT_TRUE(fs::exists(out + "/registry.sqlite"));
@@ -179,8 +174,8 @@ TEST(ProgramInputs, AScriptedRunStartsAfreshOverItsOwnRecordsAndNeverWritesThrou
     const std::string target = folder.write("precious.png", "the player's picture");
     fs::remove(out + "/menu.png");
     fs::create_symlink(target, out + "/menu.png");
-    ASSERT_EQ(0, runProgram(environment, folder.path() + "/log"))
-        << readFile(folder.path() + "/log");
+    const testsupport::ScriptedRun again = runScript(PH_PROGRAM, script, out);
+    ASSERT_EQ(0, again.status) << again.log;
     EXPECT_EQ(first, readFile(out + "/stores.txt"));
     EXPECT_EQ(manifest, readFile(out + "/manifest.txt"));
     EXPECT_EQ("the player's picture", readFile(target));
@@ -195,21 +190,19 @@ TEST(ProgramInputs, RecordsLockedByAnotherProcessNeitherStopTheStartNorChangeThe
     testsupport::TempFolder folder;
     const std::string script = folder.write("play.txt", "10 records stores\n11 end\n");
     const std::string records = folder.path() + "/records.sqlite";
-    const std::string environment = "PH_WINDOW_BACKEND=script PH_SCRIPT='" + script +
-                                    "' PH_FRAMES='" + folder.path() + "/out' PH_REGISTRY='" +
-                                    records + "'";
-    ASSERT_EQ(0, runProgram(environment, folder.path() + "/log"))
-        << readFile(folder.path() + "/log");
+    const std::string out = folder.path() + "/out";
+    const testsupport::ScriptedRun first =
+        runScript(PH_PROGRAM, script, out, {{"PH_REGISTRY", records}});
+    ASSERT_EQ(0, first.status) << first.log;
     const std::string before = readFile(records);
-    int status = -1;
+    testsupport::ScriptedRun locked;
     {
         testsupport::LockingProcess other(records);
         ASSERT_TRUE(other.locked());
-        status = runProgram(environment, folder.path() + "/log");
+        locked = runScript(PH_PROGRAM, script, out, {{"PH_REGISTRY", records}});
     }
-    const std::string log = readFile(folder.path() + "/log");
-    EXPECT_EQ(status, 5) << log; // the notice was shown
-    EXPECT_NE(log.find("nothing is saved in this run"), std::string::npos) << log;
+    EXPECT_EQ(locked.status, 5) << locked.log; // the notice was shown
+    EXPECT_NE(locked.log.find("nothing is saved in this run"), std::string::npos) << locked.log;
     EXPECT_TRUE(readFile(records) == before);
     EXPECT_TRUE(fs::exists(folder.path() + "/out/stores.txt"));
 }
@@ -217,8 +210,7 @@ TEST(ProgramInputs, RecordsLockedByAnotherProcessNeitherStopTheStartNorChangeThe
 TEST(ProgramInputs, ADeviceAsTheScriptIsRefusedWithStatusTwo)
 {
     testsupport::TempFolder folder;
-    const testsupport::ScriptedRun run =
-        testsupport::runScript(PH_PROGRAM, "/dev/zero", folder.path() + "/out");
+    const testsupport::ScriptedRun run = runScript(PH_PROGRAM, "/dev/zero", folder.path() + "/out");
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.log.find("/dev/zero is not a regular file"), std::string::npos);
 }

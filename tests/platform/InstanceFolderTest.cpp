@@ -1,6 +1,7 @@
 // The folder of the instance locks must be the user's alone: in one that others can reach, a
 // lock held there is not believed (another user could otherwise keep the game from starting),
 // no lock is taken, and the run says once what is wrong with the folder.
+#include "StderrCapture.h"
 #include "TempFolder.h"
 
 #include "platform/window/InstanceRegistry.h"
@@ -51,11 +52,11 @@ class InstanceFolder : public ::testing::Test
     // lock nor takes one of its own.
     std::string refusedRun()
     {
-        testing::internal::CaptureStderr();
+        testsupport::StderrCapture stderrText;
         EXPECT_EQ(InstanceRegistry::findForeign(u"GameEngine", u"Pallasterhorn"), nullptr);
         EXPECT_FALSE(InstanceRegistry::claim(kOwn, u"GameEngine", u"Other title"));
         EXPECT_EQ(InstanceRegistry::findForeign(u"GameEngine", u"Pallasterhorn"), nullptr);
-        return testing::internal::GetCapturedStderr();
+        return stderrText.text();
     }
 
     static inline const HWND kOwn = reinterpret_cast<HWND>(0x4000);

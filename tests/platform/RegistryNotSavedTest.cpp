@@ -2,6 +2,7 @@
 // opened in any of the ways a player's disk offers. Each is told once with a message box, leaves
 // the file as it was, and lets the game go on.
 #include "RegistryFixture.h"
+#include "StderrCapture.h"
 #include "TempFolder.h"
 
 #include <sqlite3.h>
@@ -65,7 +66,7 @@ class RecordsNotSaved : public RegistryFixture
     void expectToldOnceAndUntouched(const std::string& path, const char* reason)
     {
         const std::string before = fingerprint(path);
-        testing::internal::CaptureStderr();
+        testsupport::StderrCapture stderrText;
         for (int attempt = 0; attempt < 2; ++attempt) {
             LONG made = ERROR_SUCCESS;
             EXPECT_EQ(nullptr, tryCreate(u"Software\\Vostrelle\\Game\\op_sound", made));
@@ -75,7 +76,7 @@ class RecordsNotSaved : public RegistryFixture
             EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, u"Software", 0, 0, &key));
             Registry::closeDatabase();
         }
-        testing::internal::GetCapturedStderr();
+        stderrText.text();
         std::vector<std::string> told = boxes();
         ASSERT_EQ(1u, told.size()) << reason;
         EXPECT_NE(std::string::npos, told[0].find(dbPath())) << told[0];
@@ -147,14 +148,14 @@ TEST_F(RecordsNotSaved, AFullDiskAtTheFirstOpenIsToldOnce)
 {
     RegistryFaults::limitDiskRoom(0);
     const std::string path = dbPath();
-    testing::internal::CaptureStderr();
+    testsupport::StderrCapture stderrText;
     for (int attempt = 0; attempt < 2; ++attempt) {
         LONG made = ERROR_SUCCESS;
         EXPECT_EQ(nullptr, tryCreate(u"Software\\Vostrelle\\Game\\op_sound", made));
         EXPECT_NE(ERROR_SUCCESS, made);
         Registry::closeDatabase();
     }
-    testing::internal::GetCapturedStderr();
+    stderrText.text();
     ASSERT_EQ(1u, boxes().size());
     EXPECT_NE(std::string::npos, boxes()[0].find("cannot be opened")) << boxes()[0];
     // No records were there, and none are made up: at most the empty file the disk took.
@@ -200,13 +201,13 @@ TEST_F(RecordsNotSaved, AParentThatIsAFile)
 TEST_F(RecordsNotSaved, AFolderThatCannotBeMade)
 {
     profile().registryPath = "/proc/pallasterhorn-test/registry.sqlite";
-    testing::internal::CaptureStderr();
+    testsupport::StderrCapture stderrText;
     LONG made = ERROR_SUCCESS;
     EXPECT_EQ(nullptr, tryCreate(u"Software\\Vostrelle\\Game\\op_sound", made));
     EXPECT_EQ(ERROR_PATH_NOT_FOUND, made);
     Registry::closeDatabase();
     EXPECT_EQ(nullptr, tryCreate(u"Software\\Vostrelle\\Game\\op_sound", made));
-    testing::internal::GetCapturedStderr();
+    stderrText.text();
     std::vector<std::string> told = boxes();
     ASSERT_EQ(1u, told.size());
     EXPECT_NE(std::string::npos, told[0].find("/proc/pallasterhorn-test/registry.sqlite"));

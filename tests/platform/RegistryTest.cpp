@@ -1,4 +1,5 @@
 #include "RegistryFixture.h"
+#include "StderrCapture.h"
 
 #include "platform/clock.h"
 #include "platform/testing/FakeClock.h"
@@ -307,9 +308,9 @@ TEST_F(RegistryTest, AFileThatIsNoDatabaseIsMovedAsideAndAFreshOneStarts)
 {
     std::string garbage(4096, 'g');
     folder.write("data/pallasterhorn/registry.sqlite", garbage);
-    testing::internal::CaptureStderr();
+    testsupport::StderrCapture stderrText;
     HKEY key = create(u"Software\\Vostrelle\\Game\\op_music");
-    std::string message = testing::internal::GetCapturedStderr();
+    std::string message = stderrText.text();
     ASSERT_NE(nullptr, key);
     EXPECT_EQ(ERROR_SUCCESS, set(key, u"1", "fresh"));
     EXPECT_EQ("fresh", get(key, u"1"));
@@ -342,9 +343,9 @@ TEST_F(RegistryTest, ADamagedDatabaseIsMovedAsideAndAFreshOneStarts)
         bytes[i] = static_cast<char>(0xA5);
     folder.write("data/pallasterhorn/registry.sqlite", bytes);
 
-    testing::internal::CaptureStderr();
+    testsupport::StderrCapture stderrText;
     HKEY fresh = create(u"Software\\Vostrelle\\Game\\store");
-    std::string message = testing::internal::GetCapturedStderr();
+    std::string message = stderrText.text();
     ASSERT_NE(nullptr, fresh);
     EXPECT_EQ("error 2", get(fresh, u"a0"));
     EXPECT_EQ(ERROR_SUCCESS, set(fresh, u"1", "new"));
@@ -356,13 +357,13 @@ TEST_F(RegistryTest, ADamagedDatabaseIsMovedAsideAndAFreshOneStarts)
 TEST_F(RegistryTest, AFolderThatCannotBeMadeFailsEveryCallWithoutACrash)
 {
     profile().registryPath = "/proc/pallasterhorn-test/registry.sqlite";
-    testing::internal::CaptureStderr();
+    testsupport::StderrCapture stderrText;
     HKEY key = nullptr;
     EXPECT_EQ(ERROR_PATH_NOT_FOUND,
               RegCreateKeyExW(HKEY_CURRENT_USER, u"a", 0, nullptr, 0, 0, nullptr, &key, nullptr));
     EXPECT_EQ(ERROR_PATH_NOT_FOUND, RegOpenKeyExW(HKEY_CURRENT_USER, u"a", 0, 0, &key));
     EXPECT_EQ(ERROR_PATH_NOT_FOUND, set(HKEY_CURRENT_USER, u"v", "x"));
-    std::string message = testing::internal::GetCapturedStderr();
+    std::string message = stderrText.text();
     EXPECT_NE(std::string::npos, message.find("cannot create the registry folder"));
     // Reported once, not at every call.
     EXPECT_EQ(message.find("cannot create"), message.rfind("cannot create"));
@@ -409,9 +410,9 @@ TEST_F(RegistryTest, DamageFoundDuringUseMovesTheDatabaseAsideAtTheNextCall)
     ASSERT_EQ(ERROR_SUCCESS, set(key, u"1", "before"));
     RegistryFaults::failNthStatement(1, SQLITE_CORRUPT);
     EXPECT_EQ(ERROR_BADDB, set(key, u"1", "after"));
-    testing::internal::CaptureStderr();
+    testsupport::StderrCapture stderrText;
     HKEY fresh = create(u"Software\\Vostrelle\\Game\\store");
-    std::string message = testing::internal::GetCapturedStderr();
+    std::string message = stderrText.text();
     ASSERT_NE(nullptr, fresh);
     EXPECT_NE(std::string::npos, message.find("damaged")) << message;
     EXPECT_EQ(1u, damagedCopies().size());

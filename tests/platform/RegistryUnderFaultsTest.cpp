@@ -4,6 +4,7 @@
 // the game, remove a player's file, or tell the player something other than what is stored.
 #include "LockingProcess.h"
 #include "RegistryFixture.h"
+#include "StderrCapture.h"
 
 #include "platform/clock.h"
 #include "platform/testing/FakeClock.h"
@@ -82,9 +83,9 @@ TEST_F(RecordsUnderFaults, ALockHeldByAnotherProcessCostsTheStartOneBriefWait)
     LockingProcess other(dbPath());
     ASSERT_TRUE(other.locked());
     const int64_t start = platform::monotonicMillis();
-    testing::internal::CaptureStderr();
+    testsupport::StderrCapture stderrText;
     playTheStart();
-    testing::internal::GetCapturedStderr();
+    stderrText.text();
     EXPECT_LT(platform::monotonicMillis() - start, 1000);
     std::vector<std::string> told = boxes();
     ASSERT_EQ(1u, told.size());
@@ -102,9 +103,9 @@ TEST_F(RecordsUnderFaults, ARunToldNothingIsSavedSavesNothing)
     {
         LockingProcess other(dbPath());
         ASSERT_TRUE(other.locked());
-        testing::internal::CaptureStderr();
+        testsupport::StderrCapture stderrText;
         EXPECT_NE("ALF 1200", storedEntry());
-        testing::internal::GetCapturedStderr();
+        stderrText.text();
     }
     HKEY key = nullptr;
     LONG made = ERROR_SUCCESS;
@@ -177,9 +178,9 @@ TEST_F(RecordsUnderFaults, ADamagedFileWithALongNameIsMovedAsideUnderAShortOne)
     profile().registryPath = folderPath() + "/" + name;
     const std::string garbage(4096, 'x');
     folder.write("data/pallasterhorn/" + name, garbage);
-    testing::internal::CaptureStderr();
+    testsupport::StderrCapture stderrText;
     HKEY key = create(kStore);
-    testing::internal::GetCapturedStderr();
+    stderrText.text();
     ASSERT_NE(nullptr, key);
     EXPECT_EQ(ERROR_SUCCESS, set(key, u"1", "NEW 1"));
     RegCloseKey(key);

@@ -2,6 +2,7 @@
 // the buttons that hide, leaving to the main menu or to the game that embedded it, and the
 // static unlocking that the games use.
 #include "ShellScreensFixture.h"
+#include "StderrCapture.h"
 
 #include "gallery/Gallery.h"
 #include "gamelib/GameMenu.h"
@@ -242,9 +243,9 @@ TEST_F(GalleryTest, AButtonImageThatCannotBeReadIsNamedOnTheErrorOutput)
     std::map<std::string, std::string> data = pictures();
     data["graphics/button.png"] = "damaged";
     gamelib::resetMissingReports(); // each name is reported once per run
-    testing::internal::CaptureStderr();
+    testsupport::StderrCapture stderrText;
     openFromMainMenu(0x1, data);
-    const std::string out = testing::internal::GetCapturedStderr();
+    const std::string out = stderrText.text();
     // The entry is there: it is damaged, not missing.
     EXPECT_NE(out.find("pallasterhorn: damaged: /graphics/button.png: cannot decode image\n"),
               std::string::npos)
