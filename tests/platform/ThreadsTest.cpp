@@ -36,7 +36,8 @@ TEST(Threads, SuspendedCreationRunsOnlyAfterResume)
 {
     g_runs = 0;
     DWORD id = 0;
-    HANDLE t = CreateThread(nullptr, 0, countRun, reinterpret_cast<LPVOID>(42), CREATE_SUSPENDED, &id);
+    HANDLE t =
+        CreateThread(nullptr, 0, countRun, reinterpret_cast<LPVOID>(42), CREATE_SUSPENDED, &id);
     ASSERT_NE(nullptr, t);
     EXPECT_NE(0u, id);
     EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(t, 20));

@@ -7,7 +7,7 @@ namespace testsupport {
 
 class TempFolder
 {
-public:
+  public:
     TempFolder();
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
@@ -18,7 +18,7 @@ public:
     std::string write(const std::string& name, const std::string& bytes) const;
     std::string read(const std::string& name) const;
 
-private:
+  private:
     std::string m_path;
 };
 
