@@ -5,10 +5,19 @@ cd "$(dirname "$0")"
 tools/install-deps.sh
 # Only the files this change touches are checked, so an unchanged tree passes.
 tools/format-check.sh
+# The player's records stay untouched: from here on every build, test program, fuzz target and
+# tool runs with HOME and XDG_DATA_HOME in a scratch folder, and the run fails when anything named
+# after the program appears there or the player's own records folder changes.
+source tools/scratch-home.sh
 # Warnings are errors in CI's builds.
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPH_SANITIZE=ON -DPH_BUILD_BENCH=ON \
   -DPH_WERROR=ON >/dev/null
 cmake --build build/test
+# The benchmarks without the tests: with the build above (both), the ThreadSanitizer build (tests
+# only) and the fuzz build (neither), every combination of the two options is configured here.
+cmake -S . -B build/bench-only -G Ninja -DCMAKE_BUILD_TYPE=Release -DPH_BUILD_TESTS=OFF \
+  -DPH_WERROR=ON >/dev/null
+cmake --build build/bench-only
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=print_stacktrace=1
 # A short libFuzzer run of every parser of outside data (clang), before the unit tests.

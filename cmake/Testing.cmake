@@ -7,11 +7,11 @@ function(ph_add_test name)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
 endfunction()
 
-# ph_add_bench(NAME src... LIBS lib...)
+# ph_add_bench(NAME src... LIBS lib...): its records start in memory (RecordsInMemory.cpp).
 function(ph_add_bench name)
   cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})
-  add_executable(${name} ${B_SOURCES})
-  target_link_libraries(${name} PRIVATE ${B_LIBS} benchmark::benchmark ph_warnings)
+  add_executable(${name} ${B_SOURCES} ${PROJECT_SOURCE_DIR}/tests/support/RecordsInMemory.cpp)
+  target_link_libraries(${name} PRIVATE ${B_LIBS} ph_platform benchmark::benchmark ph_warnings)
 endfunction()
 
 # ph_add_test_folder(NAME LIBS lib...): one test executable from every .cpp of the current folder.

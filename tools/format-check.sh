@@ -19,6 +19,11 @@ if [ "${#existing[@]}" -eq 0 ]; then
   echo "format: no C++ files changed since $(git rev-parse --short "$base")"
   exit 0
 fi
+if ! command -v clang-format >/dev/null; then
+  echo "format: clang-format is not installed, so ${#existing[@]} changed C++ files cannot be" \
+    "checked: install the Debian package clang-format (tools/install-deps.sh does, as root)" >&2
+  exit 1
+fi
 if clang-format --dry-run --Werror "${existing[@]}"; then
   echo "format: ${#existing[@]} changed files follow .clang-format"
 else

@@ -6,7 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libsdl2-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev libarchive-dev libsqlite3-dev
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
-  libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
+  libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev clang-format
   xmp
   p7zip-full python3-pil python3-numpy
 )

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 using platform::FakeClock;
 
 namespace {
@@ -75,6 +77,29 @@ TEST_F(Clock, AutoAdvanceMovesOnEveryRead)
     FakeClock::freeze(7);
     EXPECT_EQ(GetTickCount(), 7u);
     EXPECT_EQ(GetTickCount(), 7u);
+}
+
+TEST_F(Clock, AFollowerSeesEveryMoveUntilReplaced)
+{
+    FakeClock::freeze(10);
+    std::vector<int64_t> seen;
+    FakeClock::follow([&seen](int64_t micros) { seen.push_back(micros); });
+    FakeClock::step(5);
+    FakeClock::jumpTo(100);
+    EXPECT_EQ(GetTickCount(), 100u); // a read without auto-advance moves nothing
+    FakeClock::autoAdvance(250);
+    GetTickCount();
+    FakeClock::freeze(3);
+    EXPECT_EQ(seen, (std::vector<int64_t>{15000, 100000, 100250, 3000}));
+
+    FakeClock::follow(nullptr);
+    FakeClock::step(1);
+    EXPECT_EQ(seen.size(), 4u);
+    // A device reset forgets the follower too.
+    FakeClock::follow([&seen](int64_t micros) { seen.push_back(micros); });
+    FakeClock::reset();
+    FakeClock::step(1);
+    EXPECT_EQ(seen.size(), 4u);
 }
 
 TEST_F(Clock, PerformanceCounterCanBeMadeToFail)

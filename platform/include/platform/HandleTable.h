@@ -13,18 +13,18 @@ enum class KernelObjectType { File, FileMapping, Thread, Event, Semaphore, Mutex
 
 class KernelObject
 {
-public:
+  public:
     explicit KernelObject(KernelObjectType type) : m_type(type) {}
     virtual ~KernelObject() = default;
     KernelObjectType type() const { return m_type; }
 
-private:
+  private:
     KernelObjectType m_type;
 };
 
 class HandleTable
 {
-public:
+  public:
     static HANDLE add(std::shared_ptr<KernelObject> object);
     // The object behind h when it is open and of the given type; otherwise null, with
     // ERROR_INVALID_HANDLE as the last error.

@@ -35,6 +35,7 @@ BOOL ShellExecuteExW(SHELLEXECUTEINFOW* info);
 namespace platform {
 // Replaces the browser start (xdg-open) with the given call; null restores it. For tests.
 void setUrlOpener(std::function<bool(const std::string& url)> opener);
-// How long a start waits for xdg-open to report before counting it as done (1.5 s); for tests.
+// How long a start waits for xdg-open to report before counting it as done (1.5 s); max() waits
+// until it ends. For tests.
 void setBrowserWait(std::chrono::milliseconds limit);
 } // namespace platform

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <new>
 
 namespace platform::sim {
 
@@ -15,11 +16,26 @@ namespace {
 constexpr size_t kGuard = 4096;
 constexpr uint8_t kGuardByte = 0xA5;
 
+// The frame's memory starts on a 512 KB boundary. The display's chip probes recognise a MediaQ
+// by a frame from 0x42000 on within its 512 KB and then time a fill of it; a heap address chosen
+// by chance would send a simulated GAPI frame into that timing, whose result follows the
+// machine's load.
+template <class T> struct BlockAligned
+{
+    using value_type = T;
+    static constexpr std::align_val_t kAlign{0x80000};
+    BlockAligned() = default;
+    template <class U> BlockAligned(const BlockAligned<U>&) {}
+    T* allocate(size_t n) { return static_cast<T*>(::operator new(n * sizeof(T), kAlign)); }
+    void deallocate(T* p, size_t) { ::operator delete(p, kAlign); }
+    bool operator==(const BlockAligned&) const { return true; }
+};
+
 struct Gapi
 {
     GapiConfig config;
     GapiCounters counters;
-    std::vector<uint8_t> memory;
+    std::vector<uint8_t, BlockAligned<uint8_t>> memory;
     std::ptrdiff_t origin = 0; // offset of logical (0, 0) in memory
     size_t frameBytes = 0;
     bool open = false;

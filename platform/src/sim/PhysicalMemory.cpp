@@ -1,13 +1,11 @@
 #include "platform/sim/PhysicalMemory.h"
 
 #include "platform/physmem.h"
+#include "platform/testing/FakeClock.h"
 
-#include <atomic>
-#include <chrono>
 #include <map>
 #include <mutex>
 #include <sys/mman.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -38,8 +36,6 @@ struct State
     std::map<void*, size_t> reservations;
     bool failAlloc = false;
     bool failCopy = false;
-    std::thread scanner;
-    std::atomic<bool> scanning{false};
 };
 
 State& state()
@@ -122,24 +118,21 @@ void PhysicalMemory::startScan(uint32_t physical, uint32_t start, uint32_t step,
     auto* reg = reinterpret_cast<volatile uint32_t*>(view(physical));
     if (!reg || rows <= 0)
         return;
-    State& s = state();
-    s.scanning = true;
-    s.scanner = std::thread([reg, start, step, rows, rowMicros, &s] {
-        int row = 0;
-        while (s.scanning.load(std::memory_order_relaxed)) {
-            *reg = start + step * static_cast<uint32_t>(row);
-            row = (row + 1) % rows;
-            std::this_thread::sleep_for(std::chrono::microseconds(rowMicros));
-        }
-    });
+    // The row follows the fake clock as it moves (the driver's bounded wait moves it), so the
+    // scan keeps pace with the driver however the machine schedules the test.
+    const int64_t begin = FakeClock::peekMicros();
+    const int64_t rowTime = rowMicros > 0 ? rowMicros : 1;
+    auto place = [reg, start, step, rows, begin, rowTime](int64_t now) {
+        const int64_t row = ((now - begin) / rowTime % rows + rows) % rows;
+        *reg = start + step * static_cast<uint32_t>(row);
+    };
+    place(begin);
+    FakeClock::follow(place);
 }
 
 void PhysicalMemory::stopScan()
 {
-    State& s = state();
-    s.scanning = false;
-    if (s.scanner.joinable())
-        s.scanner.join();
+    FakeClock::follow(nullptr);
 }
 
 void PhysicalMemory::reset()

@@ -37,7 +37,8 @@ bool startBrowser(const std::string& url)
     // xdg-open normally hands the address over and ends at once; its status tells whether it
     // could. Where it runs the browser itself it does not end, and the game must not wait for
     // the browser: past the limit the start counts as done and the child is reaped aside.
-    const int64_t deadline = platform::monotonicMillis() + browserWait().count();
+    const bool limited = browserWait() != std::chrono::milliseconds::max();
+    const int64_t deadline = limited ? platform::monotonicMillis() + browserWait().count() : 0;
     int status = 0;
     for (;;) {
         pid_t done = waitpid(pid, &status, WNOHANG);
@@ -45,7 +46,7 @@ bool startBrowser(const std::string& url)
             return WIFEXITED(status) && WEXITSTATUS(status) == 0;
         if (done < 0)
             return false;
-        if (platform::monotonicMillis() >= deadline)
+        if (limited && platform::monotonicMillis() >= deadline)
             break;
         platform::waitMillis(5);
     }

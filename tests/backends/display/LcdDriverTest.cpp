@@ -10,10 +10,12 @@
 #include "display/VideoDetect.h"
 #include "display/XScale.h"
 
+#include "platform/DeviceProfile.h"
 #include "platform/sim/CoreLinkSimulation.h"
 #include "platform/sim/EscapeSimulation.h"
 #include "platform/sim/GapiSimulation.h"
 #include "platform/sim/PhysicalMemory.h"
+#include "platform/testing/FakeClock.h"
 
 #include <gtest/gtest.h>
 
@@ -22,6 +24,7 @@
 
 using namespace ScreenHAL;
 using namespace platform::sim;
+using platform::FakeClock;
 
 namespace {
 
@@ -44,6 +47,8 @@ class LcdDriverTest : public ::testing::Test
     void SetUp() override
     {
         testdevice::reset();
+        // The simulated scan follows the fake clock, which the driver's bounded wait moves.
+        platform::DeviceProfile::current().clock = platform::ClockMode::Fake;
         DisplayLog::setSink([this](const std::string& l) { log.push_back(l); });
     }
     void TearDown() override
@@ -128,12 +133,17 @@ TEST_F(LcdDriverTest, StrongArmWaitsForTheLastRowsOfTheScan)
     strongArm();
     GapiSimulation::install(GapiConfig{});
     ASSERT_NE(create(), nullptr);
-    // The scan runs through the bottom rows, in and out of the window.
+    // The scan runs through the bottom rows 280 to 319, one a millisecond; the window is rows
+    // 286 to 300.
     PhysicalMemory::startScan(StrongARM::kRegisters + 0x14, kDmaBase + 32 + kPitch * 280, kPitch,
-                              40, 20);
+                              40, 1000);
+    const int64_t before = FakeClock::peekMicros();
     presentPattern(kPresentWaitScan);
+    const int64_t waited = FakeClock::peekMicros() - before;
     PhysicalMemory::stopScan();
     EXPECT_FALSE(logged("StrongARM: scan window not reached, presenting anyway"));
+    EXPECT_GE(waited, 6000);
+    EXPECT_LE(waited, 20000);
     EXPECT_EQ(GapiSimulation::pixel(5, 5), pattern(5, 5));
 }
 
@@ -143,6 +153,14 @@ TEST_F(LcdDriverTest, AScanThatNeverArrivesDoesNotHangThePresent)
     GapiSimulation::install(GapiConfig{});
     ASSERT_NE(create(), nullptr);
     setRegister(StrongARM::kRegisters + 0x14, kDmaBase); // stuck in the first row
+    // On the fake clock the wait ends after its limit of program time.
+    const int64_t before = FakeClock::peekMicros();
+    presentPattern(kPresentWaitScan);
+    EXPECT_LT(FakeClock::peekMicros() - before, 100000);
+    EXPECT_TRUE(logged("StrongARM: scan window not reached, presenting anyway"));
+    // And on the real clock it ends after as much real time, not never.
+    log.clear();
+    platform::DeviceProfile::current().clock = platform::ClockMode::Real;
     auto start = std::chrono::steady_clock::now();
     presentPattern(kPresentWaitScan);
     auto took = std::chrono::steady_clock::now() - start;
@@ -242,10 +260,15 @@ TEST_F(LcdDriverTest, XScaleDrawsAndWaitsForTheFirstRowsOfTheScan)
     EXPECT_TRUE(logged("XScale: found LCD"));
     ASSERT_NE(dynamic_cast<XScale*>(display->driver()), nullptr);
     EXPECT_EQ(display->driver()->pitch, 480);
-    PhysicalMemory::startScan(XScale::kRegisters + 0x20C, kPitch * 10, kPitch, 40, 20);
+    // Rows 10 to 49, one a millisecond; the window is rows 20 to 34.
+    PhysicalMemory::startScan(XScale::kRegisters + 0x20C, kPitch * 10, kPitch, 40, 1000);
+    const int64_t before = FakeClock::peekMicros();
     presentPattern(kPresentWaitScan);
+    const int64_t waited = FakeClock::peekMicros() - before;
     PhysicalMemory::stopScan();
     EXPECT_FALSE(logged("XScale: scan window not reached, presenting anyway"));
+    EXPECT_GE(waited, 10000);
+    EXPECT_LE(waited, 24000);
     EXPECT_EQ(GapiSimulation::pixel(100, 100), pattern(100, 100));
 }
 

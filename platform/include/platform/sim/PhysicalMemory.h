@@ -1,7 +1,7 @@
 // The simulated physical address space behind VirtualCopy: device ranges backed by a shared
 // memory file, so that a driver's mapped registers and the test's view of them are the same
-// memory; the kernel-view table behind platform::kernelView; and a scan thread that moves an
-// LCD controller's DMA register through the frame.
+// memory; the kernel-view table behind platform::kernelView; and a scan that moves an LCD
+// controller's DMA register through the frame as the fake clock moves.
 #pragma once
 
 #include "platform/wintypes.h"
@@ -24,7 +24,8 @@ class PhysicalMemory
     static int liveReservations();
 
     // Writes start + step * row, row = 0 .. rows - 1 and over again, into the 32-bit register at
-    // `physical`, one row every `rowMicros` microseconds, until stopScan.
+    // `physical`, one row every `rowMicros` microseconds of the fake clock, until stopScan: the
+    // row is set anew whenever the clock moves, on the thread that moves it.
     static void startScan(uint32_t physical, uint32_t start, uint32_t step, int rows,
                           int rowMicros);
     static void stopScan();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 namespace platform {
 
@@ -25,7 +26,11 @@ class FakeClock
     static int64_t readMicros();
     // Current value without advancing it.
     static int64_t peekMicros();
-    // Time 0, no auto-advance, counter working.
+    // Called with the new time after every move of the clock, on the thread that moved it: for
+    // simulated hardware that keeps pace with the program's clock. One at a time; empty: none.
+    // It must not use the clock itself.
+    static void follow(std::function<void(int64_t micros)> call);
+    // Time 0, no auto-advance, counter working, no follower.
     static void reset();
 };
 
