@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config ccache
   libsdl2-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev libarchive-dev libsqlite3-dev
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev clang-format
