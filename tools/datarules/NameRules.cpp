@@ -83,7 +83,7 @@ void writeTries(std::string& line, const DStringPtr& name, int32_t height)
     }
     DStringArrayPtr names = gamelib::archiveNamesOf(name, height);
     for (int32_t i = 0; i < names->length; ++i)
-        line += " " + narrow(names[i]);
+        line.append(" ").append(narrow(names[i]));
 }
 
 void printLine(const std::string& line)
@@ -101,7 +101,7 @@ int folders(const Args& args)
     for (int32_t i = 0; i < names->length; ++i) {
         std::string line = narrow(names[i]);
         if (!args.empty())
-            line += " " + narrow(gamelib::aliasFileOf(wide(args[0]), names[i]));
+            line.append(" ").append(narrow(gamelib::aliasFileOf(wide(args[0]), names[i])));
         std::printf("%s\n", line.c_str());
     }
     return 0;
@@ -157,7 +157,7 @@ int resource(const Args& args)
         std::string line;
         DStringArrayPtr names = gamelib::archiveNamesOf(wide(name), height);
         for (int32_t i = 0; i < names->length; ++i)
-            line += " " + narrow(names[i]);
+            line.append(" ").append(narrow(names[i]));
         printLine(line);
     }
     return 0;

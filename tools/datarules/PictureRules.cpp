@@ -52,7 +52,7 @@ int pictures(const Args& args)
         }
         std::string line = narrow(gamelib::picturePayload(lines[size_t(plan.background)]));
         for (const int32_t d : plan.overlays)
-            line += " " + narrow(gamelib::picturePayload(lines[size_t(d)]));
+            line.append(" ").append(narrow(gamelib::picturePayload(lines[size_t(d)])));
         std::printf("%s\n", line.c_str());
     }
     return 0;
