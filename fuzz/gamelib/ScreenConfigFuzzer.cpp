@@ -21,6 +21,8 @@ using namespace qev::lang;
 namespace {
 
 const char* const kFolders[] = {"tesk", "mirf", "corv", "menu", "input", "img"};
+// The program's games as the main menu's table holds them: their folders are the first three.
+const gamelib::GameEntry kGames[] = {{u"tesk"}, {u"mirf"}, {u"corv"}};
 
 std::vector<std::string> partsOf(const uint8_t* data, size_t size, size_t most)
 {
@@ -73,7 +75,8 @@ std::u16string expectedAlias(const std::string& path)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const bool once = (fuzzsupport::useScreen(240, 320), true);
+    static const bool once =
+        (fuzzsupport::useScreen(240, 320), gamelib::shellScreens().games = kGames, true);
     (void)once;
     const std::string root = fuzzsupport::programFolder();
     const std::vector<std::string> parts = partsOf(data, size, 7);
