@@ -9,8 +9,10 @@ tools/format-check.sh
 # tool runs with HOME and XDG_DATA_HOME in a scratch folder, and the run fails when anything named
 # after the program appears there or the player's own records folder changes.
 source tools/scratch-home.sh
-# A compiler cache makes the five builds below cheap when the sources have not changed.
+# A compiler cache makes the five builds below cheap when the sources have not changed, in
+# whichever folder the checkout lies (paths below it are hashed relative to it).
 export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 # Warnings are errors in CI's builds.
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPH_SANITIZE=ON -DPH_BUILD_BENCH=ON \
   -DPH_WERROR=ON >/dev/null
